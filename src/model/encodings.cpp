@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "encodings.h"
+
+#include "element_record.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+QString PadName(const QString &name) {
+    QString padded = name.left(kNameLength);
+    padded.resize(kNameLength, QChar(u' '));
+    return padded.toUpper();
+}
+
+QByteArray nameToBytes(const QString &name) {
+    const QString padded = PadName(name);
+    QByteArray bytes(kNameLength, '\0');
+    for (int i = 0; i < kNameLength; ++i)
+        bytes[i] = static_cast<char>(padded.at(i).unicode() & 0xFF);
+    return bytes;
+}
+
+QString nameFromBytes(QByteArrayView bytes) { return QString::fromLatin1(bytes); }
+
+QString addressFromBytes(QByteArrayView fourBytes) {
+    QString text;
+    for (qsizetype i = 0; i < 4 && i < fourBytes.size(); ++i) {
+        if (i > 0)
+            text += QChar(u'.');
+        text += QString::number(static_cast<quint8>(fourBytes[i]));
+    }
+    return text;
+}
+
+QStringList SplitAddress(const QString &text) {
+    if (text.isEmpty())
+        return {};
+    return text.split(QChar(u'.'), Qt::KeepEmptyParts);
+}
+
+namespace {
+
+// A part of a dotted address: decimal digits with optional blanks around them, 0..255.
+std::optional<quint8> octet(const QString &part) {
+    const QString digits = part.trimmed();
+    if (digits.isEmpty() || digits.size() > 3)
+        return std::nullopt;
+    int value = 0;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    if (value > 255)
+        return std::nullopt;
+    return static_cast<quint8>(value);
+}
+
+} // namespace
+
+bool IsValidAddress(const QString &text) { return addressToBytes(text).has_value(); }
+
+std::optional<std::array<quint8, 4>> addressToBytes(const QString &text) {
+    const QStringList parts = SplitAddress(text);
+    if (parts.size() != 4)
+        return std::nullopt;
+    std::array<quint8, 4> bytes{};
+    for (int i = 0; i < 4; ++i) {
+        const auto value = octet(parts.at(i));
+        if (!value)
+            return std::nullopt;
+        bytes[static_cast<size_t>(i)] = *value;
+    }
+    return bytes;
+}
+
+std::optional<double> versionFromBytes(quint8 a, quint8 b) {
+    const int joined = (QString::number(a) + QString::number(b)).toInt();
+    if (joined > 32767)
+        return std::nullopt;
+    return joined / 10.0;
+}
+
+std::optional<qint32> serialFromBytes(QByteArrayView fourBytes) {
+    if (fourBytes.size() < 4)
+        return std::nullopt;
+    const auto byte = [&](int i) { return static_cast<quint32>(static_cast<quint8>(fourBytes[i])); };
+    const quint32 value = (byte(0) << 24) | (byte(1) << 16) | (byte(2) << 8) | byte(3);
+    if (value == 0 || value > 0x7FFFFFFFu)
+        return std::nullopt;
+    return static_cast<qint32>(value);
+}
+
+double roundHalfEven(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    // nearbyint honours the default rounding mode, which is to-nearest with ties to even.
+    return std::nearbyint(value * scale) / scale;
+}
+
+QString shortestDecimal(double value, const QLocale &locale) {
+    if (value == 0.0)
+        value = 0.0; // no "-0"
+    QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
+    const QString point = locale.decimalPoint();
+    if (point != u".")
+        text.replace(QChar(u'.'), point);
+    return text;
+}
+
+QString versionText(double version, int decimals) { return QString::number(version, 'f', decimals); }
+
+std::optional<double> parseVersion(const QString &text) {
+    QString normal = text.trimmed();
+    normal.replace(QChar(u','), QChar(u'.'));
+    bool ok = false;
+    const double value = normal.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QString roleText(int role) {
+    switch (role) {
+    case kRoleEncoder:
+        return QStringLiteral("ENCODER");
+    case kRoleDecoder:
+        return QStringLiteral("DECODER");
+    default:
+        return QStringLiteral("UNKNOWN");
+    }
+}
+
+QString bufferText(int position, const QLocale &locale) {
+    return shortestDecimal(position * 2.5 + 5, locale) + u"mS"_s;
+}
+
+QString attenuationText(int position, const QLocale &locale) {
+    if (position == kAttenMin)
+        return QStringLiteral("Mute");
+    return shortestDecimal((position - 255) * 0.5, locale) + u" dB"_s;
+}
+
+QString silDetLevelText(int position, const QLocale &locale) {
+    const double dbu = 20.0 * std::log10(position * 2.04870129870129) - 56.0;
+    return shortestDecimal(roundHalfEven(dbu, 1), locale) + u"dBu"_s;
+}
+
+QString silDetTimeText(int position, const QLocale &locale) {
+    return shortestDecimal(roundHalfEven(position * 0.455104166666667, 1), locale) + u"Sec"_s;
+}
+
+} // namespace ondalink

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+
+namespace ondalink {
+
+// The profile-file operations over an INI file of our own reading and writing (Latin-1, CRLF).
+// Every call reads the file afresh and keeps nothing open; every change replaces the file
+// atomically. Section and key names match without regard to ASCII case.
+
+// A value longer than this comes back cut to it.
+inline constexpr int kMaxValueLength = 749;
+
+QString ReadFromINI(const QString &strSection, const QString &strkey, const QString &strfullpath,
+                    const QString &strDefault = {});
+// Writes the key name in upper case. False when the file could not be replaced.
+bool WriteToINI(const QString &strSection, const QString &strkey, const QString &strkeyvalue,
+                const QString &strfullpath);
+bool DeleteIniSection(const QString &strSection, const QString &strfullpath);
+bool DeleteIniKey(const QString &strSection, const QString &strKeyname, const QString &strfullpath);
+bool CheckIfIniKeyExists(const QString &strSection, const QString &strKeyname, const QString &strfullpath);
+bool CheckIfIniSectionExists(const QString &strSection, const QString &strfullpath);
+qint32 GetLongFromINI(const QString &strSection, const QString &strKeyname, const QString &strfullpath,
+                      qint32 lngDefault = 0);
+bool RenameIniKey(const QString &strSection, const QString &strKeyname, const QString &strNewKeyname,
+                  const QString &strfullpath);
+bool RenameIniSection(const QString &strSection, const QString &strNewSection, const QString &strfullpath);
+void LoadIniSectionsLB(QStringList &lstB, const QString &strfullpath);
+QStringList LoadIniSectionsArray(const QString &strfullpath);
+void LoadIniSectionKeysLB(const QString &strSection, QStringList &lstB, const QString &strfullpath);
+qint16 GetSectionKeyCount(const QString &strSection, const QString &strfullpath);
+
+// Writes several keys of one section (names upper-cased as WriteToINI does) with one replacement
+// of the file, so that a report is stored whole or not at all.
+bool WriteSectionToINI(const QString &strSection, const QList<std::pair<QString, QString>> &keyValues,
+                       const QString &strfullpath);
+
+} // namespace ondalink
