@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Test doubles for the seams: a recording notifier, a panel of plain fields, a scripted resolver.
+#pragma once
+
+#include "diag/mac_resolver.h"
+#include "link/panel_view.h"
+#include "model/notifier.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+namespace ondalink::testing {
+
+// Records every message; answers Yes/No questions from a script (No when the script is empty).
+class RecordingNotifier : public Notifier {
+public:
+    Answer show(const Message &message) override {
+        messages.append(message);
+        if (onShow)
+            onShow(message);
+        if (!message.askYesNo)
+            return Answer::Ok;
+        if (answers.empty())
+            return Answer::No;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QStringList texts() const {
+        QStringList all;
+        for (const Message &m : messages)
+            all.append(m.text);
+        return all;
+    }
+
+    QList<Message> messages;
+    std::deque<Answer> answers;
+    std::function<void(const Message &)> onShow; // e.g. to run code while a box is "open"
+};
+
+// A properties panel made of plain values; setters record what the link set.
+class FakePanel : public PanelView {
+public:
+    QString selectedMac() const override { return mac; }
+    QString elementType() const override { return type; }
+    QString elementName() const override { return name; }
+    QString elementIp() const override { return ip; }
+    QString elementMask() const override { return mask; }
+    QString elementGateway() const override { return gw; }
+    QString remoteIp() const override { return remote; }
+    int audioInputIndex() const override { return input; }
+    int audioTypeIndex() const override { return audioType; }
+    int audioTxIndex() const override { return tx; }
+    bool sfnEnabled() const override { return sfn; }
+    int buffer() const override { return buf; }
+    int silDetMode() const override { return sdm; }
+    int silDetLevel() const override { return sdl; }
+    int silDetTime() const override { return sdt; }
+    int attenuation() const override { return att; }
+
+    void setElementType(const QString &text) override { type = text; }
+    void setSerialNumber(const QString &text) override { serial = text; }
+    void setVersion(const QString &text) override { version = text; }
+    void setAttenuation(int position) override { att = position; }
+    void setBuffer(int position) override { buf = position; }
+    void setSilDetMode(int index) override { sdm = index; }
+    void setSilDetLevel(int position) override { sdl = position; }
+    void setSilDetTime(int position) override { sdt = position; }
+
+    QString mac = QStringLiteral("-");
+    QString type = QStringLiteral("-");
+    QString name, ip, mask, gw, remote;
+    int input = -1, audioType = -1, tx = -1;
+    bool sfn = false;
+    int buf = 0, sdm = 0, sdl = 1, sdt = 1, att = 255;
+    QString serial = QStringLiteral("-");
+    QString version = QStringLiteral("-");
+};
+
+// Answers ARP attempts from a table (address in network byte order -> hardware address).
+// An address that is not in the table fails every attempt; failuresBefore makes the first N fail.
+class ScriptedResolver : public MacResolver {
+public:
+    bool sendArp(quint32 addressNetworkOrder, QByteArray &hardwareAddress) override {
+        ++attempts;
+        if (failuresBefore > 0) {
+            --failuresBefore;
+            return false;
+        }
+        const auto it = table.constFind(addressNetworkOrder);
+        if (it == table.constEnd())
+            return false;
+        hardwareAddress = *it;
+        return true;
+    }
+
+    QHash<quint32, QByteArray> table;
+    int failuresBefore = 0;
+    int attempts = 0;
+};
+
+} // namespace ondalink::testing
