@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the dependencies, builds, and runs every test suite twice: a normal build and an
+# AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+
+run_suite() {
+  local dir="$1"; shift
+  "$root/scripts/build.sh" "$dir" "$@"
+  (cd "$dir" && ctest --output-on-failure --timeout 600)
+}
+
+run_suite "$root/build"
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite "$root/build-sanitize" -DONDALINK_SANITIZE=ON -DONDALINK_BUILD_BENCH=OFF
+echo "All tests passed."
