@@ -12,7 +12,14 @@ namespace ondalink {
 QString PadName(const QString &name) {
     QString padded = name.left(kNameLength);
     padded.resize(kNameLength, QChar(u' '));
-    return padded.toUpper();
+    // One character at a time: QString::toUpper turns ß into SS (a 17-character name), and a
+    // one-byte character keeps its byte when its capital has none (ÿ -> U+0178, µ -> U+039C).
+    for (QChar &c : padded) {
+        const QChar upper = c.toUpper();
+        if (c.unicode() > 0xFF || upper.unicode() <= 0xFF)
+            c = upper;
+    }
+    return padded;
 }
 
 QByteArray nameToBytes(const QString &name) {
@@ -23,7 +30,9 @@ QByteArray nameToBytes(const QString &name) {
     return bytes;
 }
 
-QString nameFromBytes(QByteArrayView bytes) { return QString::fromLatin1(bytes); }
+QString nameFromBytes(QByteArrayView bytes) {
+    return QString::fromLatin1(bytes);
+}
 
 QString addressFromBytes(QByteArrayView fourBytes) {
     QString text;
@@ -46,22 +55,25 @@ namespace {
 // A part of a dotted address: decimal digits with optional blanks around them, 0..255.
 std::optional<quint8> octet(const QString &part) {
     const QString digits = part.trimmed();
-    if (digits.isEmpty() || digits.size() > 3)
+    if (digits.isEmpty())
         return std::nullopt;
     int value = 0;
     for (QChar c : digits) {
         if (c < u'0' || c > u'9')
             return std::nullopt;
+        // Leading zeros are still the same number; stop as soon as it is out of range.
         value = value * 10 + (c.unicode() - u'0');
+        if (value > 255)
+            return std::nullopt;
     }
-    if (value > 255)
-        return std::nullopt;
     return static_cast<quint8>(value);
 }
 
 } // namespace
 
-bool IsValidAddress(const QString &text) { return addressToBytes(text).has_value(); }
+bool IsValidAddress(const QString &text) {
+    return addressToBytes(text).has_value();
+}
 
 std::optional<std::array<quint8, 4>> addressToBytes(const QString &text) {
     const QStringList parts = SplitAddress(text);
@@ -110,7 +122,9 @@ QString shortestDecimal(double value, const QLocale &locale) {
     return text;
 }
 
-QString versionText(double version, int decimals) { return QString::number(version, 'f', decimals); }
+QString versionText(double version, int decimals) {
+    return QString::number(version, 'f', decimals);
+}
 
 std::optional<double> parseVersion(const QString &text) {
     QString normal = text.trimmed();
