@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+#include <functional>
+
+namespace ondalink {
+
+class UdpEndpoint;
+
+// What a received datagram is, decided by its length alone.
+enum class DatagramKind { LevelReply, Ignored, ElementReport };
+
+// 1440 bytes: level reply; 49 or more: ignored; 3: ignored (an echoed level request); else a report.
+DatagramKind classifyDatagram(qsizetype length);
+
+// Hands the endpoint's datagrams to their handlers one at a time, in arrival order. A report
+// handler may finish later (done() from the event loop, or after a modal message box): until it
+// has, nothing else is dispatched. The next datagram always goes through a queued call, so a
+// burst never turns into recursion.
+class ReceiveDispatch : public QObject {
+    Q_OBJECT
+public:
+    using LevelHandler = std::function<void(const QByteArray &reply)>;
+    using ReportHandler =
+        std::function<void(const QByteArray &datagram, bool discoveryAtArrival, std::function<void()> done)>;
+
+    ReceiveDispatch(UdpEndpoint &endpoint, LevelHandler level, ReportHandler report,
+                    QObject *parent = nullptr);
+
+    bool busy() const { return m_busy; }
+    quint64 dispatchedCount() const { return m_dispatched; }
+
+Q_SIGNALS:
+    // A datagram's handling has ended (done ran, or its handler returned).
+    void datagramHandled();
+
+private:
+    void schedule();
+    void dispatchNext();
+    void finishOne();
+
+    UdpEndpoint &m_endpoint;
+    LevelHandler m_level;
+    ReportHandler m_report;
+    bool m_busy = false;
+    bool m_scheduled = false;
+    quint64 m_dispatched = 0;
+    quint64 m_current = 0; // number of the datagram being handled; a stale done() is ignored
+};
+
+} // namespace ondalink

@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "udp_endpoint.h"
+
+#include "model/encodings.h"
+
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
+
+#include <algorithm>
+
+#ifdef Q_OS_LINUX
+#include <sys/socket.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+namespace {
+
+// Larger than any UDP payload, so no datagram is ever cut.
+constexpr qsizetype kReadBufferSize = 65536;
+
+} // namespace
+
+std::optional<QHostAddress> ipv4Address(const QString &text) {
+    const auto octets = addressToBytes(text);
+    if (!octets)
+        return std::nullopt;
+    const auto &o = *octets;
+    return QHostAddress((quint32{o[0]} << 24) | (quint32{o[1]} << 16) | (quint32{o[2]} << 8) | quint32{o[3]});
+}
+
+UdpEndpoint::UdpEndpoint(EndpointOptions options, std::function<bool()> discoveryFlag, QObject *parent)
+    : QObject(parent), m_options(std::move(options)), m_discoveryFlag(std::move(discoveryFlag)),
+      m_socket(this) {
+    connect(&m_socket, &QUdpSocket::readyRead, this, &UdpEndpoint::readPending);
+}
+
+bool UdpEndpoint::open() {
+    if (isOpen())
+        return true;
+    // No address sharing: the bind must fail while another program holds the port.
+    if (!m_socket.bind(m_options.bindAddress, m_options.localPort, QAbstractSocket::DontShareAddress))
+        return false;
+    applyReceiveBuffer();
+    return true;
+}
+
+bool UdpEndpoint::isOpen() const {
+    return m_socket.state() == QAbstractSocket::BoundState;
+}
+
+void UdpEndpoint::close() {
+    m_socket.close();
+}
+
+quint16 UdpEndpoint::localPort() const {
+    return m_socket.localPort();
+}
+
+void UdpEndpoint::applyReceiveBuffer() {
+    const int wanted = m_options.receiveBufferBytes;
+#ifdef Q_OS_LINUX
+    const auto fd = static_cast<int>(m_socket.socketDescriptor());
+    // FORCE passes the system's ceiling when we are allowed to; otherwise take what the ceiling gives.
+    if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &wanted, sizeof wanted) != 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &wanted, sizeof wanted);
+    int granted = 0;
+    socklen_t length = sizeof granted;
+    if (::getsockopt(fd, SOL_SOCKET, SO_RCVBUF, &granted, &length) == 0)
+        m_receiveBufferGranted = granted;
+#else
+    m_socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, wanted);
+    m_receiveBufferGranted = m_socket.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
+#endif
+}
+
+void UdpEndpoint::readPending() {
+    bool queued = false;
+    QByteArray buffer(kReadBufferSize, Qt::Uninitialized);
+    while (m_socket.hasPendingDatagrams()) {
+        const qint64 length = m_socket.readDatagram(buffer.data(), buffer.size());
+        if (length < 0)
+            break;
+        if (m_accept && !m_accept(length)) {
+            ++m_filtered;
+            continue;
+        }
+        if (static_cast<qsizetype>(m_fifo.size()) >= m_options.fifoCapacity) {
+            ++m_overflow;
+            continue;
+        }
+        m_fifo.push_back({buffer.left(length), m_discoveryFlag ? m_discoveryFlag() : false});
+        queued = true;
+    }
+    if (queued)
+        Q_EMIT datagramsQueued();
+}
+
+ReceivedDatagram UdpEndpoint::takeNext() {
+    if (m_fifo.empty())
+        return {};
+    ReceivedDatagram next = std::move(m_fifo.front());
+    m_fifo.pop_front();
+    return next;
+}
+
+SendResult UdpEndpoint::send(const QByteArray &payload) {
+    if (!isOpen())
+        return {false, u"the UDP port is not open"_s};
+    const auto address = ipv4Address(m_remoteHost);
+    if (!address)
+        return {false, u"\"%1\" is not an IPv4 address"_s.arg(m_remoteHost)};
+    if (m_socket.writeDatagram(payload, *address, m_remotePort) != payload.size())
+        return {false, m_socket.errorString()};
+    return {true, {}};
+}
+
+SendResult UdpEndpoint::broadcastOnEveryInterface(const QByteArray &payload, quint16 port,
+                                                  int *sentInterfaces) {
+    int sent = 0;
+    QStringList refusals;
+    if (isOpen()) {
+        for (const QNetworkInterface &iface : QNetworkInterface::allInterfaces()) {
+            const auto flags = iface.flags();
+            if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning) ||
+                !flags.testFlag(QNetworkInterface::CanBroadcast) ||
+                flags.testFlag(QNetworkInterface::IsLoopBack))
+                continue;
+            const auto entries = iface.addressEntries();
+            const bool hasIpv4 =
+                std::any_of(entries.cbegin(), entries.cend(), [](const QNetworkAddressEntry &e) {
+                    return e.ip().protocol() == QAbstractSocket::IPv4Protocol;
+                });
+            if (!hasIpv4)
+                continue;
+            QNetworkDatagram datagram(payload, QHostAddress(QHostAddress::Broadcast), port);
+            datagram.setInterfaceIndex(static_cast<uint>(iface.index()));
+            if (m_socket.writeDatagram(datagram) == payload.size())
+                ++sent;
+            else
+                refusals.append(iface.name() + u": "_s + m_socket.errorString());
+        }
+    }
+    if (sentInterfaces)
+        *sentInterfaces = sent;
+    if (sent > 0)
+        return {true, {}};
+    if (!isOpen())
+        return {false, u"the UDP port is not open"_s};
+    if (refusals.isEmpty())
+        return {false, u"no network interface is up with an IPv4 address that can broadcast"_s};
+    return {false, refusals.join(u"; "_s)};
+}
+
+} // namespace ondalink

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+#include <QUdpSocket>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+namespace ondalink {
+
+// A datagram as it was received, with AutoDiscoverAwaiting as it stood at its arrival.
+struct ReceivedDatagram {
+    QByteArray data;
+    bool discoveryAtArrival = false;
+};
+
+struct EndpointOptions {
+    QHostAddress bindAddress = QHostAddress(QHostAddress::AnyIPv4);
+    quint16 localPort = 2976;
+    // Enough for a burst of 1,000 reports while the event loop is busy elsewhere.
+    int receiveBufferBytes = 4 * 1024 * 1024;
+    qsizetype fifoCapacity = 4096;
+};
+
+// Outcome of one send: ok, or why not in words the operator can act on.
+struct SendResult {
+    bool ok = false;
+    QString failure;
+};
+
+// The one UDP socket of the program, bound once for its whole life. Every datagram is sent from it,
+// so replies to the local port always reach it. On readyRead it takes every pending datagram into
+// a bounded FIFO; the receive dispatch drains the FIFO one datagram at a time.
+class UdpEndpoint : public QObject {
+    Q_OBJECT
+public:
+    // discoveryFlag tells the value of AutoDiscoverAwaiting at the moment a datagram is read.
+    UdpEndpoint(EndpointOptions options, std::function<bool()> discoveryFlag, QObject *parent = nullptr);
+
+    // Binds without sharing the port, so a bind fails while another program holds it.
+    bool open();
+    bool isOpen() const;
+    void close();
+    quint16 localPort() const;
+    // What the kernel granted for the receive buffer (0 before open).
+    int receiveBufferGranted() const { return m_receiveBufferGranted; }
+
+    // The current remote: each sender sets it before it sends; discovery saves and restores it.
+    const QString &remoteHost() const { return m_remoteHost; }
+    quint16 remotePort() const { return m_remotePort; }
+    void setRemoteHost(const QString &host) { m_remoteHost = host; }
+    void setRemotePort(quint16 port) { m_remotePort = port; }
+
+    // One datagram to the current remote; the host must be a literal IPv4 address.
+    SendResult send(const QByteArray &payload);
+    // The limited broadcast once on every up, broadcast-capable IPv4 interface other than loopback.
+    // ok when at least one interface took it; the count of those is in sentInterfaces.
+    SendResult broadcastOnEveryInterface(const QByteArray &payload, quint16 port,
+                                         int *sentInterfaces = nullptr);
+
+    // Datagrams the filter rejects (by length) are read and dropped at once instead of queued.
+    void setAcceptFilter(std::function<bool(qsizetype length)> filter) { m_accept = std::move(filter); }
+
+    bool hasPending() const { return !m_fifo.empty(); }
+    qsizetype pendingCount() const { return static_cast<qsizetype>(m_fifo.size()); }
+    ReceivedDatagram takeNext();
+    // Datagrams dropped because the FIFO was full (the newest are dropped).
+    quint64 overflowCount() const { return m_overflow; }
+    quint64 filteredCount() const { return m_filtered; }
+
+Q_SIGNALS:
+    // New datagrams stand in the FIFO.
+    void datagramsQueued();
+
+private:
+    void readPending();
+    void applyReceiveBuffer();
+
+    EndpointOptions m_options;
+    std::function<bool()> m_discoveryFlag;
+    std::function<bool(qsizetype)> m_accept;
+    QUdpSocket m_socket;
+    QString m_remoteHost;
+    quint16 m_remotePort = 0;
+    std::deque<ReceivedDatagram> m_fifo;
+    quint64 m_overflow = 0;
+    quint64 m_filtered = 0;
+    int m_receiveBufferGranted = 0;
+};
+
+// A dotted address as the socket takes it; nullopt when the text is not a valid dotted address.
+std::optional<QHostAddress> ipv4Address(const QString &text);
+
+} // namespace ondalink
