@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "sim_config.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QNetworkDatagram>
+#include <QObject>
+#include <QUdpSocket>
+
+namespace ondalink::sim {
+
+class InterfaceMover;
+
+enum class DatagramKind { Paging, ConfigWrite, Attenuation, LevelRequest, Ignored };
+
+// Plays one Network Element on three UDP sockets: paging, configuration, and attenuation/level.
+// Several simulators in one process play several elements, each bound to its own address.
+class ElementSimulator : public QObject {
+    Q_OBJECT
+public:
+    explicit ElementSimulator(SimConfig config, QObject *parent = nullptr);
+    ~ElementSimulator() override;
+
+    // Binds the sockets. False, with errorString(), when one of them cannot be bound.
+    bool start();
+    QString errorString() const { return m_error; }
+
+    quint16 pagingPort() const { return m_paging.localPort(); }
+    quint16 configPort() const { return m_config.localPort(); }
+    quint16 levelPort() const { return m_level.localPort(); }
+
+    const ElementSettings &settings() const { return m_state.settings; }
+    const ElementIdentity &identity() const { return m_state.identity; }
+    // The report as it would leave now, faults included.
+    QByteArray currentReport() const;
+
+    // Faults and the signal can change while the element runs.
+    void setFaults(const Faults &faults) { m_state.faults = faults; }
+    void setLevelSignal(const LevelSignal &signal) { m_state.level = signal; }
+
+Q_SIGNALS:
+    // After each datagram: what it was taken for and whether an answer is on its way.
+    void datagramHandled(ondalink::sim::DatagramKind kind, bool answering);
+    // One line per datagram received, and one per address change.
+    void logLine(const QString &line);
+
+private:
+    struct Outcome {
+        DatagramKind kind = DatagramKind::Ignored;
+        bool answering = false;
+        QString action;
+    };
+    void readPending(QUdpSocket &socket);
+    Outcome onPaging(const QNetworkDatagram &datagram);
+    Outcome onConfig(const QNetworkDatagram &datagram);
+    Outcome onLevelPort(const QNetworkDatagram &datagram);
+    // Sends after the configured delay, unless the element is set not to answer.
+    Outcome answer(DatagramKind kind, QUdpSocket &from, const QByteArray &payload, const QNetworkDatagram &to,
+                   const QString &done);
+    void moveInterface(const ElementSettings &before, const QNetworkDatagram &request);
+    bool bindUnicastSockets();
+    void log(const QString &text);
+
+    SimConfig m_state;
+    QUdpSocket m_paging;
+    QUdpSocket m_config;
+    QUdpSocket m_level;
+    QHostAddress m_unicastAddress; // where the configuration and level sockets are bound
+    InterfaceMover *m_mover = nullptr;
+    QElapsedTimer m_clock;
+    QString m_error;
+};
+
+QString kindText(DatagramKind kind);
+
+} // namespace ondalink::sim
