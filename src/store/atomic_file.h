@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace ondalink {
+
+struct FileContents {
+    enum class Status {
+        Read,
+        Missing, // no such file (or no such folder)
+        Failed,  // there, but not a readable regular file
+    };
+    Status status = Status::Missing;
+    QByteArray bytes;
+    QString error; // set when Failed
+};
+
+// The whole file in one read.
+FileContents readWholeFile(const QString &path);
+
+// Replaces the file at path with the bytes so that a crash at any moment leaves either the old file or
+// the new one: a temporary file in the same folder is written, flushed to disk and renamed over the old
+// one, then the folder itself is flushed. An existing file keeps its permissions; one without any write
+// permission bit is refused, as is anything that is not a regular file. On failure the old file is
+// untouched, no temporary file is left and error holds the reason.
+bool replaceFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
+
+// The checks replaceFileAtomically makes before it writes anything: lets a caller that must change
+// several files find out before it changes the first.
+bool canReplaceFile(const QString &path, QString *error = nullptr);
+
+} // namespace ondalink

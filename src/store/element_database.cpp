@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "element_database.h"
+
+#include "atomic_file.h"
+#include "ini_text.h"
+#include "model/mac_text.h"
+#include "profile_file.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <QStandardPaths>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+namespace {
+
+const QString kFileName = u"nms.ini"_s;
+
+// A whole number with optional blanks around it and an optional sign; anything else is no role.
+std::optional<int> wholeNumber(QByteArrayView text) {
+    text = ini::trimmedBlanks(text);
+    const bool negative = text.startsWith('-');
+    if (negative || text.startsWith('+'))
+        text = text.sliced(1);
+    if (text.isEmpty() || text.size() > 10)
+        return std::nullopt;
+    qint64 value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+ElementDatabase::ElementDatabase(QString path) : m_path(std::move(path)) {}
+
+QString ElementDatabase::defaultPath() {
+    const QString programDir = QCoreApplication::applicationDirPath();
+    if (!programDir.isEmpty() && QFileInfo(programDir).isWritable())
+        return QDir(programDir).filePath(kFileName);
+    // An installed program's folder is not the operator's to write: keep the database per user.
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(dataDir);
+    return QDir(dataDir).filePath(kFileName);
+}
+
+bool ElementDatabase::exists() const {
+    return QFileInfo(m_path).isFile();
+}
+
+QString ElementDatabase::read(const QString &section, const QString &key, const QString &defaultValue) const {
+    return ReadFromINI(section, key, m_path, defaultValue);
+}
+
+bool ElementDatabase::write(const QString &section, const QString &key, const QString &value) const {
+    return WriteToINI(section, key, value, m_path);
+}
+
+int ElementDatabase::keyCount(const QString &section) const {
+    return GetSectionKeyCount(section, m_path);
+}
+
+bool ElementDatabase::writeSection(const QString &section,
+                                   const QList<std::pair<QString, QString>> &keyValues) const {
+    return WriteSectionToINI(section, keyValues, m_path);
+}
+
+QList<ElementListing> ElementDatabase::listing() const {
+    const QByteArray bytes = readWholeFile(m_path).bytes;
+    const ini::Text text(bytes);
+    QList<ElementListing> elements;
+    QSet<QByteArray> seen;
+    text.forEachSection([&](const ini::Section &section) {
+        const QString key = QString::fromLatin1(section.name).toUpper();
+        if (!isElementKey(key) || seen.contains(section.name.toByteArray().toUpper()))
+            return true;
+        seen.insert(section.name.toByteArray().toUpper());
+        std::optional<QByteArrayView> name;
+        std::optional<QByteArrayView> role;
+        text.forEachKeyLine(section, [&](const ini::KeyLine &line) {
+            if (!name && ini::equalsIgnoringAsciiCase(line.key, "name"))
+                name = line.value;
+            else if (!role && ini::equalsIgnoringAsciiCase(line.key, "role"))
+                role = line.value;
+            return !(name && role);
+        });
+        ElementListing element;
+        element.key = key;
+        element.name = name ? QString::fromLatin1(*name).left(kMaxValueLength) : QString();
+        element.role = role ? wholeNumber(*role) : std::nullopt;
+        elements.append(std::move(element));
+        return true;
+    });
+    return elements;
+}
+
+bool ElementDatabase::recreateEmpty(QString *error) const {
+    const FileContents current = readWholeFile(m_path);
+    if (current.status == FileContents::Status::Failed) {
+        if (error)
+            *error = current.error;
+        return false;
+    }
+    // No copy when the database itself could not be emptied afterwards.
+    if (!canReplaceFile(m_path, error))
+        return false;
+    // The copy is complete on disk before the database is emptied; each step replaces a whole file.
+    if (current.status == FileContents::Status::Read &&
+        !replaceFileAtomically(m_path + u".bak"_s, current.bytes, error))
+        return false;
+    return replaceFileAtomically(m_path, {}, error);
+}
+
+} // namespace ondalink
