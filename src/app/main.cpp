@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Start-up: one instance only, the window loaded in order, and the end of the program.
+#include "console/main_window.h"
+#include "console/qt_notifier.h"
+#include "diag/linux/icmp_prober.h"
+#include "diag/linux/neighbour_resolver.h"
+#include "single_instance.h"
+
+#include <QApplication>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The database path; a different file can be named for the lab, for tests and for the example.
+QString databasePath() {
+    const QString chosen = qEnvironmentVariable("ONDALINK_NMS_INI");
+    return chosen.isEmpty() ? ondalink::ElementDatabase::defaultPath() : chosen;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(u"Korvalen"_s);
+    QApplication::setApplicationName(u"ondalink-nms"_s);
+    QApplication::setApplicationVersion(
+        u"%1.%2.%3"_s.arg(ONDALINK_VERSION_MAJOR).arg(ONDALINK_VERSION_MINOR).arg(ONDALINK_VERSION_PATCH));
+
+    ondalink::QtNotifier notifier;
+    ondalink::SingleInstance instance(u"ondalink-nms"_s);
+    if (!instance.acquire()) {
+        notifier.show(ondalink::information(
+            u"Korvalen Ondalink NMS is already running (check the icon in system tray)!"_s,
+            u"Korvalen Ondalink NMS"_s));
+        return 0;
+    }
+
+    ondalink::NeighbourResolver resolver;
+    ondalink::IcmpProber prober;
+    ondalink::MainWindowSettings settings;
+    settings.databasePath = databasePath();
+    ondalink::MainWindow window(notifier, resolver, prober, settings);
+    notifier.setParent(&window);
+    if (!window.Form_Load())
+        return 1;
+    window.show();
+    return QApplication::exec();
+}

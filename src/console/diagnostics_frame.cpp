@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "diagnostics_frame.h"
+
+#include "ping_indicator.h"
+#include "vu_meter.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSlider>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
+    setObjectName(u"frmDiagnostics"_s);
+    setTitle(u"Diagnostics:"_s);
+    auto *grid = new QGridLayout(this);
+    grid->setColumnStretch(2, 1);
+
+    auto *pingCaption = new QLabel(u"Ping response:"_s, this);
+    shpPing = new PingIndicator(this);
+    shpPing->label()->setText(u"<Unknown>"_s);
+    pingCaption->setBuddy(shpPing->label());
+    grid->addWidget(pingCaption, 0, 0);
+    grid->addWidget(shpPing, 0, 1, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
+
+    auto *levelCaption = new QLabel(u"Audio level:"_s, this);
+    VUMeter_ = new VUMeter(this);
+    VUMeter_->setObjectName(u"VUMeter"_s);
+    VUMeter_->setAccessibleName(u"Audio level meter"_s);
+    lblVolume = new QLabel(QString::fromUtf16(kNoLevel), this);
+    lblVolume->setObjectName(u"lblVolume"_s);
+    lblVolume->setMinimumWidth(lblVolume->fontMetrics().horizontalAdvance(u"-138.5dBFS"_s) + 4);
+    auto *levelRow = new QHBoxLayout;
+    levelRow->addWidget(VUMeter_);
+    levelRow->addWidget(lblVolume);
+    levelRow->addStretch(1);
+    grid->addWidget(levelCaption, 1, 0);
+    grid->addLayout(levelRow, 1, 1, 1, 2);
+
+    Slider1 = new QSlider(Qt::Horizontal, this);
+    Slider1->setObjectName(u"Slider1"_s);
+    Slider1->setRange(kIntervalMin, kIntervalMax);
+    Slider1->setValue(kIntervalStart);
+    Slider1->setSingleStep(10);
+    Slider1->setPageStep(100);
+    Slider1->setAccessibleName(u"Level polling interval"_s);
+    m_intervalText = new QLabel(this);
+    m_intervalText->setObjectName(u"lblInterval"_s);
+    m_intervalText->setMinimumWidth(m_intervalText->fontMetrics().horizontalAdvance(u"1000 ms"_s) + 4);
+    auto *intervalCaption = new QLabel(u"Interval:"_s, this);
+    intervalCaption->setBuddy(Slider1);
+    auto *intervalRow = new QHBoxLayout;
+    intervalRow->addWidget(Slider1, 1);
+    intervalRow->addWidget(m_intervalText);
+    grid->addWidget(intervalCaption, 2, 0);
+    grid->addLayout(intervalRow, 2, 1, 1, 2);
+    showInterval(Slider1->value());
+
+    connect(Slider1, &QSlider::valueChanged, this, [this](int milliseconds) {
+        showInterval(milliseconds);
+        Q_EMIT intervalChanged(milliseconds);
+    });
+}
+
+void DiagnosticsFrame::showInterval(int milliseconds) {
+    const QString text = QString::number(milliseconds) + u" ms"_s;
+    m_intervalText->setText(text);
+    Slider1->setToolTip(u"Level polling interval: "_s + text);
+}
+
+void DiagnosticsFrame::resetLevel(bool meterEnabled) {
+    VUMeter_->setEnabled(meterEnabled);
+    VUMeter_->setMeterWidth(0);
+    lblVolume->setText(QString::fromUtf16(kNoLevel));
+}
+
+} // namespace ondalink

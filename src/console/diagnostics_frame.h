@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QGroupBox>
+
+class QLabel;
+class QSlider;
+
+namespace ondalink {
+
+class PingIndicator;
+class VUMeter;
+
+inline constexpr char16_t kNoLevel[] = u"-oodBFS";
+
+// The "Diagnostics:" frame: the ping indicator and the audio level display with its interval slider.
+class DiagnosticsFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    static constexpr int kIntervalMin = 1;
+    static constexpr int kIntervalMax = 1000;
+    static constexpr int kIntervalStart = 50;
+
+    explicit DiagnosticsFrame(QWidget *parent = nullptr);
+
+    PingIndicator *ping() const { return shpPing; }
+    VUMeter *meter() const { return VUMeter_; }
+    QLabel *levelText() const { return lblVolume; }
+    QSlider *intervalSlider() const { return Slider1; }
+
+    // Meter to width 0, enabled or not; level text to "-oodBFS".
+    void resetLevel(bool meterEnabled);
+
+Q_SIGNALS:
+    // The operator moved Slider1: the new level polling interval in milliseconds.
+    void intervalChanged(int milliseconds);
+
+private:
+    void showInterval(int milliseconds);
+
+    PingIndicator *shpPing = nullptr;
+    VUMeter *VUMeter_ = nullptr;
+    QLabel *lblVolume = nullptr;
+    QSlider *Slider1 = nullptr;
+    QLabel *m_intervalText = nullptr;
+};
+
+} // namespace ondalink

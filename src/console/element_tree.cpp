@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "element_tree.h"
+
+#include "image_list.h"
+#include "model/element_record.h"
+#include "model/mac_text.h"
+#include "model/notifier.h"
+#include "store/element_database.h"
+#include "vu_meter.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+ElementTree::ElementTree(ElementDatabase &database, Notifier &notifier, QComboBox &encoderList,
+                         VUMeter &meter, QWidget *parent)
+    : QGroupBox(parent), m_database(database), m_notifier(notifier), m_encoders(encoderList), m_meter(meter) {
+    setObjectName(u"frmTreeView"_s);
+    auto *layout = new QVBoxLayout(this);
+    TreeView1 = new QTreeWidget(this);
+    TreeView1->setObjectName(u"TreeView1"_s);
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setColumnCount(1);
+    TreeView1->setRootIsDecorated(false);
+    TreeView1->setUniformRowHeights(true);
+    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    TreeView1->setAccessibleName(u"Select element"_s);
+    // The stored names are blank-padded to 16 characters: a fixed-pitch font keeps the MACs aligned.
+    QFont mono = TreeView1->font();
+    mono.setFamily(u"monospace"_s);
+    mono.setStyleHint(QFont::TypeWriter);
+    TreeView1->setFont(mono);
+    layout->addWidget(TreeView1);
+
+    lstHidden = new QListWidget(this);
+    lstHidden->setObjectName(u"lstHidden"_s);
+    lstHidden->hide();
+
+    setCountCaption();
+
+    connect(TreeView1, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *item) { emitNodeClick(item); });
+    // Keyboard moves select without a click; a mouse press selects too, and its click follows.
+    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (m_loading || QGuiApplication::mouseButtons() != Qt::NoButton)
+            return;
+        const QList<QTreeWidgetItem *> selected = TreeView1->selectedItems();
+        if (selected.size() == 1)
+            emitNodeClick(selected.first());
+    });
+}
+
+void ElementTree::emitNodeClick(QTreeWidgetItem *item) {
+    if (!item || m_loading)
+        return;
+    Q_EMIT NodeClick(item->data(0, Qt::UserRole).toString(), item->text(0));
+}
+
+void ElementTree::setCountCaption() {
+    setTitle(u"Select element: ("_s + QString::number(TreeView1->topLevelItemCount()) + u" items)"_s);
+}
+
+void ElementTree::clearTree() {
+    const bool wasLoading = m_loading;
+    m_loading = true;
+    TreeView1->clear();
+    m_loading = wasLoading;
+}
+
+void ElementTree::Load_Config() {
+    if (m_loading) {
+        m_reloadRequested = true;
+        return;
+    }
+    m_loading = true;
+    do {
+        m_reloadRequested = false;
+        loadOnce();
+    } while (m_reloadRequested);
+    m_loading = false;
+}
+
+void ElementTree::emptyLists() {
+    lstHidden->clear();
+    clearTree();
+    m_encoders.clear();
+    m_encoders.addItem(u"<None>"_s);
+    m_meter.setMeterWidth(0);
+    setCountCaption();
+}
+
+void ElementTree::loadOnce() {
+    emptyLists();
+
+    if (!m_database.exists()) {
+        m_notifier.show(information(twoLines(u"Local database is empty."_s,
+                                             u"Please click 'Auto Discover' icon to probe the network."_s),
+                                    u"Information"_s));
+        setCountCaption();
+        return;
+    }
+    // One reading of the file; the tree is built from it without yielding.
+    const QList<ElementListing> elements = m_database.listing();
+    for (const ElementListing &element : elements)
+        lstHidden->addItem(element.key);
+    if (elements.isEmpty()) {
+        m_notifier.show(
+            information(twoLines(u"Local database is empty."_s,
+                                 u"Please click the 'Auto Discover' icon to probe the network."_s),
+                        u"Information"_s));
+        setCountCaption();
+        return;
+    }
+
+    const QIcon encoderImage = ImageList1(kImageEncoder);
+    const QIcon otherImage = ImageList1(kImageOther);
+    QList<QTreeWidgetItem *> nodes;
+    nodes.reserve(elements.size());
+    for (const ElementListing &element : elements) {
+        const QString colonForm = FormatMac(element.key);
+        const QString text = element.name + u" ["_s + colonForm + u"]"_s;
+        auto *node = new QTreeWidgetItem(QStringList{text});
+        node->setData(0, Qt::UserRole, colonForm);
+        const bool encoder = element.role == kRoleEncoder;
+        node->setIcon(0, encoder ? encoderImage : otherImage);
+        node->setData(0, kNodeImageRole, encoder ? kImageEncoder : kImageOther);
+        if (encoder)
+            m_encoders.addItem(text);
+        nodes.append(node);
+    }
+    TreeView1->addTopLevelItems(nodes);
+    setCountCaption();
+}
+
+} // namespace ondalink

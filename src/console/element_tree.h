@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QGroupBox>
+
+class QComboBox;
+class QListWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace ondalink {
+
+class ElementDatabase;
+class Notifier;
+class VUMeter;
+
+// Number of a node's image in ImageList1 (6 ENCODER, 7 any other role).
+inline constexpr int kNodeImageRole = Qt::UserRole + 1;
+
+// The frame frmTreeView with the element tree TreeView1: one top-level node per element of the
+// database, in file order, its key (colon-form MAC) in Qt::UserRole.
+class ElementTree : public QGroupBox {
+    Q_OBJECT
+public:
+    ElementTree(ElementDatabase &database, Notifier &notifier, QComboBox &encoderList, VUMeter &meter,
+                QWidget *parent = nullptr);
+
+    // Rebuilds the tree, the frame's caption, the hidden key list and the encoder list from the file.
+    // A call made while one runs (from inside its message box) is run once more after it.
+    void Load_Config();
+    // Empties the tree only.
+    void clearTree();
+    // Empties the tree, the hidden key list and the encoder list ("<None>" only), zeroes the meter
+    // and shows the count caption.
+    void emptyLists();
+
+    QTreeWidget *tree() const { return TreeView1; }
+
+Q_SIGNALS:
+    // The operator chose a node: by a click, or by moving to it with the keyboard.
+    void NodeClick(const QString &nodeKey, const QString &nodeText);
+
+private:
+    void loadOnce();
+    void setCountCaption();
+    void emitNodeClick(QTreeWidgetItem *item);
+
+    ElementDatabase &m_database;
+    Notifier &m_notifier;
+    QComboBox &m_encoders;
+    VUMeter &m_meter;
+    QTreeWidget *TreeView1 = nullptr;
+    QListWidget *lstHidden = nullptr;
+    bool m_loading = false;
+    bool m_reloadRequested = false;
+};
+
+} // namespace ondalink

@@ -1,0 +1,307 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "main_window.h"
+
+#include "diagnostics_frame.h"
+#include "element_tree.h"
+#include "image_list.h"
+#include "link/configuration_write.h"
+#include "model/notifier.h"
+#include "paging_window.h"
+#include "ping_indicator.h"
+#include "vu_meter.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+namespace {
+
+constexpr int kDiscover = 1;
+constexpr int kRefresh = 2;
+constexpr int kSave = 4;
+constexpr int kStartMonitoring = 6;
+constexpr int kStopMonitoring = 7;
+
+QString windowTitleText() {
+    return u"Ondalink NMS v.%1.%2.%3 - Korvalen Broadcast"_s.arg(ONDALINK_VERSION_MAJOR)
+        .arg(ONDALINK_VERSION_MINOR)
+        .arg(ONDALINK_VERSION_PATCH);
+}
+
+} // namespace
+
+MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &prober,
+                       MainWindowSettings settings, QWidget *parent)
+    : QMainWindow(parent), m_notifier(notifier), m_database(settings.databasePath),
+      m_settings(std::move(settings)) {
+    setObjectName(u"frmMain"_s);
+    setWindowIcon(ImageList1(kDiscover));
+    buildToolbar();
+    buildCentre();
+
+    m_link = std::make_unique<ElementLink>(m_database, m_notifier, resolver, *m_panel, m_settings.link);
+    m_level = std::make_unique<LevelMonitor>(*m_link, static_cast<LevelView &>(*this));
+    m_level->tmrVolume().setObjectName(u"tmrVolume"_s);
+    m_link->timerRemoteSent().setObjectName(u"timerRemoteSent"_s);
+    m_link->timerGetMAC().setObjectName(u"timerGetMAC"_s);
+    m_ping = std::make_unique<PingTest>(static_cast<PingView &>(*this), prober, m_notifier,
+                                        m_settings.pingRetryMs);
+    m_discovery = std::make_unique<Discovery>(*m_link, static_cast<PagingView &>(*this));
+    connectParts();
+    resize(sizeHint().expandedTo(QSize(980, 560)));
+}
+
+MainWindow::~MainWindow() {
+    // The link reads the panel until it is gone; the panel (a child widget) outlives it this way.
+    m_discovery.reset();
+    m_ping.reset();
+    m_level.reset();
+    m_link.reset();
+}
+
+void MainWindow::buildToolbar() {
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(u"Toolbar1"_s);
+    Toolbar1->setWindowTitle(u"Toolbar"_s);
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Toolbar1->setIconSize(QSize(32, 32));
+    Toolbar1->toggleViewAction()->setEnabled(false);
+    addToolBar(Qt::TopToolBarArea, Toolbar1);
+
+    struct Command {
+        int number;
+        const char16_t *objectName;
+        const char16_t *text;
+        QKeySequence shortcut;
+    };
+    const Command commands[] = {
+        {kDiscover, u"actDiscover", u"Discover elements", QKeySequence(Qt::CTRL | Qt::Key_D)},
+        {kRefresh, u"actRefresh", u"Refresh list", QKeySequence(Qt::Key_F5)},
+        {kSave, u"actSave", u"Save changes", QKeySequence(QKeySequence::Save)},
+        {kStartMonitoring, u"actStartMonitoring", u"Start audio monitoring",
+         QKeySequence(Qt::CTRL | Qt::Key_M)},
+        {kStopMonitoring, u"actStopMonitoring", u"Stop audio monitoring",
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)},
+    };
+    int image = 1;
+    for (const Command &command : commands) {
+        while (Toolbar1->actions().size() + 1 < command.number) {
+            QAction *separator = Toolbar1->addSeparator();
+            separator->setObjectName(u"sep%1"_s.arg(Toolbar1->actions().size()));
+        }
+        QAction *action = Toolbar1->addAction(ImageList1(image++), QString::fromUtf16(command.text));
+        action->setObjectName(QString::fromUtf16(command.objectName));
+        action->setShortcut(command.shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setToolTip(QString::fromUtf16(command.text) + u" ("_s +
+                           command.shortcut.toString(QKeySequence::NativeText) + u")"_s);
+        const int number = command.number;
+        connect(action, &QAction::triggered, this, [this, number] { Toolbar1_ButtonClick(number); });
+    }
+    const QList<QAction *> items = Toolbar1->actions();
+    for (int i = 0; i < kToolbarItems && i < items.size(); ++i)
+        m_items[static_cast<size_t>(i)] = items.at(i);
+}
+
+void MainWindow::buildCentre() {
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName(u"splitter"_s);
+    splitter->setChildrenCollapsible(false);
+
+    m_diagnostics = new DiagnosticsFrame;
+    m_panel = new PropertiesPanel(m_database, m_notifier, static_cast<PanelSurroundings &>(*this));
+    m_tree = new ElementTree(m_database, m_notifier, *m_panel->encoderList(), *m_diagnostics->meter());
+
+    auto *right = new QWidget(splitter);
+    auto *rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addWidget(m_panel, 1);
+    rightLayout->addWidget(m_diagnostics);
+
+    splitter->addWidget(m_tree);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    // Room for a whole node text: a 16-character name, " [", the MAC and "]", beside its image.
+    const QFontMetrics metrics = m_tree->tree()->fontMetrics();
+    m_tree->tree()->setMinimumWidth(metrics.horizontalAdvance(QString(36, QChar(u'0'))) + 48);
+    setCentralWidget(splitter);
+    // The focus starts in the tree: the first thing the operator does is choose an element.
+    setTabOrder(m_tree->tree(), m_panel);
+    m_tree->tree()->setFocus();
+}
+
+void MainWindow::connectParts() {
+    connect(m_tree, &ElementTree::NodeClick, m_panel, &PropertiesPanel::NodeClick);
+    // A node whose section has gone: show what the file holds now, once this click is over.
+    connect(m_panel, &PropertiesPanel::sectionMissing, this, &MainWindow::Load_Config, Qt::QueuedConnection);
+    connect(m_link.get(), &ElementLink::reloadTreeRequested, this, &MainWindow::Load_Config);
+    connect(m_level.get(), &LevelMonitor::monitoringSwitchedOff, this, [this] {
+        m_panel->monitoringSwitch()->setChecked(false);
+        setMonitoringButtons(true, false);
+    });
+    connect(m_diagnostics, &DiagnosticsFrame::intervalChanged, m_level.get(), &LevelMonitor::Slider1_Change);
+    connect(m_diagnostics->ping()->label(), &ClickableLabel::clicked, m_ping.get(), &PingTest::lblPing_Click);
+}
+
+bool MainWindow::Form_Load() {
+    setMonitoringButtons(false, false);
+    Load_Config();
+    if (!m_link->open()) {
+        m_notifier.show(critical(QString::fromUtf16(kPortOccupiedText)));
+        return false;
+    }
+    // The ping retry countdown starts at 3 with the ping test itself.
+    setWindowTitle(windowTitleText());
+    return true;
+}
+
+void MainWindow::Form_Unload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_link->close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    Form_Unload();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::Load_Config() {
+    m_tree->Load_Config();
+}
+
+QAction *MainWindow::toolbarItem(int number) const {
+    if (number < 1 || number > kToolbarItems)
+        return nullptr;
+    return m_items[static_cast<size_t>(number - 1)];
+}
+
+void MainWindow::Toolbar1_ButtonClick(int number) {
+    switch (number) {
+    case kDiscover:
+        AutoDiscovery();
+        break;
+    case kRefresh:
+        Refresh();
+        break;
+    case kSave:
+        SaveChanges(*m_link);
+        break;
+    case kStartMonitoring:
+        m_panel->monitoringSwitch()->setChecked(true);
+        setMonitoringButtons(false, true);
+        break;
+    case kStopMonitoring:
+        m_panel->monitoringSwitch()->setChecked(false);
+        setMonitoringButtons(true, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::AutoDiscovery() {
+    if (!m_discovery->confirm())
+        return;
+    m_panel->ClearPanel();
+    m_tree->clearTree();
+
+    PagingWindow window(this);
+    m_paging = &window;
+    connect(m_discovery.get(), &Discovery::storedCountChanged, &window, &PagingWindow::showStoredCount);
+    // Closed early by the operator: the end of the wait still runs.
+    connect(&window, &QDialog::finished, m_discovery.get(), &Discovery::Form_Unload);
+    // Loaded once the window's own loop runs, so that an immediate end can close it.
+    QTimer::singleShot(0, &window, [this] { m_discovery->Form_Load(); });
+    window.exec();
+    m_paging = nullptr;
+}
+
+void MainWindow::Refresh() {
+    m_tree->clearTree();
+    Load_Config();
+    m_panel->ClearPanel();
+}
+
+void MainWindow::setMonitoringButtons(bool startEnabled, bool stopEnabled) {
+    m_items[kStartMonitoring - 1]->setEnabled(startEnabled);
+    m_items[kStopMonitoring - 1]->setEnabled(stopEnabled);
+}
+
+void MainWindow::stopLevelTimer() {
+    if (m_level)
+        m_level->tmrVolume().stop();
+}
+
+void MainWindow::monitoringSwitchChanged(bool on) {
+    if (m_level)
+        m_level->chkGetVolume_Click(on);
+}
+
+void MainWindow::resetLevelDisplay(bool meterEnabled) {
+    m_diagnostics->resetLevel(meterEnabled);
+}
+
+void MainWindow::setPingNeutral() {
+    setPingIndicator(kPingNeutral);
+}
+
+void MainWindow::setPingLabel(const QString &text) {
+    if (m_ping)
+        m_ping->setLabel(text);
+    else
+        showPingLabel(text);
+}
+
+void MainWindow::attenuationChosen(int position) {
+    m_link->applyAttenuationChange(position, m_panel->elementType(), true);
+}
+
+QString MainWindow::elementIp() const {
+    return m_panel->elementIp();
+}
+
+void MainWindow::showPingLabel(const QString &text) {
+    m_diagnostics->ping()->label()->setText(text);
+}
+
+void MainWindow::setPingIndicator(IndicatorColour colour) {
+    m_diagnostics->ping()->setFillColor(QColor(colour.red, colour.green, colour.blue));
+}
+
+void MainWindow::setMeterWidth(int units) {
+    m_diagnostics->meter()->setMeterWidth(units);
+}
+
+void MainWindow::setLevelText(const QString &text) {
+    m_diagnostics->levelText()->setText(text);
+}
+
+void MainWindow::clearGetVolume() {
+    m_panel->monitoringSwitch()->setChecked(false);
+}
+
+void MainWindow::emptyLists() {
+    m_tree->emptyLists();
+}
+
+void MainWindow::closePagingWindow() {
+    if (m_paging)
+        m_paging->accept();
+}
+
+} // namespace ondalink

@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "diag/ping_test.h"
+#include "link/discovery.h"
+#include "link/element_link.h"
+#include "link/level_monitor.h"
+#include "properties_panel.h"
+#include "store/element_database.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QToolBar;
+
+namespace ondalink {
+
+class DiagnosticsFrame;
+class ElementTree;
+class EchoProber;
+class MacResolver;
+class Notifier;
+class PagingWindow;
+
+// What the main window is built from besides its seams. The defaults are the system's own.
+struct MainWindowSettings {
+    QString databasePath = ElementDatabase::defaultPath();
+    LinkSettings link;
+    int pingRetryMs = PingTest::kRetryIntervalMs;
+};
+
+// frmMain: the toolbar, the element tree, the properties panel and the diagnostics frame.
+class MainWindow : public QMainWindow,
+                   private PanelSurroundings,
+                   private PingView,
+                   private LevelView,
+                   private PagingView {
+    Q_OBJECT
+public:
+    static constexpr int kToolbarItems = 7;
+
+    MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &prober,
+               MainWindowSettings settings = {}, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up after the single-instance test: buttons 6 and 7 off, the tree, the endpoint, the
+    // title. False when the program has to end (the operator has been told why).
+    bool Form_Load();
+    // Shutdown: closes the endpoint. Runs when the window closes.
+    void Form_Unload();
+
+    void Load_Config();
+    // A click on toolbar button 1 to 7 (3 and 5 are separators and do nothing).
+    void Toolbar1_ButtonClick(int number);
+    void AutoDiscovery();
+    void Refresh();
+
+    // Toolbar item 1 to 7.
+    QAction *toolbarItem(int number) const;
+    PropertiesPanel &panel() const { return *m_panel; }
+    ElementTree &elementTree() const { return *m_tree; }
+    DiagnosticsFrame &diagnostics() const { return *m_diagnostics; }
+    ElementDatabase &database() { return m_database; }
+    ElementLink &link() const { return *m_link; }
+    LevelMonitor &levelMonitor() const { return *m_level; }
+    PingTest &pingTest() const { return *m_ping; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildToolbar();
+    void buildCentre();
+    void connectParts();
+
+    // PanelSurroundings
+    void setMonitoringButtons(bool startEnabled, bool stopEnabled) override;
+    void stopLevelTimer() override;
+    void monitoringSwitchChanged(bool on) override;
+    void resetLevelDisplay(bool meterEnabled) override;
+    void setPingNeutral() override;
+    void setPingLabel(const QString &text) override;
+    void attenuationChosen(int position) override;
+    // PingView
+    QString elementIp() const override;
+    void showPingLabel(const QString &text) override;
+    void setPingIndicator(IndicatorColour colour) override;
+    // LevelView
+    void setMeterWidth(int units) override;
+    void setLevelText(const QString &text) override;
+    // PagingView
+    void clearGetVolume() override;
+    void emptyLists() override;
+    void closePagingWindow() override;
+
+    Notifier &m_notifier;
+    ElementDatabase m_database;
+    MainWindowSettings m_settings;
+    QToolBar *Toolbar1 = nullptr;
+    std::array<QAction *, kToolbarItems> m_items{};
+    DiagnosticsFrame *m_diagnostics = nullptr;
+    PropertiesPanel *m_panel = nullptr;
+    ElementTree *m_tree = nullptr;
+    std::unique_ptr<ElementLink> m_link;
+    std::unique_ptr<LevelMonitor> m_level;
+    std::unique_ptr<PingTest> m_ping;
+    std::unique_ptr<Discovery> m_discovery;
+    PagingWindow *m_paging = nullptr; // open only while a discovery waits
+    bool m_unloaded = false;
+};
+
+} // namespace ondalink

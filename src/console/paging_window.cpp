@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "paging_window.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+PagingWindow::PagingWindow(QWidget *parent) : QDialog(parent) {
+    setObjectName(u"frmPaging"_s);
+    setWindowTitle(u"Paging network..."_s);
+    setModal(true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *text = new QLabel(u"Please wait a few seconds while paging the network..."_s, this);
+    layout->addWidget(text);
+    auto *busy = new QProgressBar(this);
+    busy->setRange(0, 0); // no known end: a busy indicator
+    busy->setTextVisible(false);
+    layout->addWidget(busy);
+    m_count = new QLabel(this);
+    m_count->setObjectName(u"lblStoredCount"_s);
+    layout->addWidget(m_count);
+    showStoredCount(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PagingWindow::showStoredCount(int count) {
+    m_count->setText(count == 1 ? u"1 element found"_s : QString::number(count) + u" elements found"_s);
+}
+
+} // namespace ondalink

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace ondalink {
+
+// frmPaging: the small modal window shown while a discovery waits for the elements' reports.
+class PagingWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit PagingWindow(QWidget *parent = nullptr);
+
+    // How many elements the new database holds so far.
+    void showStoredCount(int count);
+
+private:
+    QLabel *m_count = nullptr;
+};
+
+} // namespace ondalink

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ping_indicator.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+ClickableLabel::ClickableLabel(QWidget *parent) : QLabel(parent) {
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+    QLabel::mouseReleaseEvent(event);
+}
+
+void ClickableLabel::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Q_EMIT clicked();
+        return;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+PingIndicator::PingIndicator(QWidget *parent) : QWidget(parent), m_fill(255, 255, 192) {
+    setObjectName(u"shpPing"_s);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 3, 10, 3);
+    m_label = new ClickableLabel(this);
+    m_label->setObjectName(u"lblPing"_s);
+    m_label->setAlignment(Qt::AlignCenter);
+    m_label->setToolTip(u"Click to test ping"_s);
+    m_label->setAccessibleDescription(u"Click to test ping"_s);
+    // The fill colours are fixed and light: the text stays dark whatever the desktop's theme.
+    QPalette text = m_label->palette();
+    text.setColor(QPalette::WindowText, Qt::black);
+    m_label->setPalette(text);
+    layout->addWidget(m_label);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void PingIndicator::setFillColor(const QColor &colour) {
+    if (colour == m_fill)
+        return;
+    m_fill = colour;
+    update();
+}
+
+QSize PingIndicator::sizeHint() const {
+    const QSize inner = m_label->sizeHint();
+    const int width =
+        qMax(inner.width(), m_label->fontMetrics().horizontalAdvance(u"Retrying in 3 seconds..."_s));
+    return {width + 20, inner.height() + 6};
+}
+
+void PingIndicator::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+    painter.setBrush(m_fill);
+    painter.drawRoundedRect(box, 6, 6);
+}
+
+} // namespace ondalink

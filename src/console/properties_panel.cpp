@@ -1,0 +1,249 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The panel's own reactions: value labels, validation colours, and the layout by element type.
+#include "properties_panel.h"
+
+#include "model/encodings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <initializer_list>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+namespace {
+
+const QColor kInvalidAddress(255, 128, 128);
+
+void setEnabledAll(bool enabled, std::initializer_list<QWidget *> widgets) {
+    for (QWidget *w : widgets)
+        w->setEnabled(enabled);
+}
+
+} // namespace
+
+PropertiesPanel::PropertiesPanel(ElementDatabase &database, Notifier &notifier,
+                                 PanelSurroundings &surroundings, QWidget *parent)
+    : QGroupBox(parent), m_database(database), m_notifier(notifier), m_surroundings(surroundings) {
+    buildControls();
+    connectHandlers();
+}
+
+void PropertiesPanel::connectHandlers() {
+    connect(scrlBuffer, &QScrollBar::valueChanged, this, &PropertiesPanel::scrlBuffer_Change);
+    connect(scrlSilDetLevel, &QScrollBar::valueChanged, this, &PropertiesPanel::scrlSilDetLevel_Change);
+    connect(scrlSilDetTime, &QScrollBar::valueChanged, this, &PropertiesPanel::scrlSilDetTime_Change);
+    connect(scrlAtten, &QScrollBar::valueChanged, this, &PropertiesPanel::scrlAtten_Change);
+    // While the thumb is dragged the label follows it; the value itself changes on release.
+    connect(scrlAtten, &QScrollBar::sliderMoved, this,
+            [this](int position) { lblAttenDB->setText(attenuationText(position)); });
+    connect(cmbSilDetMode, &QComboBox::currentIndexChanged, this, &PropertiesPanel::cmbSilDetMode_Click);
+    connect(cmbAudioTX, &QComboBox::currentIndexChanged, this, &PropertiesPanel::cmbAudioTX_Click);
+    connect(chkGetVolume, &QCheckBox::toggled, this,
+            [this](bool on) { m_surroundings.monitoringSwitchChanged(on); });
+    for (QLineEdit *box : {txtElementIP, txtElementMask, txtElementGW, txtRemoteIP})
+        connect(box, &QLineEdit::textChanged, this, [this, box] { txtAddress_Change(box); });
+    for (QLineEdit *box :
+         {txtElementName, txtElementIP, txtElementMask, txtElementGW, txtRemoteIP, txtVLAN_Audio, txtVLAN_OM})
+        box->installEventFilter(this);
+}
+
+bool PropertiesPanel::eventFilter(QObject *watched, QEvent *event) {
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if (box && event->type() == QEvent::FocusIn) {
+        // Deferred: a mouse press that brought the focus would place the cursor after us.
+        QTimer::singleShot(0, box, [box] { box->selectAll(); });
+    } else if (box == txtElementName && event->type() == QEvent::FocusOut) {
+        txtElementName_LostFocus();
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void PropertiesPanel::scrlBuffer_Change() {
+    lblLatency->setText(bufferText(scrlBuffer->value()));
+}
+
+void PropertiesPanel::scrlSilDetLevel_Change() {
+    lblSilDetLevel->setText(silDetLevelText(scrlSilDetLevel->value()));
+}
+
+void PropertiesPanel::scrlSilDetTime_Change() {
+    lblSilDetTime->setText(silDetTimeText(scrlSilDetTime->value()));
+}
+
+void PropertiesPanel::scrlAtten_Change() {
+    const int position = scrlAtten->value();
+    lblAttenDB->setText(attenuationText(position));
+    // Only the operator's own moves reach the element; positions set by code while the focus is
+    // elsewhere (panel loading, a report) only update the label.
+    if (lblElementType->text() == kTypeDecoder && scrlAtten->hasFocus())
+        m_surroundings.attenuationChosen(position);
+}
+
+void PropertiesPanel::cmbSilDetMode_Click() {
+    const bool automatic = cmbSilDetMode->currentIndex() <= 0;
+    setEnabledAll(automatic,
+                  {scrlSilDetLevel, scrlSilDetTime, lblSilDetLevel, lblSilDetTime, Label24, Label26});
+}
+
+void PropertiesPanel::cmbAudioTX_Click() {
+    if (lblElementType->text() != kTypeEncoder)
+        return;
+    txtRemoteIP->setVisible(cmbAudioTX->currentIndex() <= 0);
+}
+
+void PropertiesPanel::txtAddress_Change(QLineEdit *box) {
+    const QString text = box->text();
+    if (text.isEmpty() || IsValidAddress(text)) {
+        box->setPalette(QPalette());
+        return;
+    }
+    QPalette alarm = box->palette();
+    alarm.setColor(QPalette::Base, kInvalidAddress);
+    box->setPalette(alarm);
+}
+
+void PropertiesPanel::txtElementName_LostFocus() {
+    const QString upper = txtElementName->text().toUpper();
+    if (upper != txtElementName->text())
+        txtElementName->setText(upper);
+}
+
+void PropertiesPanel::lblElementType_Change() {
+    if (lblElementType->text() == kTypeEncoder)
+        encoderLayout();
+    else
+        decoderLayout();
+}
+
+void PropertiesPanel::switchMonitoringOff() {
+    m_surroundings.stopLevelTimer();
+    chkGetVolume->setChecked(false); // runs the switch's own handling when it was on
+    chkGetVolume->hide();
+}
+
+void PropertiesPanel::encoderLayout() {
+    txtRemoteIP->show();
+    cmbAudioInput->show();
+    cmbAudioTX->show();
+    m_attenRow->hide(); // scrlAtten with lblAttenDB
+    Label9->setText(u"Audio source:"_s);
+    Label9->setBuddy(cmbAudioInput);
+    if (cmbAudioTX->currentIndex() > 0)
+        txtRemoteIP->hide();
+    else
+        txtRemoteIP->show();
+    switchMonitoringOff();
+    m_surroundings.setMonitoringButtons(true, false);
+    m_surroundings.resetLevelDisplay(true);
+    scrlBuffer->setValue(0);
+    scrlBuffer->setEnabled(false);
+    lblLatency->setText(u"2.5mS"_s);
+    setEnabledAll(false, {cmbSilDetMode, scrlSilDetLevel, scrlSilDetTime, lblSilDetLevel, lblSilDetTime,
+                          lblLatency, Label20, Label24, Label26});
+}
+
+void PropertiesPanel::decoderLayout() {
+    txtRemoteIP->hide();
+    cmbAudioInput->hide();
+    cmbAudioTX->hide();
+    m_attenRow->show();
+    Label9->setText(u"Audio atten:"_s);
+    Label9->setBuddy(scrlAtten);
+    switchMonitoringOff();
+    m_surroundings.setMonitoringButtons(false, false);
+    m_surroundings.resetLevelDisplay(false);
+    scrlBuffer->setEnabled(true);
+    lblLatency->setText(bufferText(scrlBuffer->value()));
+    setEnabledAll(true, {cmbSilDetMode, scrlSilDetLevel, scrlSilDetTime, lblSilDetLevel, lblSilDetTime,
+                         lblLatency, Label20, Label24, Label26});
+}
+
+QString PropertiesPanel::selectedMac() const {
+    return lblElementMAC->text();
+}
+QString PropertiesPanel::elementType() const {
+    return lblElementType->text();
+}
+QString PropertiesPanel::elementName() const {
+    return txtElementName->text();
+}
+QString PropertiesPanel::elementIp() const {
+    return txtElementIP->text();
+}
+QString PropertiesPanel::elementMask() const {
+    return txtElementMask->text();
+}
+QString PropertiesPanel::elementGateway() const {
+    return txtElementGW->text();
+}
+QString PropertiesPanel::remoteIp() const {
+    return txtRemoteIP->text();
+}
+int PropertiesPanel::audioInputIndex() const {
+    return cmbAudioInput->currentIndex();
+}
+int PropertiesPanel::audioTypeIndex() const {
+    return cmbAudioType->currentIndex();
+}
+int PropertiesPanel::audioTxIndex() const {
+    return cmbAudioTX->currentIndex();
+}
+bool PropertiesPanel::sfnEnabled() const {
+    return chkSFNEnabled->isChecked();
+}
+int PropertiesPanel::buffer() const {
+    return scrlBuffer->value();
+}
+int PropertiesPanel::silDetMode() const {
+    return cmbSilDetMode->currentIndex();
+}
+int PropertiesPanel::silDetLevel() const {
+    return scrlSilDetLevel->value();
+}
+int PropertiesPanel::silDetTime() const {
+    return scrlSilDetTime->value();
+}
+int PropertiesPanel::attenuation() const {
+    return scrlAtten->value();
+}
+
+void PropertiesPanel::setElementType(const QString &text) {
+    if (lblElementType->text() == text)
+        return;
+    lblElementType->setText(text);
+    lblElementType_Change();
+}
+
+void PropertiesPanel::setSerialNumber(const QString &text) {
+    lblSerialNumber->setText(text);
+}
+void PropertiesPanel::setVersion(const QString &text) {
+    lblVersion->setText(text);
+}
+void PropertiesPanel::setAttenuation(int position) {
+    scrlAtten->setValue(position);
+}
+void PropertiesPanel::setBuffer(int position) {
+    scrlBuffer->setValue(position);
+}
+void PropertiesPanel::setSilDetLevel(int position) {
+    scrlSilDetLevel->setValue(position);
+}
+void PropertiesPanel::setSilDetTime(int position) {
+    scrlSilDetTime->setValue(position);
+}
+
+void PropertiesPanel::setSilDetMode(int index) {
+    // An index outside the list would leave a DECODER without a mode that Save can send.
+    cmbSilDetMode->setCurrentIndex(index >= 0 && index < cmbSilDetMode->count() ? index : 0);
+}
+
+} // namespace ondalink

@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The controls of the properties panel: names, captions, ranges, list entries and arrangement.
+#include "properties_panel.h"
+
+#include "model/element_record.h"
+#include "model/encodings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <initializer_list>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+namespace {
+
+constexpr int kNameMaxLength = 16;
+constexpr int kAddressMaxLength = 15;
+
+template <typename W> W *named(W *widget, const QString &objectName) {
+    widget->setObjectName(objectName);
+    return widget;
+}
+
+QLabel *caption(const QString &text, QWidget *parent, const QString &objectName = {}) {
+    auto *label = new QLabel(text, parent);
+    if (!objectName.isEmpty())
+        label->setObjectName(objectName);
+    return label;
+}
+
+// The caption names the field for keyboard and screen-reader users: "VLAN O&&M:" reads "VLAN O&M".
+void describe(QLabel *label, QWidget *field) {
+    label->setBuddy(field);
+    QString name = label->text();
+    name.replace(u"&&"_s, u"&"_s);
+    if (name.endsWith(QChar(u':')))
+        name.chop(1);
+    field->setAccessibleName(name);
+}
+
+QLineEdit *textBox(const QString &objectName, int maxLength, QWidget *parent) {
+    auto *box = named(new QLineEdit(parent), objectName);
+    box->setMaxLength(maxLength);
+    // Wide enough for a full address or name without scrolling.
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(maxLength, QChar(u'W'))) * 3 / 4 + 12);
+    return box;
+}
+
+QComboBox *listBox(const QString &objectName, std::initializer_list<QString> entries, QWidget *parent) {
+    auto *box = named(new QComboBox(parent), objectName);
+    for (const QString &entry : entries)
+        box->addItem(entry);
+    box->setCurrentIndex(-1);
+    return box;
+}
+
+QScrollBar *scrollBar(const QString &objectName, int minimum, int maximum, int value, int pageStep,
+                      QWidget *parent) {
+    auto *bar = named(new QScrollBar(Qt::Horizontal, parent), objectName);
+    bar->setRange(minimum, maximum);
+    bar->setValue(value);
+    bar->setSingleStep(1);
+    bar->setPageStep(pageStep);
+    // Scroll bars take no focus by default; here they are input controls like any other.
+    bar->setFocusPolicy(Qt::StrongFocus);
+    bar->setMinimumWidth(140);
+    return bar;
+}
+
+// A value label keeps its own text as its accessible name, so it is never given a fixed one.
+QLabel *valueLabel(const QString &objectName, const QString &text, const QString &widest, QWidget *parent) {
+    auto *label = named(new QLabel(text, parent), objectName);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest) + 4);
+    return label;
+}
+
+QLabel *readOnlyField(const QString &objectName, QWidget *parent) {
+    auto *label = named(new QLabel(QString::fromUtf16(kNoSelection), parent), objectName);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+void addRow(QGridLayout *grid, QLabel *label, QWidget *field, QWidget *value = nullptr) {
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    if (value) {
+        grid->addWidget(field, row, 1);
+        grid->addWidget(value, row, 2);
+    } else {
+        grid->addWidget(field, row, 1, 1, 2);
+    }
+}
+
+QGridLayout *formGrid(QWidget *owner) {
+    auto *grid = new QGridLayout(owner);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
+
+} // namespace
+
+void PropertiesPanel::buildControls() {
+    setObjectName(u"frmProperties"_s);
+    setTitle(u"Element properties:"_s);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(buildIdentityRow());
+    auto *rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    outer->addWidget(rule);
+
+    auto *columns = new QHBoxLayout;
+    columns->setSpacing(24);
+    columns->addWidget(buildNetworkColumn(), 1);
+    columns->addWidget(buildAudioColumn(), 1);
+    outer->addLayout(columns);
+    outer->addStretch(1);
+
+    // Never shown: the monitoring switch.
+    chkGetVolume = named(new QCheckBox(this), u"chkGetVolume"_s);
+    chkGetVolume->setAccessibleName(u"Audio monitoring"_s);
+    chkGetVolume->hide();
+}
+
+QWidget *PropertiesPanel::buildIdentityRow() {
+    auto *box = new QWidget(this);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(12);
+    lblElementType = readOnlyField(u"lblElementType"_s, box);
+    lblElementMAC = readOnlyField(u"lblElementMAC"_s, box);
+    lblSerialNumber = readOnlyField(u"lblSerialNumber"_s, box);
+    lblVersion = readOnlyField(u"lblVersion"_s, box);
+    QFont strong = lblElementType->font();
+    strong.setBold(true);
+    for (QLabel *field : {lblElementType, lblElementMAC, lblSerialNumber, lblVersion})
+        field->setFont(strong);
+
+    grid->addWidget(caption(u"System type:"_s, box, u"lblTypeCaption"_s), 0, 0);
+    grid->addWidget(lblElementType, 0, 1);
+    grid->addWidget(caption(u"MAC address:"_s, box, u"lblMACCaption"_s), 0, 2);
+    grid->addWidget(lblElementMAC, 0, 3);
+    grid->addWidget(caption(u"Serial number:"_s, box, u"lblSerialCaption"_s), 1, 0);
+    grid->addWidget(lblSerialNumber, 1, 1);
+    grid->addWidget(caption(u"DSP version:"_s, box, u"lblVersionCaption"_s), 1, 2);
+    grid->addWidget(lblVersion, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    return box;
+}
+
+QWidget *PropertiesPanel::buildNetworkColumn() {
+    auto *box = new QWidget(this);
+    QGridLayout *grid = formGrid(box);
+    const QString maxChars = u"Max 16 chars"_s;
+
+    txtElementName = textBox(u"txtElementName"_s, kNameMaxLength, box);
+    txtElementName->setToolTip(maxChars);
+    txtElementIP = textBox(u"txtElementIP"_s, kAddressMaxLength, box);
+    txtElementMask = textBox(u"txtElementMask"_s, kAddressMaxLength, box);
+    txtElementGW = textBox(u"txtElementGW"_s, kAddressMaxLength, box);
+    txtRemoteIP = textBox(u"txtRemoteIP"_s, kAddressMaxLength, box);
+    txtVLAN_OM = textBox(u"txtVLAN_OM"_s, kNameMaxLength, box);
+    txtVLAN_OM->setToolTip(maxChars);
+    txtVLAN_Audio = textBox(u"txtVLAN_Audio"_s, kNameMaxLength, box);
+    txtVLAN_Audio->setToolTip(maxChars);
+
+    const std::initializer_list<std::pair<QString, QLineEdit *>> rows = {
+        {u"System name:"_s, txtElementName},  {u"System IP:"_s, txtElementIP},
+        {u"Network mask:"_s, txtElementMask}, {u"Gateway IP:"_s, txtElementGW},
+        {u"Remote IP:"_s, txtRemoteIP},       {u"VLAN O&&M:"_s, txtVLAN_OM},
+        {u"Audio:"_s, txtVLAN_Audio},
+    };
+    for (const auto &[text, field] : rows) {
+        QLabel *label = caption(text, box);
+        describe(label, field);
+        addRow(grid, label, field);
+    }
+    // The VLAN boxes' caption says "Audio:" only; their accessible name says what they are.
+    txtVLAN_Audio->setAccessibleName(u"VLAN Audio"_s);
+    grid->setRowStretch(grid->rowCount(), 1);
+    return box;
+}
+
+QWidget *PropertiesPanel::buildAudioColumn() {
+    auto *box = new QWidget(this);
+    QGridLayout *grid = formGrid(box);
+
+    cmbAudioType = listBox(u"cmbAudioType"_s, {u"Left/Right"_s, u"MPX"_s}, box);
+    cmbAudioInput = listBox(u"cmbAudioInput"_s, {u"Digital"_s, u"Analog"_s}, box);
+    cmbAudioTX = listBox(u"cmbAudioTX"_s, {u"Unicast"_s, u"Multicast"_s}, box);
+    cmbSilDetMode =
+        listBox(u"cmbSilDetMode"_s, {u"Auto detect"_s, u"Force internal"_s, u"Force external"_s}, box);
+    cmbEncoders = named(new QComboBox(box), u"cmbEncoders"_s);
+    chkSFNEnabled = named(new QCheckBox(u"Enabled"_s, box), u"chkSFNEnabled"_s);
+
+    scrlAtten = scrollBar(u"scrlAtten"_s, kAttenMin, kAttenMax, kAttenMax, 10, box);
+    // A dragged thumb sets the attenuation once, when it is released.
+    scrlAtten->setTracking(false);
+    scrlBuffer = scrollBar(u"scrlBuffer"_s, kBufferMin, kBufferMax, kBufferMin, 1, box);
+    scrlSilDetLevel =
+        scrollBar(u"scrlSilDetLevel"_s, kSilDetLevelMin, kSilDetLevelMax, kSilDetLevelMin, 10, box);
+    scrlSilDetTime = scrollBar(u"scrlSilDetTime"_s, kSilDetTimeMin, kSilDetTimeMax, kSilDetTimeMin, 10, box);
+
+    lblAttenDB = valueLabel(u"lblAttenDB"_s, attenuationText(kAttenMax), u"-120.5 dB"_s, box);
+    lblLatency = valueLabel(u"lblLatency"_s, u"0mS"_s, u"22.5mS"_s, box);
+    lblSilDetLevel = valueLabel(u"lblSilDetLevel"_s, u"0dBu"_s, u"-49.8dBu"_s, box);
+    lblSilDetTime = valueLabel(u"lblSilDetTime"_s, u"0Sec"_s, u"100.1Sec"_s, box);
+
+    Label9 = caption(u"Audio source:"_s, box, u"Label9"_s);
+    Label20 = caption(u"Buffer size:"_s, box, u"Label20"_s);
+    Label24 = caption(u"Threshold:"_s, box, u"Label24"_s);
+    Label24->setToolTip(u"Silence detector trigger level"_s);
+    Label26 = caption(u"Timeout:"_s, box, u"Label26"_s);
+    Label26->setToolTip(u"Silence detector time countdown"_s);
+
+    // Audio input and attenuation share Label9's row; the layout shows one of them.
+    auto *shared = new QWidget(box);
+    auto *sharedRow = new QHBoxLayout(shared);
+    sharedRow->setContentsMargins(0, 0, 0, 0);
+    sharedRow->addWidget(cmbAudioInput, 1);
+    m_attenRow = new QWidget(shared);
+    auto *attenRow = new QHBoxLayout(m_attenRow);
+    attenRow->setContentsMargins(0, 0, 0, 0);
+    attenRow->addWidget(scrlAtten, 1);
+    attenRow->addWidget(lblAttenDB);
+    sharedRow->addWidget(m_attenRow, 1);
+    m_attenRow->hide();
+    describe(Label9, cmbAudioInput);
+    scrlAtten->setAccessibleName(u"Audio atten"_s);
+
+    QLabel *typeCaption = caption(u"Audio type:"_s, box);
+    describe(typeCaption, cmbAudioType);
+    addRow(grid, typeCaption, cmbAudioType);
+    addRow(grid, Label9, shared);
+    QLabel *txCaption = caption(u"TX type:"_s, box);
+    describe(txCaption, cmbAudioTX);
+    addRow(grid, txCaption, cmbAudioTX);
+    QLabel *routingCaption = caption(u"Audio routing:"_s, box);
+    describe(routingCaption, cmbSilDetMode);
+    addRow(grid, routingCaption, cmbSilDetMode);
+    QLabel *sfnCaption = caption(u"SFN option:"_s, box);
+    describe(sfnCaption, chkSFNEnabled);
+    addRow(grid, sfnCaption, chkSFNEnabled);
+    describe(Label20, scrlBuffer);
+    addRow(grid, Label20, scrlBuffer, lblLatency);
+    describe(Label24, scrlSilDetLevel);
+    addRow(grid, Label24, scrlSilDetLevel, lblSilDetLevel);
+    describe(Label26, scrlSilDetTime);
+    addRow(grid, Label26, scrlSilDetTime, lblSilDetTime);
+    QLabel *boundCaption = caption(u"Bounded to:"_s, box);
+    describe(boundCaption, cmbEncoders);
+    addRow(grid, boundCaption, cmbEncoders);
+    grid->setRowStretch(grid->rowCount(), 1);
+    return box;
+}
+
+} // namespace ondalink

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "qt_notifier.h"
+
+#include <QMessageBox>
+
+#include <memory>
+
+namespace ondalink {
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Critical:
+        break;
+    }
+    return QMessageBox::Critical;
+}
+
+} // namespace
+
+QMessageBox *QtNotifier::build(const Message &message, QWidget *parent) {
+    auto *box = new QMessageBox(parent);
+    box->setIcon(boxIcon(message.icon));
+    box->setWindowTitle(message.title);
+    // Plain text, so that a name or an address in a message is never read as markup.
+    box->setTextFormat(Qt::PlainText);
+    QString text = message.text;
+    text.replace(QChar(u'\r'), QChar(u'\n'));
+    box->setText(text);
+    if (message.askYesNo) {
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::No);
+        box->setEscapeButton(QMessageBox::No);
+    } else {
+        box->setStandardButtons(QMessageBox::Ok);
+        box->setDefaultButton(QMessageBox::Ok);
+    }
+    return box;
+}
+
+Answer QtNotifier::show(const Message &message) {
+    std::unique_ptr<QMessageBox> box(build(message, m_parent.data()));
+    const int result = box->exec();
+    if (!message.askYesNo)
+        return Answer::Ok;
+    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+} // namespace ondalink
