@@ -29,7 +29,7 @@ int runProbe(const RunOptions &options) {
         out << "answers: " << answers << Qt::endl;
         QCoreApplication::exit(0);
     });
-    if (!probe->start(options.probeAddress, options.probePort, options.probeWaitMs)) {
+    if (!probe->start(options.probeAddress, options.probePort, options.probeWaitMs, options.probePayload)) {
         QTextStream(stderr) << "probe failed: " << probe->errorString() << Qt::endl;
         return 1;
     }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "paging_probe.h"
 
-#include "element_wire.h"
+#include "level_signal.h"
 
 #include <QNetworkDatagram>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -21,12 +23,12 @@ PagingProbe::PagingProbe(QObject *parent) : QObject(parent) {
     });
 }
 
-bool PagingProbe::start(const QHostAddress &target, quint16 port, int waitMs) {
+bool PagingProbe::start(const QHostAddress &target, quint16 port, int waitMs, const QByteArray &payload) {
     if (!m_socket.bind(QHostAddress(QHostAddress::AnyIPv4), 0)) {
         m_error = m_socket.errorString();
         return false;
     }
-    if (m_socket.writeDatagram(kPagingRequest.toByteArray(), target, port) != kPagingRequest.size()) {
+    if (m_socket.writeDatagram(payload, target, port) != payload.size()) {
         m_error = m_socket.errorString();
         return false;
     }
@@ -36,13 +38,19 @@ bool PagingProbe::start(const QHostAddress &target, quint16 port, int waitMs) {
 
 QString describeReport(const QHostAddress &from, const QByteArray &datagram) {
     QString line = u"REPORT from "_s + from.toString() + u" len "_s + QString::number(datagram.size());
-    if (datagram.size() >= 40) {
-        const auto byte = [&](int i) { return static_cast<quint32>(static_cast<quint8>(datagram[i])); };
+    const auto byte = [&](qsizetype i) { return static_cast<quint32>(static_cast<quint8>(datagram[i])); };
+    if (datagram.size() >= 40 && datagram.size() <= 48) {
         const quint32 serial = (byte(36) << 24) | (byte(37) << 16) | (byte(38) << 8) | byte(39);
         line += u" ip "_s +
                 QHostAddress((byte(0) << 24) | (byte(1) << 16) | (byte(2) << 8) | byte(3)).toString() +
                 u" role "_s + QString::number(byte(35)) + u" sn "_s + QString::number(serial) +
                 u" name \""_s + QString::fromLatin1(datagram.sliced(19, 16)) + u'"';
+    } else if (datagram.size() == kLevelReplyLength) {
+        quint32 peak = 0; // the largest sample of zero or above, as a meter reads it
+        for (qsizetype i = 0; i < datagram.size(); i += 3)
+            if (byte(i) < 0x80)
+                peak = std::max(peak, (byte(i) << 16) | (byte(i + 1) << 8) | byte(i + 2));
+        line += u" peak "_s + QString::number(peak);
     }
     return line;
 }

@@ -10,14 +10,15 @@
 namespace ondalink::sim {
 
 // Pages one address (a broadcast one on a lab host) from an ephemeral port and collects the
-// answers for a while: a stand-in for the NMS when a script checks what answers.
+// answers for a while: a stand-in for the NMS when a script checks what answers. Another payload
+// (a configuration write, a level request) can be sent the same way.
 class PagingProbe : public QObject {
     Q_OBJECT
 public:
     explicit PagingProbe(QObject *parent = nullptr);
 
     // False with errorString() when the socket cannot be bound or the request cannot be sent.
-    bool start(const QHostAddress &target, quint16 port, int waitMs);
+    bool start(const QHostAddress &target, quint16 port, int waitMs, const QByteArray &payload);
     QString errorString() const { return m_error; }
 
 Q_SIGNALS:
@@ -31,7 +32,8 @@ private:
     QString m_error;
 };
 
-// One line for a received report: source, length, and the fields that tell elements apart.
+// One line for a received answer: source and length; for a report the fields that tell elements
+// apart, for a level reply its positive peak.
 QString describeReport(const QHostAddress &from, const QByteArray &datagram);
 
 } // namespace ondalink::sim

@@ -85,6 +85,7 @@ SimArguments::SimArguments() {
     add(u"no-reply"_s, u"Apply what arrives but never answer."_s);
     add(u"log"_s, u"Append the log to this file instead of standard error."_s, u"file"_s);
     add(u"probe"_s, u"Client mode: page this address and print the reports."_s, u"address[:port]"_s);
+    add(u"payload"_s, u"With --probe: send these bytes (hex) instead of the paging request."_s, u"hex"_s);
     add(u"probe-wait"_s, u"How long the probe collects reports (ms, default 1500)."_s, u"ms"_s);
 }
 
@@ -248,6 +249,14 @@ bool SimArguments::read() {
                 return wrong(u"probe"_s);
             m_options.probePort = static_cast<quint16>(*port);
             target.truncate(colon);
+        }
+        m_options.probePayload = kPagingRequest.toByteArray();
+        if (isSet(u"payload"_s)) {
+            const QString hex = value(u"payload"_s).remove(u' ');
+            const auto decoded = QByteArray::fromHex(hex.toLatin1());
+            if (decoded.size() * 2 != hex.size())
+                return wrong(u"payload"_s);
+            m_options.probePayload = decoded;
         }
         m_options.probeAddress = QHostAddress(target);
         if (m_options.probeAddress.protocol() != QAbstractSocket::IPv4Protocol)

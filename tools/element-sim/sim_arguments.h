@@ -19,6 +19,7 @@ struct RunOptions {
     QHostAddress probeAddress;
     quint16 probePort = 1901;
     int probeWaitMs = 1500;
+    QByteArray probePayload; // the paging request unless --payload says otherwise
 };
 
 // The program's command line. Values are checked here so that main() only runs what is valid.
