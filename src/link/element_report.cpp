@@ -1,0 +1,225 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "element_report.h"
+
+#include "model/encodings.h"
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+namespace {
+
+// Offsets of the common part.
+constexpr int kInputAt = 16;
+constexpr int kTypeAt = 17;
+constexpr int kTxAt = 18;
+constexpr int kNameAt = 19;
+constexpr int kRoleAt = 35;
+constexpr int kSerialAt = 36;
+
+// Offsets of the tails.
+constexpr int kEncoderVersionAt = 40;
+constexpr int kEncoderSfnAt = 42;
+constexpr int kEncoderBufAt = 43;
+constexpr int kDecoderAttAt = 40;
+constexpr int kDecoderVersionAt = 41;
+constexpr int kDecoderSfnAt = 43;
+constexpr int kDecoderBufAt = 44;
+constexpr int kDecoderSdmAt = 45;
+constexpr int kDecoderSdlAt = 46;
+constexpr int kDecoderSdtAt = 47;
+
+// What a report that ends before a field implies for it.
+constexpr double kShortReportVersion = 2.0;
+constexpr quint8 kShortReportSfn = 0;
+constexpr quint8 kShortEncoderBuf = 0;
+constexpr quint8 kShortDecoderBuf = 1;
+constexpr quint8 kShortDecoderAtt = 255;
+constexpr quint8 kLastSilDetMode = 2;
+
+class Reader {
+public:
+    explicit Reader(QByteArrayView bytes) : m_bytes(bytes) {}
+
+    std::optional<quint8> byte(int at) const {
+        if (at >= m_bytes.size())
+            return std::nullopt;
+        return static_cast<quint8>(m_bytes[at]);
+    }
+    quint8 byteOr(int at, quint8 otherwise) const { return byte(at).value_or(otherwise); }
+    QByteArrayView slice(int at, int length) const { return m_bytes.sliced(at, length); }
+
+private:
+    QByteArrayView m_bytes;
+};
+
+// The version's two bytes when both are there; false when they are there but cannot be represented.
+bool readVersion(const Reader &in, int at, double &version) {
+    const auto high = in.byte(at);
+    const auto low = in.byte(at + 1);
+    if (!high || !low)
+        return true;
+    const auto value = versionFromBytes(*high, *low);
+    if (!value)
+        return false;
+    version = *value;
+    return true;
+}
+
+// Reads a decoder's tail; returns whether its version is representable.
+bool readDecoderTail(const Reader &in, ElementReport &report) {
+    ElementRecord &r = report.record;
+    r.att = in.byteOr(kDecoderAttAt, kShortDecoderAtt);
+    report.carried |= ReportField::Att;
+    r.ver = kShortReportVersion;
+    const bool versionOk = readVersion(in, kDecoderVersionAt, r.ver);
+    r.sfn = in.byteOr(kDecoderSfnAt, kShortReportSfn);
+    r.buf = in.byteOr(kDecoderBufAt, kShortDecoderBuf);
+    if (const auto sdm = in.byte(kDecoderSdmAt); sdm && *sdm <= kLastSilDetMode) {
+        r.sdm = *sdm;
+        report.carried |= ReportField::Sdm;
+    }
+    if (const auto sdl = in.byte(kDecoderSdlAt)) {
+        r.sdl = *sdl;
+        report.carried |= ReportField::Sdl;
+    }
+    if (const auto sdt = in.byte(kDecoderSdtAt)) {
+        r.sdt = *sdt;
+        report.carried |= ReportField::Sdt;
+    }
+    return versionOk;
+}
+
+bool readEncoderTail(const Reader &in, ElementReport &report) {
+    ElementRecord &r = report.record;
+    r.ver = kShortReportVersion;
+    const bool versionOk = readVersion(in, kEncoderVersionAt, r.ver);
+    r.sfn = in.byteOr(kEncoderSfnAt, kShortReportSfn);
+    r.buf = in.byteOr(kEncoderBufAt, kShortEncoderBuf);
+    return versionOk;
+}
+
+QString trimBlanks(const QString &text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == u' ')
+        ++first;
+    while (last > first && text.at(last - 1) == u' ')
+        --last;
+    return text.sliced(first, last - first);
+}
+
+} // namespace
+
+ReportCheck decodeReport(QByteArrayView datagram, ElementReport &report) {
+    report = ElementReport{};
+    if (datagram.size() < kReportCommonLength)
+        return ReportCheck::TooShort;
+
+    const Reader in(datagram);
+    ElementRecord &r = report.record;
+    r.ip = addressFromBytes(in.slice(0, 4));
+    r.mask = addressFromBytes(in.slice(4, 4));
+    r.gw = addressFromBytes(in.slice(8, 4));
+    r.remote = addressFromBytes(in.slice(12, 4));
+    r.input = in.byteOr(kInputAt, 0);
+    r.type = in.byteOr(kTypeAt, 0);
+    r.tx = in.byteOr(kTxAt, 0);
+    r.name = reportedName(in.slice(kNameAt, kNameLength));
+    r.role = in.byteOr(kRoleAt, 0);
+    // A serial that is 0 or does not fit a signed 32-bit number is kept as 0, which the check refuses.
+    r.sn = serialFromBytes(in.slice(kSerialAt, 4)).value_or(0);
+
+    const bool versionOk = r.role == kRoleDecoder ? readDecoderTail(in, report) : readEncoderTail(in, report);
+
+    if (r.input > 1)
+        return ReportCheck::AudioInput;
+    if (r.type > 1)
+        return ReportCheck::AudioType;
+    if (r.tx > 1)
+        return ReportCheck::TxType;
+    if (r.role > kRoleDecoder)
+        return ReportCheck::ElementType;
+    if (r.sn < 1)
+        return ReportCheck::SerialNumber;
+    if (!versionOk)
+        return ReportCheck::Version;
+    return ReportCheck::Ok;
+}
+
+QString reportCheckMessage(ReportCheck check) {
+    QString field;
+    switch (check) {
+    case ReportCheck::Ok:
+    case ReportCheck::TooShort:
+        return {};
+    case ReportCheck::AudioInput:
+        field = u"Audio Input"_s;
+        break;
+    case ReportCheck::AudioType:
+        field = u"Audio Type"_s;
+        break;
+    case ReportCheck::TxType:
+        field = u"TX Type"_s;
+        break;
+    case ReportCheck::ElementType:
+        field = u"Element Type"_s;
+        break;
+    case ReportCheck::SerialNumber:
+        field = u"Serial Number"_s;
+        break;
+    case ReportCheck::Version:
+        field = u"Version"_s;
+        break;
+    }
+    return u"An error occured while retrieving '"_s + field + u"':\rFeedback is corrupted."_s;
+}
+
+QString reportedName(QByteArrayView nameBytes) {
+    QString name = nameFromBytes(nameBytes);
+    for (QChar &c : name) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || (code >= 0x7F && code <= 0x9F))
+            c = QChar(u'?');
+    }
+    return name;
+}
+
+bool sameName(const QString &reported, const QString &typed) {
+    return trimBlanks(reported).toUpper() == trimBlanks(typed).toUpper();
+}
+
+KeyValues discoveryKeys(const ElementReport &report, const QLocale &locale) {
+    const ElementRecord &r = report.record;
+    const auto number = [](int value) { return QString::number(value); };
+    KeyValues keys{
+        {u"name"_s, PadName(r.name)},
+        {u"ip"_s, r.ip},
+        {u"mask"_s, r.mask},
+        {u"gw"_s, r.gw},
+        {u"remote"_s, r.remote},
+        {u"input"_s, number(r.input)},
+        {u"type"_s, number(r.type)},
+        {u"tx"_s, number(r.tx)},
+        {u"role"_s, number(r.role)},
+        {u"sn"_s, number(r.sn)},
+        {u"ver"_s, shortestDecimal(r.ver, locale)},
+        {u"sfn"_s, number(r.sfn)},
+        {u"buf"_s, number(r.buf)},
+    };
+    if (r.role != kRoleDecoder)
+        return keys;
+    if (report.carries(ReportField::Att))
+        keys.append({u"att"_s, number(r.att)});
+    if (report.carries(ReportField::Sdm))
+        keys.append({u"sdm"_s, number(r.sdm)});
+    if (report.carries(ReportField::Sdl))
+        keys.append({u"sdl"_s, number(r.sdl)});
+    if (report.carries(ReportField::Sdt))
+        keys.append({u"sdt"_s, number(r.sdt)});
+    return keys;
+}
+
+} // namespace ondalink

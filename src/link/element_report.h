@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/element_record.h"
+
+#include <QByteArrayView>
+#include <QFlags>
+#include <QList>
+#include <QLocale>
+#include <QString>
+
+#include <utility>
+
+namespace ondalink {
+
+inline constexpr int kReportCommonLength = 40; // ip .. sn, the same for every role
+inline constexpr int kEncoderReportLength = 44;
+inline constexpr int kDecoderReportLength = 48;
+
+// Decoder settings that only some report lengths carry. Every other field is always given a value,
+// from its bytes or, for ver, sfn and buf of a short report, from the value such a report implies.
+enum class ReportField : quint8 {
+    Att = 0x1, // a decoder's byte 40, or 255 when its report ends at 40 bytes
+    Sdm = 0x2, // a decoder's byte 45 when it is a mode the list has (0..2)
+    Sdl = 0x4, // a decoder's byte 46
+    Sdt = 0x8, // a decoder's byte 47
+};
+Q_DECLARE_FLAGS(ReportFields, ReportField)
+Q_DECLARE_OPERATORS_FOR_FLAGS(ReportFields)
+
+// Outcome of decoding, in the order the checks are made: the first failing one wins.
+enum class ReportCheck {
+    Ok,
+    TooShort, // under 40 bytes: not a report at all
+    AudioInput,
+    AudioType,
+    TxType,
+    ElementType,
+    SerialNumber,
+    Version, // the joined version digits exceed 32767
+};
+
+// One decoded report. Fields it does not carry stay at zero and are never stored or shown.
+struct ElementReport {
+    ElementRecord record; // mac is empty until the ARP lookup fills it
+    ReportFields carried;
+
+    bool carries(ReportField field) const { return carried.testFlag(field); }
+};
+
+// Decodes as far as the datagram reaches (bytes past the role's full length are ignored) and makes
+// the checks. A multi-byte field is taken only when all of its bytes are there.
+ReportCheck decodeReport(QByteArrayView datagram, ElementReport &report);
+
+// The two-line message for a failed check; empty for Ok and TooShort.
+QString reportCheckMessage(ReportCheck check);
+
+// The 16 name bytes as characters (Latin-1). Control characters (C0, DEL, C1) become '?', so that a
+// name can never break a line of nms.ini or the panel; the length stays 16.
+QString reportedName(QByteArrayView nameBytes);
+
+// Two names are the same when equal after trimming blanks and upper-casing.
+bool sameName(const QString &reported, const QString &typed);
+
+using KeyValues = QList<std::pair<QString, QString>>;
+
+// The keys a discovery stores for an element, in their order: 13 for an encoder, up to 17 for a
+// decoder (att, sdm, sdl, sdt only when the report carried them).
+KeyValues discoveryKeys(const ElementReport &report, const QLocale &locale = QLocale());
+
+} // namespace ondalink
