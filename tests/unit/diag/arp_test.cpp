@@ -27,27 +27,19 @@ TEST_P(AddressValueTest, ReadsTextAsInetAddrDoes) {
         << QString::fromUtf16(row.text).toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Forms, AddressValueTest,
-    ::testing::Values(AddressRow{u"192.168.1.10", 0xC0A8010A}, AddressRow{u"0.0.0.0", 0},
-                      AddressRow{u"255.255.255.254", 0xFFFFFFFE}, AddressRow{u"1.2.3", 0x01020003},
-                      AddressRow{u"1.2.65535", 0x0102FFFF}, AddressRow{u"1.16777215", 0x01FFFFFF},
-                      AddressRow{u"16909060", 0x01020304}, AddressRow{u"0x7f.1", 0x7F000001},
-                      AddressRow{u"0XA.0xff.0.1", 0x0AFF0001}, AddressRow{u"010.0.0.012", 0x0800000A},
-                      AddressRow{u"1.2.3.4 trailing words", 0x01020304}, AddressRow{u"1.2.3.4\t", 0x01020304},
-                      // not addresses
-                      AddressRow{u"", kNone}, AddressRow{u" 1.2.3.4", kNone}, AddressRow{u"1.2.3.256", kNone},
-                      AddressRow{u"256.1.1.1", kNone}, AddressRow{u"1.2.3.4.5", kNone},
-                      AddressRow{u"1.2.65536", kNone}, AddressRow{u"1.16777216", kNone},
-                      AddressRow{u"4294967296", kNone}, AddressRow{u"08.0.0.1", kNone},
-                      AddressRow{u"1..2.3", kNone}, AddressRow{u"1.2.3.", kNone},
-                      AddressRow{u"1.2.3.4x", kNone}, AddressRow{u"0x", kNone}, AddressRow{u"a.b.c.d", kNone},
-                      AddressRow{u"\u0661.2.3.4", kNone})); // a non-ASCII digit
-
-TEST(AddressValue, AllOnesIsIndistinguishableFromNoAddress) {
-    EXPECT_EQ(ARP::AddressValue(u"255.255.255.255"_s), kNone);
-    EXPECT_EQ(ARP::AddressValue(u"4294967295"_s), kNone);
-}
+INSTANTIATE_TEST_SUITE_P(Forms, AddressValueTest,
+                         ::testing::Values(AddressRow{u"192.168.1.10", 0xC0A8010A}, AddressRow{u"0.0.0.0", 0},
+                                           AddressRow{u"1.2.3", 0x01020003}, AddressRow{u"1.2", 0x01000002},
+                                           AddressRow{u"16909060", 0x01020304},
+                                           AddressRow{u"0x7f.1", 0x7F000001},
+                                           AddressRow{u"010.0.0.012", 0x0800000A},
+                                           AddressRow{u"1.2.3.4 trailing words", 0x01020304},
+                                           // not addresses; all ones cannot be told from them
+                                           AddressRow{u"255.255.255.255", kNone}, AddressRow{u"", kNone},
+                                           AddressRow{u" 1.2.3.4", kNone}, AddressRow{u"1.2.3.256", kNone},
+                                           AddressRow{u"1.2.3.4.5", kNone}, AddressRow{u"1.2.65536", kNone},
+                                           AddressRow{u"4294967296", kNone}, AddressRow{u"08.0.0.1", kNone},
+                                           AddressRow{u"1.2.3.", kNone}, AddressRow{u"1.2.3.4x", kNone}));
 
 struct MacRow {
     QByteArray bytes;
@@ -67,11 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, MacBytesToTextTest,
     ::testing::Values(MacRow{QByteArray::fromHex("001a2b0c4d5e"), u":", u"00:1A:2B:0C:4D:5E"},
                       MacRow{QByteArray::fromHex("0aff00010f10"), u"-", u"0A-FF-00-01-0F-10"},
-                      MacRow{QByteArray::fromHex("0aff00010f10"), u"", u"0AFF00010F10"},
-                      MacRow{QByteArray::fromHex("abcdef012345"), u" : ", u"AB : CD : EF : 01 : 23 : 45"},
                       MacRow{QByteArray::fromHex("001a2b0c4d"), u":", u""},
-                      MacRow{QByteArray::fromHex("001a2b0c4d5e6f"), u":", u""},
-                      MacRow{QByteArray(), u":", u""}));
+                      MacRow{QByteArray::fromHex("001a2b0c4d5e6f"), u":", u""}));
 
 struct LookupRow {
     const char *name;
@@ -98,12 +87,9 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, LookupMacTest,
     ::testing::Values(LookupRow{"six_bytes", QByteArray::fromHex("001a2b0c4d5e"), true, u"00:1A:2B:0C:4D:5E"},
                       LookupRow{"zero_first_word", QByteArray::fromHex("000000001234"), false, u"untouched"},
-                      LookupRow{"zero_in_second_word_only", QByteArray::fromHex("000000010000"), true,
-                                u"00:00:00:01:00:00"},
                       LookupRow{"no_answer", QByteArray(), false, u"untouched"},
                       LookupRow{"empty_answer", QByteArray(""), false, u"untouched"},
                       LookupRow{"short_answer", QByteArray::fromHex("0a0b"), true, u""},
-                      LookupRow{"eight_bytes", QByteArray::fromHex("0102030405060708"), true, u""},
                       LookupRow{"longer_than_the_buffer", QByteArray::fromHex("010203040506070809"), false,
                                 u"untouched"}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -122,14 +108,6 @@ TEST(LookupMac, TextThatIsNoAddressIsStillAttemptedAndFails) {
     QString mac;
     EXPECT_FALSE(ARP::LookupMac(u"element"_s, mac, u":"_s, resolver));
     EXPECT_EQ(resolver.attempts, 1);
-}
-
-TEST(LookupMac, AsksForTheAddressInNetworkOrder) {
-    testing::ScriptedResolver resolver;
-    resolver.table.insert(qToBigEndian(0x0A000102u), QByteArray::fromHex("020000000001"));
-    QString mac;
-    EXPECT_TRUE(ARP::LookupMac(u"10.0.1.2"_s, mac, u""_s, resolver));
-    EXPECT_EQ(mac, u"020000000001"_s);
 }
 
 } // namespace
