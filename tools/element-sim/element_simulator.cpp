@@ -57,7 +57,7 @@ QString kindText(DatagramKind kind) {
 
 ElementSimulator::ElementSimulator(SimConfig config, QObject *parent)
     : QObject(parent), m_state(std::move(config)) {
-    for (QUdpSocket *socket : {&m_paging, &m_config, &m_level})
+    for (QUdpSocket *socket : {&m_paging, &m_pagingOwn, &m_config, &m_level})
         connect(socket, &QUdpSocket::readyRead, this, [this, socket] { readPending(*socket); });
     if (!m_state.endpoint.interfaceName.isEmpty())
         m_mover = new InterfaceMover(m_state.endpoint.ipCommand, m_state.endpoint.interfaceName, this);
@@ -80,7 +80,8 @@ bool ElementSimulator::start() {
         if (!problem.isEmpty())
             log(problem);
     }
-    m_unicastAddress = endpoint.bindAddress;
+    // On a lab host the element answers from its own address even where the host has several.
+    m_unicastAddress = onInterface ? QHostAddress(m_state.settings.ip) : endpoint.bindAddress;
     if (!bindUnicastSockets())
         return false;
     m_clock.start();
@@ -91,18 +92,27 @@ bool ElementSimulator::start() {
 }
 
 bool ElementSimulator::bindUnicastSockets() {
-    const quint16 configPort =
-        m_config.state() == QAbstractSocket::BoundState ? m_config.localPort() : m_state.endpoint.configPort;
-    const quint16 levelPort =
-        m_level.state() == QAbstractSocket::BoundState ? m_level.localPort() : m_state.endpoint.levelPort;
+    const auto portOf = [](const QUdpSocket &socket, quint16 configured) {
+        return socket.state() == QAbstractSocket::BoundState ? socket.localPort() : configured;
+    };
+    const quint16 configPort = portOf(m_config, m_state.endpoint.configPort);
+    const quint16 levelPort = portOf(m_level, m_state.endpoint.levelPort);
     m_config.close();
     m_level.close();
+    m_pagingOwn.close();
     if (!m_config.bind(m_unicastAddress, configPort, kShared)) {
         m_error = u"configuration port "_s + QString::number(configPort) + u": "_s + m_config.errorString();
         return false;
     }
     if (!m_level.bind(m_unicastAddress, levelPort, kShared)) {
         m_error = u"level port "_s + QString::number(levelPort) + u": "_s + m_level.errorString();
+        return false;
+    }
+    // Elements of one host share the paging port on any address, where a page sent to one of them
+    // reaches only one socket: a socket on the element's own address takes those.
+    if (!m_state.endpoint.interfaceName.isEmpty() &&
+        !m_pagingOwn.bind(m_unicastAddress, m_paging.localPort(), kShared)) {
+        m_error = u"paging port on "_s + m_unicastAddress.toString() + u": "_s + m_pagingOwn.errorString();
         return false;
     }
     return true;
@@ -116,7 +126,7 @@ void ElementSimulator::readPending(QUdpSocket &socket) {
     while (socket.hasPendingDatagrams()) {
         const QNetworkDatagram datagram = socket.receiveDatagram();
         Outcome outcome;
-        if (&socket == &m_paging)
+        if (&socket == &m_paging || &socket == &m_pagingOwn)
             outcome = onPaging(datagram);
         else if (&socket == &m_config)
             outcome = onConfig(datagram);
@@ -133,7 +143,18 @@ void ElementSimulator::readPending(QUdpSocket &socket) {
 ElementSimulator::Outcome ElementSimulator::onPaging(const QNetworkDatagram &datagram) {
     if (datagram.data() != kPagingRequest)
         return {DatagramKind::Ignored, false, u"not the paging text"_s};
+    if (!addressedToMe(datagram.destinationAddress()))
+        return {DatagramKind::Ignored, false, u"addressed to "_s + datagram.destinationAddress().toString()};
     return answer(DatagramKind::Paging, m_config, currentReport(), datagram, u"report"_s);
+}
+
+bool ElementSimulator::addressedToMe(const QHostAddress &destination) const {
+    // Only a socket on any address of a lab host can see pages meant for a neighbour element.
+    if (m_state.endpoint.interfaceName.isEmpty() || destination.isNull() || destination.isBroadcast())
+        return true;
+    const quint32 to = destination.toIPv4Address();
+    const ElementSettings &s = m_state.settings;
+    return to == s.ip || to == (s.ip | ~s.mask);
 }
 
 ElementSimulator::Outcome ElementSimulator::onConfig(const QNetworkDatagram &datagram) {
@@ -204,13 +225,14 @@ void ElementSimulator::moveInterface(const ElementSettings &before, const QNetwo
     }
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = connect(m_mover, &InterfaceMover::finished, this,
-                          [this, connection, before, request](bool ok, const QString &detail) {
+                          [this, connection, request](bool ok, const QString &detail) {
                               disconnect(*connection);
                               log(detail);
-                              if (ok && m_unicastAddress == QHostAddress(before.ip))
+                              if (ok) {
                                   m_unicastAddress = QHostAddress(m_state.settings.ip);
-                              if (ok && !bindUnicastSockets())
-                                  log(u"rebinding failed: "_s + m_error);
+                                  if (!bindUnicastSockets())
+                                      log(u"rebinding failed: "_s + m_error);
+                              }
                               const Outcome sent = answer(DatagramKind::ConfigWrite, m_config,
                                                           currentReport(), request, u"report"_s);
                               log(sent.action);

@@ -54,6 +54,7 @@ private:
     };
     void readPending(QUdpSocket &socket);
     Outcome onPaging(const QNetworkDatagram &datagram);
+    bool addressedToMe(const QHostAddress &destination) const;
     Outcome onConfig(const QNetworkDatagram &datagram);
     Outcome onLevelPort(const QNetworkDatagram &datagram);
     // Sends after the configured delay, unless the element is set not to answer.
@@ -65,6 +66,7 @@ private:
 
     SimConfig m_state;
     QUdpSocket m_paging;
+    QUdpSocket m_pagingOwn; // on a lab host, for pages sent to this element's own address
     QUdpSocket m_config;
     QUdpSocket m_level;
     QHostAddress m_unicastAddress; // where the configuration and level sockets are bound

@@ -69,8 +69,9 @@ struct Endpoint {
     quint16 pagingPort = 1901;
     quint16 configPort = 2976;
     quint16 levelPort = 2977;
-    // When set, the element owns its address on this interface: it hears broadcasts arriving on
-    // it, and moves the address when a write changes the IP or mask.
+    // When set, the element owns its address on this interface: it binds its own IP (not
+    // bindAddress), hears the broadcasts arriving there, and moves the address when a write changes
+    // the IP or mask.
     QString interfaceName;
     QString ipCommand = QStringLiteral("ip");
 };

@@ -84,4 +84,15 @@ TEST_F(InterfaceMoveTest, AddressesThatCannotBeSetLeaveTheInterfaceAlone) {
     EXPECT_EQ(commands(), QStringList());
 }
 
+TEST_F(InterfaceMoveTest, PagesForAnotherHostAddressAreLeftToThatElement) {
+    const QByteArray paging("LINKWAVE KORVALEN PAGING REQUEST");
+    EXPECT_EQ(
+        deliver(*m_element, peer, paging, m_element->pagingPort(), QHostAddress(QStringLiteral("127.0.0.9"))),
+        std::pair(DatagramKind::Ignored, false));
+    EXPECT_FALSE(peer.hasPending());
+    EXPECT_EQ(
+        deliver(*m_element, peer, paging, m_element->pagingPort(), QHostAddress(QHostAddress::LocalHost)),
+        std::pair(DatagramKind::Paging, true));
+}
+
 } // namespace

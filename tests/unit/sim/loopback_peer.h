@@ -48,9 +48,10 @@ private:
 
 // Sends and waits until the element has handled the datagram; returns what it made of it.
 inline std::pair<DatagramKind, bool> deliver(ElementSimulator &element, LoopbackPeer &peer,
-                                             const QByteArray &data, quint16 port) {
+                                             const QByteArray &data, quint16 port,
+                                             const QHostAddress &to = QHostAddress(QHostAddress::LocalHost)) {
     QSignalSpy handled(&element, &ElementSimulator::datagramHandled);
-    peer.send(data, port);
+    peer.send(data, port, to);
     if (!handled.wait(5000)) {
         ADD_FAILURE() << "the element never handled a datagram of " << data.size() << " bytes";
         return {DatagramKind::Ignored, false};
