@@ -133,7 +133,8 @@ void PropertiesPanel::encoderLayout() {
     txtRemoteIP->show();
     cmbAudioInput->show();
     cmbAudioTX->show();
-    m_attenRow->hide(); // scrlAtten with lblAttenDB
+    scrlAtten->hide();
+    lblAttenDB->hide();
     Label9->setText(u"Audio source:"_s);
     Label9->setBuddy(cmbAudioInput);
     if (cmbAudioTX->currentIndex() > 0)
@@ -154,7 +155,8 @@ void PropertiesPanel::decoderLayout() {
     txtRemoteIP->hide();
     cmbAudioInput->hide();
     cmbAudioTX->hide();
-    m_attenRow->show();
+    scrlAtten->show();
+    lblAttenDB->show();
     Label9->setText(u"Audio atten:"_s);
     Label9->setBuddy(scrlAtten);
     switchMonitoringOff();

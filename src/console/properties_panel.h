@@ -146,7 +146,6 @@ private:
     QLabel *Label20 = nullptr;
     QLabel *Label24 = nullptr;
     QLabel *Label26 = nullptr;
-    QWidget *m_attenRow = nullptr; // scrlAtten with lblAttenDB, sharing Label9's row with cmbAudioInput
 };
 
 } // namespace ondalink

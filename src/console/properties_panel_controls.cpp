@@ -73,6 +73,8 @@ QScrollBar *scrollBar(const QString &objectName, int minimum, int maximum, int v
     bar->setPageStep(pageStep);
     // Scroll bars take no focus by default; here they are input controls like any other.
     bar->setFocusPolicy(Qt::StrongFocus);
+    // Right arrow and wheel up raise the value, as the thumb moves right.
+    bar->setInvertedControls(false);
     bar->setMinimumWidth(140);
     return bar;
 }
@@ -231,13 +233,10 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     auto *sharedRow = new QHBoxLayout(shared);
     sharedRow->setContentsMargins(0, 0, 0, 0);
     sharedRow->addWidget(cmbAudioInput, 1);
-    m_attenRow = new QWidget(shared);
-    auto *attenRow = new QHBoxLayout(m_attenRow);
-    attenRow->setContentsMargins(0, 0, 0, 0);
-    attenRow->addWidget(scrlAtten, 1);
-    attenRow->addWidget(lblAttenDB);
-    sharedRow->addWidget(m_attenRow, 1);
-    m_attenRow->hide();
+    sharedRow->addWidget(scrlAtten, 1);
+    sharedRow->addWidget(lblAttenDB);
+    scrlAtten->hide();
+    lblAttenDB->hide();
     describe(Label9, cmbAudioInput);
     scrlAtten->setAccessibleName(u"Audio atten"_s);
 
