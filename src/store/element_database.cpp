@@ -81,12 +81,13 @@ QList<ElementListing> ElementDatabase::listing() const {
     const QByteArray bytes = readWholeFile(m_path).bytes;
     const ini::Text text(bytes);
     QList<ElementListing> elements;
-    QSet<QByteArray> seen;
+    QSet<QByteArray> seen; // sections match without case, so 00a0… repeats 00A0…
     text.forEachSection([&](const ini::Section &section) {
-        const QString key = QString::fromLatin1(section.name).toUpper();
-        if (!isElementKey(key) || seen.contains(section.name.toByteArray().toUpper()))
+        const QByteArray upper = ini::asciiUpper(section.name);
+        const QString key = QString::fromLatin1(upper);
+        if (!isElementKey(key) || seen.contains(upper))
             return true;
-        seen.insert(section.name.toByteArray().toUpper());
+        seen.insert(upper);
         std::optional<QByteArrayView> name;
         std::optional<QByteArrayView> role;
         text.forEachKeyLine(section, [&](const ini::KeyLine &line) {

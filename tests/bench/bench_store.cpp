@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The element database at scale: listing, one read, one write and one report-sized write.
+#include "store/atomic_file.h"
+#include "store/element_database.h"
+#include "store/ini_edit.h"
+#include "store/profile_file.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+using namespace Qt::StringLiterals;
+using namespace ondalink;
+
+namespace {
+
+QString keyOf(int i) {
+    return QString::number(0x00A0C9000000LL + i, 16).rightJustified(12, u'0').toUpper();
+}
+
+// A decoder's seventeen keys, as a discovery stores them.
+QList<std::pair<QString, QString>> decoderKeys(int i, int variant = 0) {
+    const QString n = QString::number(i);
+    return {{u"name"_s, (u"DEC "_s + n).leftJustified(16)},
+            {u"ip"_s, u"10.%1.%2.%3"_s.arg(i >> 16).arg((i >> 8) & 255).arg(i & 255)},
+            {u"mask"_s, u"255.0.0.0"_s},
+            {u"gw"_s, u"10.0.0.1"_s},
+            {u"remote"_s, u"10.0.0.2"_s},
+            {u"input"_s, u"1"_s},
+            {u"type"_s, u"0"_s},
+            {u"tx"_s, u"0"_s},
+            {u"role"_s, u"2"_s},
+            {u"sn"_s, QString::number(100000 + i)},
+            {u"ver"_s, u"3.4"_s},
+            {u"sfn"_s, u"0"_s},
+            {u"buf"_s, u"4"_s},
+            {u"att"_s, QString::number(200 + variant)},
+            {u"sdm"_s, u"0"_s},
+            {u"sdl"_s, QString::number(37 + variant)},
+            {u"sdt"_s, u"43"_s}};
+}
+
+// One generated database per size, kept for the whole run.
+const QString &database(int elements) {
+    static QTemporaryDir dir;
+    static std::map<int, QString> paths;
+    auto &path = paths[elements];
+    if (path.isEmpty()) {
+        path = dir.filePath(u"nms-%1.ini"_s.arg(elements));
+        QByteArray text;
+        for (int i = 0; i < elements; ++i) {
+            text += "[" + keyOf(i).toLatin1() + "]\r\n";
+            for (const auto &[key, value] : decoderKeys(i))
+                text += key.toUpper().toLatin1() + "=" + value.toLatin1() + "\r\n";
+        }
+        if (!replaceFileAtomically(path, text))
+            qFatal("cannot write the benchmark database");
+    }
+    return path;
+}
+
+void BM_Listing(benchmark::State &state) {
+    const ElementDatabase db(database(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        const QList<ElementListing> elements = db.listing();
+        benchmark::DoNotOptimize(elements.data());
+    }
+    state.counters["elements"] = static_cast<double>(state.range(0));
+    state.counters["bytes"] = static_cast<double>(QFile(db.path()).size());
+}
+BENCHMARK(BM_Listing)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The last element is the furthest from the start of the file.
+void BM_ReadFromINI(benchmark::State &state) {
+    const QString &path = database(10000);
+    const QString last = keyOf(9999);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadFromINI(last, u"sdt"_s, path));
+}
+BENCHMARK(BM_ReadFromINI)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteToINI(benchmark::State &state) {
+    const QString &path = database(10000);
+    const QString middle = keyOf(5000);
+    int value = 0;
+    for (auto _ : state) {
+        if (!WriteToINI(middle, u"att"_s, QString::number(100 + (++value % 100)), path))
+            state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(BM_WriteToINI)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteSectionToINI(benchmark::State &state) {
+    const QString &path = database(10000);
+    const QString middle = keyOf(5000);
+    int variant = 0;
+    for (auto _ : state) {
+        if (!WriteSectionToINI(middle, decoderKeys(5000, ++variant % 50), path))
+            state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(BM_WriteSectionToINI)->Unit(benchmark::kMicrosecond);
+
+// The same report store without the disk: reading the file, finding the section and splicing.
+void BM_WriteSectionInMemory(benchmark::State &state) {
+    const QByteArray file = readWholeFile(database(10000)).bytes;
+    const QByteArray section = keyOf(5000).toLatin1();
+    int variant = 0;
+    for (auto _ : state) {
+        ini::KeyValues pairs;
+        for (const auto &[key, value] : decoderKeys(5000, ++variant % 50))
+            pairs.append({key.toUpper().toLatin1(), value.toLatin1()});
+        benchmark::DoNotOptimize(ini::setKeys(file, section, pairs));
+    }
+}
+BENCHMARK(BM_WriteSectionInMemory)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
