@@ -209,10 +209,10 @@ bool SimArguments::read() {
             return wrong(u"level"_s);
     }
 
-    for (const QString &spec : m_parser.values(u"corrupt"_s)) {
-        const qsizetype equals = spec.indexOf(u'=');
-        const QString field = spec.left(equals).trimmed().toLower();
-        const QString text = equals < 0 ? QString() : spec.mid(equals + 1);
+    for (const QString &item : m_parser.values(u"corrupt"_s)) {
+        const qsizetype equals = item.indexOf(u'=');
+        const QString field = item.left(equals).trimmed().toLower();
+        const QString text = equals < 0 ? QString() : item.mid(equals + 1);
         BytePatch patch;
         int size = 1;
         if (const auto offset = number(field, 0, 2047))
@@ -222,13 +222,13 @@ bool SimArguments::read() {
                 std::find_if(std::begin(kCodedFields), std::end(kCodedFields),
                              [&](const CodedField &f) { return field == QStringView(f.name); });
             if (known == std::end(kCodedFields))
-                return fail(u"unknown field in --corrupt: "_s + spec);
+                return fail(u"unknown field in --corrupt: "_s + item);
             patch.offset = known->offset;
             size = known->size;
         }
         const auto n = number(text, 0, size == 4 ? 0xFFFFFFFFLL : 255);
         if (!n)
-            return fail(u"bad value in --corrupt: "_s + spec);
+            return fail(u"bad value in --corrupt: "_s + item);
         for (int shift = 8 * (size - 1); shift >= 0; shift -= 8)
             patch.bytes.append(static_cast<char>((*n >> shift) & 0xFF));
         c.faults.patches.append(patch);
