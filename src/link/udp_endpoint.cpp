@@ -7,6 +7,7 @@
 #include <QNetworkInterface>
 
 #include <algorithm>
+#include <cerrno>
 
 #ifdef Q_OS_LINUX
 #include <sys/socket.h>
@@ -20,6 +21,15 @@ namespace {
 
 // Larger than any UDP payload, so no datagram is ever cut.
 constexpr qsizetype kReadBufferSize = 65536;
+
+// Qt's text for a refused send is often generic; the system's own reason says more.
+QString refusal(const QUdpSocket &socket, int code) {
+    const QString text = socket.errorString();
+    const QString reason = code != 0 ? qt_error_string(code) : QString();
+    if (reason.isEmpty() || text.contains(reason))
+        return text;
+    return text + u" ("_s + reason + u")"_s;
+}
 
 } // namespace
 
@@ -112,8 +122,9 @@ SendResult UdpEndpoint::send(const QByteArray &payload) {
     const auto address = ipv4Address(m_remoteHost);
     if (!address)
         return {false, u"\"%1\" is not an IPv4 address"_s.arg(m_remoteHost)};
+    errno = 0;
     if (m_socket.writeDatagram(payload, *address, m_remotePort) != payload.size())
-        return {false, m_socket.errorString()};
+        return {false, refusal(m_socket, errno)};
     return {true, {}};
 }
 
@@ -137,10 +148,11 @@ SendResult UdpEndpoint::broadcastOnEveryInterface(const QByteArray &payload, qui
                 continue;
             QNetworkDatagram datagram(payload, QHostAddress(QHostAddress::Broadcast), port);
             datagram.setInterfaceIndex(static_cast<uint>(iface.index()));
+            errno = 0;
             if (m_socket.writeDatagram(datagram) == payload.size())
                 ++sent;
             else
-                refusals.append(iface.name() + u": "_s + m_socket.errorString());
+                refusals.append(iface.name() + u": "_s + refusal(m_socket, errno));
         }
     }
     if (sentInterfaces)
