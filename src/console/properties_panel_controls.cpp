@@ -94,6 +94,8 @@ QLabel *readOnlyField(const QString &objectName, QWidget *parent) {
 
 void addRow(QGridLayout *grid, QLabel *label, QWidget *field, QWidget *value = nullptr) {
     const int row = grid->rowCount();
+    // Rows keep their height while the layout by type hides their fields, so nothing jumps.
+    grid->setRowMinimumHeight(row, QLineEdit().sizeHint().height());
     grid->addWidget(label, row, 0);
     if (value) {
         grid->addWidget(field, row, 1);

@@ -12,10 +12,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkDatagram>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QUdpSocket>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -41,6 +43,21 @@ public:
     }
     EchoReply reply{kEchoSuccess, 5};
     int echoes = 0;
+};
+
+// A socket on loopback playing the element at the stored address 127.0.0.1 (and the network a
+// paging request goes out on), so that nothing is ever sent to a fixed port.
+struct ElementSocket {
+    ElementSocket() {
+        bound = socket.bind(QHostAddress(QHostAddress::LocalHost), 0);
+        QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
+            while (socket.hasPendingDatagrams())
+                received.append(socket.receiveDatagram().data());
+        });
+    }
+    QUdpSocket socket;
+    bool bound = false;
+    QList<QByteArray> received;
 };
 
 // Sections written in the order given; a value is written as it stands (trailing blanks kept).
@@ -122,6 +139,9 @@ protected:
         s.link.bindAddress = QHostAddress(QHostAddress::LocalHost);
         s.link.localPort = 0;
         s.link.pagingHost = QStringLiteral("127.0.0.1");
+        s.link.pagingPort = element.socket.localPort();
+        s.link.elementPort = element.socket.localPort();
+        s.link.controlPort = element.socket.localPort();
         return s;
     }
 
@@ -166,6 +186,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
+    ElementSocket element;
     RecordingNotifier notifier;
     ScriptedResolver resolver;
     FixedEchoProber prober;

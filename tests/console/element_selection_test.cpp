@@ -222,6 +222,17 @@ TEST_F(ElementSelectionTest, ANodeWhoseSectionIsGoneClearsThePanelAndReloads) {
     EXPECT_TRUE(notifier.messages.isEmpty());
 }
 
+TEST_F(ElementSelectionTest, KeyboardMovesInTheTreeLoadTheElement) {
+    writeExample();
+    start();
+    showActive();
+    clickNode(kDecoderMac);
+    QTest::keyClick(tree(), Qt::Key_Down);
+    EXPECT_EQ(text(u"lblElementMAC"_s), kEncoderMac);
+    QTest::keyClick(tree(), Qt::Key_Up);
+    EXPECT_EQ(text(u"lblElementMAC"_s), kDecoderMac);
+}
+
 TEST_F(ElementSelectionTest, ClearPanelLeavesTheTabledEmptyState) {
     writeExample();
     start();

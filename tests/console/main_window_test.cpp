@@ -15,20 +15,6 @@
 namespace ondalink::testing {
 namespace {
 
-// A socket on loopback playing the element at the stored address 127.0.0.1.
-struct ElementSocket {
-    ElementSocket() {
-        bound = socket.bind(QHostAddress(QHostAddress::LocalHost), 0);
-        QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
-            while (socket.hasPendingDatagrams())
-                received.append(socket.receiveDatagram().data());
-        });
-    }
-    QUdpSocket socket;
-    bool bound = false;
-    QList<QByteArray> received;
-};
-
 class MainWindowTest : public ConsoleTest {
 protected:
     QTimer &timer(const QString &name) {
@@ -135,12 +121,9 @@ TEST_F(MainWindowTest, MonitoringButtonsFollowTheirStates) {
 }
 
 TEST_F(MainWindowTest, MonitoringPollsTheSelectedElementAndShowsItsReplies) {
-    ElementSocket element;
     ASSERT_TRUE(element.bound);
     writeExample();
-    MainWindowSettings s = settings();
-    s.link.controlPort = element.socket.localPort();
-    start(s);
+    start();
     ASSERT_TRUE(started);
     clickNode(kEncoderMac);
     window->toolbarItem(6)->trigger();
@@ -157,12 +140,9 @@ TEST_F(MainWindowTest, MonitoringPollsTheSelectedElementAndShowsItsReplies) {
 }
 
 TEST_F(MainWindowTest, OperatorMovesAttenuationOfADecoderLive) {
-    ElementSocket element;
     ASSERT_TRUE(element.bound);
     writeExample();
-    MainWindowSettings s = settings();
-    s.link.controlPort = element.socket.localPort();
-    start(s);
+    start();
     showActive();
     clickNode(kDecoderMac);
     auto *atten = find<QScrollBar>(u"scrlAtten"_s);
@@ -199,6 +179,47 @@ TEST_F(MainWindowTest, PingLabelClickTestsTheAddressInThePanel) {
     clickNode(kDecoderMac); // a new selection shows the neutral indicator
     EXPECT_EQ(find<PingIndicator>(u"shpPing"_s)->fillColor(), QColor(255, 255, 192));
     EXPECT_EQ(text(u"lblPing"_s), u"<Click to test>"_s);
+}
+
+TEST_F(MainWindowTest, ConfirmedDiscoveryStopsMonitoringPagesAndRebuildsTheDatabase) {
+    writeExample();
+    MainWindowSettings s = settings();
+    s.link.pagingWaitMs = 50;
+    start(s);
+    clickNode(kEncoderMac);
+    window->toolbarItem(6)->trigger();
+    notifier.answers = {Answer::Yes};
+    window->toolbarItem(1)->trigger(); // returns when the paging window has closed
+
+    ASSERT_FALSE(notifier.messages.isEmpty());
+    EXPECT_EQ(notifier.messages.first().title, u"Auto Discovery"_s);
+    EXPECT_TRUE(notifier.messages.first().askYesNo);
+    EXPECT_EQ(notifier.messages.last().text,
+              u"Local database is empty.\rPlease click the 'Auto Discover' icon to probe the network."_s);
+    EXPECT_TRUE(element.received.contains(QByteArray("LINKWAVE KORVALEN PAGING REQUEST")));
+    EXPECT_TRUE(QFile::exists(iniPath()));
+    EXPECT_TRUE(iniBytes().trimmed().isEmpty());
+    EXPECT_EQ(tree()->topLevelItemCount(), 0);
+    EXPECT_EQ(text(u"lblElementMAC"_s), u"-"_s);
+    EXPECT_FALSE(window->levelMonitor().tmrVolume().isActive());
+    EXPECT_FALSE(buttonEnabled(6));
+    EXPECT_FALSE(buttonEnabled(7));
+    EXPECT_FALSE(window->link().AutoDiscoverAwaiting());
+}
+
+TEST_F(MainWindowTest, DiscoveryAnsweredNoChangesNothing) {
+    writeExample();
+    start();
+    clickNode(kEncoderMac);
+    window->toolbarItem(6)->trigger();
+    const QByteArray before = iniBytes();
+    window->toolbarItem(1)->trigger(); // the script answers No
+    EXPECT_EQ(iniBytes(), before);
+    EXPECT_EQ(tree()->topLevelItemCount(), 2);
+    EXPECT_EQ(text(u"lblElementMAC"_s), kEncoderMac);
+    EXPECT_TRUE(window->levelMonitor().tmrVolume().isActive());
+    EXPECT_TRUE(buttonEnabled(7));
+    window->toolbarItem(7)->trigger();
 }
 
 TEST(QtNotifierTest, BoxShowsLinesIconTitleAndButtons) {
