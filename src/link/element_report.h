@@ -14,8 +14,6 @@
 namespace ondalink {
 
 inline constexpr int kReportCommonLength = 40; // ip .. sn, the same for every role
-inline constexpr int kEncoderReportLength = 44;
-inline constexpr int kDecoderReportLength = 48;
 
 // Decoder settings that only some report lengths carry. Every other field is always given a value,
 // from its bytes or, for ver, sfn and buf of a short report, from the value such a report implies.

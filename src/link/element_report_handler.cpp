@@ -66,7 +66,7 @@ void ElementReportHandler::HandleElementReport(const QByteArray &datagram, bool 
             done();
         return;
     }
-    m_report = report;
+    m_report = std::move(report);
     m_busy = true;
     m_done = std::move(done);
     m_discoveryAtArrival = discoveryAtArrival;
