@@ -24,8 +24,9 @@ namespace ondalink::testing {
 class LoopbackPeer {
 public:
     explicit LoopbackPeer(const QHostAddress &address = QHostAddress(QHostAddress::LocalHost),
-                          quint16 port = 0) {
-        bound = socket.bind(address, port);
+                          quint16 port = 0,
+                          QAbstractSocket::BindMode mode = QAbstractSocket::DefaultForPlatform) {
+        bound = socket.bind(address, port, mode);
         QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
             while (socket.hasPendingDatagrams())
                 received.append(socket.receiveDatagram());
