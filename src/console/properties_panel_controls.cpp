@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <initializer_list>
+#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -131,6 +132,14 @@ void PropertiesPanel::buildControls() {
     columns->addWidget(buildAudioColumn(), 1);
     outer->addLayout(columns);
     outer->addStretch(1);
+
+    // Tab follows the columns top to bottom, whatever order the controls were made in.
+    QWidget *const chain[] = {txtElementName, txtElementIP,  txtElementMask, txtElementGW,  txtRemoteIP,
+                              txtVLAN_OM,     txtVLAN_Audio, cmbAudioType,   cmbAudioInput, scrlAtten,
+                              cmbAudioTX,     cmbSilDetMode, chkSFNEnabled,  scrlBuffer,    scrlSilDetLevel,
+                              scrlSilDetTime, cmbEncoders};
+    for (size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 
     // Never shown: the monitoring switch.
     chkGetVolume = named(new QCheckBox(this), u"chkGetVolume"_s);

@@ -177,5 +177,23 @@ TEST_F(PanelControlsTest, InputsAreNamedByTheirCaptionsAndValueLabelsByTheirText
     }
 }
 
+TEST_F(PanelControlsTest, TabRunsFromTheTreeThroughThePanelToTheDiagnostics) {
+    clickNode(kDecoderMac);
+    showActive();
+    tree()->setFocus();
+    const QStringList expected = {u"TreeView1"_s,       u"txtElementName"_s, u"txtElementIP"_s,
+                                  u"txtElementMask"_s,  u"txtElementGW"_s,   u"txtVLAN_OM"_s,
+                                  u"txtVLAN_Audio"_s,   u"cmbAudioType"_s,   u"scrlAtten"_s,
+                                  u"cmbSilDetMode"_s,   u"chkSFNEnabled"_s,  u"scrlBuffer"_s,
+                                  u"scrlSilDetLevel"_s, u"scrlSilDetTime"_s, u"cmbEncoders"_s,
+                                  u"lblPing"_s,         u"Slider1"_s,        u"TreeView1"_s};
+    QStringList order;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        order << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, expected);
+}
+
 } // namespace
 } // namespace ondalink::testing
