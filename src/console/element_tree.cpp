@@ -74,6 +74,19 @@ void ElementTree::clearTree() {
     m_loading = wasLoading;
 }
 
+void ElementTree::highlight(const QString &nodeKey) {
+    for (int i = 0; i < TreeView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = TreeView1->topLevelItem(i);
+        if (item->data(0, Qt::UserRole).toString() != nodeKey)
+            continue;
+        const bool wasLoading = m_loading;
+        m_loading = true;
+        TreeView1->setCurrentItem(item);
+        m_loading = wasLoading;
+        return;
+    }
+}
+
 void ElementTree::Load_Config() {
     if (m_loading) {
         m_reloadRequested = true;

@@ -34,6 +34,9 @@ public:
     // and shows the count caption.
     void emptyLists();
 
+    // Marks the node of the element the panel shows, without loading it again.
+    void highlight(const QString &nodeKey);
+
     QTreeWidget *tree() const { return TreeView1; }
 
 Q_SIGNALS:

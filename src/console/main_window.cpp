@@ -182,6 +182,8 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 
 void MainWindow::Load_Config() {
     m_tree->Load_Config();
+    // A reload after a report keeps the element that is still in the panel marked in the tree.
+    m_tree->highlight(m_panel->selectedMac());
 }
 
 QAction *MainWindow::toolbarItem(int number) const {

@@ -131,6 +131,17 @@ TEST_F(ElementTreeTest, ReloadAskedForDuringItsMessageRunsOnceAfterIt) {
     EXPECT_EQ(snapshot().caption, u"Select element: (2 items)"_s);
 }
 
+TEST_F(ElementTreeTest, ReloadKeepsTheShownElementMarkedWithoutLoadingItAgain) {
+    writeExample();
+    start();
+    clickNode(kEncoderMac);
+    find<QLineEdit>(u"txtElementName"_s)->setText(u"EDITED"_s);
+    window->Load_Config();
+    ASSERT_NE(tree()->currentItem(), nullptr);
+    EXPECT_EQ(tree()->currentItem()->data(0, Qt::UserRole).toString(), kEncoderMac);
+    EXPECT_EQ(find<QLineEdit>(u"txtElementName"_s)->text(), u"EDITED"_s);
+}
+
 TEST_F(ElementTreeTest, RefreshReloadsAndClearsThePanel) {
     writeExample();
     start();

@@ -127,31 +127,6 @@ TEST_F(PanelControlsTest, NameIsUpperCasedWhenLeftAndBoxesSelectAllOnFocus) {
     EXPECT_EQ(box(u"txtVLAN_OM"_s)->text(), u"vlan 7"_s); // only the name is upper-cased
 }
 
-TEST_F(PanelControlsTest, FixedDesignValues) {
-    EXPECT_EQ(box(u"txtElementName"_s)->maxLength(), 16);
-    EXPECT_EQ(box(u"txtVLAN_Audio"_s)->maxLength(), 16);
-    EXPECT_EQ(box(u"txtElementIP"_s)->maxLength(), 15);
-    EXPECT_EQ(box(u"txtRemoteIP"_s)->maxLength(), 15);
-    EXPECT_EQ(box(u"txtElementName"_s)->toolTip(), u"Max 16 chars"_s);
-    const struct {
-        QString name;
-        int minimum, maximum;
-    } bars[] = {{u"scrlBuffer"_s, 0, 8},
-                {u"scrlSilDetLevel"_s, 1, 154},
-                {u"scrlSilDetTime"_s, 1, 220},
-                {u"scrlAtten"_s, 14, 255}};
-    for (const auto &bar : bars) {
-        auto *scroll = find<QScrollBar>(bar.name);
-        EXPECT_EQ(scroll->minimum(), bar.minimum) << qPrintable(bar.name);
-        EXPECT_EQ(scroll->maximum(), bar.maximum) << qPrintable(bar.name);
-        EXPECT_EQ(scroll->orientation(), Qt::Horizontal);
-    }
-    EXPECT_EQ(list(u"cmbSilDetMode"_s)->itemText(2), u"Force external"_s);
-    EXPECT_EQ(text(u"Label24"_s), u"Threshold:"_s);
-    EXPECT_EQ(find<QLabel>(u"Label26"_s)->toolTip(), u"Silence detector time countdown"_s);
-    EXPECT_FALSE(find<QCheckBox>(u"chkGetVolume"_s)->isVisibleTo(window.get()));
-}
-
 TEST_F(PanelControlsTest, InputsAreNamedByTheirCaptionsAndValueLabelsByTheirText) {
     const std::pair<QString, QString> inputs[] = {
         {u"txtElementName"_s, u"System name"_s}, {u"txtVLAN_OM"_s, u"VLAN O&M"_s},
