@@ -1,0 +1,282 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The element link on loopback: a discovery answered by 1,000 reports in one burst, and level
+// monitoring at a 1 ms interval. Event-driven work is timed by hand (UseManualTime).
+#include "../support/fakes.h"
+#include "diag/arp.h"
+#include "element_wire.h"
+#include "link/datagrams.h"
+#include "link/discovery.h"
+#include "link/element_link.h"
+#include "link/level_monitor.h"
+#include "link/receive_dispatch.h"
+#include "store/element_database.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QNetworkDatagram>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QUdpSocket>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <ctime>
+
+using namespace Qt::StringLiterals;
+using namespace ondalink;
+
+namespace {
+
+constexpr int kBurst = 1000;
+
+// Runs the event loop until the loop is quit by whoever waits on it, or the deadline passes.
+void runLoop(QEventLoop &loop, int deadlineMs) {
+    QTimer::singleShot(deadlineMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+QByteArray reportOf(int i) {
+    sim::ElementIdentity identity;
+    identity.serial = quint32(1000 + i);
+    sim::ElementSettings settings;
+    settings.ip = 0x0A000000u + quint32(i); // 10.0.x.y
+    settings.name = QByteArray("BURST ").append(QByteArray::number(i)).leftJustified(16, ' ');
+    return sim::encodeReport(identity, settings);
+}
+
+class SilentPagingView : public PagingView {
+public:
+    void clearGetVolume() override {}
+    void emptyLists() override {}
+    void closePagingWindow() override {}
+};
+
+// Seconds from the first send until the receiver has taken all kBurst datagrams.
+double plainReceiveSeconds(const QList<QByteArray> &reports, int receiveBuffer) {
+    QUdpSocket receiver;
+    receiver.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    receiver.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, receiveBuffer);
+    int taken = 0;
+    QEventLoop loop;
+    QByteArray buffer(65536, Qt::Uninitialized);
+    QObject::connect(&receiver, &QUdpSocket::readyRead, &receiver, [&] {
+        while (receiver.hasPendingDatagrams())
+            if (receiver.readDatagram(buffer.data(), buffer.size()) >= 0)
+                ++taken;
+        if (taken == kBurst)
+            loop.quit();
+    });
+    QUdpSocket sender;
+    QElapsedTimer clock;
+    clock.start();
+    for (const QByteArray &report : reports)
+        sender.writeDatagram(report, QHostAddress(QHostAddress::LocalHost), receiver.localPort());
+    runLoop(loop, 30000);
+    return clock.nsecsElapsed() / 1e9;
+}
+
+// A discovery that 1,000 elements answer at once, each report stored in nms.ini; ARP answers at once.
+void BM_DiscoveryBurst(benchmark::State &state) {
+    QList<QByteArray> reports;
+    testing::ScriptedResolver resolver;
+    for (int i = 0; i < kBurst; ++i) {
+        reports.append(reportOf(i));
+        QByteArray mac = QByteArray::fromHex("02a0c900");
+        mac.append(char(i >> 8)).append(char(i & 255));
+        resolver.table.insert(ARP::AddressValue(u"10.0.%1.%2"_s.arg(i >> 8).arg(i & 255)), mac);
+    }
+    double stored = 0, linkRate = 0, plainRate = 0, dropped = 0, granted = 0, worst = 0;
+    for (auto _ : state) {
+        const QString base = qEnvironmentVariableIsEmpty("ONDALINK_BENCH_DIR")
+                                 ? QDir::tempPath()
+                                 : qEnvironmentVariable("ONDALINK_BENCH_DIR");
+        QTemporaryDir dir(base + u"/bench-XXXXXX"_s);
+        ElementDatabase database(dir.filePath(u"nms.ini"_s));
+        testing::RecordingNotifier notifier;
+        testing::FakePanel panel;
+        QUdpSocket network; // takes the paging request
+        network.bind(QHostAddress(QHostAddress::LocalHost), 0);
+        LinkSettings settings;
+        settings.bindAddress = QHostAddress(QHostAddress::LocalHost);
+        settings.localPort = 0;
+        settings.pagingHost = u"127.0.0.1"_s;
+        settings.pagingPort = network.localPort();
+        settings.pagingWaitMs = 600000; // ended below, once everything is in
+        ElementLink link(database, notifier, resolver, panel, settings);
+        link.open();
+        granted = link.endpoint().receiveBufferGranted();
+        SilentPagingView view;
+        Discovery discovery(link, view);
+        int handled = 0;
+        QEventLoop loop;
+        QObject::connect(&link.dispatch(), &ReceiveDispatch::datagramHandled, &link, [&] {
+            if (++handled == kBurst)
+                loop.quit();
+        });
+        discovery.Form_Load();
+
+        const double plain = plainReceiveSeconds(reports, settings.receiveBufferBytes);
+        QUdpSocket elements;
+        QElapsedTimer clock;
+        clock.start();
+        for (const QByteArray &report : reports)
+            elements.writeDatagram(report, QHostAddress(QHostAddress::LocalHost),
+                                   link.endpoint().localPort());
+        runLoop(loop, 120000);
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        state.SetIterationTime(seconds);
+        discovery.Form_Unload();
+
+        // The fewest stored and the slowest run count: the window is three seconds every time.
+        const double storedNow = double(database.listing().size());
+        stored = stored == 0 ? storedNow : std::min(stored, storedNow);
+        worst = std::max(worst, seconds);
+        linkRate += handled / seconds / double(state.max_iterations);
+        plainRate += kBurst / plain / double(state.max_iterations);
+        dropped = std::max(dropped, double(kBurst - handled));
+        if (!notifier.messages.isEmpty())
+            state.SkipWithError(notifier.messages.first().text.toLocal8Bit().constData());
+    }
+    state.counters["fewest_stored"] = stored;
+    state.counters["slowest_s"] = worst;
+    state.counters["dropped"] = dropped;
+    state.counters["reports_per_s"] = linkRate;
+    state.counters["plain_per_s"] = plainRate;
+    state.counters["plain_over_link"] = plainRate / linkRate;
+    state.counters["rcvbuf_bytes"] = granted;
+}
+BENCHMARK(BM_DiscoveryBurst)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// An encoder on its own thread: every "VOL" gets a 1440-byte reply of a half-scale peak.
+class LevelElement : public QObject {
+public:
+    void start() {
+        m_socket = new QUdpSocket(this);
+        m_socket->bind(QHostAddress(QHostAddress::LocalHost), 0);
+        port = m_socket->localPort();
+        QByteArray group = QByteArray::fromHex("400000");
+        for (int i = 0; i < kLevelSampleCount; ++i)
+            m_reply.append(i % 2 ? QByteArray::fromHex("c00000") : group);
+        connect(m_socket, &QUdpSocket::readyRead, this, [this] {
+            while (m_socket->hasPendingDatagrams()) {
+                const QNetworkDatagram request = m_socket->receiveDatagram();
+                ++requests;
+                m_socket->writeDatagram(m_reply, request.senderAddress(), quint16(request.senderPort()));
+            }
+        });
+    }
+    std::atomic<quint16> port{0};
+    std::atomic<int> requests{0};
+
+private:
+    QUdpSocket *m_socket = nullptr;
+    QByteArray m_reply;
+};
+
+class CountingLevelView : public LevelView {
+public:
+    void setMeterWidth(int units) override { width = units; }
+    void setLevelText(const QString &) override { ++shown; }
+    int width = 0;
+    int shown = 0;
+};
+
+// Monitoring at 1 ms for a few seconds (ONDALINK_BENCH_SECONDS, default 5).
+void BM_LevelMonitoring1ms(benchmark::State &state) {
+    const int seconds = qEnvironmentVariableIntValue("ONDALINK_BENCH_SECONDS") > 0
+                            ? qEnvironmentVariableIntValue("ONDALINK_BENCH_SECONDS")
+                            : 5;
+    QThread thread;
+    auto *element = new LevelElement;
+    element->moveToThread(&thread);
+    thread.start();
+    QMetaObject::invokeMethod(element, &LevelElement::start, Qt::BlockingQueuedConnection);
+
+    QTemporaryDir dir;
+    ElementDatabase database(dir.filePath(u"nms.ini"_s));
+    testing::RecordingNotifier notifier;
+    testing::ScriptedResolver resolver;
+    testing::FakePanel panel;
+    panel.mac = u"02:A0:C9:00:00:01"_s;
+    database.write(u"02A0C9000001"_s, u"ip"_s, u"127.0.0.1"_s);
+    LinkSettings settings;
+    settings.bindAddress = QHostAddress(QHostAddress::LocalHost);
+    settings.localPort = 0;
+    settings.controlPort = element->port;
+    ElementLink link(database, notifier, resolver, panel, settings);
+    link.open();
+    CountingLevelView view;
+    LevelMonitor monitor(link, view);
+    monitor.Slider1_Change(1);
+
+    double cpu = 0, wall = 0;
+    for (auto _ : state) {
+        const double cpuBefore = threadCpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        monitor.chkGetVolume_Click(true);
+        QEventLoop loop;
+        runLoop(loop, seconds * 1000);
+        monitor.chkGetVolume_Click(false);
+        wall = clock.nsecsElapsed() / 1e9;
+        cpu = threadCpuSeconds() - cpuBefore;
+        state.SetIterationTime(wall);
+    }
+    const int shownWhileOn = view.shown - 1; // the switch-off blanks once
+    state.counters["requests_per_s"] = element->requests / wall;
+    state.counters["replies_per_s"] = shownWhileOn / wall;
+    state.counters["replies_lost"] = double(element->requests - shownWhileOn);
+    state.counters["nms_thread_cpu_pct"] = 100.0 * cpu / wall;
+    if (!notifier.messages.isEmpty())
+        state.SkipWithError(notifier.messages.first().text.toLocal8Bit().constData());
+    thread.quit();
+    thread.wait();
+    delete element;
+}
+BENCHMARK(BM_LevelMonitoring1ms)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+// ShowLevel alone: the scan of 480 samples and the display of the peak.
+void BM_ShowLevel(benchmark::State &state) {
+    QTemporaryDir dir;
+    ElementDatabase database(dir.filePath(u"nms.ini"_s));
+    testing::RecordingNotifier notifier;
+    testing::ScriptedResolver resolver;
+    testing::FakePanel panel;
+    LinkSettings settings;
+    settings.bindAddress = QHostAddress(QHostAddress::LocalHost);
+    settings.localPort = 0;
+    ElementLink link(database, notifier, resolver, panel, settings);
+    CountingLevelView view;
+    LevelMonitor monitor(link, view);
+    monitor.chkGetVolume_Click(true); // displays only while monitoring
+    QByteArray reply;
+    for (int i = 0; i < kLevelSampleCount; ++i)
+        reply.append(QByteArray::fromHex(i == 300 ? "4a1234" : "01f0e0"));
+    for (auto _ : state) {
+        monitor.ShowLevel(reply);
+        benchmark::DoNotOptimize(view.width);
+    }
+    monitor.chkGetVolume_Click(false);
+}
+BENCHMARK(BM_ShowLevel);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
