@@ -36,18 +36,16 @@ void pageBothNetworks() {
         ASSERT_TRUE(iface.flags().testFlag(QNetworkInterface::IsLoopBack))
             << "not a fresh namespace (" << iface.name().toStdString() << "): no broadcast from here";
     const QString ip = tool(u"ip"_s);
-    const QList<QStringList> setup = {
-        {u"link"_s, u"add"_s, u"nms0"_s, u"type"_s, u"veth"_s, u"peer"_s, u"name"_s, u"el0"_s},
-        {u"link"_s, u"add"_s, u"nms1"_s, u"type"_s, u"veth"_s, u"peer"_s, u"name"_s, u"el1"_s},
-        {u"addr"_s, u"add"_s, u"10.1.0.1/24"_s, u"dev"_s, u"nms0"_s},
-        {u"addr"_s, u"add"_s, u"10.2.0.1/24"_s, u"dev"_s, u"nms1"_s},
-        {u"link"_s, u"set"_s, u"nms0"_s, u"up"_s},
-        {u"link"_s, u"set"_s, u"el0"_s, u"up"_s},
-        {u"link"_s, u"set"_s, u"nms1"_s, u"up"_s},
-        {u"link"_s, u"set"_s, u"el1"_s, u"up"_s},
-    };
-    for (const QStringList &args : setup)
-        ASSERT_EQ(QProcess::execute(ip, args), 0) << args.join(u' ').toStdString();
+    const char *setup[] = {"link add nms0 type veth peer name el0",
+                           "link add nms1 type veth peer name el1",
+                           "addr add 10.1.0.1/24 dev nms0",
+                           "addr add 10.2.0.1/24 dev nms1",
+                           "link set nms0 up",
+                           "link set el0 up",
+                           "link set nms1 up",
+                           "link set el1 up"};
+    for (const char *command : setup)
+        ASSERT_EQ(QProcess::execute(ip, QString::fromLatin1(command).split(u' ')), 0) << command;
     // Both ends live in this one namespace: let the far ends take datagrams from a local source.
     const QList<std::pair<QString, QByteArray>> sysctls = {
         {u"all/rp_filter"_s, "0"},    {u"el0/rp_filter"_s, "0"},    {u"el1/rp_filter"_s, "0"},
