@@ -88,9 +88,10 @@ void UdpEndpoint::applyReceiveBuffer() {
 
 void UdpEndpoint::readPending() {
     bool queued = false;
-    QByteArray buffer(kReadBufferSize, Qt::Uninitialized);
+    if (m_readBuffer.size() != kReadBufferSize)
+        m_readBuffer.resize(kReadBufferSize);
     while (m_socket.hasPendingDatagrams()) {
-        const qint64 length = m_socket.readDatagram(buffer.data(), buffer.size());
+        const qint64 length = m_socket.readDatagram(m_readBuffer.data(), m_readBuffer.size());
         if (length < 0)
             break;
         if (m_accept && !m_accept(length)) {
@@ -101,7 +102,7 @@ void UdpEndpoint::readPending() {
             ++m_overflow;
             continue;
         }
-        m_fifo.push_back({buffer.left(length), m_discoveryFlag ? m_discoveryFlag() : false});
+        m_fifo.push_back({m_readBuffer.left(length), m_discoveryFlag ? m_discoveryFlag() : false});
         queued = true;
     }
     if (queued)

@@ -85,6 +85,7 @@ private:
     std::function<bool()> m_discoveryFlag;
     std::function<bool(qsizetype)> m_accept;
     QUdpSocket m_socket;
+    QByteArray m_readBuffer; // one buffer for every read, larger than any datagram
     QString m_remoteHost;
     quint16 m_remotePort = 0;
     std::deque<ReceivedDatagram> m_fifo;
