@@ -2,6 +2,7 @@
 #include "diag/ping_test.h"
 
 #include "diag/icmp.h"
+
 #include "fake_prober.h"
 #include "fakes.h"
 
@@ -9,18 +10,54 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace Qt::StringLiterals;
 
 namespace ondalink {
 namespace {
+
+TEST(EchoStatusText, NamesEveryStatusOfTheTableAndNoOther) {
+    // clang-format off
+    const std::pair<qint32, const char16_t *> rows[] = {
+        {0, u"Success!"}, {11001, u"Buffer Too Small"}, {11002, u"Destination Net Unreachable"},
+        {11003, u"Destination Host Unreachable"}, {11004, u"Destination Protocol Unreachable"},
+        {11005, u"Destination Port Unreachable"}, {11006, u"No Resources"}, {11007, u"Bad Option"},
+        {11008, u"Hardware Error"}, {11009, u"Packet Too Big"}, {11010, u"Request Timed Out"},
+        {11011, u"Bad Request"}, {11012, u"Bad Route"}, {11013, u"TimeToLive Expired Transit"},
+        {11014, u"TimeToLive Expired Reassembly"}, {11015, u"Parameter Problem"}, {11016, u"Source Quench"},
+        {11017, u"Option Too Big"}, {11018, u"Bad Destination"}, {11032, u"Negotiating IPSEC"},
+        {11050, u"General Failure"}, {-1, u"Unknown Response"}, {11000, u"Unknown Response"},
+        {11019, u"Unknown Response"}, {11051, u"Unknown Response"}, {INT_MIN, u"Unknown Response"}};
+    // clang-format on
+    for (const auto &[status, text] : rows)
+        EXPECT_EQ(ICMP::EchoStatusText(status), QString::fromUtf16(text)) << status;
+}
+
+TEST(EchoProbe, ProbesTheAddressTheTextMeansOrGivesNoEcho) {
+    // clang-format off
+    const std::pair<const char16_t *, quint32> rows[] = { // the text, the address probed (0: none)
+        // what the panel accepts is read as decimal octets, as it is sent to the element
+        {u"192.168.1.10", 0xC0A8010A}, {u"192.168.001.010", 0xC0A8010A}, {u" 10.0.0.1", 0x0A000001},
+        // anything else as inet_addr reads it
+        {u"0x7f.1", 0x7F000001}, {u"0.0.0.0", 0}, {u"255.255.255.255", 0}, {u"no address", 0}};
+    // clang-format on
+    for (const auto &[address, probed] : rows) {
+        SCOPED_TRACE(QString::fromUtf16(address).toStdString());
+        testing::ScriptedProber prober;
+        prober.replies.push_back(EchoReply{kEchoSuccess, 17});
+        const EchoReply reply = ICMP::EchoProbe(QString::fromUtf16(address), prober);
+        EXPECT_EQ(prober.addresses, probed ? QList<quint32>{qToBigEndian(probed)} : QList<quint32>{});
+        EXPECT_EQ(prober.timeouts, probed ? QList<int>{1000} : QList<int>{});
+        EXPECT_EQ(reply.status, probed ? kEchoSuccess : kEchoNoEcho);
+    }
+}
 
 class RecordingPingView : public PingView {
 public:
     QString elementIp() const override { return ip; }
     void showPingLabel(const QString &text) override { labels.append(text); }
     void setPingIndicator(IndicatorColour colour) override { colours.append(colour); }
-
-    QString label() const { return labels.isEmpty() ? QString() : labels.last(); }
 
     QString ip = u"10.20.30.40"_s;
     QStringList labels;
@@ -29,164 +66,96 @@ public:
 
 class PingTestTest : public ::testing::Test {
 protected:
-    // Tests drive the ticks themselves; the real timer never fires within a test at this interval.
-    PingTestTest() : ping(view, prober, notifier, 3'600'000) {}
+    // Ticks are driven by hand; the real timer never fires within a test at this interval.
+    static constexpr int kHour = 3'600'000;
 
     RecordingPingView view;
     testing::ScriptedProber prober;
     testing::RecordingNotifier notifier;
-    PingTest ping;
 };
 
 TEST_F(PingTestTest, TimeOutCountsDownAndRetriesOnTheFourthTick) {
+    PingTest ping(view, prober, notifier, 1);
     prober.replies = {EchoReply{kEchoTimedOut, 0}, EchoReply{kEchoSuccess, 12}};
     ping.lblPing_Click();
-    EXPECT_EQ(view.colours.last(), kPingFailure);
-    EXPECT_TRUE(ping.isRetrying());
-
-    for (int tick = 0; tick < 3; ++tick)
-        ping.tmrRetryPing_Timer();
-    EXPECT_EQ(prober.addresses.size(), 1);
-    view.ip = u"10.20.30.41"_s; // the retry goes to what the field holds then
-    ping.tmrRetryPing_Timer();
-
-    EXPECT_EQ(prober.addresses, (QList<quint32>{qToBigEndian(0x0A141E28u), qToBigEndian(0x0A141E29u)}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prober.addresses.size() == 2; }, 5000));
     EXPECT_EQ(view.labels,
               (QStringList{u"Request Timed Out"_s, u"Retrying in 2 seconds..."_s,
                            u"Retrying in 1 seconds..."_s, u"Retrying in 0 seconds..."_s, u"12 ms"_s}));
-    EXPECT_EQ(view.colours.last(), kPingSuccess);
+    EXPECT_EQ(view.colours, (QList<IndicatorColour>{kPingFailure, kPingSuccess}));
     EXPECT_FALSE(ping.isRetrying());
     EXPECT_EQ(ping.countdown(), 3);
     EXPECT_EQ(prober.stops, 2);
 }
 
-TEST_F(PingTestTest, ClickWhileCountingStopsAndKeepsTheCountdown) {
-    prober.replies = {EchoReply{kEchoTimedOut, 0}, EchoReply{kEchoTimedOut, 0}, EchoReply{kEchoSuccess, 3}};
-    ping.lblPing_Click();
-    ping.tmrRetryPing_Timer();
-    ping.tmrRetryPing_Timer();
-    ASSERT_EQ(view.label(), u"Retrying in 1 seconds..."_s);
-
-    ping.lblPing_Click();
-    EXPECT_EQ(view.label(), u"<Stopped>"_s);
-    EXPECT_FALSE(ping.isRetrying());
-    EXPECT_EQ(ping.countdown(), 1);
-    EXPECT_EQ(prober.addresses.size(), 1);
-
-    // The next click tests at once; its time-out counts on from the kept value.
-    ping.lblPing_Click();
-    EXPECT_EQ(prober.addresses.size(), 2);
-    EXPECT_TRUE(ping.isRetrying());
-    ping.tmrRetryPing_Timer();
-    EXPECT_EQ(view.label(), u"Retrying in 0 seconds..."_s);
-    ping.tmrRetryPing_Timer();
-    EXPECT_EQ(prober.addresses.size(), 3);
-    EXPECT_EQ(view.label(), u"3 ms"_s);
-}
-
-TEST_F(PingTestTest, RepeatedTimeOutKeepsRetryingEvenWhenTheLabelTextStaysTheSame) {
-    // Stopped at 0: the next time-out retries on the first tick, while the label still shows it.
-    ping.lblPing_Click();
+TEST_F(PingTestTest, ClickStopsTheCountdownWhichKeepsItsValue) {
+    PingTest ping(view, prober, notifier, kHour);
+    ping.lblPing_Click(); // every echo times out
     for (int tick = 0; tick < 3; ++tick)
         ping.tmrRetryPing_Timer();
     ping.lblPing_Click();
-    ASSERT_EQ(ping.countdown(), 0);
+    EXPECT_EQ(view.labels.mid(3), (QStringList{u"Retrying in 0 seconds..."_s, u"<Stopped>"_s}));
+    EXPECT_FALSE(ping.isRetrying());
+    EXPECT_EQ(ping.countdown(), 0);
 
+    // The next click tests at once and its time-out retries on the first tick, to what the field holds
+    // then; the same "Request Timed Out" shown again starts the countdown again.
     ping.lblPing_Click();
+    EXPECT_EQ(prober.addresses.size(), 2);
+    view.ip = u"10.20.30.41"_s;
     ping.tmrRetryPing_Timer();
-    EXPECT_EQ(prober.addresses.size(), 3);
-    EXPECT_EQ(view.labels.mid(view.labels.size() - 2),
-              (QStringList{u"Request Timed Out"_s, u"Request Timed Out"_s}));
+    EXPECT_EQ(prober.addresses.last(), qToBigEndian(0x0A141E29u));
+    EXPECT_EQ(view.labels.mid(5), (QStringList{u"Request Timed Out"_s, u"Request Timed Out"_s}));
     EXPECT_TRUE(ping.isRetrying());
     EXPECT_EQ(ping.countdown(), 3);
 }
 
-TEST_F(PingTestTest, ResultsOtherThanATimeOutEndTheTest) {
-    prober.replies = {EchoReply{kEchoSuccess, 0}, EchoReply{11003, 0}};
-    ping.lblPing_Click();
-    ping.lblPing_Click();
-    EXPECT_EQ(view.labels, (QStringList{u"0 ms"_s, u"Destination Host Unreachable"_s}));
-    EXPECT_EQ(view.colours, (QList<IndicatorColour>{kPingSuccess, kPingFailure}));
-    EXPECT_FALSE(ping.isRetrying());
-}
-
-TEST_F(PingTestTest, AddressesWithoutAnEchoShowUnknownResponse) {
-    for (const QString &address : {u"0.0.0.0"_s, u"255.255.255.255"_s}) {
-        ping.TestPing(address);
-        EXPECT_EQ(view.label(), u"Unknown Response"_s);
-        EXPECT_EQ(view.colours.last(), kPingFailure);
-    }
-    EXPECT_TRUE(prober.addresses.isEmpty());
-    EXPECT_EQ(prober.stops, 2);
-}
-
-TEST_F(PingTestTest, InvalidAddressChangesNothing) {
-    for (const QString &address : {u"192.168.1"_s, u"192.168.1.256"_s}) {
-        view.ip = address;
+TEST_F(PingTestTest, OtherOutcomesEndTheTest) {
+    // clang-format off
+    const struct { const char16_t *ip; bool socketsStart; qint32 status; const char16_t *label; int echoes;
+                   IndicatorColour colour; } rows[] = {
+        {u"10.20.30.40", true, kEchoSuccess, u"0 ms", 1, kPingSuccess},
+        {u"10.20.30.40", true, 11003, u"Destination Host Unreachable", 1, kPingFailure},
+        {u"0.0.0.0", true, kEchoSuccess, u"Unknown Response", 0, kPingFailure},
+        {u"10.20.30.40", false, kEchoSuccess, u"Unable to init sockets", 0, kPingFailure},
+        {u"192.168.1", true, kEchoSuccess, nullptr, 0, {}}}; // no reaction at all
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(QString::fromUtf16(row.label ? row.label : row.ip).toStdString());
+        RecordingPingView view;
+        testing::ScriptedProber prober;
+        testing::RecordingNotifier notifier;
+        PingTest ping(view, prober, notifier, kHour);
+        view.ip = QString::fromUtf16(row.ip);
+        prober.startsOk = row.socketsStart;
+        prober.replies = {EchoReply{row.status, 0}};
         ping.lblPing_Click();
+        EXPECT_EQ(prober.starts, row.label ? 1 : 0);
+        EXPECT_EQ(prober.addresses.size(), row.echoes);
+        EXPECT_EQ(view.labels, row.label ? QStringList{QString::fromUtf16(row.label)} : QStringList{});
+        EXPECT_EQ(view.colours, row.label ? QList<IndicatorColour>{row.colour} : QList<IndicatorColour>{});
+        EXPECT_FALSE(ping.isRetrying());
+        const Message noSockets = critical(u"Windows Sockets not responding correctly."_s, u"Ping failed"_s);
+        EXPECT_EQ(notifier.messages, row.socketsStart ? QList<Message>{} : QList<Message>{noSockets});
     }
-    EXPECT_EQ(prober.starts, 0);
-    EXPECT_TRUE(view.labels.isEmpty());
-    EXPECT_TRUE(view.colours.isEmpty());
-    EXPECT_TRUE(notifier.messages.isEmpty());
 }
 
-TEST_F(PingTestTest, SocketsThatDoNotStartAreReportedBeforeTheLabel) {
-    prober.startsOk = false;
-    qsizetype labelsWhenShown = -1;
-    notifier.onShow = [&](const Message &) { labelsWhenShown = view.labels.size(); };
-    ping.lblPing_Click();
-    ASSERT_EQ(notifier.messages.size(), 1);
-    EXPECT_EQ(notifier.messages.first(),
-              critical(u"Windows Sockets not responding correctly."_s, u"Ping failed"_s));
-    EXPECT_EQ(labelsWhenShown, 0);
-    EXPECT_EQ(view.labels, QStringList{u"Unable to init sockets"_s});
-    EXPECT_EQ(view.colours, QList<IndicatorColour>{kPingFailure});
+TEST_F(PingTestTest, OnlyTimedStartsTheRetryAndNoTextStopsIt) {
+    // clang-format off
+    const std::pair<QString, bool> rows[] = {
+        {u"xTimedx"_s, true}, {u"request timed out"_s, false}, {u"<Click to test>"_s, false},
+        {u"<Unknown>"_s, false}};
+    // clang-format on
+    for (const auto &[text, starts] : rows) {
+        PingTest ping(view, prober, notifier, kHour);
+        ping.setLabel(text);
+        EXPECT_EQ(view.labels.last(), text);
+        EXPECT_EQ(ping.isRetrying(), starts) << text.toStdString();
+        ping.setLabel(u"Request Timed Out"_s);
+        ping.setLabel(text);
+        EXPECT_TRUE(ping.isRetrying());
+    }
     EXPECT_TRUE(prober.addresses.isEmpty());
-    EXPECT_EQ(prober.stops, 0);
-}
-
-struct LabelRow {
-    const char16_t *text;
-    bool startsRetry;
-};
-
-class PingLabelChange : public PingTestTest, public ::testing::WithParamInterface<LabelRow> {};
-
-TEST_P(PingLabelChange, OnlyTimedStartsTheRetryAndNoTextStopsIt) {
-    ping.setLabel(QString::fromUtf16(GetParam().text));
-    EXPECT_EQ(view.label(), QString::fromUtf16(GetParam().text));
-    EXPECT_EQ(ping.isRetrying(), GetParam().startsRetry);
-    ping.setLabel(u"Request Timed Out"_s);
-    ping.setLabel(QString::fromUtf16(GetParam().text));
-    EXPECT_TRUE(ping.isRetrying());
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, PingLabelChange,
-                         ::testing::Values(LabelRow{u"xTimedx", true}, LabelRow{u"request timed out", false},
-                                           LabelRow{u"Destination Host Unreachable", false},
-                                           LabelRow{u"<Click to test>", false},
-                                           LabelRow{u"<Unknown>", false}));
-
-TEST(PingIndicator, ColoursReadFromTheirBgrValues) {
-    EXPECT_EQ(kPingNeutral, (IndicatorColour{255, 255, 192}));
-    EXPECT_EQ(kPingSuccess, (IndicatorColour{0, 255, 0}));
-    EXPECT_EQ(kPingFailure, (IndicatorColour{255, 0, 0}));
-}
-
-TEST(PingRetryTimer, TicksByItselfUntilTheRetryAnswers) {
-    RecordingPingView view;
-    testing::ScriptedProber prober;
-    testing::RecordingNotifier notifier;
-    prober.replies = {EchoReply{kEchoTimedOut, 0}, EchoReply{kEchoSuccess, 5}};
-    PingTest ping(view, prober, notifier, 5);
-    EXPECT_EQ(ping.countdown(), 3);
-    ping.lblPing_Click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return prober.addresses.size() == 2; }, 5000));
-    EXPECT_EQ(view.labels,
-              (QStringList{u"Request Timed Out"_s, u"Retrying in 2 seconds..."_s,
-                           u"Retrying in 1 seconds..."_s, u"Retrying in 0 seconds..."_s, u"5 ms"_s}));
-    EXPECT_FALSE(ping.isRetrying());
 }
 
 } // namespace

@@ -1,324 +1,201 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "loopback_peer.h"
+#include "element_simulator.h"
 
+#include <QNetworkDatagram>
 #include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUdpSocket>
+#include <gtest/gtest.h>
+
+#include <climits>
 
 using namespace ondalink::sim;
-using namespace ondalink::sim::testing;
 
 namespace {
 
 const QByteArray kPaging("LINKWAVE KORVALEN PAGING REQUEST");
+const QHostAddress kLocal(QHostAddress::LocalHost);
 
-// Settings whose every byte differs, so a misplaced field shows.
+// Settings whose every byte differs, so that a misplaced field shows; bound to 127.0.0.1 on
+// ephemeral ports.
 SimConfig studioElement(quint8 role) {
-    SimConfig config = loopbackElement(role);
-    config.settings.ip = 0x0A010203; // 10.1.2.3
-    config.settings.mask = 0xFFFFFF00;
-    config.settings.gw = 0x0A0102FE;
-    config.settings.remote = 0x0A010264;
-    config.settings.input = 1;
-    config.settings.type = 0;
-    config.settings.tx = 1;
-    config.settings.name = "Studio A        ";
-    config.settings.sfn = 1;
-    config.settings.buf = 6;
-    config.settings.att = 200;
-    config.settings.sdm = 2;
-    config.settings.sdl = 37;
-    config.settings.sdt = 43;
-    config.identity.serial = 0x01020304;
-    config.identity.versionHigh = 3;
-    config.identity.versionLow = 41;
-    return config;
+    SimConfig c;
+    c.identity = {role, 0x01020304, 3, 41};
+    // ip, mask, gw, remote, input, type, tx, name, sfn, buf, att, sdm, sdl, sdt
+    c.settings = {0x0A010203,         0xFFFFFF00, 0x0A0102FE, 0x0A010264, 1, 0,  1,
+                  "Studio A        ", 1,          6,          200,        2, 37, 43};
+    c.endpoint.bindAddress = kLocal;
+    c.endpoint.pagingPort = c.endpoint.configPort = c.endpoint.levelPort = 0;
+    return c;
 }
 
-const QByteArray kCommonHex = "0a010203ffffff000a0102fe0a010264010001"
-                              "53747564696f20412020202020202020"; // "Studio A" and 8 blanks
-const QByteArray kEncoderReport = QByteArray::fromHex(kCommonHex + "01"
-                                                                   "01020304"
-                                                                   "03290106");
-const QByteArray kDecoderReport = QByteArray::fromHex(kCommonHex + "02"
-                                                                   "01020304"
-                                                                   "c8032901"
-                                                                   "0602252b");
+// The report of studioElement: the common part ("Studio A" and 8 blanks), then each role's own.
+const std::string kCommonHex = "0a010203ffffff000a0102fe0a010264010001"
+                               "53747564696f20412020202020202020";
+const std::string kEncoderTail = "010102030403290106";
+const std::string kDecoderTail = "0201020304c80329010602252b";
 
+std::string hex(const QByteArray &bytes) {
+    return bytes.toHex().toStdString();
+}
+
+// The simulator and an NMS stand-in on 127.0.0.1 and an ephemeral port.
 class SimulatorTest : public ::testing::Test {
 protected:
-    ElementSimulator &start(const SimConfig &config) {
-        m_element = std::make_unique<ElementSimulator>(config);
-        EXPECT_TRUE(m_element->start()) << m_element->errorString().toStdString();
-        return *m_element;
+    void SetUp() override { ASSERT_TRUE(nms.bind(kLocal, 0)); }
+
+    void start(const SimConfig &config) {
+        element = std::make_unique<ElementSimulator>(config);
+        ASSERT_TRUE(element->start()) << element->errorString().toStdString();
+    }
+    // Sends and waits until the element has handled the datagram; returns what it made of it.
+    // Loopback delivers during the send, so an answer, if any, is then already waiting.
+    std::pair<DatagramKind, bool> deliver(const QByteArray &data, quint16 port,
+                                          const QHostAddress &to = kLocal) {
+        QSignalSpy handled(element.get(), &ElementSimulator::datagramHandled);
+        EXPECT_EQ(nms.writeDatagram(data, to, port), data.size());
+        if (!handled.wait(5000)) {
+            ADD_FAILURE() << "no datagram of " << data.size() << " bytes handled";
+            return {DatagramKind::Ignored, false};
+        }
+        return {handled.at(0).at(0).value<DatagramKind>(), handled.at(0).at(1).toBool()};
+    }
+    // The next datagram to the NMS; an invalid one when none comes.
+    QNetworkDatagram next() {
+        return QTest::qWaitFor([&] { return nms.hasPendingDatagrams(); }, 5000) ? nms.receiveDatagram()
+                                                                                : QNetworkDatagram();
     }
     QByteArray page() {
-        EXPECT_EQ(deliver(*m_element, peer, kPaging, m_element->pagingPort()),
-                  std::pair(DatagramKind::Paging, true));
-        return peer.next().data();
+        EXPECT_EQ(deliver(kPaging, element->pagingPort()), std::pair(DatagramKind::Paging, true));
+        return next().data();
     }
 
-    LoopbackPeer peer;
-    std::unique_ptr<ElementSimulator> m_element;
+    QUdpSocket nms;
+    std::unique_ptr<ElementSimulator> element;
 };
 
-TEST_F(SimulatorTest, PagingIsAnsweredWithTheRolesReportToTheSender) {
-    for (auto [role, expected] : {std::pair{kEncoder, kEncoderReport}, std::pair{kDecoder, kDecoderReport}}) {
+TEST_F(SimulatorTest, PagingIsAnsweredWithTheRolesReportAndNothingElsePages) {
+    start(studioElement(kEncoder));
+    EXPECT_EQ(hex(page()), kCommonHex + kEncoderTail);
+    start(studioElement(kDecoder));
+    EXPECT_EQ(hex(page()), kCommonHex + kDecoderTail);
+    for (const QByteArray &data :
+         {kPaging + '\0', kPaging.toLower(), kPaging.left(31), " " + kPaging, QByteArray()})
+        EXPECT_EQ(deliver(data, element->pagingPort()), std::pair(DatagramKind::Ignored, false)) << hex(data);
+    EXPECT_EQ(deliver(kPaging, element->configPort()).first, DatagramKind::Ignored);
+    EXPECT_EQ(deliver(kPaging, element->levelPort()).first, DatagramKind::Ignored);
+    EXPECT_FALSE(nms.hasPendingDatagrams());
+}
+
+TEST_F(SimulatorTest, WriteIsAppliedAndAnsweredWithTheNewReport) {
+    // ip 192.168.5.7/255.255.0.0 gw 192.168.0.1 remote 239.1.2.3, digital MPX unicast, "NEW NAME"
+    const std::string write = "c0a80507ffff0000c0a80001ef0102030001004e4557204e414d452020202020202020";
+    // clang-format off
+    const std::tuple<quint8, std::string, std::string> rows[] = { // role, decoder part, report tail
+        // an encoder has no decoder fields
+        {kEncoder, "", kEncoderTail}, {kEncoder, "0008019adc", kEncoderTail},
+        {kDecoder, "0008019adc", "0201020304c803290008019adc"}, {kDecoder, "", kDecoderTail}};
+    // clang-format on
+    for (const auto &[role, decoderPart, tail] : rows) {
+        SCOPED_TRACE(decoderPart + " to role " + std::to_string(role));
         start(studioElement(role));
-        peer.send(kPaging, m_element->pagingPort());
-        const QNetworkDatagram reply = peer.next();
-        EXPECT_EQ(reply.data().toHex().toStdString(), expected.toHex().toStdString()) << "role " << int(role);
-        EXPECT_EQ(reply.destinationPort(), peer.port());
+        const QByteArray data = QByteArray::fromHex(QByteArray::fromStdString(write + decoderPart));
+        EXPECT_EQ(deliver(data, element->configPort()), std::pair(DatagramKind::ConfigWrite, true));
+        EXPECT_EQ(hex(next().data()), write.substr(0, 70) + tail);
+        EXPECT_EQ(hex(page()), write.substr(0, 70) + tail); // and keeps it
     }
 }
 
-TEST_F(SimulatorTest, AnythingButTheExactPagingTextIsIgnored) {
-    ElementSimulator &element = start(studioElement(kEncoder));
-    const QByteArray wrong[] = {kPaging + '\0', kPaging.toLower(), kPaging.left(31), " " + kPaging,
-                                QByteArray()};
-    for (const QByteArray &data : wrong) {
-        EXPECT_EQ(deliver(element, peer, data, element.pagingPort()),
-                  std::pair(DatagramKind::Ignored, false));
-        EXPECT_FALSE(peer.hasPending()) << data.toStdString();
+TEST_F(SimulatorTest, AttenuationIsTakenByADecoderOnlyAndNeverAnswered) {
+    for (const quint8 role : {kDecoder, kEncoder}) {
+        start(studioElement(role));
+        EXPECT_EQ(deliver(QByteArray::fromHex("0e00"), element->levelPort()),
+                  std::pair(DatagramKind::Attenuation, false));
+        // Not the attenuation datagram: below mute, a second byte, one byte only, three bytes.
+        for (const char *bytes : {"0d00", "6401", "64", "640000"})
+            EXPECT_EQ(deliver(QByteArray::fromHex(bytes), element->levelPort()).first, DatagramKind::Ignored);
+        EXPECT_FALSE(nms.hasPendingDatagrams());
+        EXPECT_EQ(element->settings().att, role == kDecoder ? 14 : 200);
     }
-    // Only the paging port pages.
-    EXPECT_EQ(deliver(element, peer, kPaging, element.configPort()).first, DatagramKind::Ignored);
-    EXPECT_EQ(deliver(element, peer, kPaging, element.levelPort()).first, DatagramKind::Ignored);
-    EXPECT_FALSE(peer.hasPending());
 }
 
-struct WriteCase {
-    quint8 role;
-    int length;
-    QByteArray expectedReport;
-};
-
-class ConfigWriteTest : public SimulatorTest, public ::testing::WithParamInterface<WriteCase> {};
-
-// ip 192.168.5.7/255.255.0.0 gw 192.168.0.1 remote 239.1.2.3, digital MPX unicast, "NEW NAME"
-const QByteArray kWriteCommonHex = "c0a80507ffff0000c0a80001ef010203000100"
-                                   "4e4557204e414d452020202020202020";
-const QByteArray kNewCommonHex = kWriteCommonHex;
-
-TEST_P(ConfigWriteTest, WriteIsAppliedAndAnsweredWithTheNewReport) {
-    const WriteCase &c = GetParam();
-    ElementSimulator &element = start(studioElement(c.role));
-    // Decoder tail: sfn 0, buf 8, sdm 1, sdl 154, sdt 220.
-    const QByteArray write = QByteArray::fromHex(kWriteCommonHex + (c.length == 40 ? "0008019adc" : ""));
-    ASSERT_EQ(write.size(), c.length);
-    EXPECT_EQ(deliver(element, peer, write, element.configPort()),
-              std::pair(DatagramKind::ConfigWrite, true));
-    EXPECT_EQ(peer.next().data().toHex().toStdString(), c.expectedReport.toHex().toStdString());
-    EXPECT_EQ(page().toHex().toStdString(), c.expectedReport.toHex().toStdString())
-        << "the element keeps what it was sent";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ConfigWriteTest,
-    ::testing::Values(WriteCase{kEncoder, 35,
-                                QByteArray::fromHex(kNewCommonHex + "01"
-                                                                    "01020304"
-                                                                    "03290106")},
-                      // An encoder has no decoder fields: the tail of a 40-byte write changes nothing.
-                      WriteCase{kEncoder, 40,
-                                QByteArray::fromHex(kNewCommonHex + "01"
-                                                                    "01020304"
-                                                                    "03290106")},
-                      WriteCase{kDecoder, 40,
-                                QByteArray::fromHex(kNewCommonHex + "02"
-                                                                    "01020304"
-                                                                    "c8032900"
-                                                                    "08019adc")},
-                      WriteCase{kDecoder, 35,
-                                QByteArray::fromHex(kNewCommonHex + "02"
-                                                                    "01020304"
-                                                                    "c8032901"
-                                                                    "0602252b")}));
-
-TEST_F(SimulatorTest, WritesOfOtherLengthsChangeNothing) {
-    ElementSimulator &element = start(studioElement(kDecoder));
-    for (int length : {0, 34, 36, 39, 41, 44, 48}) {
-        EXPECT_EQ(deliver(element, peer, QByteArray(length, '\x01'), element.configPort()),
-                  std::pair(DatagramKind::Ignored, false));
-    }
-    EXPECT_FALSE(peer.hasPending());
-    EXPECT_EQ(page().toHex().toStdString(), kDecoderReport.toHex().toStdString());
-}
-
-TEST_F(SimulatorTest, AttenuationDatagramSetsTheDecodersAttenuation) {
-    ElementSimulator &element = start(studioElement(kDecoder));
-    EXPECT_EQ(deliver(element, peer, QByteArray::fromHex("0e00"), element.levelPort()),
-              std::pair(DatagramKind::Attenuation, false));
-    EXPECT_EQ(element.settings().att, 14);
-    // Not the attenuation datagram: below mute, a second byte, one byte only.
-    for (const char *hex : {"0d00", "6401", "64", "640000"})
-        EXPECT_EQ(deliver(element, peer, QByteArray::fromHex(hex), element.levelPort()).first,
-                  DatagramKind::Ignored);
-    EXPECT_FALSE(peer.hasPending()) << "attenuation is never answered";
-    EXPECT_EQ(quint8(page().at(40)), 14);
-}
-
-TEST_F(SimulatorTest, EncoderKeepsNoAttenuation) {
-    ElementSimulator &element = start(studioElement(kEncoder));
-    deliver(element, peer, QByteArray::fromHex("6400"), element.levelPort());
-    EXPECT_EQ(page().toHex().toStdString(), kEncoderReport.toHex().toStdString());
-}
-
-// Positive peak and count of non-negative samples of a level block.
-std::pair<qint32, int> scan(const QByteArray &block) {
-    qint32 peak = -1;
-    int nonNegative = 0;
-    for (int i = 0; i + 2 < block.size(); i += 3) {
-        const auto b = [&](int k) { return qint32(quint8(block[i + k])); };
-        qint32 value = (b(0) << 16) | (b(1) << 8) | b(2);
-        if (value >= 0x800000)
-            value -= 0x1000000;
-        peak = std::max(peak, value);
-        nonNegative += value >= 0 ? 1 : 0;
-    }
-    return {peak, nonNegative};
-}
-
-TEST_F(SimulatorTest, LevelRequestIsAnsweredWithABlockOfTheChosenPeak) {
-    for (qint32 peak : {1, 4194304, 8388607}) {
-        SimConfig config = studioElement(kEncoder);
-        config.level.peak = peak;
-        ElementSimulator &element = start(config);
-        EXPECT_EQ(deliver(element, peer, "VOL", element.levelPort()),
-                  std::pair(DatagramKind::LevelRequest, true));
-        const QByteArray block = peer.next().data();
+TEST_F(SimulatorTest, LevelRequestIsAnsweredWithABlockOfTheSignalsPeak) {
+    // clang-format off
+    const std::pair<LevelSignal, qint32> rows[] = { // -1: no sample of zero or above
+        {{LevelShape::Sine, 1, 0}, 1}, {{LevelShape::Sine, 8388607, 0}, 8388607},
+        {{LevelShape::Zero, 8388607, 0}, 0}, {{LevelShape::Negative, 8388607, 0}, -1}};
+    // clang-format on
+    start(studioElement(kEncoder));
+    for (const auto &[signal, peak] : rows) {
+        element->setLevelSignal(signal);
+        EXPECT_EQ(deliver("VOL", element->levelPort()), std::pair(DatagramKind::LevelRequest, true));
+        const QByteArray block = next().data();
         ASSERT_EQ(block.size(), 1440);
-        EXPECT_EQ(scan(block).first, peak);
+        qint32 largest = INT_MIN; // 480 samples of 3 bytes, big-endian two's complement
+        for (int i = 0; i < 1440; i += 3)
+            largest = std::max(largest,
+                               qint8(block[i]) * 65536 + quint8(block[i + 1]) * 256 + quint8(block[i + 2]));
+        EXPECT_EQ(std::max(largest, -1), peak);
     }
 }
 
-TEST_F(SimulatorTest, SilentShapesHaveNoPositiveSample) {
-    ElementSimulator &element = start(studioElement(kEncoder));
-    element.setLevelSignal({LevelShape::Zero, 8388607, 0});
-    peer.send("VOL", element.levelPort());
-    EXPECT_EQ(peer.next().data(), QByteArray(1440, '\0'));
-    element.setLevelSignal({LevelShape::Negative, 8388607, 0});
-    peer.send("VOL", element.levelPort());
-    const QByteArray block = peer.next().data();
-    ASSERT_EQ(block.size(), 1440);
-    EXPECT_EQ(scan(block).second, 0);
-}
-
-TEST_F(SimulatorTest, DriftingPeakStaysWithinTheChosenPeak) {
-    SimConfig config = studioElement(kEncoder);
-    config.level = {LevelShape::Sine, 1000000, 40};
-    ElementSimulator &element = start(config);
-    for (int i = 0; i < 5; ++i) {
-        peer.send("VOL", element.levelPort());
-        const qint32 peak = scan(peer.next().data()).first;
-        EXPECT_GE(peak, 100000);
-        EXPECT_LE(peak, 1000000);
+TEST_F(SimulatorTest, FaultsShapeEveryReport) {
+    const QByteArray report = QByteArray::fromHex(QByteArray::fromStdString(kCommonHex + kDecoderTail));
+    const std::pair<Faults, QByteArray> rows[] = {
+        {{{{16, "\x02"}}, -1, 0, false}, QByteArray(report).replace(16, 1, "\x02")},
+        {{{}, 40, 0, false}, report.left(40)},
+        {{{}, 50, 0, false}, report + QByteArray(2, '\0')},
+        {{{{46, "\x07\x07\x07"}}, 47, 0, false}, report.left(46) + '\x07'}, // patched past the end: dropped
+    };
+    for (const auto &[faults, expected] : rows) {
+        SimConfig config = studioElement(kDecoder);
+        config.faults = faults;
+        start(config);
+        EXPECT_EQ(hex(page()), hex(expected));
     }
-}
-
-struct FaultCase {
-    const char *what;
-    Faults faults;
-    QByteArray expected;
-};
-
-class ReportFaultTest : public SimulatorTest, public ::testing::WithParamInterface<FaultCase> {};
-
-TEST_P(ReportFaultTest, FaultShapesEveryReport) {
-    SimConfig config = studioElement(kDecoder);
-    config.faults = GetParam().faults;
-    start(config);
-    EXPECT_EQ(page().toHex().toStdString(), GetParam().expected.toHex().toStdString());
-}
-
-QByteArray patched(QByteArray report, int offset, const QByteArray &bytes) {
-    return report.replace(offset, bytes.size(), bytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReportFaultTest,
-    ::testing::Values(
-        FaultCase{"input 2", {{{16, "\x02"}}, -1, 0, false}, patched(kDecoderReport, 16, "\x02")},
-        // A corrupt role does not change the tail the element sends.
-        FaultCase{"role 3", {{{35, "\x03"}}, -1, 0, false}, patched(kDecoderReport, 35, "\x03")},
-        FaultCase{"serial 0",
-                  {{{36, QByteArray(4, '\0')}}, -1, 0, false},
-                  patched(kDecoderReport, 36, QByteArray(4, '\0'))},
-        FaultCase{"40 bytes", {{}, 40, 0, false}, kDecoderReport.left(40)},
-        FaultCase{"45 bytes", {{}, 45, 0, false}, kDecoderReport.left(45)},
-        FaultCase{"50 bytes", {{}, 50, 0, false}, kDecoderReport + QByteArray(2, '\0')},
-        FaultCase{"patch past the end is dropped",
-                  {{{46, "\x07\x07\x07"}}, 47, 0, false},
-                  patched(kDecoderReport.left(47), 46, "\x07")}),
-    [](const auto &info) { return "Row" + std::to_string(info.index); });
-
-TEST_F(SimulatorTest, NoReplyStillAppliesTheWrite) {
-    SimConfig config = studioElement(kEncoder);
-    config.faults.noReply = true;
-    ElementSimulator &element = start(config);
-    const QByteArray write = QByteArray::fromHex(kWriteCommonHex);
-    EXPECT_EQ(deliver(element, peer, write, element.configPort()),
+    element->setFaults({{}, -1, 0, true}); // no reply: the write is still applied
+    EXPECT_EQ(deliver(QByteArray(35, '\x01'), element->configPort()),
               std::pair(DatagramKind::ConfigWrite, false));
-    EXPECT_EQ(deliver(element, peer, kPaging, element.pagingPort()), std::pair(DatagramKind::Paging, false));
-    EXPECT_EQ(deliver(element, peer, "VOL", element.levelPort()),
-              std::pair(DatagramKind::LevelRequest, false));
-    EXPECT_FALSE(peer.hasPending());
-    EXPECT_EQ(element.settings().ip, 0xC0A80507u);
-}
-
-TEST_F(SimulatorTest, DelayedReplyComesLater) {
-    SimConfig config = studioElement(kEncoder);
-    config.faults.replyDelayMs = 50;
-    ElementSimulator &element = start(config);
-    bool pendingWhenHandled = true;
-    QObject::connect(&element, &ElementSimulator::datagramHandled, &element,
-                     [&] { pendingWhenHandled = peer.hasPending(); });
-    peer.send(kPaging, element.pagingPort());
-    EXPECT_EQ(peer.next().data().toHex().toStdString(), kEncoderReport.toHex().toStdString());
-    EXPECT_FALSE(pendingWhenHandled) << "the report left before the delay";
+    EXPECT_EQ(deliver(kPaging, element->pagingPort()), std::pair(DatagramKind::Paging, false));
+    EXPECT_EQ(deliver("VOL", element->levelPort()), std::pair(DatagramKind::LevelRequest, false));
+    EXPECT_FALSE(nms.hasPendingDatagrams());
+    EXPECT_EQ(element->settings().ip, 0x01010101u);
 }
 
 TEST_F(SimulatorTest, HostileDatagramsAreIgnoredAndTheElementStillAnswers) {
-    ElementSimulator &element = start(studioElement(kDecoder));
+    start(studioElement(kDecoder));
     QRandomGenerator random(20240611);
+    const quint16 ports[] = {element->pagingPort(), element->configPort(), element->levelPort()};
     for (int i = 0; i < 60; ++i) {
         QByteArray data(random.bounded(2001), '\0');
         for (char &c : data)
             c = static_cast<char>(random.bounded(256));
-        // The lengths that name a datagram on each port are left out: those are taken on purpose.
-        const quint16 ports[] = {element.pagingPort(), element.configPort(), element.levelPort()};
+        // The lengths that name a datagram on its port are taken on purpose: left out here.
         const quint16 port = ports[i % 3];
-        if ((port == element.configPort() && (data.size() == 35 || data.size() == 40)) ||
-            (port == element.levelPort() && data.size() == 2))
+        if ((port == ports[1] && (data.size() == 35 || data.size() == 40)) ||
+            (port == ports[2] && data.size() == 2))
             data.append('x');
-        EXPECT_EQ(deliver(element, peer, data, port), std::pair(DatagramKind::Ignored, false)) << data.size();
+        EXPECT_EQ(deliver(data, port), std::pair(DatagramKind::Ignored, false)) << data.size();
     }
-    EXPECT_FALSE(peer.hasPending());
-    EXPECT_EQ(page().toHex().toStdString(), kDecoderReport.toHex().toStdString());
+    EXPECT_FALSE(nms.hasPendingDatagrams());
+    EXPECT_EQ(hex(page()), kCommonHex + kDecoderTail);
 }
 
-TEST_F(SimulatorTest, EveryDatagramIsLoggedOnOneLine) {
-    ElementSimulator &element = start(studioElement(kDecoder));
-    QSignalSpy lines(&element, &ElementSimulator::logLine);
-    deliver(element, peer, kPaging, element.pagingPort());
-    deliver(element, peer, QByteArray(3, 'x'), element.levelPort());
-    ASSERT_EQ(lines.size(), 2);
-    const QString paging = lines.at(0).at(0).toString();
-    EXPECT_TRUE(paging.contains(QStringLiteral("127.0.0.1:") + QString::number(peer.port())))
-        << paging.toStdString();
-    EXPECT_TRUE(paging.contains(u"len 32")) << paging.toStdString();
-    EXPECT_TRUE(paging.contains(u"answered")) << paging.toStdString();
-    EXPECT_TRUE(lines.at(1).at(0).toString().contains(u"ignored"));
-}
-
-TEST_F(SimulatorTest, BusyPortIsReported) {
-    ElementSimulator &first = start(studioElement(kEncoder));
-    QUdpSocket holder;
-    ASSERT_TRUE(holder.bind(QHostAddress(QHostAddress::LocalHost), 0));
+TEST_F(SimulatorTest, WriteOfANewAddressMovesTheElementBeforeTheReportLeavesFromIt) {
     SimConfig config = studioElement(kEncoder);
-    config.endpoint.configPort = holder.localPort();
-    ElementSimulator second(config);
-    EXPECT_FALSE(second.start());
-    EXPECT_TRUE(second.errorString().contains(QString::number(holder.localPort())));
-    EXPECT_NE(first.configPort(), 0);
+    config.settings.ip = 0x7F000001;
+    config.endpoint.interfaceName = QStringLiteral("simlab0");
+    config.endpoint.ipCommand = QStringLiteral("true"); // loopback holds every 127/8 address already
+    start(config);
+    QByteArray write = QByteArray::fromHex("7f000002ffffff007f0000fe"); // 127.0.0.2/24 via 127.0.0.254
+    write.resize(35, '\0');
+    EXPECT_EQ(deliver(write, element->configPort()), std::pair(DatagramKind::ConfigWrite, true));
+    const QNetworkDatagram report = next();
+    EXPECT_EQ(report.senderAddress(), QHostAddress(QStringLiteral("127.0.0.2")));
+    EXPECT_EQ(hex(report.data().left(4)), "7f000002");
+    // The level socket has moved too.
+    EXPECT_EQ(deliver("VOL", element->levelPort(), QHostAddress(QStringLiteral("127.0.0.2"))).second, true);
 }
 
 } // namespace

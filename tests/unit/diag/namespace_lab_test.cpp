@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Real ICMP and ARP between two network namespaces of this machine.
+#include "diag/arp.h"
+#include "diag/icmp.h"
+#include "diag/linux/icmp_prober.h"
+#include "diag/linux/neighbour_resolver.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+namespace {
+
+using Kind = IcmpProber::SocketKind;
+
+// The NMS host 10.77.1.1 (02:00:5e:00:00:01) on a link to a router 10.77.1.2 and .3
+// (02:0a:1b:0c:ff:05), which answers no echo and refuses 10.77.3.0/24.
+class NamespaceLab : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (::geteuid() != 0 ||
+            !sh(uR"(n="ip -n @nms" && r="ip -n @router" && ip netns add @nms && ip netns add @router &&
+            ip link add h0 netns @nms address 02:00:5e:00:00:01 type veth
+               peer name r0 netns @router address 02:0a:1b:0c:ff:05 &&
+            $n link set lo up && $n addr add 10.77.1.1/24 dev h0 && $n link set h0 up &&
+            $n route add default via 10.77.1.2 && $r addr add 10.77.1.2/24 dev r0 &&
+            $r addr add 10.77.1.3/24 dev r0 && $r link set r0 up && $r route add unreachable 10.77.3.0/24 &&
+            ip netns exec @router sysctl -qw net.ipv4.ip_forward=1 net.ipv4.icmp_ratelimit=0
+               net.ipv4.icmp_echo_ignore_all=1)"_s))
+            s_skip = "no network namespaces here (they need root and iproute2)";
+    }
+    static void TearDownTestSuite() { sh(u"ip netns del @nms; ip netns del @router"_s); }
+    void SetUp() override {
+        if (s_skip)
+            GTEST_SKIP() << s_skip;
+    }
+
+    // The script, its lines joined, with @ standing for this process's prefix of namespace names.
+    static bool sh(QString script) {
+        script.replace(u'@', u"odiag%1"_s.arg(QCoreApplication::applicationPid()));
+        return QProcess::execute(u"sh"_s, {u"-c"_s, script.replace(u'\n', u' ')}) == 0;
+    }
+
+    // f on a thread of its own in the NMS host's namespace: setns moves only the calling thread.
+    template <typename F> static auto onNmsHost(F f) {
+        decltype(f()) result{};
+        std::thread([&] {
+            const int fd =
+                ::open(qPrintable(u"/run/netns/odiag%1nms"_s.arg(QCoreApplication::applicationPid())),
+                       O_RDONLY | O_CLOEXEC);
+            if (fd >= 0 && ::setns(fd, CLONE_NEWNET) == 0)
+                result = f();
+            else
+                ADD_FAILURE() << "cannot enter the NMS host's namespace";
+            ::close(fd);
+        }).join();
+        return result;
+    }
+
+    inline static const char *s_skip = nullptr;
+};
+
+TEST_F(NamespaceLab, EchoOutcomesMapToTheirStatusOnEitherSocket) {
+    // clang-format off
+    const std::pair<const char16_t *, qint32> targets[] = {
+        {u"127.0.0.1", kEchoSuccess}, {u"10.77.1.2", kEchoTimedOut},
+        {u"10.77.3.9", ICMP::kEchoHostUnreachable}};
+    // clang-format on
+    for (const Kind kind : {Kind::Datagram, Kind::Raw, Kind::None}) {
+        // Only the host's groups decide whether the datagram socket is allowed there.
+        ASSERT_TRUE(sh(u"ip netns exec @nms sysctl -qw net.ipv4.ping_group_range='%1'"_s.arg(
+            kind == Kind::Datagram ? u"0 2147483647" : u"1 0")));
+        for (const auto &[target, status] : targets) {
+            SCOPED_TRACE(QString::fromUtf16(target).toStdString() + " socket kind " +
+                         std::to_string(int(kind)));
+            IcmpProber prober;
+            const EchoReply reply = onNmsHost([&] {
+                // Only this thread becomes nobody, and so loses CAP_NET_RAW.
+                EXPECT_TRUE(kind != Kind::None || ::syscall(SYS_setresuid, 65534, 65534, 65534) == 0);
+                return prober.echo(ARP::AddressValue(QString::fromUtf16(target)), ICMP::kEchoTimeoutMs);
+            });
+            EXPECT_EQ(prober.lastSocketKind(), kind);
+            // Without a permitted socket no echo leaves at all.
+            EXPECT_EQ(reply.status, kind == Kind::None ? kEchoNoEcho : status)
+                << ICMP::EchoStatusText(reply.status).toStdString();
+        }
+    }
+}
+
+TEST_F(NamespaceLab, NeighbourIsPromptedOnceAndFoundLater) {
+    // /proc/net follows the process's first thread; a thread's own view is under thread-self.
+    NeighbourResolver resolver(u"/proc/thread-self/net/arp"_s);
+    QString mac;
+    const auto lookup = [&](const QString &address, const QString &separator) {
+        return onNmsHost([&] { return ARP::LookupMac(address, mac, separator, resolver); });
+    };
+    EXPECT_TRUE(lookup(u"10.77.1.1"_s, u"-"_s)); // its own address: the interface's
+    EXPECT_EQ(mac, u"02-00-5E-00-00-01"_s);
+    EXPECT_FALSE(lookup(u"10.77.9.9"_s, u":"_s)); // off-link and multicast: never prompted
+    EXPECT_FALSE(lookup(u"224.0.0.1"_s, u":"_s));
+    EXPECT_EQ(resolver.promptsSent(), 0);
+
+    EXPECT_FALSE(lookup(u"10.77.1.3"_s, u":"_s));
+    EXPECT_EQ(resolver.promptsSent(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lookup(u"10.77.1.3"_s, u":"_s); }, 5000));
+    EXPECT_EQ(mac, u"02:0A:1B:0C:FF:05"_s);
+}
+
+} // namespace
+} // namespace ondalink
