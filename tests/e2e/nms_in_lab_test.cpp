@@ -1,0 +1,308 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real main window on the lab's NMS host, with the system's ports, the Linux ARP and ICMP
+// backends and the element simulators: what an operator does, checked on the screen, in nms.ini
+// and in what the elements logged they received.
+#include "console/main_window.h"
+#include "console/ping_indicator.h"
+#include "console/vu_meter.h"
+#include "diag/linux/icmp_prober.h"
+#include "diag/linux/neighbour_resolver.h"
+#include "fakes.h"
+#include "lab_harness.h"
+#include "link/element_report_handler.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+namespace ondalink {
+
+inline void PrintTo(const Message &message, std::ostream *out) {
+    *out << '"' << QString(message.text).replace(u'\r', u'|').toStdString() << "\" ("
+         << message.title.toStdString() << ')';
+}
+
+namespace e2e {
+namespace {
+
+using testing::RecordingNotifier;
+
+const QString kSaved = u"New configuration has been sucessfuly saved and loaded!"_s;
+
+QString feedbackCorrupted(const QString &firstLine) {
+    return twoLines(firstLine, u"Feedback is corrupted."_s);
+}
+
+QString hexByte(const QString &decimal) {
+    return QString::number(decimal.toInt(), 16).rightJustified(2, u'0');
+}
+
+class NmsInLab : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!lab.error().isEmpty())
+            GTEST_SKIP() << qPrintable(lab.error());
+        ASSERT_EQ(lab.elements().size(), 4);
+        MainWindowSettings settings; // the system's own ports and broadcast address
+        settings.databasePath = m_dir.filePath(u"nms.ini"_s);
+        window = std::make_unique<MainWindow>(notifier, resolver, prober, settings);
+        ASSERT_TRUE(window->Form_Load());
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void TearDown() override {
+        window.reset();
+        for (auto undo = m_undo.rbegin(); undo != m_undo.rend(); ++undo)
+            (*undo)();
+    }
+
+    // A simulator with extra options for this test; a plain one again afterwards.
+    void restartSim(int number, const QStringList &options) {
+        m_undo.push_back([this, number] { lab.restartSim(number); });
+        ASSERT_TRUE(lab.restartSim(number, options));
+    }
+    void atEnd(std::function<void()> undo) { m_undo.push_back(std::move(undo)); }
+
+    QList<IniSection> ini() const { return readIni(m_dir.filePath(u"nms.ini"_s)); }
+    IniSection section(int number) const {
+        const QList<IniSection> sections = ini();
+        const IniSection *found = findSection(sections, lab.element(number).key());
+        return found ? *found : IniSection{};
+    }
+
+    template <typename T> T *find(const QString &name) const {
+        T *child = window->findChild<T *>(name);
+        EXPECT_NE(child, nullptr) << qPrintable(name);
+        return child;
+    }
+    QString text(const QString &name) const {
+        if (auto *edit = window->findChild<QLineEdit *>(name))
+            return edit->text();
+        return find<QLabel>(name)->text();
+    }
+    QTreeWidget *tree() const { return find<QTreeWidget>(u"TreeView1"_s); }
+    QStringList treeMacs() const {
+        QStringList macs;
+        for (int i = 0; i < tree()->topLevelItemCount(); ++i)
+            macs.append(tree()->topLevelItem(i)->data(0, Qt::UserRole).toString());
+        return macs;
+    }
+
+    // Toolbar button 1 answered Yes; returns when the paging window has closed.
+    void discover() {
+        notifier.messages.clear();
+        notifier.answers = {Answer::Yes};
+        window->toolbarItem(1)->trigger();
+    }
+    // A mouse click on the element's node in the tree.
+    void select(int number) {
+        const QString mac = lab.element(number).mac;
+        const qsizetype row = treeMacs().indexOf(mac);
+        ASSERT_GE(row, 0) << qPrintable(mac);
+        QTreeWidgetItem *item = tree()->topLevelItem(static_cast<int>(row));
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(item).center());
+        ASSERT_EQ(text(u"lblElementMAC"_s), mac);
+    }
+    void type(const QString &lineEdit, const QString &value) {
+        auto *edit = find<QLineEdit>(lineEdit);
+        edit->clear();
+        QTest::keyClicks(edit, value);
+    }
+    // Toolbar button 4 answered Yes, then every message up to the first one after the question.
+    QList<Message> save() {
+        notifier.messages.clear();
+        notifier.answers = {Answer::Yes};
+        window->toolbarItem(4)->trigger();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() >= 2; }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->link().reportHandler().busy(); }, 8000));
+        EXPECT_EQ(notifier.messages.value(0).title, u"Send configuration"_s);
+        return notifier.messages.mid(1);
+    }
+    QStringList logged(int number, const QString &receivedFrom, const QString &what) const {
+        return lab.simLog(number, QRegularExpression::escape(receivedFrom + what));
+    }
+    QString fromNms(quint16 toPort) const { return lab.nmsIp() + u":2976 -> :"_s + QString::number(toPort); }
+
+    Lab lab;
+    RecordingNotifier notifier;
+    NeighbourResolver resolver;
+    IcmpProber prober;
+    std::unique_ptr<MainWindow> window;
+
+private:
+    QTemporaryDir m_dir;
+    std::vector<std::function<void()>> m_undo;
+};
+
+TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements) {
+    // Answers spaced apart in an order unlike the hosts' own, so that arrival order shows.
+    const QList<int> order{3, 1, 4, 2};
+    for (int i = 0; i < order.size(); ++i)
+        restartSim(order[i], {u"--delay"_s, QString::number(250 * i)});
+    discover();
+    ASSERT_EQ(notifier.messages.size(), 1) << qPrintable(notifier.texts().join(u'\n'));
+
+    const QList<IniSection> sections = ini();
+    QStringList keys, macs;
+    for (int number : order) {
+        keys.append(lab.element(number).key());
+        macs.append(lab.element(number).mac);
+    }
+    ASSERT_EQ(sections.size(), 4);
+    QStringList stored;
+    for (const IniSection &s : sections)
+        stored.append(s.name);
+    EXPECT_EQ(stored, keys);
+    const QStringList common{u"name"_s, u"ip"_s,   u"mask"_s, u"gw"_s,  u"remote"_s, u"input"_s, u"type"_s,
+                             u"tx"_s,   u"role"_s, u"sn"_s,   u"ver"_s, u"sfn"_s,    u"buf"_s};
+    const QString pagingHex = QString::fromLatin1(QByteArray("LINKWAVE KORVALEN PAGING REQUEST").toHex());
+    for (const LabElement &e : lab.elements()) {
+        const IniSection s = section(e.number);
+        const QStringList decoderKeys = common + QStringList{u"att"_s, u"sdm"_s, u"sdl"_s, u"sdt"_s};
+        EXPECT_EQ(s.keyNames(), e.decoder() ? decoderKeys : common);
+        EXPECT_EQ(s.value(u"name"_s), e.name.leftJustified(16));
+        EXPECT_EQ(s.value(u"ip"_s), e.ip);
+        EXPECT_EQ(s.value(u"mask"_s), u"255.255.255.0"_s);
+        EXPECT_EQ(s.value(u"remote"_s), e.remote);
+        EXPECT_EQ(s.value(u"role"_s), e.decoder() ? u"2"_s : u"1"_s);
+        EXPECT_EQ(s.value(u"sn"_s), e.serial);
+        EXPECT_EQ(s.value(u"ver"_s), e.firmware);
+        EXPECT_EQ(logged(e.number, fromNms(1901), u" len 32 ["_s + pagingHex + u"] paging request"_s).size(),
+                  1);
+    }
+    QStringList shown = treeMacs();
+    shown.sort();
+    macs.sort();
+    EXPECT_EQ(shown, macs);
+
+    // A decoder: its panel, then a new name and decoder settings sent and confirmed.
+    const LabElement &decoder = lab.element(4);
+    select(4);
+    EXPECT_EQ(text(u"lblElementType"_s), u"DECODER"_s);
+    EXPECT_EQ(text(u"txtElementName"_s).trimmed(), decoder.name);
+    EXPECT_EQ(text(u"txtElementIP"_s), decoder.ip);
+    EXPECT_EQ(text(u"txtRemoteIP"_s), decoder.remote);
+    EXPECT_EQ(text(u"lblSerialNumber"_s), decoder.serial);
+    EXPECT_EQ(text(u"lblVersion"_s), u"%1"_s.arg(decoder.firmware.toDouble(), 0, 'f', 2));
+    type(u"txtElementName"_s, u"Studio b"_s);
+    find<QScrollBar>(u"scrlBuffer"_s)->setValue(6);
+    find<QComboBox>(u"cmbSilDetMode"_s)->setCurrentIndex(1);
+    const IniSection before = section(4);
+    EXPECT_EQ(save(), QList<Message>{information(kSaved, u"Configuration changed"_s)});
+    EXPECT_EQ(text(u"lblVersion"_s), decoder.firmware);
+    const IniSection after = section(4);
+    EXPECT_EQ(after.value(u"name"_s), u"STUDIO B        "_s);
+    EXPECT_EQ(after.value(u"buf"_s), u"6"_s);
+    EXPECT_EQ(after.value(u"sdm"_s), u"1"_s);
+    EXPECT_EQ(after.keyNames(), before.keyNames());
+    const QString write = addressHex(decoder.ip) + addressHex(before.value(u"mask"_s)) +
+                          addressHex(before.value(u"gw"_s)) + addressHex(decoder.remote) + u"000000"_s +
+                          nameHex(u"Studio b"_s) + u"00"_s + u"06"_s + u"01"_s +
+                          hexByte(before.value(u"sdl"_s)) + hexByte(before.value(u"sdt"_s));
+    EXPECT_EQ(logged(4, fromNms(2976), u" len 40 ["_s + write + u"] configuration write"_s).size(), 1);
+
+    // An encoder moved to another address, which answers from there, and back.
+    const LabElement &encoder = lab.element(1);
+    const QString moved = encoder.ip.section(u'.', 0, 2) + u".61"_s;
+    for (const QString &address : {moved, encoder.ip}) {
+        select(1);
+        type(u"txtElementIP"_s, address);
+        EXPECT_EQ(save(), QList<Message>{information(kSaved, u"Configuration changed"_s)})
+            << qPrintable(address);
+        EXPECT_EQ(section(1).value(u"ip"_s), address);
+        const auto shown =
+            lab.onElement(1, {u"ip"_s, u"-4"_s, u"-o"_s, u"addr"_s, u"show"_s, u"dev"_s, u"eth0"_s});
+        EXPECT_TRUE(shown && shown->contains(u' ' + address + u"/24"_s))
+            << qPrintable(shown.value_or(QString()));
+        EXPECT_EQ(lab.simLog(1, u"len 35 \\["_s + addressHex(address) + u".*moving to "_s + address).size(),
+                  1);
+    }
+}
+
+TEST_F(NmsInLab, AttenuationReachesTheDecoderAndTheEncoderLevelIsShown) {
+    restartSim(1, {u"--peak"_s, u"3000000"_s}); // 0.3576 of full scale: -8.93 dBFS
+    discover();
+    select(3);
+    auto *atten = find<QScrollBar>(u"scrlAtten"_s);
+    window->activateWindow(); // the paging window had the focus last
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    atten->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return atten->hasFocus(); }));
+    ASSERT_EQ(atten->value(), 255);
+    QTest::keyClick(atten, Qt::Key_Left);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !logged(3, fromNms(2977), u" len 2 [fe00] attenuation: att set to 254"_s).isEmpty(); }));
+    EXPECT_EQ(section(3).value(u"att"_s), u"254"_s);
+    EXPECT_EQ(text(u"lblAttenDB"_s), u"-0.5 dB"_s);
+
+    select(1);
+    window->toolbarItem(6)->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text(u"lblVolume"_s) == u"-8.9dBFS"; }));
+    EXPECT_EQ(find<VUMeter>(u"VUMeter"_s)->meterWidth(), 751); // 2100 * 0.3576
+    EXPECT_FALSE(logged(1, fromNms(2977), u" len 3 [564f4c] level request"_s).isEmpty());
+    window->toolbarItem(7)->trigger();
+    EXPECT_EQ(text(u"lblVolume"_s), u"-oodBFS"_s);
+    EXPECT_TRUE(notifier.messages.size() == 1) << qPrintable(notifier.texts().join(u'\n'));
+}
+
+TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
+    discover();
+    select(2);
+    auto *ping = find<QLabel>(u"lblPing"_s);
+    QTest::mouseClick(ping, Qt::LeftButton);
+    EXPECT_TRUE(QRegularExpression(u"^\\d+ ms$"_s).match(ping->text()).hasMatch())
+        << qPrintable(ping->text());
+    EXPECT_EQ(find<PingIndicator>(u"shpPing"_s)->fillColor(), QColor(0, 255, 0));
+
+    type(u"txtElementIP"_s, lab.vacantIp());
+    QTest::mouseClick(ping, Qt::LeftButton);
+    EXPECT_EQ(ping->text(), u"Request Timed Out"_s);
+    EXPECT_EQ(find<PingIndicator>(u"shpPing"_s)->fillColor(), QColor(255, 0, 0));
+    for (const QString &count : {u"2"_s, u"1"_s})
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return ping->text() == u"Retrying in "_s + count + u" seconds..."_s; }, 3000))
+            << qPrintable(ping->text());
+    QTest::mouseClick(ping, Qt::LeftButton);
+    EXPECT_EQ(ping->text(), u"<Stopped>"_s);
+
+    // The element applies Multicast but reports Unicast: that field alone is refused.
+    restartSim(2, {u"--corrupt"_s, u"tx=0"_s});
+    select(2);
+    type(u"txtElementName"_s, u"checked"_s);
+    find<QComboBox>(u"cmbAudioTX"_s)->setCurrentIndex(1);
+    EXPECT_EQ(save(),
+              QList<Message>{critical(feedbackCorrupted(u"An error occured while saving 'Audio TX':"_s))});
+    EXPECT_EQ(section(2).value(u"tx"_s), u"0"_s);
+    EXPECT_EQ(section(2).value(u"name"_s), u"CHECKED         "_s);
+
+    // Element 4 keeps answering but no longer answers ARP, and never asks: the NMS cannot learn its MAC.
+    ASSERT_TRUE(lab.onElement(4, {u"ip"_s, u"neigh"_s, u"replace"_s, lab.nmsIp(), u"lladdr"_s, lab.nmsMac(),
+                                  u"nud"_s, u"permanent"_s, u"dev"_s, u"eth0"_s}));
+    atEnd([this] { lab.onElement(4, {u"ip"_s, u"neigh"_s, u"del"_s, lab.nmsIp(), u"dev"_s, u"eth0"_s}); });
+    ASSERT_TRUE(lab.sysctl(4, u"net/ipv4/conf/eth0/arp_ignore"_s, u"8"_s));
+    atEnd([this] { lab.sysctl(4, u"net/ipv4/conf/eth0/arp_ignore"_s, u"0"_s); });
+    ASSERT_TRUE(Lab::runProgram(u"ip"_s, {u"neigh"_s, u"flush"_s, u"dev"_s, u"eth0"_s}));
+    bool lookupEnded = false;
+    notifier.onShow = [&](const Message &) { lookupEnded = !window->link().timerGetMAC().isActive(); };
+    discover();
+    const Message noMac = critical(feedbackCorrupted(u"An error occured while retrieving 'Element MAC':"_s));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.contains(noMac); }, 10000));
+    EXPECT_TRUE(lookupEnded); // shown when the lookup's bound ran out
+    EXPECT_EQ(notifier.messages.size(), 2) << qPrintable(notifier.texts().join(u'\n'));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ini().size() == 3; }));
+    EXPECT_EQ(section(4).name, QString());
+    EXPECT_FALSE(treeMacs().contains(lab.element(4).mac));
+}
+
+} // namespace
+} // namespace e2e
+} // namespace ondalink
