@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: one instance only, the window loaded in order, and the end of the program.
+#include "console/about_box.h"
 #include "console/main_window.h"
 #include "console/qt_notifier.h"
+#include "console/window_memory.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "single_instance.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QSettings>
 
 using namespace Qt::StringLiterals;
 
@@ -24,8 +28,11 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Korvalen"_s);
     QApplication::setApplicationName(u"ondalink-nms"_s);
-    QApplication::setApplicationVersion(
-        u"%1.%2.%3"_s.arg(ONDALINK_VERSION_MAJOR).arg(ONDALINK_VERSION_MINOR).arg(ONDALINK_VERSION_PATCH));
+    QApplication::setApplicationVersion(ondalink::programVersion());
+    // The desktop entry and the icon share this id; the theme's icon wins over the built-in one.
+    const QString appId = QStringLiteral(ONDALINK_APP_ID);
+    QGuiApplication::setDesktopFileName(appId);
+    QApplication::setWindowIcon(QIcon::fromTheme(appId, QIcon(u":/icons/"_s + appId + u".svg"_s)));
 
     ondalink::QtNotifier notifier;
     ondalink::SingleInstance instance(u"ondalink-nms"_s);
@@ -44,6 +51,11 @@ int main(int argc, char **argv) {
     notifier.setParent(&window);
     if (!window.Form_Load())
         return 1;
+    // ~/.config/Korvalen/ondalink-nms.conf: the window's own settings, apart from the elements.
+    QSettings windowSettings;
+    ondalink::restoreWindowState(window, windowSettings);
     window.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    ondalink::saveWindowState(window, windowSettings);
+    return code;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main_window.h"
 
+#include "about_box.h"
 #include "diagnostics_frame.h"
 #include "element_tree.h"
 #include "image_list.h"
@@ -13,7 +14,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -33,9 +37,7 @@ constexpr int kStartMonitoring = 6;
 constexpr int kStopMonitoring = 7;
 
 QString windowTitleText() {
-    return u"Ondalink NMS v.%1.%2.%3 - Korvalen Broadcast"_s.arg(ONDALINK_VERSION_MAJOR)
-        .arg(ONDALINK_VERSION_MINOR)
-        .arg(ONDALINK_VERSION_PATCH);
+    return u"Ondalink NMS v.%1 - Korvalen Broadcast"_s.arg(programVersion());
 }
 
 } // namespace
@@ -45,8 +47,8 @@ MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &pr
     : QMainWindow(parent), m_notifier(notifier), m_database(settings.databasePath),
       m_settings(std::move(settings)) {
     setObjectName(u"frmMain"_s);
-    setWindowIcon(ImageList1(kDiscover));
     buildToolbar();
+    buildMenus();
     buildCentre();
 
     m_link = std::make_unique<ElementLink>(m_database, m_notifier, resolver, *m_panel, m_settings.link);
@@ -115,10 +117,36 @@ void MainWindow::buildToolbar() {
         m_items[static_cast<size_t>(i)] = items.at(i);
 }
 
+// The toolbar's commands once more, where the keyboard and screen readers find them, and Help.
+void MainWindow::buildMenus() {
+    QMenu *elements = menuBar()->addMenu(u"&Elements"_s);
+    elements->setObjectName(u"mnuElements"_s);
+    for (int number = 1; number <= kToolbarItems; ++number)
+        elements->addAction(toolbarItem(number));
+    elements->addSeparator();
+    QAction *quit = elements->addAction(u"&Quit"_s, QKeySequence::Quit, this, &QWidget::close);
+    quit->setObjectName(u"actQuit"_s);
+    quit->setMenuRole(QAction::QuitRole);
+
+    QMenu *help = menuBar()->addMenu(u"&Help"_s);
+    help->setObjectName(u"mnuHelp"_s);
+    QAction *about = help->addAction(u"&About Ondalink NMS"_s, this, &MainWindow::showAbout);
+    about->setObjectName(u"actAbout"_s);
+    about->setMenuRole(QAction::AboutRole);
+}
+
+void MainWindow::showAbout() {
+    QMessageBox *box = buildAboutBox(m_database.path(), this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void MainWindow::buildCentre() {
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setObjectName(u"splitter"_s);
     splitter->setChildrenCollapsible(false);
+    // The frames keep clear of the window's edges, so that their borders show.
+    splitter->setContentsMargins(4, 2, 4, 4);
 
     m_diagnostics = new DiagnosticsFrame;
     m_panel = new PropertiesPanel(m_database, m_notifier, static_cast<PanelSurroundings &>(*this));
@@ -131,6 +159,8 @@ void MainWindow::buildCentre() {
     rightLayout->addWidget(m_diagnostics);
 
     splitter->addWidget(m_tree);
+    // Where the elements come from, for an operator who wonders which copy of the database this is.
+    m_tree->setToolTip(u"Element database: "_s + QDir::toNativeSeparators(m_database.path()));
     splitter->addWidget(right);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);

@@ -68,11 +68,15 @@ public:
     LevelMonitor &levelMonitor() const { return *m_level; }
     PingTest &pingTest() const { return *m_ping; }
 
+    // Help > About: the version and the database path, in a box that leaves the window usable.
+    void showAbout();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildToolbar();
+    void buildMenus();
     void buildCentre();
     void connectParts();
 

@@ -161,13 +161,19 @@ QWidget *PropertiesPanel::buildIdentityRow() {
     for (QLabel *field : {lblElementType, lblElementMAC, lblSerialNumber, lblVersion})
         field->setFont(strong);
 
-    grid->addWidget(caption(u"System type:"_s, box, u"lblTypeCaption"_s), 0, 0);
+    // Each caption labels its value for screen readers; the value keeps its text as its name.
+    const auto captionOf = [box](QLabel *value, const QString &text, const QString &objectName) {
+        QLabel *label = caption(text, box, objectName);
+        label->setBuddy(value);
+        return label;
+    };
+    grid->addWidget(captionOf(lblElementType, u"System type:"_s, u"lblTypeCaption"_s), 0, 0);
     grid->addWidget(lblElementType, 0, 1);
-    grid->addWidget(caption(u"MAC address:"_s, box, u"lblMACCaption"_s), 0, 2);
+    grid->addWidget(captionOf(lblElementMAC, u"MAC address:"_s, u"lblMACCaption"_s), 0, 2);
     grid->addWidget(lblElementMAC, 0, 3);
-    grid->addWidget(caption(u"Serial number:"_s, box, u"lblSerialCaption"_s), 1, 0);
+    grid->addWidget(captionOf(lblSerialNumber, u"Serial number:"_s, u"lblSerialCaption"_s), 1, 0);
     grid->addWidget(lblSerialNumber, 1, 1);
-    grid->addWidget(caption(u"DSP version:"_s, box, u"lblVersionCaption"_s), 1, 2);
+    grid->addWidget(captionOf(lblVersion, u"DSP version:"_s, u"lblVersionCaption"_s), 1, 2);
     grid->addWidget(lblVersion, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);

@@ -42,13 +42,21 @@ std::optional<int> wholeNumber(QByteArrayView text) {
     return static_cast<int>(value);
 }
 
+// A copy installed with its desktop entry (<prefix>/bin beside <prefix>/share) never writes into its
+// folder, not even when root runs it and could.
+bool isInstalledCopy(const QString &programDir) {
+    return QFileInfo::exists(
+        QDir(programDir)
+            .filePath(u"../share/applications/"_s + QStringLiteral(ONDALINK_APP_ID) + u".desktop"_s));
+}
+
 } // namespace
 
 ElementDatabase::ElementDatabase(QString path) : m_path(std::move(path)) {}
 
 QString ElementDatabase::defaultPath() {
     const QString programDir = QCoreApplication::applicationDirPath();
-    if (!programDir.isEmpty() && QFileInfo(programDir).isWritable())
+    if (!programDir.isEmpty() && QFileInfo(programDir).isWritable() && !isInstalledCopy(programDir))
         return QDir(programDir).filePath(kFileName);
     // An installed program's folder is not the operator's to write: keep the database per user.
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

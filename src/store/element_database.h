@@ -11,8 +11,8 @@ namespace ondalink {
 
 // One element as the tree lists it.
 struct ElementListing {
-    QString key; // Element key: 12 upper-case hex digits, the section name
-    QString name; // as stored (16 characters, trailing blanks kept)
+    QString key;             // Element key: 12 upper-case hex digits, the section name
+    QString name;            // as stored (16 characters, trailing blanks kept)
     std::optional<int> role; // nullopt when the stored role is missing or not a number
 };
 
@@ -21,7 +21,8 @@ class ElementDatabase {
 public:
     explicit ElementDatabase(QString path);
 
-    // nms.ini beside the program when that folder is writable, otherwise in the per-user data folder.
+    // nms.ini beside the program when that folder is writable and not an installed copy's, otherwise in
+    // the per-user data folder.
     static QString defaultPath();
 
     const QString &path() const { return m_path; }
