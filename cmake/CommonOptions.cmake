@@ -12,8 +12,30 @@ target_compile_definitions(ondalink_options INTERFACE
   ONDALINK_VERSION_MINOR=${PROJECT_VERSION_MINOR}
   ONDALINK_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 
+if(ONDALINK_SANITIZE AND ONDALINK_FUZZ)
+  message(FATAL_ERROR "ONDALINK_FUZZ brings its own sanitizers: leave ONDALINK_SANITIZE off")
+endif()
+
 if(ONDALINK_SANITIZE)
   target_compile_options(ondalink_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                     -fno-sanitize-recover=undefined)
   target_link_options(ondalink_options INTERFACE -fsanitize=address,undefined)
+elseif(ONDALINK_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "ONDALINK_FUZZ needs clang: configure with CC=clang CXX=clang++")
+  endif()
+  # Every library of ours carries the coverage the fuzzers steer by; only the fuzzers link libFuzzer.
+  target_compile_options(ondalink_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                    -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(ondalink_options INTERFACE -fsanitize=address,undefined)
+else()
+  # Hardened program: position-independent, read-only relocations bound at start, fortified libc
+  # calls (they need optimisation), stack canaries, stack clash probes and control-flow protection.
+  set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+  include(CheckPIESupported)
+  check_pie_supported()
+  target_compile_options(ondalink_options INTERFACE
+    -fstack-protector-strong -fstack-clash-protection -fcf-protection
+    $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3>)
+  target_link_options(ondalink_options INTERFACE -Wl,-z,relro,-z,now)
 endif()

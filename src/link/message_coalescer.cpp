@@ -21,6 +21,13 @@ QString repeatsText(int repeats, const Message &first) {
     return twoLines(count, first.text);
 }
 
+QString suppressedText(int suppressed, const Message &last) {
+    const QString count = suppressed == 1
+                              ? u"1 more report failed as well; its message was:"_s
+                              : u"%1 more reports failed as well; the last message was:"_s.arg(suppressed);
+    return twoLines(count, last.text);
+}
+
 } // namespace
 
 MessageCoalescer::MessageCoalescer(Notifier &notifier, int quietMs, QObject *parent)
@@ -33,26 +40,46 @@ MessageCoalescer::MessageCoalescer(Notifier &notifier, int quietMs, QObject *par
 void MessageCoalescer::present(const QList<Message> &messages) {
     if (messages.isEmpty())
         return;
-    if (m_quiet.isActive() && messages == m_run) {
+    const bool storm = m_quiet.isActive();
+    const bool failure = hasFailure(messages);
+    if (storm && messages == m_run) {
         ++m_repeats;
         m_quiet.start();
         return;
     }
+    if (storm && failure && m_stormShown + (m_repeats > 0) + messages.size() > kStormBoxes) {
+        ++m_suppressed;
+        m_lastSuppressed = messages.first();
+        m_quiet.start();
+        return;
+    }
     m_quiet.stop();
-    endRun();
+    if (storm && failure)
+        endRun();
+    else
+        endStorm();
     // State is settled before any box opens: a box runs a nested event loop.
-    if (hasFailure(messages))
+    if (failure)
         m_run = messages;
-    for (const Message &message : messages)
-        m_notifier.show(message);
+    for (const Message &message : messages) {
+        if (failure)
+            show(message); // counts towards the storm's share
+        else
+            m_notifier.show(message);
+    }
     if (!m_run.isEmpty())
         m_quiet.start();
+}
+
+void MessageCoalescer::show(const Message &message) {
+    ++m_stormShown;
+    m_notifier.show(message);
 }
 
 void MessageCoalescer::setHeld(bool held) {
     m_held = held;
     if (!held && std::exchange(m_endDue, false))
-        endRun();
+        endStorm();
 }
 
 void MessageCoalescer::quietPassed() {
@@ -60,15 +87,23 @@ void MessageCoalescer::quietPassed() {
         m_endDue = true;
         return;
     }
-    endRun();
+    endStorm();
 }
 
 void MessageCoalescer::endRun() {
-    m_endDue = false;
     const QList<Message> run = std::exchange(m_run, {});
     const int repeats = std::exchange(m_repeats, 0);
     if (repeats > 0 && !run.isEmpty())
-        m_notifier.show(critical(repeatsText(repeats, run.first())));
+        show(critical(repeatsText(repeats, run.first())));
+}
+
+void MessageCoalescer::endStorm() {
+    m_endDue = false;
+    endRun();
+    const int suppressed = std::exchange(m_suppressed, 0);
+    m_stormShown = 0;
+    if (suppressed > 0)
+        m_notifier.show(critical(suppressedText(suppressed, m_lastSuppressed)));
 }
 
 } // namespace ondalink

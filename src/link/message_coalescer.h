@@ -20,9 +20,16 @@ namespace ondalink {
 // gave the same message:" and the message) before anything else. An outcome without a failure is
 // always shown and ends the run. So a single report shows exactly its own messages, and a storm shows
 // one outcome and one count however long it lasts.
+//
+// A storm lasts from a failure outcome until the quiet period passes without another one (or an
+// outcome without a failure comes). Different failures taking turns would each end the other's run,
+// so a storm shows at most kStormBoxes boxes; every failure after that is only counted, and when the
+// storm ends one box tells how many there were and shows the last one's message.
 class MessageCoalescer : public QObject {
     Q_OBJECT
 public:
+    static constexpr int kStormBoxes = 10;
+
     explicit MessageCoalescer(Notifier &notifier, int quietMs = 1000, QObject *parent = nullptr);
 
     // Shows (or counts) one report's messages, in order. May block in modal message boxes.
@@ -38,11 +45,16 @@ public:
 private:
     void quietPassed();
     void endRun();
+    void endStorm();
+    void show(const Message &message);
 
     Notifier &m_notifier;
     QTimer m_quiet;
     QList<Message> m_run; // the outcome being repeated; empty when no run is open
     int m_repeats = 0;
+    int m_stormShown = 0; // boxes shown since the storm began
+    int m_suppressed = 0; // failures counted once the storm had shown its share
+    Message m_lastSuppressed;
     bool m_held = false;
     bool m_endDue = false;
 };

@@ -94,18 +94,27 @@ void UdpEndpoint::readPending() {
         const qint64 length = m_socket.readDatagram(m_readBuffer.data(), m_readBuffer.size());
         if (length < 0)
             break;
-        if (m_accept && !m_accept(length)) {
-            ++m_filtered;
-            continue;
-        }
-        if (static_cast<qsizetype>(m_fifo.size()) >= m_options.fifoCapacity) {
-            ++m_overflow;
-            continue;
-        }
-        m_fifo.push_back({m_readBuffer.left(length), m_discoveryFlag ? m_discoveryFlag() : false});
-        queued = true;
+        queued = enqueue(QByteArrayView(m_readBuffer).first(length)) || queued;
     }
     if (queued)
+        Q_EMIT datagramsQueued();
+}
+
+bool UdpEndpoint::enqueue(QByteArrayView datagram) {
+    if (m_accept && !m_accept(datagram.size())) {
+        ++m_filtered;
+        return false;
+    }
+    if (static_cast<qsizetype>(m_fifo.size()) >= m_options.fifoCapacity) {
+        ++m_overflow;
+        return false;
+    }
+    m_fifo.push_back({datagram.toByteArray(), m_discoveryFlag ? m_discoveryFlag() : false});
+    return true;
+}
+
+void UdpEndpoint::deliver(QByteArray datagram) {
+    if (enqueue(datagram))
         Q_EMIT datagramsQueued();
 }
 

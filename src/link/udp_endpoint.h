@@ -66,6 +66,10 @@ public:
     // Datagrams the filter rejects (by length) are read and dropped at once instead of queued.
     void setAcceptFilter(std::function<bool(qsizetype length)> filter) { m_accept = std::move(filter); }
 
+    // Takes one datagram as if the socket had just handed it over: filtered, bounded and tagged like
+    // every other. Lets a datagram reach the dispatch without a network (fuzzing, replay).
+    void deliver(QByteArray datagram);
+
     bool hasPending() const { return !m_fifo.empty(); }
     qsizetype pendingCount() const { return static_cast<qsizetype>(m_fifo.size()); }
     ReceivedDatagram takeNext();
@@ -79,6 +83,7 @@ Q_SIGNALS:
 
 private:
     void readPending();
+    bool enqueue(QByteArrayView datagram);
     void applyReceiveBuffer();
 
     EndpointOptions m_options;

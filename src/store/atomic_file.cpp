@@ -140,11 +140,13 @@ FileContents readWholeFile(const QString &path) {
         contents.error = reason(u"Cannot read %1: %2"_s, path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
         return contents;
     }
-    contents.bytes.resize(static_cast<qsizetype>(st.st_size));
+    // One byte more than the file holds: reading it tells that the file grew since fstat, without
+    // a spare 64 KiB on every read.
+    contents.bytes.resize(static_cast<qsizetype>(st.st_size) + 1);
     qsizetype used = 0;
     for (;;) {
         if (used == contents.bytes.size())
-            contents.bytes.resize(used + 65536); // the file grew since fstat
+            contents.bytes.resize(used + 65536);
         const ssize_t n =
             ::read(fd.get(), contents.bytes.data() + used, static_cast<size_t>(contents.bytes.size() - used));
         if (n < 0 && errno == EINTR)
