@@ -15,6 +15,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace ondalink {
@@ -87,7 +89,8 @@ void ElementTree::highlight(const QString &nodeKey) {
     }
 }
 
-void ElementTree::Load_Config() {
+void ElementTree::Load_Config(bool repeatNotice) {
+    m_repeatNotice = m_repeatNotice || repeatNotice;
     if (m_loading) {
         m_reloadRequested = true;
         return;
@@ -95,9 +98,15 @@ void ElementTree::Load_Config() {
     m_loading = true;
     do {
         m_reloadRequested = false;
-        loadOnce();
+        loadOnce(std::exchange(m_repeatNotice, false));
     } while (m_reloadRequested);
     m_loading = false;
+}
+
+void ElementTree::notice(const Message &message, bool repeatNotice) {
+    if (repeatNotice || message.text != m_lastNotice)
+        m_notifier.show(message);
+    m_lastNotice = message.text;
 }
 
 void ElementTree::emptyLists() {
@@ -109,25 +118,33 @@ void ElementTree::emptyLists() {
     setCountCaption();
 }
 
-void ElementTree::loadOnce() {
+void ElementTree::loadOnce(bool repeatNotice) {
     emptyLists();
 
-    if (!m_database.exists()) {
-        m_notifier.show(information(twoLines(u"Local database is empty."_s,
-                                             u"Please click 'Auto Discover' icon to probe the network."_s),
-                                    u"Information"_s));
+    // One reading of the file; the tree is built from it without yielding.
+    QString readError;
+    const QList<ElementListing> elements = m_database.listing(&readError);
+    if (!readError.isEmpty()) {
+        // Not an empty database: a discovery would fail the same way, so say what is wrong.
+        notice(critical(twoLines(readError, u"The list of elements cannot be loaded."_s)), repeatNotice);
         setCountCaption();
         return;
     }
-    // One reading of the file; the tree is built from it without yielding.
-    const QList<ElementListing> elements = m_database.listing();
+    if (!m_database.exists()) {
+        notice(information(twoLines(u"Local database is empty."_s,
+                                    u"Please click 'Auto Discover' icon to probe the network."_s),
+                           u"Information"_s),
+               repeatNotice);
+        setCountCaption();
+        return;
+    }
     for (const ElementListing &element : elements)
         lstHidden->addItem(element.key);
     if (elements.isEmpty()) {
-        m_notifier.show(
-            information(twoLines(u"Local database is empty."_s,
-                                 u"Please click the 'Auto Discover' icon to probe the network."_s),
-                        u"Information"_s));
+        notice(information(twoLines(u"Local database is empty."_s,
+                                    u"Please click the 'Auto Discover' icon to probe the network."_s),
+                           u"Information"_s),
+               repeatNotice);
         setCountCaption();
         return;
     }
@@ -150,6 +167,7 @@ void ElementTree::loadOnce() {
     }
     TreeView1->addTopLevelItems(nodes);
     setCountCaption();
+    m_lastNotice.clear();
 }
 
 } // namespace ondalink

@@ -12,6 +12,7 @@ namespace ondalink {
 
 class ElementDatabase;
 class Notifier;
+struct Message;
 class VUMeter;
 
 // Number of a node's image in ImageList1 (6 ENCODER, 7 any other role).
@@ -27,7 +28,9 @@ public:
 
     // Rebuilds the tree, the frame's caption, the hidden key list and the encoder list from the file.
     // A call made while one runs (from inside its message box) is run once more after it.
-    void Load_Config();
+    // Without repeatNotice the notice about an empty or unreadable database is shown only when it
+    // differs from the previous load's: a storm of reports must not become a storm of notices.
+    void Load_Config(bool repeatNotice = true);
     // Empties the tree only.
     void clearTree();
     // Empties the tree, the hidden key list and the encoder list ("<None>" only), zeroes the meter
@@ -44,7 +47,8 @@ Q_SIGNALS:
     void NodeClick(const QString &nodeKey, const QString &nodeText);
 
 private:
-    void loadOnce();
+    void loadOnce(bool repeatNotice);
+    void notice(const Message &message, bool repeatNotice);
     void setCountCaption();
     void emitNodeClick(QTreeWidgetItem *item);
 
@@ -56,6 +60,8 @@ private:
     QListWidget *lstHidden = nullptr;
     bool m_loading = false;
     bool m_reloadRequested = false;
+    bool m_repeatNotice = false;
+    QString m_lastNotice; // of the previous load; empty when it listed elements
 };
 
 } // namespace ondalink

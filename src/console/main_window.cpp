@@ -177,7 +177,10 @@ void MainWindow::connectParts() {
     connect(m_tree, &ElementTree::NodeClick, m_panel, &PropertiesPanel::NodeClick);
     // A node whose section has gone: show what the file holds now, once this click is over.
     connect(m_panel, &PropertiesPanel::sectionMissing, this, &MainWindow::Load_Config, Qt::QueuedConnection);
-    connect(m_link.get(), &ElementLink::reloadTreeRequested, this, &MainWindow::Load_Config);
+    connect(m_link.get(), &ElementLink::reloadTreeRequested, this, [this](bool afterReport) {
+        m_tree->Load_Config(!afterReport);
+        m_tree->highlight(m_panel->selectedMac());
+    });
     connect(m_level.get(), &LevelMonitor::monitoringSwitchedOff, this, [this] {
         m_panel->monitoringSwitch()->setChecked(false);
         setMonitoringButtons(true, false);
@@ -188,6 +191,7 @@ void MainWindow::connectParts() {
 
 bool MainWindow::Form_Load() {
     setMonitoringButtons(false, false);
+    m_database.removeStaleTemporaries(); // what a killed write left beside nms.ini
     Load_Config();
     if (!m_link->open()) {
         m_notifier.show(critical(QString::fromUtf16(kPortOccupiedText)));

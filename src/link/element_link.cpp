@@ -45,7 +45,7 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     ReportHandlerHooks hooks;
     hooks.stopResponseTimer = [this] { m_timerRemoteSent.stop(); };
     hooks.discoveryRunning = [this] { return m_autoDiscoverAwaiting; };
-    hooks.reloadTree = [this] { requestTreeReload(); };
+    hooks.reloadTree = [this] { requestTreeReload(true); };
     m_reportHandler = std::make_unique<ElementReportHandler>(m_database, m_notifier, resolver, m_panel,
                                                              std::move(hooks), m_settings.macLookupMs);
 

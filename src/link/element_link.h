@@ -73,8 +73,8 @@ public:
     // focus, send the position and store it as "att".
     void applyAttenuationChange(int position, const QString &elementType, bool hasFocus);
 
-    // Asks the console to run Load_Config.
-    void requestTreeReload() { Q_EMIT reloadTreeRequested(); }
+    // Asks the console to run Load_Config; afterReport when a report's handling ends.
+    void requestTreeReload(bool afterReport = false) { Q_EMIT reloadTreeRequested(afterReport); }
 
     QTimer &timerRemoteSent() { return m_timerRemoteSent; }
     QTimer &timerGetMAC();
@@ -88,7 +88,7 @@ public:
 
 Q_SIGNALS:
     // Load_Config should run (after a report outside a discovery, and when a discovery ends).
-    void reloadTreeRequested();
+    void reloadTreeRequested(bool afterReport);
     // A 1440-byte datagram arrived; the level monitor shows it.
     void levelReplyReceived(const QByteArray &reply);
 

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "atomic_file.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -21,6 +23,12 @@ namespace {
 
 QString reason(const QString &what, const QString &path, int err) {
     return what.arg(QDir::toNativeSeparators(path), qt_error_string(err));
+}
+
+// A folder says so; for a pipe, a device or a socket the system's "Invalid argument" would not.
+QString notRegular(const QString &what, const QString &path, mode_t mode) {
+    return S_ISDIR(mode) ? reason(what, path, EISDIR)
+                         : what.arg(QDir::toNativeSeparators(path), u"not a regular file"_s);
 }
 
 void setError(QString *error, const QString &text) {
@@ -104,7 +112,7 @@ std::optional<Destination> destination(const QString &path, QString *error) {
     const QByteArray nativeTarget = QFile::encodeName(d.target);
     if (::stat(nativeTarget.constData(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) {
-            setError(error, reason(u"Cannot write %1: %2"_s, path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL));
+            setError(error, notRegular(u"Cannot write %1: %2"_s, path, st.st_mode));
             return std::nullopt;
         }
         // Checked by its mode bits too: a read-only file stays read-only even for root.
@@ -126,7 +134,8 @@ std::optional<Destination> destination(const QString &path, QString *error) {
 FileContents readWholeFile(const QString &path) {
     FileContents contents;
     const QByteArray native = QFile::encodeName(path);
-    const Fd fd(::open(native.constData(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking: a named pipe in the file's place must not hold the program until a writer comes.
+    const Fd fd(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return contents;
@@ -137,7 +146,7 @@ FileContents readWholeFile(const QString &path) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         contents.status = FileContents::Status::Failed;
-        contents.error = reason(u"Cannot read %1: %2"_s, path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        contents.error = notRegular(u"Cannot read %1: %2"_s, path, st.st_mode);
         return contents;
     }
     // One byte more than the file holds: reading it tells that the file grew since fstat, without
@@ -164,6 +173,24 @@ FileContents readWholeFile(const QString &path) {
     contents.bytes.truncate(used);
     contents.status = FileContents::Status::Read;
     return contents;
+}
+
+int removeStaleTemporaries(const QString &path, int minimumAgeSeconds) {
+    const QFileInfo info(path);
+    const QRegularExpression ours(
+        u"^\\.%1\\.[0-9a-f]{16}\\.tmp$"_s.arg(QRegularExpression::escape(info.fileName())));
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-minimumAgeSeconds);
+    int removed = 0;
+    const QFileInfoList candidates =
+        QDir(info.absolutePath())
+            .entryInfoList({u".%1.*.tmp"_s.arg(info.fileName())},
+                           QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QFileInfo &candidate : candidates) {
+        if (ours.match(candidate.fileName()).hasMatch() && candidate.lastModified() <= before &&
+            QFile::remove(candidate.absoluteFilePath()))
+            ++removed;
+    }
+    return removed;
 }
 
 bool canReplaceFile(const QString &path, QString *error) {

@@ -28,6 +28,11 @@ FileContents readWholeFile(const QString &path);
 // untouched, no temporary file is left and error holds the reason.
 bool replaceFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
 
+// Removes what writes killed between creating their temporary file and renaming it left beside path:
+// files named as replaceFileAtomically names its temporaries, unchanged for at least minimumAgeSeconds
+// (no write in progress takes that long). Returns how many were removed.
+int removeStaleTemporaries(const QString &path, int minimumAgeSeconds);
+
 // The checks replaceFileAtomically makes before it writes anything: lets a caller that must change
 // several files find out before it changes the first.
 bool canReplaceFile(const QString &path, QString *error = nullptr);

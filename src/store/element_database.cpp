@@ -85,9 +85,11 @@ bool ElementDatabase::writeSection(const QString &section,
     return WriteSectionToINI(section, keyValues, m_path);
 }
 
-QList<ElementListing> ElementDatabase::listing() const {
-    const QByteArray bytes = readWholeFile(m_path).bytes;
-    const ini::Text text(bytes);
+QList<ElementListing> ElementDatabase::listing(QString *readError) const {
+    const FileContents contents = readWholeFile(m_path);
+    if (readError)
+        *readError = contents.error;
+    const ini::Text text(contents.bytes);
     QList<ElementListing> elements;
     QSet<QByteArray> seen; // sections match without case, so 00a0… repeats 00A0…
     text.forEachSection([&](const ini::Section &section) {
@@ -113,6 +115,12 @@ QList<ElementListing> ElementDatabase::listing() const {
         return true;
     });
     return elements;
+}
+
+int ElementDatabase::removeStaleTemporaries() const {
+    constexpr int kStaleSeconds = 60;
+    return ondalink::removeStaleTemporaries(m_path, kStaleSeconds) +
+           ondalink::removeStaleTemporaries(m_path + u".bak"_s, kStaleSeconds);
 }
 
 bool ElementDatabase::recreateEmpty(QString *error) const {

@@ -36,7 +36,12 @@ public:
 
     // Every section that names an element, in file order, from one reading of the file.
     // Sections whose names are not 12 hex digits are left out; so are later duplicates of a name.
-    QList<ElementListing> listing() const;
+    // A file that is there but cannot be read lists nothing and sets readError.
+    QList<ElementListing> listing(QString *readError = nullptr) const;
+
+    // Start-up: temporary files that killed writes of nms.ini or nms.ini.bak left behind. Returns
+    // how many were removed; only files untouched for a minute go.
+    int removeStaleTemporaries() const;
 
     // Discovery's fresh start: keep the current file as nms.ini.bak, then leave an empty nms.ini.
     // On failure returns false with a reason the operator can act on.

@@ -125,5 +125,22 @@ TEST_F(Flood, TheWindowOutlivesAHundredThousandHostileDatagrams) {
               QStringList{u"An error occured while retrieving 'Audio Input':\rFeedback is corrupted."_s});
 }
 
+TEST_F(Flood, ReportsOnAnEmptyDatabaseDoNotRepeatItsNotice) {
+    writeIni({});
+    ASSERT_TRUE(start());
+    const QString notice =
+        u"Local database is empty.\rPlease click the 'Auto Discover' icon to probe the network."_s;
+    ASSERT_EQ(notifier.texts(), QStringList{notice});
+    notifier.messages.clear();
+    for (int i = 0; i < 200; ++i)
+        window->link().endpoint().deliver(failingReport(i));
+    ASSERT_TRUE(drained());
+    EXPECT_FALSE(notifier.texts().contains(notice));
+    EXPECT_LE(notifier.messages.size(), MessageCoalescer::kStormBoxes + 1);
+    notifier.messages.clear();
+    window->Refresh(); // the operator asks: told again
+    EXPECT_EQ(notifier.texts(), QStringList{notice});
+}
+
 } // namespace
 } // namespace ondalink::testing
