@@ -3,167 +3,135 @@
 #include "link_fixture.h"
 #include "store/profile_file.h"
 
-#include <QFile>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QNetworkInterface>
+#include <QProcess>
 #include <QSignalSpy>
+
+#include <sys/socket.h>
 
 using namespace Qt::StringLiterals;
 
 namespace ondalink::testing {
 namespace {
 
-// What the paging window and the main window were asked to do, in order.
-class RecordingPagingView : public PagingView {
-public:
+class DiscoveryTest : public LinkTest, public PagingView {
+protected:
     void clearGetVolume() override { log.append(u"clearGetVolume"_s); }
     void emptyLists() override { log.append(u"emptyLists"_s); }
     void closePagingWindow() override { log.append(u"close"_s); }
-    QStringList log;
-};
 
-QByteArray fileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-class DiscoveryTest : public LinkTest {
-protected:
     void SetUp() override {
-        LinkTest::SetUp();
-        ASSERT_TRUE(database->write(u"00A0C90000AA"_s, u"ip"_s, u"10.9.9.9"_s));
-        ASSERT_TRUE(database->write(u"00A0C90000BB"_s, u"ip"_s, u"10.9.9.8"_s));
-        oldDatabase = fileBytes(database->path());
-    }
-
-    void start(int waitMs = 60000, int pagingPort = -1) {
-        LinkSettings settings = loopbackSettings();
-        settings.pagingPort = pagingPort < 0 ? network.port() : static_cast<quint16>(pagingPort);
-        settings.pagingWaitMs = waitMs;
-        makeLink(settings);
-        // Whatever the link addressed before the discovery.
-        link->endpoint().setRemoteHost(u"127.0.0.9"_s);
+        ASSERT_TRUE(database.write(u"00A0C90000AA"_s, u"ip"_s, u"10.9.9.9"_s));
+        settings.pagingPort = network.port();
+        makeLink();
+        link->endpoint().setRemoteHost(u"127.0.0.9"_s); // whatever the link addressed before
         link->endpoint().setRemotePort(4242);
-        discovery = std::make_unique<Discovery>(*link, view);
+        discovery = std::make_unique<Discovery>(*link, *this);
         QObject::connect(link.get(), &ElementLink::reloadTreeRequested, link.get(),
-                         [this] { view.log.append(u"reload"_s); });
+                         [this] { log.append(u"reload"_s); });
     }
-
     void expectRestored() {
-        EXPECT_EQ(link->endpoint().remoteHost(), u"127.0.0.9"_s);
-        EXPECT_EQ(link->endpoint().remotePort(), 4242);
-        EXPECT_FALSE(link->AutoDiscoverAwaiting());
-        EXPECT_FALSE(discovery->Timer1().isActive());
-        EXPECT_FALSE(discovery->waiting());
+        EXPECT_EQ(std::tuple(link->endpoint().remoteHost(), link->endpoint().remotePort(),
+                             link->AutoDiscoverAwaiting(), discovery->waiting()),
+                  std::tuple(u"127.0.0.9"_s, 4242, false, false));
     }
 
-    LoopbackPeer network; // where the paging request goes
-    RecordingPagingView view;
+    Peer network; // where the paging request goes
+    QStringList log;
     std::unique_ptr<Discovery> discovery;
-    QByteArray oldDatabase;
 };
 
-TEST_F(DiscoveryTest, ConfirmationAsksAndOnlyYesGoesOn) {
-    start();
-    notifier.answers = {Answer::No, Answer::Yes};
-    EXPECT_FALSE(discovery->confirm());
-    EXPECT_TRUE(discovery->confirm());
-    const Message asked =
-        question(u"Performing an 'Auto Discovery' will delete the local database in your computer\r"
-                 u"and create a new one, based on the Network Elements found (if any). \r"
-                 u"Are you sure?"_s,
-                 u"Auto Discovery"_s);
-    EXPECT_EQ(notifier.messages, QList<Message>({asked, asked}));
-    // Asking changes nothing.
-    EXPECT_EQ(fileBytes(database->path()), oldDatabase);
-    EXPECT_TRUE(view.log.isEmpty());
-    EXPECT_FALSE(link->AutoDiscoverAwaiting());
-}
-
-TEST_F(DiscoveryTest, WithNothingAnsweringItEndsWithAnEmptyDatabaseAndTheOldTarget) {
-    start(30);
+TEST_F(DiscoveryTest, ReplacesTheDatabaseWithWhatAnswersThenPutsTheTargetBack) {
     QSignalSpy finished(discovery.get(), &Discovery::finished);
     discovery->Form_Load();
-    EXPECT_EQ(view.log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s}));
-    EXPECT_EQ(fileBytes(database->path()), QByteArray());
-    EXPECT_EQ(fileBytes(database->path() + u".bak"_s), oldDatabase);
+    EXPECT_EQ(log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s}));
+    EXPECT_TRUE(database.exists() && QFileInfo(database.path()).size() == 0);
+    EXPECT_EQ(ReadFromINI(u"00A0C90000AA"_s, u"ip"_s, database.path() + u".bak"_s), u"10.9.9.9"_s);
     EXPECT_TRUE(link->AutoDiscoverAwaiting());
-    EXPECT_TRUE(discovery->Timer1().isActive());
-    EXPECT_EQ(link->endpoint().remoteHost(), u"127.0.0.1"_s);
-    EXPECT_EQ(link->endpoint().remotePort(), network.port());
+    const QNetworkDatagram request = network.next();
+    EXPECT_EQ(std::tuple(request.data(), request.senderPort()),
+              std::tuple("LINKWAVE KORVALEN PAGING REQUEST", link->endpoint().localPort()));
 
-    ASSERT_TRUE(network.waitFor(1));
-    EXPECT_EQ(network.received.at(0).data(), QByteArray("LINKWAVE KORVALEN PAGING REQUEST"));
-    EXPECT_EQ(network.received.at(0).senderPort(), link->endpoint().localPort());
-    ASSERT_TRUE(finished.size() == 1 || finished.wait(5000));
-    EXPECT_EQ(view.log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s, u"reload"_s, u"close"_s}));
+    answerArp(11, "00a0c9000002");
+    network.sendTo(Report{.role = 1}.bytes(), link->endpoint().localPort());
+    network.sendTo(Report{.ipLast = 11}.bytes(), link->endpoint().localPort());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return discovery->storedCount() == 2; }));
+    EXPECT_EQ(log.size(), 2) << "no reload during the wait";
+    discovery->Timer1().setInterval(1); // the three seconds are over
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s, u"reload"_s, u"close"_s}));
     expectRestored();
-    EXPECT_EQ(fileBytes(database->path()), QByteArray()); // exists, and empty
-    EXPECT_TRUE(notifier.messages.isEmpty());
-}
-
-TEST_F(DiscoveryTest, TwoAnsweringElementsMakeExactlyTheNewDatabase) {
-    start();
-    answerArp(u"10.1.1.1"_s, QByteArray::fromHex("00a0c9000001"));
-    answerArp(u"10.1.1.2"_s, QByteArray::fromHex("00a0c9000002"));
-    LoopbackPeer first;
-    LoopbackPeer second;
-    const quint16 nmsPort = link->endpoint().localPort();
-    QObject::connect(&network.socket, &QUdpSocket::readyRead, &network.socket, [&] {
-        first.sendTo(encoderReport(QByteArray::fromHex("0a010101"), "FIRST           ", 11), nmsPort);
-        second.sendTo(encoderReport(QByteArray::fromHex("0a010102"), "SECOND          ", 12), nmsPort);
-    });
-    QSignalSpy stored(discovery.get(), &Discovery::storedCountChanged);
-    discovery->Form_Load();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return discovery->storedCount() == 2; }, 10000));
-    EXPECT_EQ(view.log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s})); // no reload during the wait
-
-    discovery->Timer1_Timer();
-    expectRestored();
-    EXPECT_EQ(LoadIniSectionsArray(database->path()), QStringList({u"00A0C9000001"_s, u"00A0C9000002"_s}));
-    EXPECT_EQ(database->read(u"00A0C9000002"_s, u"name"_s), u"SECOND          "_s);
-    EXPECT_EQ(stored.last().at(0).toInt(), 2);
-    EXPECT_EQ(view.log.count(u"reload"_s), 1);
+    EXPECT_EQ(LoadIniSectionsArray(database.path()), QStringList({kSelectedKey, u"00A0C9000002"_s}));
     EXPECT_TRUE(notifier.messages.isEmpty());
 }
 
 TEST_F(DiscoveryTest, ClosingTheWindowEarlyStillRestoresOnce) {
-    start();
     discovery->Form_Load();
     ASSERT_TRUE(link->AutoDiscoverAwaiting());
     discovery->Form_Unload();
     expectRestored();
-    EXPECT_EQ(view.log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s, u"reload"_s}));
-    // A tick or a second close afterwards changes nothing.
     discovery->Timer1_Timer();
     discovery->Form_Unload();
-    EXPECT_EQ(view.log.count(u"reload"_s), 1);
+    EXPECT_EQ(log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s, u"reload"_s}));
 }
 
-TEST_F(DiscoveryTest, PagingThatCannotLeaveIsToldAtOnce) {
-    start(60000, 0); // the kernel sends nothing to port 0
-    discovery->Form_Load();
-    expectRestored();
-    ASSERT_EQ(notifier.messages.size(), 1);
-    EXPECT_EQ(notifier.messages.at(0).icon, MessageIcon::Critical);
-    EXPECT_TRUE(notifier.messages.at(0).text.contains(u"nms.ini.bak"_s));
-    EXPECT_EQ(view.log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s, u"reload"_s, u"close"_s}));
-    EXPECT_EQ(fileBytes(database->path() + u".bak"_s), oldDatabase);
-}
+// The limited broadcast is only ever sent inside a user and network namespace made for this test:
+// the test runs itself again under unshare, builds two networks of veth pairs there and pages them.
+// nms0 and nms1 are this host's two networks, el0 and el1 their far ends; both ends live in this one
+// namespace, so the far ends must take datagrams from a local source.
+const QString kNetworks =
+    u"set -e; PATH=$PATH:/usr/sbin:/sbin; for n in 0 1; do"
+    u" ip link add nms$n type veth peer name el$n; ip addr add 10.$n.0.1/24 dev nms$n;"
+    u" ip link set nms$n up; ip link set el$n up; c=/proc/sys/net/ipv4/conf;"
+    u" echo 0 >$c/all/rp_filter; echo 0 >$c/el$n/rp_filter; echo 1 >$c/el$n/accept_local;"
+    u" done"_s;
 
-TEST_F(DiscoveryTest, DatabaseThatCannotBeRecreatedStopsBeforePaging) {
-    QFile blocker(dirPath() + u"/not-a-folder"_s);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    database = std::make_unique<ElementDatabase>(blocker.fileName() + u"/nms.ini"_s);
-    start();
+TEST_F(DiscoveryTest, PagingBroadcastLeavesOnEveryNetworkOfTheHost) {
+    if (!qEnvironmentVariableIsSet("ONDALINK_PAGING_NAMESPACE")) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        qputenv("ONDALINK_PAGING_NAMESPACE", "1");
+        child.start(u"unshare"_s,
+                    {u"--user"_s, u"--map-root-user"_s, u"--net"_s, QCoreApplication::applicationFilePath(),
+                     u"--gtest_filter=*PagingBroadcast*"_s});
+        qunsetenv("ONDALINK_PAGING_NAMESPACE");
+        if (!child.waitForStarted())
+            GTEST_SKIP() << "needs unshare to build a private network namespace";
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        if (output.startsWith(u"unshare:"_s))
+            GTEST_SKIP() << "no private network namespace here: " << output.trimmed().toStdString();
+        EXPECT_TRUE(child.exitCode() == 0 && output.contains(u"[  PASSED  ] 1 test"_s))
+            << output.toStdString();
+        return;
+    }
+    for (const QNetworkInterface &iface : QNetworkInterface::allInterfaces())
+        ASSERT_TRUE(iface.flags().testFlag(QNetworkInterface::IsLoopBack)) << "not a fresh namespace";
+    ASSERT_EQ(QProcess::execute(u"sh"_s, {u"-c"_s, kNetworks}), 0);
+    const auto running = [](const QString &name) {
+        return QNetworkInterface::interfaceFromName(name).flags().testFlag(QNetworkInterface::IsRunning);
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return running(u"nms0"_s) && running(u"nms1"_s); }));
+    // One listener per far end, sharing the port, each tied to its device. There is no default route,
+    // so a plain send to the broadcast address would fail.
+    Peer far0(QHostAddress(QHostAddress::AnyIPv4), 0, QAbstractSocket::ShareAddress);
+    Peer far1(QHostAddress(QHostAddress::AnyIPv4), far0.port(), QAbstractSocket::ShareAddress);
+    for (auto [peer, device] : {std::pair{&far0, "el0"}, std::pair{&far1, "el1"}})
+        ASSERT_EQ(::setsockopt(int(peer->socket.socketDescriptor()), SOL_SOCKET, SO_BINDTODEVICE, device,
+                               socklen_t(qstrlen(device))),
+                  0);
+    settings.bindAddress = QHostAddress(QHostAddress::AnyIPv4);
+    settings.pagingHost = u"255.255.255.255"_s;
+    settings.pagingPort = far0.port();
+    discovery.reset();
+    makeLink();
+    discovery = std::make_unique<Discovery>(*link, *this);
     discovery->Form_Load();
-    expectRestored();
-    ASSERT_EQ(notifier.messages.size(), 1);
-    EXPECT_EQ(notifier.messages.at(0).icon, MessageIcon::Critical);
-    EXPECT_EQ(view.log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s, u"reload"_s, u"close"_s}));
-    // Nothing was paged: a datagram sent now is the first the network sees.
-    network.sendTo("marker", network.port());
-    ASSERT_TRUE(network.waitFor(1));
-    EXPECT_EQ(network.received.at(0).data(), "marker");
+    for (Peer *peer : {&far0, &far1})
+        EXPECT_EQ(peer->next().data(), "LINKWAVE KORVALEN PAGING REQUEST")
+            << notifier.texts().join(u' ').toStdString();
 }
 
 } // namespace

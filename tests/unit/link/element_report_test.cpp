@@ -1,205 +1,255 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "element_report_bytes.h"
 #include "link/element_report.h"
+#include "link_fixture.h"
+#include "store/profile_file.h"
 
-#include <gtest/gtest.h>
+#include <QDir>
 
 using namespace Qt::StringLiterals;
 
-namespace ondalink {
+namespace ondalink::testing {
 namespace {
 
-using testing::bytesOf;
-using testing::ReportBytes;
-
 TEST(ElementReportDecode, FullEncoderReportByteByByte) {
-    // 44 bytes written out by hand: every common field and the encoder tail.
-    const QByteArray datagram = QByteArray::fromHex("0a000105"
-                                                    "ffff0000"
-                                                    "0a0001fe"
-                                                    "e0000102"
-                                                    "01"
-                                                    "01"
-                                                    "00"
-                                                    "53747564696f2041202020202020207a" // "Studio A       z"
-                                                    "01"
-                                                    "00012345"
-                                                    "0329"
-                                                    "01"
-                                                    "07");
-    ASSERT_EQ(datagram.size(), 44);
+    // ip, mask, gw, remote; input, type, tx; "Studio A       z"; role; sn; version 3 41; sfn; buf
+    const QByteArray datagram =
+        QByteArray::fromHex("0a000105 ffff0000 0a0001fe e0000102 010100"
+                            "53747564696f2041202020202020207a 01 00012345 0329 01 07");
     ElementReport report;
     ASSERT_EQ(decodeReport(datagram, report), ReportCheck::Ok);
     const ElementRecord &r = report.record;
-    EXPECT_EQ(r.ip, u"10.0.1.5"_s);
-    EXPECT_EQ(r.mask, u"255.255.0.0"_s);
-    EXPECT_EQ(r.gw, u"10.0.1.254"_s);
-    EXPECT_EQ(r.remote, u"224.0.1.2"_s);
-    EXPECT_EQ(r.input, 1);
-    EXPECT_EQ(r.type, 1);
-    EXPECT_EQ(r.tx, 0);
+    EXPECT_EQ(std::tuple(r.ip, r.mask, r.gw, r.remote),
+              std::tuple(u"10.0.1.5"_s, u"255.255.0.0"_s, u"10.0.1.254"_s, u"224.0.1.2"_s));
+    EXPECT_EQ(std::tuple(r.input, r.type, r.tx, r.role, r.sn, r.sfn, r.buf),
+              std::tuple(1, 1, 0, 1, 0x12345, 1, 7));
     EXPECT_EQ(r.name, u"Studio A       z"_s); // as received: no trimming, no case change
-    EXPECT_EQ(r.role, 1);
-    EXPECT_EQ(r.sn, 0x12345);
     EXPECT_DOUBLE_EQ(r.ver, 34.1);
-    EXPECT_EQ(r.sfn, 1);
-    EXPECT_EQ(r.buf, 7);
-    EXPECT_TRUE(r.mac.isEmpty());
-    EXPECT_FALSE(report.carried);
 }
 
-struct TailRow {
-    const char *label;
-    quint8 role;
-    QByteArray tail;
-    double ver;
-    quint8 sfn, buf, att, sdm, sdl, sdt;
-    ReportFields carried;
+TEST(ElementReportDecode, TakesFieldsOnlyAsFarAsTheDatagramReaches) {
+    const ReportFields all = ReportField::Att | ReportField::Sdm | ReportField::Sdl | ReportField::Sdt;
+    const struct {
+        int role;
+        QByteArray tail;
+        double ver;
+        int sfn, buf, att, sdm, sdl, sdt;
+        ReportFields carried;
+    } rows[] = {
+        {1, {}, 2.0, 0, 0, 0, 0, 0, 0, {}},
+        {1, bytesOf({9}), 2.0, 0, 0, 0, 0, 0, 0, {}},
+        {1, bytesOf({3, 4, 1, 7, 9, 9, 9, 9}), 3.4, 1, 7, 0, 0, 0, 0, {}}, // bytes past 44 ignored
+        {0, bytesOf({2, 0, 0, 1, 9, 9, 9, 9}), 2.0, 0, 1, 0, 0, 0, 0, {}}, // any role but 2 is an encoder
+        {2, {}, 2.0, 0, 1, 255, 0, 0, 0, ReportField::Att},
+        {2, bytesOf({10, 3}), 2.0, 0, 1, 10, 0, 0, 0, ReportField::Att}, // half a version is none
+        {2, bytesOf({10, 3, 4, 1, 12}), 3.4, 1, 12, 10, 0, 0, 0, ReportField::Att},
+        {2, bytesOf({10, 3, 41, 1, 12, 2, 200, 250}), 34.1, 1, 12, 10, 2, 200, 250, all},
+        // A mode the list does not have is not taken.
+        {2, bytesOf({10, 3, 4, 1, 12, 3, 5, 6}), 3.4, 1, 12, 10, 0, 5, 6, all ^ ReportField::Sdm},
+    };
+    for (const auto &row : rows) {
+        const QByteArray datagram = Report{.role = row.role, .tail = row.tail}.bytes();
+        SCOPED_TRACE(datagram.toHex().toStdString());
+        ElementReport report;
+        ASSERT_EQ(decodeReport(datagram, report), ReportCheck::Ok);
+        const ElementRecord &r = report.record;
+        EXPECT_DOUBLE_EQ(r.ver, row.ver);
+        EXPECT_EQ(std::tuple(r.sfn, r.buf, r.att, r.sdm, r.sdl, r.sdt),
+                  std::tuple(row.sfn, row.buf, row.att, row.sdm, row.sdl, row.sdt));
+        EXPECT_EQ(report.carried, row.carried);
+    }
+}
+
+TEST(ElementReportDecode, FirstFailingCheckWins) {
+    const struct {
+        Report in;
+        ReportCheck expected;
+    } rows[] = {
+        {{.input = 2, .type = 2, .tx = 2, .role = 3, .sn = 0}, ReportCheck::AudioInput},
+        {{.type = 2, .tx = 2, .role = 3, .sn = 0}, ReportCheck::AudioType},
+        {{.tx = 255, .role = 3, .sn = 0}, ReportCheck::TxType},
+        {{.role = 3, .sn = 0}, ReportCheck::ElementType},
+        {{.role = 1, .sn = 0, .tail = bytesOf({255, 255})}, ReportCheck::SerialNumber},
+        {{.sn = 0x80000000u}, ReportCheck::SerialNumber},
+        {{.tail = bytesOf({20, 33, 100})}, ReportCheck::Version},
+        {{.role = 1, .tail = bytesOf({255, 99})}, ReportCheck::Ok},
+        {{.role = 0, .sn = 0x7FFFFFFFu}, ReportCheck::Ok},
+    };
+    ElementReport report;
+    for (const auto &row : rows)
+        EXPECT_EQ(decodeReport(row.in.bytes(), report), row.expected) << row.in.bytes().toHex().toStdString();
+    EXPECT_EQ(decodeReport(Report().bytes().left(39), report), ReportCheck::TooShort);
+}
+
+const QStringList kAllKeys{u"NAME"_s, u"IP"_s,  u"MASK"_s, u"GW"_s,  u"REMOTE"_s, u"INPUT"_s,
+                           u"TYPE"_s, u"TX"_s,  u"ROLE"_s, u"SN"_s,  u"VER"_s,    u"SFN"_s,
+                           u"BUF"_s,  u"ATT"_s, u"SDM"_s,  u"SDL"_s, u"SDT"_s};
+const QString kInputMessage = u"An error occured while retrieving 'Audio Input':\rFeedback is corrupted."_s;
+const Message kSuccess =
+    information(u"New configuration has been sucessfuly saved and loaded!"_s, u"Configuration changed"_s);
+
+class ReportHandler : public LinkTest {
+protected:
+    void SetUp() override {
+        settings.macLookupMs = 200;
+        makeLink();
+        link->timerRemoteSent().start(); // a write waits for its answer
+    }
+    QStringList storedKeys(const QString &section = kSelectedKey) const {
+        QStringList keys;
+        LoadIniSectionKeysLB(section, keys, database.path());
+        return keys;
+    }
+    // The panel as the operator sent it to the element that Report describes.
+    void selectMatchingElement() {
+        panel.mac = kSelectedMac;
+        panel.name = u"Dec One"_s;
+        std::tie(panel.ip, panel.mask, panel.gw, panel.remote) =
+            std::tuple(u"192.168.1.10"_s, u"255.255.255.0"_s, u"192.168.1.1"_s, u"192.168.1.20"_s);
+        std::tie(panel.input, panel.audioType, panel.tx) = std::tuple(1, 0, 1);
+    }
 };
 
-class ElementReportTails : public ::testing::TestWithParam<TailRow> {};
-
-TEST_P(ElementReportTails, TakesFieldsOnlyAsFarAsTheDatagramReaches) {
-    const TailRow &row = GetParam();
-    ReportBytes in;
-    in.role = row.role;
-    in.tail = row.tail;
-    ElementReport report;
-    ASSERT_EQ(decodeReport(in.bytes(), report), ReportCheck::Ok);
-    const ElementRecord &r = report.record;
-    EXPECT_DOUBLE_EQ(r.ver, row.ver);
-    EXPECT_EQ(r.sfn, row.sfn);
-    EXPECT_EQ(r.buf, row.buf);
-    EXPECT_EQ(r.att, row.att);
-    EXPECT_EQ(r.sdm, row.sdm);
-    EXPECT_EQ(r.sdl, row.sdl);
-    EXPECT_EQ(r.sdt, row.sdt);
-    EXPECT_EQ(report.carried, row.carried);
+TEST_F(ReportHandler, DiscoveryStoresEachElementSilentlyUnderItsArpMac) {
+    link->setAutoDiscoverAwaiting(true);
+    const struct {
+        int ipLast, role;
+        QByteArray tail;
+        const char *mac;
+        int keys;
+    } rows[] = {
+        {10, 1, {}, "00A0C9000001", 13},
+        {11, 2, decoderTail(10, 12, 2, 200, 250), "00A0C9000002", 17},
+        {12, 2, decoderTail().left(5), "00A0C9000003", 14}, // 45 bytes: nothing from the report before
+    };
+    const QByteArray evilName("a\r\n[EVIL]\r\nX=1\0z", 16);
+    for (const auto &row : rows) {
+        answerArp(row.ipLast, row.mac);
+        // The last arrived during the discovery and is handled after it ended.
+        link->setAutoDiscoverAwaiting(row.ipLast != 12);
+        const Report report{.ipLast = row.ipLast, .role = row.role, .name = evilName, .tail = row.tail};
+        ASSERT_TRUE(handle(report.bytes(), true));
+        EXPECT_EQ(storedKeys(QString::fromLatin1(row.mac)), kAllKeys.mid(0, row.keys));
+    }
+    EXPECT_EQ(LoadIniSectionsArray(database.path()),
+              (QStringList{kSelectedKey, u"00A0C9000002"_s, u"00A0C9000003"_s}));
+    EXPECT_EQ(std::tuple(stored(u"name"_s), stored(u"ver"_s)), std::tuple(u"A??[EVIL]??X=1?Z"_s, u"2"_s));
+    EXPECT_EQ(std::tuple(stored(u"ip"_s, u"00A0C9000002"_s), stored(u"sdt"_s, u"00A0C9000002"_s)),
+              std::tuple(u"192.168.1.11"_s, u"250"_s));
+    EXPECT_EQ(std::tuple(notifier.messages.size(), panel.type, link->timerRemoteSent().isActive()),
+              std::tuple(0, u"-"_s, false))
+        << "silent, the panel untouched, the write answered";
+    EXPECT_EQ(reloads, 1) << "only the report handled after the discovery reloads";
 }
 
-constexpr auto kAtt = ReportField::Att;
-constexpr auto kDecoderAll = ReportField::Att | ReportField::Sdm | ReportField::Sdl | ReportField::Sdt;
+TEST_F(ReportHandler, RejectedReportsStoreNothing) {
+    ASSERT_TRUE(handle(Report{.input = 2, .type = 2, .tx = 2}.bytes()));
+    EXPECT_EQ(notifier.texts(), QStringList{kInputMessage}) << "only the first failing check";
+    EXPECT_TRUE(link->timerRemoteSent().isActive()) << "the pending write still times out";
+    ASSERT_TRUE(handle(Report().bytes().left(0)) && handle(Report().bytes().left(39)));
+    EXPECT_EQ(std::tuple(reloads, resolver.attempts), std::tuple(1, 0))
+        << "what is not a report leaves no trace";
 
-INSTANTIATE_TEST_SUITE_P(
-    Lengths, ElementReportTails,
-    ::testing::Values(
-        // label, role, tail, ver, sfn, buf, att, sdm, sdl, sdt, carried
-        TailRow{"encoder40", 1, {}, 2.0, 0, 0, 0, 0, 0, 0, {}},
-        TailRow{"encoder41", 1, bytesOf({9}), 2.0, 0, 0, 0, 0, 0, 0, {}},
-        TailRow{"encoder42", 1, bytesOf({3, 4}), 3.4, 0, 0, 0, 0, 0, 0, {}},
-        TailRow{"encoder43", 1, bytesOf({3, 4, 1}), 3.4, 1, 0, 0, 0, 0, 0, {}},
-        TailRow{"encoder44", 1, bytesOf({3, 41, 1, 7}), 34.1, 1, 7, 0, 0, 0, 0, {}},
-        TailRow{"encoder48", 1, bytesOf({3, 4, 1, 7, 9, 9, 9, 9}), 3.4, 1, 7, 0, 0, 0, 0, {}},
-        TailRow{"role0As48", 0, bytesOf({2, 0, 0, 1, 9, 9, 9, 9}), 2.0, 0, 1, 0, 0, 0, 0, {}},
-        TailRow{"decoder40", 2, {}, 2.0, 0, 1, 255, 0, 0, 0, kAtt},
-        TailRow{"decoder41", 2, bytesOf({10}), 2.0, 0, 1, 10, 0, 0, 0, kAtt},
-        TailRow{"decoder42HalfVersion", 2, bytesOf({10, 3}), 2.0, 0, 1, 10, 0, 0, 0, kAtt},
-        TailRow{"decoder43", 2, bytesOf({10, 3, 4}), 3.4, 0, 1, 10, 0, 0, 0, kAtt},
-        TailRow{"decoder44", 2, bytesOf({10, 3, 4, 1}), 3.4, 1, 1, 10, 0, 0, 0, kAtt},
-        TailRow{"decoder45", 2, bytesOf({10, 3, 4, 1, 12}), 3.4, 1, 12, 10, 0, 0, 0, kAtt},
-        TailRow{"decoder46", 2, bytesOf({10, 3, 4, 1, 12, 2}), 3.4, 1, 12, 10, 2, 0, 0,
-                kAtt | ReportField::Sdm},
-        TailRow{"decoder47", 2, bytesOf({10, 3, 4, 1, 12, 2, 200}), 3.4, 1, 12, 10, 2, 200, 0,
-                kAtt | ReportField::Sdm | ReportField::Sdl},
-        TailRow{"decoder48", 2, bytesOf({10, 2, 0, 1, 12, 2, 200, 250}), 2.0, 1, 12, 10, 2, 200, 250,
-                kDecoderAll},
-        TailRow{"decoderModeWithoutEntry", 2, bytesOf({10, 3, 4, 1, 12, 3, 5, 6}), 3.4, 1, 12, 10, 0, 5, 6,
-                kAtt | ReportField::Sdl | ReportField::Sdt}),
-    [](const auto &info) { return std::string(info.param.label); });
-
-struct CheckRow {
-    const char *label;
-    quint8 input, type, tx, role;
-    quint32 sn;
-    QByteArray tail;
-    ReportCheck expected;
-};
-
-class ElementReportChecks : public ::testing::TestWithParam<CheckRow> {};
-
-TEST_P(ElementReportChecks, FirstFailingCheckWins) {
-    const CheckRow &row = GetParam();
-    ReportBytes in;
-    in.input = row.input;
-    in.type = row.type;
-    in.tx = row.tx;
-    in.role = row.role;
-    in.sn = row.sn;
-    in.tail = row.tail;
-    ElementReport report;
-    EXPECT_EQ(decodeReport(in.bytes(), report), row.expected);
+    resolver.failuresBefore = 3;
+    ASSERT_TRUE(handle(Report().bytes(), true));
+    EXPECT_EQ(resolver.attempts, 4) << "a late ARP answer is still taken";
+    resolver.table.clear();
+    ASSERT_TRUE(handle(Report().bytes(), true));
+    EXPECT_EQ(notifier.texts().last(),
+              u"An error occured while retrieving 'Element MAC':\rFeedback is corrupted."_s);
+    EXPECT_EQ(LoadIniSectionsArray(database.path()), QStringList{kSelectedKey});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Order, ElementReportChecks,
-    ::testing::Values(
-        CheckRow{"inputBeforeAll", 2, 2, 2, 3, 0, {}, ReportCheck::AudioInput},
-        CheckRow{"typeBeforeTx", 1, 2, 2, 3, 0, {}, ReportCheck::AudioType},
-        CheckRow{"txBeforeRole", 0, 0, 255, 3, 0, {}, ReportCheck::TxType},
-        CheckRow{"roleBeforeSerial", 0, 0, 0, 3, 0, {}, ReportCheck::ElementType},
-        CheckRow{"serialZero", 0, 0, 0, 1, 0, {}, ReportCheck::SerialNumber},
-        CheckRow{"serialTopByte128", 0, 0, 0, 1, 0x80000000u, {}, ReportCheck::SerialNumber},
-        CheckRow{"serialTopByteFF", 0, 0, 0, 2, 0xFF000001u, {}, ReportCheck::SerialNumber},
-        CheckRow{"serialBeforeVersion", 0, 0, 0, 1, 0, bytesOf({255, 255}), ReportCheck::SerialNumber},
-        CheckRow{"encoderVersionTooLarge", 0, 0, 0, 1, 1, bytesOf({255, 100}), ReportCheck::Version},
-        CheckRow{"decoderVersionTooLarge", 0, 0, 0, 2, 1, bytesOf({20, 33, 100}), ReportCheck::Version},
-        CheckRow{"largestVersionBytes", 0, 0, 0, 1, 1, bytesOf({255, 99}), ReportCheck::Ok},
-        CheckRow{"roleZeroPasses", 1, 1, 1, 0, 0x7FFFFFFFu, {}, ReportCheck::Ok},
-        CheckRow{"serialOne", 0, 0, 0, 2, 1, {}, ReportCheck::Ok}),
-    [](const auto &info) { return std::string(info.param.label); });
+TEST_F(ReportHandler, ConfirmationStoresWhatMatchesAndBringsSettingsIntoRange) {
+    selectMatchingElement();
+    panel.name = u" dec one "_s; // the text that was sent, so the one stored
+    ASSERT_TRUE(handle(Report{.tail = decoderTail(10, 12, 1, 0, 250)}.bytes()));
+    EXPECT_EQ(notifier.messages, QList<Message>{kSuccess});
+    EXPECT_EQ(storedKeys(),
+              kAllKeys.mid(0, 11) + QStringList({u"ATT"_s, u"BUF"_s, u"SDM"_s, u"SDL"_s, u"SDT"_s}))
+        << "no sfn: only a discovery stores it";
+    EXPECT_EQ(stored(u"name"_s), u" DEC ONE        "_s);
+    EXPECT_EQ(std::tuple(panel.type, panel.serial, panel.version),
+              std::tuple(u"DECODER"_s, u"256"_s, u"3.4"_s));
+    EXPECT_EQ(std::tuple(panel.att, panel.buf, panel.sdm, panel.sdl, panel.sdt),
+              std::tuple(14, 8, 1, 1, 220));
+    EXPECT_EQ(std::tuple(stored(u"att"_s), stored(u"buf"_s), stored(u"sdl"_s), stored(u"sdt"_s)),
+              std::tuple(u"14"_s, u"8"_s, u"1"_s, u"220"_s));
+    EXPECT_EQ(std::tuple(link->timerRemoteSent().isActive(), reloads), std::tuple(false, 1));
+    ASSERT_TRUE(handle(Report{.tail = decoderTail(255, 0, 2, 200, 1)}.bytes()));
+    EXPECT_EQ(std::tuple(panel.att, panel.buf, panel.sdm, panel.sdl, panel.sdt),
+              std::tuple(255, 0, 2, 154, 1));
 
-TEST(ElementReportName, ControlCharactersBecomeQuestionMarks) {
-    const QByteArray bytes("A\r\n[X]=\0\x1f\x7f\x85\xa0\xff"
-                           "bcd",
-                           16);
-    const QString name = reportedName(bytes);
-    ASSERT_EQ(name.size(), 16);
-    EXPECT_EQ(name, u"A??[X]=????\u00a0\u00ffbcd"_s);
+    panel.att = 77;
+    ASSERT_TRUE(handle(Report{.role = 1}.bytes())); // 40 bytes: no version, no attenuation carried
+    EXPECT_EQ(std::tuple(panel.type, panel.version, stored(u"ver"_s), panel.att, stored(u"att"_s)),
+              std::tuple(u"ENCODER"_s, u"2.0"_s, u"2"_s, 77, u"255"_s));
+    EXPECT_EQ(notifier.messages, QList<Message>(3, kSuccess));
 }
 
-TEST(ElementReportDiscoveryKeys, EncoderAndDecoderInTheirOrder) {
-    ReportBytes encoder;
-    encoder.role = 1;
-    encoder.tail = testing::encoderTail(2);
-    ElementReport report;
-    ASSERT_EQ(decodeReport(encoder.bytes(), report), ReportCheck::Ok);
-    const KeyValues keys = discoveryKeys(report, QLocale::c());
-    EXPECT_EQ(keys, (KeyValues{{u"name"_s, u"DEC ONE         "_s},
-                               {u"ip"_s, u"192.168.1.10"_s},
-                               {u"mask"_s, u"255.255.255.0"_s},
-                               {u"gw"_s, u"192.168.1.1"_s},
-                               {u"remote"_s, u"192.168.1.20"_s},
-                               {u"input"_s, u"1"_s},
-                               {u"type"_s, u"0"_s},
-                               {u"tx"_s, u"1"_s},
-                               {u"role"_s, u"1"_s},
-                               {u"sn"_s, u"256"_s},
-                               {u"ver"_s, u"3.4"_s},
-                               {u"sfn"_s, u"1"_s},
-                               {u"buf"_s, u"2"_s}}));
-
-    ReportBytes decoder;
-    decoder.tail = testing::decoderTail(10, 12, 2, 200, 250);
-    ASSERT_EQ(decodeReport(decoder.bytes(), report), ReportCheck::Ok);
-    // Stored as reported; only the panel brings them into range.
-    EXPECT_EQ(discoveryKeys(report, QLocale::c()).mid(12), (KeyValues{{u"buf"_s, u"12"_s},
-                                                                      {u"att"_s, u"10"_s},
-                                                                      {u"sdm"_s, u"2"_s},
-                                                                      {u"sdl"_s, u"200"_s},
-                                                                      {u"sdt"_s, u"250"_s}}));
+TEST_F(ReportHandler, OnlyTheSelectedElementWithASaneSectionIsConfirmed) {
+    for (const QString &selected : {u"00:A0:C9:00:00:02"_s, u"00:a0:c9:00:00:01"_s, u"-"_s}) {
+        makeLink(); // each on its own, not as a repeat of the one before
+        notifier.messages.clear();
+        selectMatchingElement();
+        panel.mac = selected;
+        ASSERT_TRUE(handle(Report().bytes()));
+        EXPECT_EQ(notifier.texts(),
+                  QStringList{u"The response received does not match the selected element.\r"
+                              u"Cannot save this element info."_s});
+    }
+    EXPECT_EQ(std::tuple(database.exists(), panel.type), std::tuple(false, u"-"_s));
+    for (int i = 0; i < 18; ++i)
+        ASSERT_TRUE(database.write(kSelectedKey, u"k%1"_s.arg(i), u"v"_s));
+    selectMatchingElement();
+    ASSERT_TRUE(handle(Report().bytes()));
+    EXPECT_EQ(notifier.texts().last(), u"The data stored in your computer about this element, is corrupted.\r"
+                                       u"Cannot save this element info."_s);
+    EXPECT_EQ(storedKeys().size(), 18);
 }
 
-TEST(ElementReportDiscoveryKeys, NameIsSixteenCapitalsThatFitOneByte) {
-    ReportBytes encoder;
-    encoder.role = 1;
-    encoder.name = QByteArray("stra\xdf"
-                              "e \xff\xb5",
-                              9);
-    ElementReport report;
-    ASSERT_EQ(decodeReport(encoder.bytes(), report), ReportCheck::Ok);
-    const QString stored = discoveryKeys(report, QLocale::c()).first().second;
-    EXPECT_EQ(stored, u"STRA\u00dfE \u00ff\u00b5       "_s);
+TEST_F(ReportHandler, EachMismatchedFieldSaysSoAndKeepsItsStoredValue) {
+    ASSERT_TRUE(database.writeSection(kSelectedKey, {{u"ip"_s, u"old ip"_s}, {u"tx"_s, u"old tx"_s}}));
+    selectMatchingElement();
+    panel.ip = u"192.168.1.99"_s;
+    panel.tx = 0;
+    ASSERT_TRUE(handle(Report().bytes()));
+    EXPECT_EQ(notifier.texts(),
+              (QStringList{u"An error occured while saving 'Element IP':\rFeedback is corrupted."_s,
+                           u"An error occured while saving 'Audio TX':\rFeedback is corrupted."_s}));
+    EXPECT_EQ(std::tuple(stored(u"ip"_s), stored(u"tx"_s), stored(u"mask"_s), stored(u"input"_s)),
+              std::tuple(u"old ip"_s, u"old tx"_s, u"255.255.255.0"_s, u"1"_s));
+
+    notifier.messages.clear();
+    selectMatchingElement();
+    ASSERT_TRUE(handle(Report{.role = 0}.bytes()));
+    EXPECT_TRUE(notifier.messages.isEmpty()) << "an unknown role is no success";
+    EXPECT_EQ(panel.type, u"UNKNOWN"_s);
+}
+
+TEST_F(ReportHandler, AnUnwritableDatabaseIsNeverReportedAsSaved) {
+    ASSERT_TRUE(QDir().mkdir(database.path())); // nothing can replace a folder, whoever runs this
+    selectMatchingElement();
+    ASSERT_TRUE(handle(Report{.tail = decoderTail()}.bytes()));
+    EXPECT_TRUE(notifier.messages.size() == 1 &&
+                notifier.messages.first().text.startsWith(u"The local database could not be written"_s));
+    EXPECT_EQ(panel.type, u"DECODER"_s) << "the panel still shows what the element reported";
+    makeLink(); // not a repeat of the message before
+    ASSERT_TRUE(handle(Report().bytes(), true));
+    EXPECT_EQ(notifier.messages.size(), 2) << "a discovery that cannot store says so";
+}
+
+TEST_F(ReportHandler, AStormOfIdenticalFailuresShowsOneMessageAndThenACount) {
+    link->reportHandler().setRepeatQuietMs(600000);
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(handle(Report{.input = 7}.bytes()));
+    EXPECT_EQ(std::tuple(notifier.texts(), reloads), std::tuple(QStringList{kInputMessage}, 20));
+    selectMatchingElement();
+    ASSERT_TRUE(handle(Report().bytes())); // something else: the count comes first
+    EXPECT_EQ(
+        notifier.messages,
+        (QList<Message>{critical(kInputMessage),
+                        critical(u"19 more reports gave the same message:\r"_s + kInputMessage), kSuccess}));
 }
 
 } // namespace
-} // namespace ondalink
+} // namespace ondalink::testing

@@ -1,63 +1,70 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The element link on loopback: an ephemeral local port, a temporary nms.ini, the seam fakes, and
-// in-test elements that are plain sockets on 127.0.0.x.
+// elements played by plain sockets on 127.0.0.x.
 #pragma once
 
 #include "diag/arp.h"
 #include "fakes.h"
 #include "link/element_link.h"
+#include "link/element_report_handler.h"
 #include "store/element_database.h"
 
-#include <QHostAddress>
-#include <QList>
 #include <QNetworkDatagram>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 
 namespace ondalink::testing {
 
 // A socket playing an element, or the network the paging request goes out on.
-class LoopbackPeer {
-public:
-    explicit LoopbackPeer(const QHostAddress &address = QHostAddress(QHostAddress::LocalHost),
-                          quint16 port = 0,
-                          QAbstractSocket::BindMode mode = QAbstractSocket::DefaultForPlatform) {
-        bound = socket.bind(address, port, mode);
-        QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
-            while (socket.hasPendingDatagrams())
-                received.append(socket.receiveDatagram());
-        });
+struct Peer {
+    explicit Peer(const QHostAddress &address = QHostAddress(QHostAddress::LocalHost), quint16 port = 0,
+                  QAbstractSocket::BindMode mode = QAbstractSocket::DefaultForPlatform) {
+        EXPECT_TRUE(socket.bind(address, port, mode));
     }
     quint16 port() const { return socket.localPort(); }
-    bool waitFor(qsizetype count, int timeoutMs = 5000) {
-        return QTest::qWaitFor([&] { return received.size() >= count; }, timeoutMs);
+    // The next datagram to arrive; an invalid one when none comes within five seconds.
+    QNetworkDatagram next() {
+        return QTest::qWaitFor([&] { return socket.hasPendingDatagrams(); }, 5000) ? socket.receiveDatagram()
+                                                                                   : QNetworkDatagram();
     }
     void sendTo(const QByteArray &payload, quint16 port) {
         socket.writeDatagram(payload, QHostAddress(QHostAddress::LocalHost), port);
     }
 
     QUdpSocket socket;
-    bool bound = false;
-    QList<QNetworkDatagram> received;
 };
 
-// A 44-byte encoder report as an element sends it: ip and serial as given, the rest fixed.
-inline QByteArray encoderReport(const QByteArray &ipOctets, const QByteArray &name16, quint32 serial) {
-    QByteArray report = ipOctets;
-    report += QByteArray::fromHex("ffffff00"); // mask
-    report += ipOctets.left(3) + '\x01';       // gateway
-    report += ipOctets.left(3) + '\x14';       // remote
-    report += QByteArray::fromHex("000000");   // input, type, tx
-    report += name16;
-    report += '\x01'; // role: encoder
-    for (int shift = 24; shift >= 0; shift -= 8)
-        report += static_cast<char>((serial >> shift) & 0xFF);
-    report += QByteArray::fromHex("03040000"); // version 3.4, sfn, buf
-    return report;
+inline QByteArray bytesOf(std::initializer_list<int> values) {
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
+// An element report as an element sends it: the 40 common bytes, then the tail.
+struct Report {
+    int ipLast = 10; // 192.168.1.x
+    int input = 1, type = 0, tx = 1, role = 2;
+    QByteArray name = "Dec One         ";
+    quint32 sn = 256;
+    QByteArray tail{};
+
+    QByteArray bytes() const {
+        const auto s = static_cast<int>(sn);
+        return bytesOf({192, 168, 1, ipLast, 255, 255, 255, 0, 192, 168, 1, 1, 192, 168, 1, 20, input, type,
+                        tx}) +
+               name + bytesOf({role, s >> 24, s >> 16, s >> 8, s}) + tail;
+    }
+};
+
+// A full decoder tail: att, version 3.4, sfn, buf, sdm, sdl, sdt.
+inline QByteArray decoderTail(int att = 200, int buf = 4, int sdm = 1, int sdl = 37, int sdt = 43) {
+    return bytesOf({att, 3, 4, 1, buf, sdm, sdl, sdt});
 }
 
 inline const QString kSelectedMac = QStringLiteral("00:A0:C9:00:00:01");
@@ -68,41 +75,42 @@ private:
     QTemporaryDir m_dir; // first in, last out: everything below uses the folder
 
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        database = std::make_unique<ElementDatabase>(m_dir.filePath(QStringLiteral("nms.ini")));
-    }
-
-    static LinkSettings loopbackSettings() {
-        LinkSettings settings;
+    LinkTest() : database(m_dir.filePath(QStringLiteral("nms.ini"))) {
         settings.bindAddress = QHostAddress(QHostAddress::LocalHost);
         settings.localPort = 0;
         settings.pagingHost = QStringLiteral("127.0.0.1");
-        return settings;
+        settings.responseTimeoutMs = 600000; // ticks only where a test asks it to
+        answerArp(10, "00a0c9000001");
     }
-
-    void makeLink(LinkSettings settings = loopbackSettings()) {
-        link = std::make_unique<ElementLink>(*database, notifier, resolver, panel, std::move(settings));
+    void makeLink() {
+        link = std::make_unique<ElementLink>(database, notifier, resolver, panel, settings);
         ASSERT_TRUE(link->open());
         QObject::connect(link.get(), &ElementLink::reloadTreeRequested, link.get(), [this] { ++reloads; });
     }
-
+    void answerArp(int ipLast, const char *hexMac) {
+        resolver.table.insert(ARP::AddressValue(QStringLiteral("192.168.1.%1").arg(ipLast)),
+                              QByteArray::fromHex(hexMac));
+    }
     // The panel shows the element whose section holds this stored address.
     void selectElementStoredAt(const QString &storedIp) {
         panel.mac = kSelectedMac;
-        ASSERT_TRUE(database->write(kSelectedKey, QStringLiteral("ip"), storedIp));
+        ASSERT_TRUE(database.write(kSelectedKey, QStringLiteral("ip"), storedIp));
+    }
+    // One report through the handler; true once it has said, exactly once, that it is done.
+    bool handle(const QByteArray &datagram, bool discoveryAtArrival = false) {
+        int done = 0;
+        link->reportHandler().HandleElementReport(datagram, discoveryAtArrival, [&done] { ++done; });
+        return QTest::qWaitFor([&] { return done > 0; }, 20000) && done == 1;
+    }
+    QString stored(const QString &key, const QString &section = kSelectedKey) const {
+        return database.read(section, key, QStringLiteral("<none>"));
     }
 
-    void answerArp(const QString &ip, const QByteArray &hardware) {
-        resolver.table.insert(ARP::AddressValue(ip), hardware);
-    }
-
-    QString dirPath() const { return m_dir.path(); }
-
-    std::unique_ptr<ElementDatabase> database;
+    ElementDatabase database;
     RecordingNotifier notifier;
     ScriptedResolver resolver;
     FakePanel panel;
+    LinkSettings settings;
     std::unique_ptr<ElementLink> link;
     int reloads = 0;
 };
