@@ -4,6 +4,8 @@
 
 #include "console/element_tree.h"
 #include "console/main_window.h"
+#include "console/ping_indicator.h"
+#include "fake_prober.h"
 #include "fakes.h"
 
 #include <QAction>
@@ -12,7 +14,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkDatagram>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,36 +33,10 @@ namespace ondalink::testing {
 
 using namespace Qt::StringLiterals;
 
-// An echo that always answers with the given status and round trip.
-class FixedEchoProber : public EchoProber {
-public:
-    bool startSockets() override { return true; }
-    void stopSockets() override {}
-    EchoReply echo(quint32, int) override {
-        ++echoes;
-        return reply;
-    }
-    EchoReply reply{kEchoSuccess, 5};
-    int echoes = 0;
-};
-
-// A socket on loopback playing the element at the stored address 127.0.0.1 (and the network a
-// paging request goes out on), so that nothing is ever sent to a fixed port.
-struct ElementSocket {
-    ElementSocket() {
-        bound = socket.bind(QHostAddress(QHostAddress::LocalHost), 0);
-        QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
-            while (socket.hasPendingDatagrams())
-                received.append(socket.receiveDatagram().data());
-        });
-    }
-    QUdpSocket socket;
-    bool bound = false;
-    QList<QByteArray> received;
-};
+using Section = QList<std::pair<QString, QString>>;
 
 // Sections written in the order given; a value is written as it stands (trailing blanks kept).
-inline QByteArray iniText(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections) {
+inline QByteArray iniText(const QList<std::pair<QString, Section>> &sections) {
     QByteArray text;
     for (const auto &[name, keys] : sections) {
         text += '[' + name.toLatin1() + "]\r\n";
@@ -71,48 +46,32 @@ inline QByteArray iniText(const QList<std::pair<QString, QList<std::pair<QString
     return text;
 }
 
+// The keys with some replaced or added, in "KEY=value;..." form; "KEY" alone removes the key.
+inline Section with(Section keys, const QString &changes) {
+    for (const QString &change : changes.split(u';', Qt::SkipEmptyParts)) {
+        const QString key = change.section(u'=', 0, 0);
+        keys.removeIf([&](const auto &kv) { return kv.first == key; });
+        if (change.contains(u'='))
+            keys.append({key, change.section(u'=', 1)});
+    }
+    return keys;
+}
+
 // 00A0C9000001: a decoder "DEC 1", 00A0C9000002: an encoder "ENC 1", both as a discovery writes them.
 inline const QString kDecoderKey = QStringLiteral("00A0C9000001");
 inline const QString kDecoderMac = QStringLiteral("00:A0:C9:00:00:01");
 inline const QString kEncoderKey = QStringLiteral("00A0C9000002");
 inline const QString kEncoderMac = QStringLiteral("00:A0:C9:00:00:02");
-inline const QString kDecName = QStringLiteral("DEC 1           ");
 inline const QString kEncName = QStringLiteral("ENC 1           ");
 
-inline QList<std::pair<QString, QString>> encoderKeys() {
-    return {{u"NAME"_s, kEncName},
-            {u"IP"_s, u"127.0.0.1"_s},
-            {u"MASK"_s, u"255.255.255.0"_s},
-            {u"GW"_s, u"10.0.0.1"_s},
-            {u"REMOTE"_s, u"10.0.0.21"_s},
-            {u"INPUT"_s, u"1"_s},
-            {u"TYPE"_s, u"1"_s},
-            {u"TX"_s, u"0"_s},
-            {u"ROLE"_s, u"1"_s},
-            {u"SN"_s, u"100201"_s},
-            {u"VER"_s, u"3.4"_s},
-            {u"SFN"_s, u"1"_s},
-            {u"BUF"_s, u"0"_s}};
+inline Section encoderKeys() {
+    return with({}, u"NAME=ENC 1           ;IP=127.0.0.1;MASK=255.255.255.0;GW=10.0.0.1;REMOTE=10.0.0.21;"
+                    u"INPUT=1;TYPE=1;TX=0;ROLE=1;SN=100201;VER=3.4;SFN=1;BUF=0"_s);
 }
-
-inline QList<std::pair<QString, QString>> decoderKeys() {
-    return {{u"NAME"_s, kDecName},
-            {u"IP"_s, u"127.0.0.1"_s},
-            {u"MASK"_s, u"255.255.0.0"_s},
-            {u"GW"_s, u"10.0.0.1"_s},
-            {u"REMOTE"_s, u"10.0.0.11"_s},
-            {u"INPUT"_s, u"0"_s},
-            {u"TYPE"_s, u"0"_s},
-            {u"TX"_s, u"1"_s},
-            {u"ROLE"_s, u"2"_s},
-            {u"SN"_s, u"100307"_s},
-            {u"VER"_s, u"3.5"_s},
-            {u"SFN"_s, u"0"_s},
-            {u"BUF"_s, u"3"_s},
-            {u"ATT"_s, u"235"_s},
-            {u"SDM"_s, u"0"_s},
-            {u"SDL"_s, u"37"_s},
-            {u"SDT"_s, u"43"_s}};
+inline Section decoderKeys() {
+    return with({},
+                u"NAME=DEC 1           ;IP=127.0.0.1;MASK=255.255.0.0;GW=10.0.0.1;REMOTE=10.0.0.11;"
+                u"INPUT=0;TYPE=0;TX=1;ROLE=2;SN=100307;VER=3.5;SFN=0;BUF=3;ATT=235;SDM=0;SDL=37;SDT=43"_s);
 }
 
 class ConsoleTest : public ::testing::Test {
@@ -120,8 +79,11 @@ private:
     QTemporaryDir m_dir; // first in, last out
 
 protected:
-    QString iniPath() const { return m_dir.filePath(QStringLiteral("nms.ini")); }
+    // The element at the stored address 127.0.0.1, and the network a paging request goes out on, on
+    // an ephemeral port: nothing is ever sent to a fixed one.
+    ConsoleTest() { element.bind(QHostAddress(QHostAddress::LocalHost), 0); }
 
+    QString iniPath() const { return m_dir.filePath(QStringLiteral("nms.ini")); }
     void writeIni(const QByteArray &text) {
         QFile file(iniPath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -139,12 +101,9 @@ protected:
         s.link.bindAddress = QHostAddress(QHostAddress::LocalHost);
         s.link.localPort = 0;
         s.link.pagingHost = QStringLiteral("127.0.0.1");
-        s.link.pagingPort = element.socket.localPort();
-        s.link.elementPort = element.socket.localPort();
-        s.link.controlPort = element.socket.localPort();
+        s.link.pagingPort = s.link.elementPort = s.link.controlPort = element.localPort();
         return s;
     }
-
     // Builds the window and runs its start-up.
     void start(MainWindowSettings s) {
         window = std::make_unique<MainWindow>(notifier, resolver, prober, std::move(s));
@@ -157,39 +116,51 @@ protected:
         EXPECT_NE(child, nullptr) << qPrintable(name);
         return child;
     }
-    QString text(const QString &labelName) const { return find<QLabel>(labelName)->text(); }
     QTreeWidget *tree() const { return find<QTreeWidget>(QStringLiteral("TreeView1")); }
-
-    QTreeWidgetItem *node(const QString &mac) const {
-        for (int i = 0; i < tree()->topLevelItemCount(); ++i)
-            if (tree()->topLevelItem(i)->data(0, Qt::UserRole).toString() == mac)
-                return tree()->topLevelItem(i);
-        return nullptr;
+    // What the blank-separated controls show, joined by "|": the check ("true"), selected index,
+    // position or text, whichever the control has first.
+    QString values(const QString &names) const {
+        QStringList shown;
+        for (const QString &name : names.split(u' ')) {
+            const QObject *control = find<QObject>(name);
+            for (const char *property : {"checked", "currentIndex", "value", "text"}) {
+                if (control && control->property(property).isValid()) {
+                    shown << control->property(property).toString();
+                    break;
+                }
+            }
+        }
+        return shown.join(u'|');
     }
+    // One digit per named control: 1 where the property holds.
+    QString flags(const QString &names, bool (QWidget::*property)() const) const {
+        QString digits;
+        for (const QString &name : names.split(u' '))
+            digits += (find<QWidget>(name)->*property)() ? u'1' : u'0';
+        return digits;
+    }
+    // Toolbar buttons 6 and 7, the start and stop of monitoring, as "01" for stop only.
+    QString monitoringButtons() const {
+        return QString::number(window->toolbarItem(6)->isEnabled()) +
+               QString::number(window->toolbarItem(7)->isEnabled());
+    }
+
     // A mouse click on the node, as the operator selects an element.
     void clickNode(const QString &mac) {
-        QTreeWidgetItem *item = node(mac);
-        ASSERT_NE(item, nullptr) << qPrintable(mac);
+        const QList<QTreeWidgetItem *> items = tree()->findItems(u"["_s + mac + u']', Qt::MatchEndsWith);
+        ASSERT_EQ(items.size(), 1) << qPrintable(mac);
         if (!window->isVisible()) {
             window->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         }
-        QWidget *viewport = tree()->viewport();
-        const QPoint centre = tree()->visualItemRect(item).center();
-        QTest::mouseClick(viewport, Qt::LeftButton, {}, centre);
-    }
-    bool buttonEnabled(int number) const { return window->toolbarItem(number)->isEnabled(); }
-    // Shown and active, for the tests that need the keyboard focus.
-    void showActive() {
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
+                          tree()->visualItemRect(items.first()).center());
     }
 
-    ElementSocket element;
+    QUdpSocket element;
     RecordingNotifier notifier;
     ScriptedResolver resolver;
-    FixedEchoProber prober;
+    ScriptedProber prober; // an empty script times out
     std::unique_ptr<MainWindow> window;
     bool started = false;
 };

@@ -1,125 +1,69 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Loading the element tree and its companion lists from nms.ini.
+// The element tree and its companion lists loaded from nms.ini, and the panel filled from it when an
+// element is selected, with its corrections and refusals.
 #include "console_fixture.h"
 
-#include <QListWidget>
+#include "store/element_database.h"
+
+#include <QGroupBox>
+#include <QLocale>
 
 namespace ondalink::testing {
 namespace {
 
-struct TreeSnapshot {
-    QStringList texts, keys;
-    QList<int> images;
-    QStringList encoders, hidden;
-    QString caption;
-    friend bool operator==(const TreeSnapshot &, const TreeSnapshot &) = default;
-};
-
 class ElementTreeTest : public ConsoleTest {
 protected:
-    TreeSnapshot snapshot() const {
-        TreeSnapshot s;
-        for (int i = 0; i < tree()->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem *item = tree()->topLevelItem(i);
-            s.texts << item->text(0);
-            s.keys << item->data(0, Qt::UserRole).toString();
-            s.images << item->data(0, kNodeImageRole).toInt();
-            EXPECT_EQ(item->childCount(), 0);
-        }
-        auto *encoders = find<QComboBox>(u"cmbEncoders"_s);
-        for (int i = 0; i < encoders->count(); ++i)
-            s.encoders << encoders->itemText(i);
-        auto *hidden = find<QListWidget>(u"lstHidden"_s);
-        for (int i = 0; i < hidden->count(); ++i)
-            s.hidden << hidden->item(i)->text();
-        s.caption = find<QGroupBox>(u"frmTreeView"_s)->title();
-        return s;
+    // Each node as its text and image, then the encoder list, then the frame caption.
+    QStringList lists() const {
+        QStringList nodes, encoders;
+        for (int i = 0; i < tree()->topLevelItemCount(); ++i)
+            nodes << tree()->topLevelItem(i)->text(0) + u' ' +
+                         tree()->topLevelItem(i)->data(0, kNodeImageRole).toString();
+        for (int i = 0; i < find<QComboBox>(u"cmbEncoders"_s)->count(); ++i)
+            encoders << find<QComboBox>(u"cmbEncoders"_s)->itemText(i);
+        return nodes + encoders + QStringList{find<QGroupBox>(u"frmTreeView"_s)->title()};
     }
 };
 
-TEST_F(ElementTreeTest, ListsTheExampleInFileOrderWithImagesAndEncoderList) {
-    writeExample();
+TEST_F(ElementTreeTest, ListsEveryElementOnceInFileOrder) {
+    writeIni(iniText({{kDecoderKey, decoderKeys()},
+                      {kEncoderKey, encoderKeys()},
+                      {u"000000000003"_s, with(encoderKeys(), u"NAME=ROLE 3;ROLE=3"_s)},
+                      {u"000000000004"_s, with(encoderKeys(), u"NAME=NO ROLE;ROLE"_s)}}));
     start();
     ASSERT_TRUE(started);
     EXPECT_TRUE(notifier.messages.isEmpty());
-
     // The stored 16-character names keep their eleven trailing blanks before " [".
-    const QString decText = u"DEC 1"_s + QString(11, u' ') + u" [00:A0:C9:00:00:01]"_s;
-    const QString encText = u"ENC 1"_s + QString(11, u' ') + u" [00:A0:C9:00:00:02]"_s;
-    const TreeSnapshot s = snapshot();
-    EXPECT_EQ(s.texts, (QStringList{decText, encText}));
-    EXPECT_EQ(s.keys, (QStringList{kDecoderMac, kEncoderMac}));
-    EXPECT_EQ(s.images, (QList<int>{7, 6}));
-    EXPECT_EQ(s.encoders, (QStringList{u"<None>"_s, encText}));
-    EXPECT_EQ(s.hidden, (QStringList{kDecoderKey, kEncoderKey}));
-    EXPECT_EQ(s.caption, u"Select element: (2 items)"_s);
-    EXPECT_FALSE(find<QListWidget>(u"lstHidden"_s)->isVisibleTo(window.get()));
-    EXPECT_TRUE(tree()->isHeaderHidden());
+    const QString enc = u"ENC 1"_s + QString(11, u' ') + u" [00:A0:C9:00:00:02]"_s;
+    // clang-format off
+    const QStringList expected = {u"DEC 1"_s + QString(11, u' ') + u" [00:A0:C9:00:00:01] 7"_s, enc + u" 6"_s,
+        u"ROLE 3 [00:00:00:00:00:03] 7"_s, u"NO ROLE [00:00:00:00:00:04] 7"_s, u"<None>"_s, enc,
+        u"Select element: (4 items)"_s};
+    // clang-format on
+    EXPECT_EQ(lists(), expected);
+    window->Load_Config();
+    EXPECT_EQ(lists(), expected);
 }
 
 TEST_F(ElementTreeTest, EmptyDatabaseMessagesDifferByTheWordThe) {
-    struct Row {
-        bool createFile;
-        QString secondLine;
-    };
-    const Row rows[] = {
-        {false, u"Please click 'Auto Discover' icon to probe the network."_s},
-        {true, u"Please click the 'Auto Discover' icon to probe the network."_s},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.createFile ? "empty file" : "no file");
+    for (const bool fileExists : {false, true}) {
         QFile::remove(iniPath());
-        if (row.createFile)
+        if (fileExists)
             writeIni({});
         notifier.messages.clear();
         start();
-        ASSERT_EQ(notifier.messages.size(), 1);
-        const Message &m = notifier.messages.first();
-        EXPECT_EQ(m.text, u"Local database is empty.\r"_s + row.secondLine);
-        EXPECT_EQ(m.title, u"Information"_s);
-        EXPECT_EQ(m.icon, MessageIcon::Information);
-        EXPECT_FALSE(m.askYesNo);
-        const TreeSnapshot s = snapshot();
-        EXPECT_TRUE(s.texts.isEmpty());
-        EXPECT_EQ(s.encoders, QStringList{u"<None>"_s});
-        EXPECT_EQ(s.caption, u"Select element: (0 items)"_s);
+        const QString the = fileExists ? u"the "_s : QString();
+        EXPECT_EQ(notifier.messages,
+                  QList<Message>{information(u"Local database is empty.\rPlease click "_s + the +
+                                                 u"'Auto Discover' icon to probe the network."_s,
+                                             u"Information"_s)});
+        EXPECT_EQ(lists(), (QStringList{u"<None>"_s, u"Select element: (0 items)"_s}));
     }
 }
 
-TEST_F(ElementTreeTest, LoadingTwiceGivesTheSameTree) {
-    writeExample();
-    start();
-    const TreeSnapshot first = snapshot();
-    window->Load_Config();
-    EXPECT_EQ(snapshot(), first);
-    EXPECT_EQ(first.texts.size(), 2);
-}
-
-TEST_F(ElementTreeTest, OnlyRoleOneIsAnEncoder) {
-    auto section = [](const QString &role) {
-        QList<std::pair<QString, QString>> keys = encoderKeys();
-        keys.removeIf([](const auto &kv) { return kv.first == u"ROLE"; });
-        if (!role.isNull())
-            keys.append({u"ROLE"_s, role});
-        return keys;
-    };
-    writeIni(iniText({{u"000000000001"_s, section(u"0"_s)},
-                      {u"000000000002"_s, section(u"3"_s)},
-                      {u"000000000003"_s, section(u"x1"_s)},
-                      {u"000000000004"_s, section(QString())},
-                      {u"000000000005"_s, section(u"1"_s)}}));
-    start();
-    const TreeSnapshot s = snapshot();
-    EXPECT_EQ(s.images, (QList<int>{7, 7, 7, 7, 6}));
-    EXPECT_EQ(s.encoders, (QStringList{u"<None>"_s, s.texts.at(4)}));
-    EXPECT_EQ(s.caption, u"Select element: (5 items)"_s);
-}
-
 TEST_F(ElementTreeTest, ReloadAskedForDuringItsMessageRunsOnceAfterIt) {
-    writeIni({});
-    int reentries = 0;
     notifier.onShow = [&](const Message &) {
-        if (reentries++ == 0) {
+        if (notifier.messages.size() == 1) {
             writeExample(); // what the rerun will find
             window->Load_Config();
             EXPECT_EQ(tree()->topLevelItemCount(), 0); // not entered while the first one runs
@@ -127,30 +71,138 @@ TEST_F(ElementTreeTest, ReloadAskedForDuringItsMessageRunsOnceAfterIt) {
     };
     start();
     EXPECT_EQ(notifier.messages.size(), 1);
-    EXPECT_EQ(snapshot().texts.size(), 2);
-    EXPECT_EQ(snapshot().caption, u"Select element: (2 items)"_s);
+    EXPECT_EQ(lists().last(), u"Select element: (2 items)"_s);
 }
 
-TEST_F(ElementTreeTest, ReloadKeepsTheShownElementMarkedWithoutLoadingItAgain) {
+TEST_F(ElementTreeTest, ReloadKeepsTheShownElementMarkedAndRefreshLeavesTheEmptyPanel) {
     writeExample();
     start();
     clickNode(kEncoderMac);
     find<QLineEdit>(u"txtElementName"_s)->setText(u"EDITED"_s);
     window->Load_Config();
     ASSERT_NE(tree()->currentItem(), nullptr);
-    EXPECT_EQ(tree()->currentItem()->data(0, Qt::UserRole).toString(), kEncoderMac);
-    EXPECT_EQ(find<QLineEdit>(u"txtElementName"_s)->text(), u"EDITED"_s);
+    EXPECT_EQ(tree()->currentItem()->text(0).right(19), u"[00:A0:C9:00:00:02]"_s);
+    EXPECT_EQ(values(u"lblElementMAC txtElementName"_s), kEncoderMac + u"|EDITED"_s); // not loaded again
+    const QStringList before = lists();
+    window->toolbarItem(2)->trigger();
+    EXPECT_EQ(lists(), before);
+    EXPECT_EQ(
+        values(u"lblElementType lblElementMAC lblSerialNumber lblVersion lblPing lblLatency txtElementName "
+               u"txtElementIP txtElementMask txtElementGW txtRemoteIP cmbAudioInput cmbAudioType cmbAudioTX "
+               u"chkSFNEnabled"_s),
+        u"-|-|-|-|<Unknown>|0mS||||||-1|-1|-1|true"_s);         // the check box is left as it was
+    EXPECT_FALSE(find<QScrollBar>(u"scrlAtten"_s)->isHidden()); // "-" gets the decoder layout
+    EXPECT_EQ(monitoringButtons(), u"00"_s);
 }
 
-TEST_F(ElementTreeTest, RefreshReloadsAndClearsThePanel) {
+using ElementSelectionTest = ConsoleTest;
+
+TEST_F(ElementSelectionTest, DecoderThenEncoderFillThePanelEachWithItsLayoutAndEighteenKeysAreRefused) {
+    writeIni(iniText({{kDecoderKey, decoderKeys()}, {kEncoderKey, with(encoderKeys(), u"BOUND=1"_s)}}));
+    const QByteArray before = iniBytes();
+    start();
+    const QString decoderOnly = u"txtRemoteIP cmbAudioInput cmbAudioTX scrlAtten lblAttenDB"_s;
+    const QString silenceRows = u"scrlBuffer lblLatency cmbSilDetMode scrlSilDetLevel scrlSilDetTime"_s;
+
+    clickNode(kDecoderMac);
+    EXPECT_EQ(
+        values(u"lblElementType lblElementMAC lblSerialNumber lblVersion Label9 scrlAtten lblAttenDB "
+               u"scrlBuffer lblLatency scrlSilDetLevel lblSilDetLevel scrlSilDetTime lblSilDetTime"_s),
+        u"DECODER|00:A0:C9:00:00:01|100307|3.50|Audio atten:|235|-10 dB|3|12.5mS|37|-18.4dBu|43|19.6Sec"_s);
+    EXPECT_EQ(flags(decoderOnly, &QWidget::isHidden), u"11100"_s);
+    EXPECT_EQ(flags(silenceRows, &QWidget::isEnabled), u"11111"_s);
+    EXPECT_EQ(monitoringButtons(), u"00"_s);
+    EXPECT_EQ(iniBytes(), before); // values in range are not written back
+
+    clickNode(kEncoderMac);
+    EXPECT_EQ(
+        values(u"txtElementName txtElementIP txtElementMask txtElementGW txtRemoteIP cmbAudioInput "
+               u"cmbAudioType cmbAudioTX chkSFNEnabled cmbEncoders lblVersion lblElementType lblElementMAC "
+               u"lblSerialNumber lblPing Label9 scrlBuffer lblLatency"_s),
+        kEncName + u"|127.0.0.1|255.255.255.0|10.0.0.1|10.0.0.21|1|1|0|true|1|3.40|ENCODER|00:A0:C9:00:00:02|"
+                   u"100201|<Click to test>|Audio source:|0|2.5mS"_s);
+    EXPECT_EQ(find<PingIndicator>(u"shpPing"_s)->fillColor(), QColor(255, 255, 192));
+    EXPECT_EQ(flags(decoderOnly, &QWidget::isHidden), u"00011"_s);
+    EXPECT_EQ(flags(silenceRows, &QWidget::isEnabled), u"00000"_s);
+    EXPECT_EQ(monitoringButtons(), u"10"_s);
+
+    // One key more than the 17 of a decoder: refused, and nothing changes.
+    writeIni(iniText({{kDecoderKey, with(decoderKeys(), u"BOUND=0"_s)}, {kEncoderKey, encoderKeys()}}));
+    const QByteArray eighteen = iniBytes();
+    clickNode(kDecoderMac);
+    EXPECT_EQ(notifier.messages,
+              QList<Message>{critical(u"The data stored in your computer about this element, "
+                                      u"is corrupted (1).\rCannot load this element info."_s)});
+    EXPECT_EQ(values(u"lblElementMAC txtElementName lblElementType"_s),
+              kEncoderMac + u'|' + kEncName + u"|ENCODER"_s);
+    EXPECT_EQ(iniBytes(), eighteen);
+    EXPECT_EQ(monitoringButtons(), u"10"_s); // the encoder still shown can still be monitored
+}
+
+TEST_F(ElementSelectionTest, LevelsBeyondTheControlsAreCorrectedInTheDatabaseOtherOddValuesOnlyShownSafely) {
+    writeIni(
+        iniText({{kDecoderKey, with(decoderKeys(), u"ATT=0;SDL=200;SDT=250;BUF;SDM"_s)},
+                 {u"00A0C9000003"_s,
+                  with(decoderKeys(), u"INPUT=7;TYPE=abc;TX;BUF=200;SDL=0;SDM=9;ATT=300;VER=x;BOUND=5"_s)}}));
+    start();
+    clickNode(kDecoderMac);
+    EXPECT_EQ(values(u"scrlAtten lblAttenDB scrlSilDetLevel lblSilDetLevel scrlSilDetTime lblSilDetTime "
+                     u"scrlBuffer lblLatency cmbSilDetMode"_s),
+              u"14|Mute|154|-6dBu|220|100.1Sec|1|7.5mS|0"_s);
+    QStringList stored;
+    for (const QString &key : {u"att"_s, u"sdl"_s, u"sdt"_s, u"buf"_s, u"sdm"_s})
+        stored << ElementDatabase(iniPath()).read(kDecoderKey, key, u"none"_s);
+    EXPECT_EQ(stored.join(u' '), u"14 154 220 none none"_s);
+
+    const QByteArray before = iniBytes(); // only those corrections write
+    clickNode(u"00:A0:C9:00:00:03"_s);
+    EXPECT_EQ(
+        values(u"cmbAudioInput cmbAudioType cmbAudioTX scrlBuffer scrlSilDetLevel cmbSilDetMode scrlAtten "
+               u"lblVersion cmbEncoders"_s),
+        u"-1|-1|-1|8|1|0|255|2.00|0"_s);
+    EXPECT_EQ(iniBytes(), before);
+}
+
+TEST_F(ElementSelectionTest, OtherRolesShowUnknownAndKeepThePreviousDecodersValues) {
+    writeIni(iniText({{kDecoderKey, decoderKeys()},
+                      {u"000000000000"_s, with(decoderKeys(), u"ROLE=0;ATT=20"_s)},
+                      {u"000000000003"_s, with(decoderKeys(), u"ROLE=3;ATT=20"_s)},
+                      {u"000000000009"_s, with(decoderKeys(), u"ROLE;ATT=20"_s)}}));
+    start();
+    for (const QString &mac : {u"00:00:00:00:00:00"_s, u"00:00:00:00:00:03"_s, u"00:00:00:00:00:09"_s}) {
+        clickNode(kDecoderMac);
+        clickNode(mac);
+        EXPECT_EQ(values(u"lblElementType lblElementMAC scrlAtten scrlBuffer"_s),
+                  u"UNKNOWN|"_s + mac + u"|235|3"_s);
+        EXPECT_EQ(monitoringButtons(), u"00"_s);
+    }
+}
+
+TEST_F(ElementSelectionTest, VersionIsShownWithAPointWhateverTheLocale) {
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    // clang-format off
+    const std::pair<QString, QString> rows[] = {
+        {u"VER=3,4"_s, u"3.40"_s}, {u"VER=3.4"_s, u"3.40"_s}, {u"VER"_s, u"2.00"_s}};
+    // clang-format on
+    for (const auto &[version, shown] : rows) {
+        writeIni(iniText({{kEncoderKey, with(encoderKeys(), version)}}));
+        start();
+        clickNode(kEncoderMac);
+        EXPECT_EQ(values(u"lblVersion"_s), shown) << qPrintable(version);
+    }
+    QLocale::setDefault(previous);
+}
+
+TEST_F(ElementSelectionTest, ANodeWhoseSectionIsGoneClearsThePanelAndReloads) {
     writeExample();
     start();
     clickNode(kEncoderMac);
-    ASSERT_EQ(text(u"lblElementMAC"_s), kEncoderMac);
-    const TreeSnapshot before = snapshot();
-    window->toolbarItem(2)->trigger();
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_EQ(text(u"lblElementMAC"_s), u"-"_s);
+    writeIni(iniText({{kDecoderKey, decoderKeys()}}));
+    clickNode(kEncoderMac);
+    EXPECT_EQ(values(u"lblElementMAC txtElementName"_s), u"-|"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree()->topLevelItemCount() == 1; }));
+    EXPECT_TRUE(notifier.messages.isEmpty());
 }
 
 } // namespace
