@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds, and runs every test suite twice: a normal build and an
-# AddressSanitizer + UndefinedBehaviorSanitizer build.
+# AddressSanitizer + UndefinedBehaviorSanitizer build; then each fuzzer for a bounded time.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -14,4 +14,6 @@ run_suite() {
 run_suite "$root/build"
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "$root/build-sanitize" -DONDALINK_SANITIZE=ON -DONDALINK_BUILD_BENCH=OFF
+# Each fuzzer for about a minute from its seed corpus (ONDALINK_FUZZ_SECONDS to change that).
+"$root/scripts/fuzz.sh" "${ONDALINK_FUZZ_SECONDS:-60}" "$root/build-fuzz"
 echo "All tests passed."

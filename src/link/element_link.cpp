@@ -10,6 +10,8 @@
 #include "model/notifier.h"
 #include "store/element_database.h"
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace ondalink {
@@ -37,6 +39,7 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     options.localPort = m_settings.localPort;
     options.receiveBufferBytes = m_settings.receiveBufferBytes;
     options.fifoCapacity = m_settings.fifoCapacity;
+    options.fifoBytes = m_settings.fifoBytes;
     m_endpoint = std::make_unique<UdpEndpoint>(options, [this] { return m_autoDiscoverAwaiting; });
     // Datagrams no handler takes need no place in the FIFO.
     m_endpoint->setAcceptFilter(
@@ -45,7 +48,8 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     ReportHandlerHooks hooks;
     hooks.stopResponseTimer = [this] { m_timerRemoteSent.stop(); };
     hooks.discoveryRunning = [this] { return m_autoDiscoverAwaiting; };
-    hooks.reloadTree = [this] { requestTreeReload(true); };
+    hooks.reloadTree = [this] { reloadAfterReport(); };
+    hooks.morePending = [this] { return m_endpoint->hasPending(); };
     m_reportHandler = std::make_unique<ElementReportHandler>(m_database, m_notifier, resolver, m_panel,
                                                              std::move(hooks), m_settings.macLookupMs);
 
@@ -54,6 +58,31 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
         [this](const QByteArray &datagram, bool discoveryAtArrival, std::function<void()> done) {
             m_reportHandler->HandleElementReport(datagram, discoveryAtArrival, std::move(done));
         });
+    connect(m_dispatch.get(), &ReceiveDispatch::datagramHandled, this, [this] {
+        if (!m_endpoint->hasPending())
+            queueDrained();
+    });
+}
+
+void ElementLink::requestTreeReload(bool afterReport) {
+    m_reportHandler->flushStored();
+    Q_EMIT reloadTreeRequested(afterReport);
+}
+
+// A burst of reports would rebuild the tree once per report: the last one to finish does it for all.
+void ElementLink::reloadAfterReport() {
+    if (m_endpoint->hasPending()) {
+        m_reloadDeferred = true;
+        return;
+    }
+    requestTreeReload(true);
+}
+
+void ElementLink::queueDrained() {
+    m_reportHandler->flushStored();
+    // A discovery begun meanwhile keeps the tree empty until its own reload.
+    if (std::exchange(m_reloadDeferred, false) && !m_autoDiscoverAwaiting)
+        requestTreeReload(true);
 }
 
 // The dispatch goes first: a report finishing later must find no dispatcher to call back.
@@ -68,6 +97,7 @@ bool ElementLink::open() {
 }
 
 void ElementLink::close() {
+    m_reportHandler->flushStored();
     m_endpoint->close();
 }
 

@@ -33,12 +33,13 @@ struct LinkSettings {
     quint16 controlPort = 2977; // attenuation datagrams and level requests
     quint16 pagingPort = 1901;
     QString pagingHost = QStringLiteral("255.255.255.255");
-    int responseTimeoutMs = 3000; // timerRemoteSent
-    int macLookupMs = 5000;       // timerGetMAC
-    int pagingWaitMs = 3000;      // Timer1 of the paging window
-    int levelIntervalMs = 50;     // tmrVolume until Slider1 is moved
-    qsizetype fifoCapacity = 4096;
+    int responseTimeoutMs = 3000;   // timerRemoteSent
+    int macLookupMs = 5000;         // timerGetMAC
+    int pagingWaitMs = 3000;        // Timer1 of the paging window
+    int levelIntervalMs = 50;       // tmrVolume until Slider1 is moved
+    qsizetype fifoCapacity = 16384; // datagrams; a discovery of 10,000 elements fits
     int receiveBufferBytes = 4 * 1024 * 1024;
+    qsizetype fifoBytes = 4 * 1024 * 1024; // datagram bytes the queue holds at most
 };
 
 // The element link: the endpoint, the receive dispatch, the report handler, AutoDiscoverAwaiting,
@@ -73,8 +74,9 @@ public:
     // focus, send the position and store it as "att".
     void applyAttenuationChange(int position, const QString &elementType, bool hasFocus);
 
-    // Asks the console to run Load_Config; afterReport when a report's handling ends.
-    void requestTreeReload(bool afterReport = false) { Q_EMIT reloadTreeRequested(afterReport); }
+    // Asks the console to run Load_Config; afterReport when a report's handling ends. Elements a
+    // discovery has handled are stored first.
+    void requestTreeReload(bool afterReport = false);
 
     QTimer &timerRemoteSent() { return m_timerRemoteSent; }
     QTimer &timerGetMAC();
@@ -94,12 +96,15 @@ Q_SIGNALS:
 
 private:
     void timerRemoteSent_Timer();
+    void reloadAfterReport();
+    void queueDrained();
 
     ElementDatabase &m_database;
     Notifier &m_notifier;
     PanelView &m_panel;
     LinkSettings m_settings;
     bool m_autoDiscoverAwaiting = false;
+    bool m_reloadDeferred = false; // a report asked for a reload while others still waited
     QTimer m_timerRemoteSent;
     std::unique_ptr<UdpEndpoint> m_endpoint;
     std::unique_ptr<ElementReportHandler> m_reportHandler;

@@ -26,6 +26,9 @@ constexpr int kLastRetryMs = 50;
 // A section with this many keys was not written by us; nothing is stored into it.
 constexpr int kCorruptSectionKeys = 18;
 
+// Most discovered elements stored by one replacement of the file.
+constexpr qsizetype kStoreBatch = 256;
+
 const QString kCorrupted = u"Feedback is corrupted."_s;
 const QString kCannotSaveInfo = u"Cannot save this element info."_s;
 
@@ -107,13 +110,33 @@ void ElementReportHandler::macLookupEnded(const QString &mac) {
         return;
     }
     m_report.record.mac = mac;
-    finish(m_discoveryAtArrival ? storeDiscovered() : confirmWrite());
+    if (m_discoveryAtArrival) {
+        finish(storeDiscovered());
+        return;
+    }
+    // What a discovery handled before this report is in the file before this report is compared.
+    QList<Message> messages = storeBatch();
+    messages.append(confirmWrite());
+    finish(messages);
 }
 
 QList<Message> ElementReportHandler::storeDiscovered() {
-    if (!m_database.writeSection(MacToKey(m_report.record.mac), discoveryKeys(m_report)))
-        return {databaseNotWritten(m_database)};
-    return {};
+    m_unstored.append({MacToKey(m_report.record.mac), discoveryKeys(m_report)});
+    // Every replacement rewrites the whole file: a burst of answers stored one by one would cost as
+    // the square of its size. Those that arrive together are stored together.
+    if (m_hooks.morePending && m_hooks.morePending() && m_unstored.size() < kStoreBatch)
+        return {};
+    return storeBatch();
+}
+
+QList<Message> ElementReportHandler::storeBatch() {
+    if (m_unstored.isEmpty() || m_database.writeSections(std::exchange(m_unstored, {})))
+        return {};
+    return {databaseNotWritten(m_database)};
+}
+
+void ElementReportHandler::flushStored() {
+    m_messages.present(storeBatch());
 }
 
 QList<Message> ElementReportHandler::confirmWrite() {

@@ -23,6 +23,7 @@ struct ReportHandlerHooks {
     std::function<void()> stopResponseTimer; // timerRemoteSent
     std::function<bool()> discoveryRunning;  // AutoDiscoverAwaiting as it is now
     std::function<void()> reloadTree;        // Load_Config
+    std::function<bool()> morePending;       // further datagrams wait to be handled
 };
 
 // Decodes and checks an element report, looks up the element's MAC, then stores it (discovery)
@@ -41,6 +42,10 @@ public:
     // no reload, the Response timer left running. Call again only after done() has run.
     void HandleElementReport(const QByteArray &datagram, bool discoveryAtArrival, std::function<void()> done);
 
+    // Stores the elements of a discovery that wait in a batch (see storeDiscovered). The link calls it
+    // when no datagram waits any more; a report outside a discovery and a reload of the tree do too.
+    void flushStored();
+
     // The last report decoded (with the MAC once found); fields it did not carry are zero.
     const ElementRecord &snapshot() const { return m_report.record; }
     const ElementReport &report() const { return m_report; }
@@ -56,6 +61,7 @@ private:
     void attemptLookup();
     void macLookupEnded(const QString &mac);
     QList<Message> storeDiscovered();
+    QList<Message> storeBatch();
     QList<Message> confirmWrite();
     void finish(const QList<Message> &messages);
 
@@ -71,6 +77,7 @@ private:
     bool m_busy = false;
     std::function<void()> m_done;
     MessageCoalescer m_messages;
+    QList<std::pair<QString, KeyValues>> m_unstored; // discovered elements not yet in the file
     int m_shortDropped = 0;
 };
 

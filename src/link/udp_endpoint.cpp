@@ -105,11 +105,13 @@ bool UdpEndpoint::enqueue(QByteArrayView datagram) {
         ++m_filtered;
         return false;
     }
-    if (static_cast<qsizetype>(m_fifo.size()) >= m_options.fifoCapacity) {
+    if (static_cast<qsizetype>(m_fifo.size()) >= m_options.fifoCapacity ||
+        m_fifoBytes + datagram.size() > m_options.fifoBytes) {
         ++m_overflow;
         return false;
     }
     m_fifo.push_back({datagram.toByteArray(), m_discoveryFlag ? m_discoveryFlag() : false});
+    m_fifoBytes += datagram.size();
     return true;
 }
 
@@ -123,6 +125,7 @@ ReceivedDatagram UdpEndpoint::takeNext() {
         return {};
     ReceivedDatagram next = std::move(m_fifo.front());
     m_fifo.pop_front();
+    m_fifoBytes -= next.data.size();
     return next;
 }
 

@@ -24,7 +24,8 @@ struct EndpointOptions {
     quint16 localPort = 2976;
     // Enough for a burst of 1,000 reports while the event loop is busy elsewhere.
     int receiveBufferBytes = 4 * 1024 * 1024;
-    qsizetype fifoCapacity = 4096;
+    qsizetype fifoCapacity = 16384;
+    qsizetype fifoBytes = 4 * 1024 * 1024; // of datagram payload
 };
 
 // Outcome of one send: ok, or why not in words the operator can act on.
@@ -73,7 +74,8 @@ public:
     bool hasPending() const { return !m_fifo.empty(); }
     qsizetype pendingCount() const { return static_cast<qsizetype>(m_fifo.size()); }
     ReceivedDatagram takeNext();
-    // Datagrams dropped because the FIFO was full (the newest are dropped).
+    // Datagrams dropped because the FIFO held fifoCapacity datagrams or fifoBytes bytes (the newest
+    // are dropped).
     quint64 overflowCount() const { return m_overflow; }
     quint64 filteredCount() const { return m_filtered; }
 
@@ -94,6 +96,7 @@ private:
     QString m_remoteHost;
     quint16 m_remotePort = 0;
     std::deque<ReceivedDatagram> m_fifo;
+    qsizetype m_fifoBytes = 0;
     quint64 m_overflow = 0;
     quint64 m_filtered = 0;
     int m_receiveBufferGranted = 0;

@@ -85,6 +85,11 @@ bool ElementDatabase::writeSection(const QString &section,
     return WriteSectionToINI(section, keyValues, m_path);
 }
 
+bool ElementDatabase::writeSections(
+    const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections) const {
+    return WriteSectionsToINI(sections, m_path);
+}
+
 QList<ElementListing> ElementDatabase::listing(QString *readError) const {
     const FileContents contents = readWholeFile(m_path);
     if (readError)

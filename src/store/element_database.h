@@ -33,6 +33,8 @@ public:
     int keyCount(const QString &section) const;
     // Several keys of one section in one atomic replacement of the file.
     bool writeSection(const QString &section, const QList<std::pair<QString, QString>> &keyValues) const;
+    // Several sections in one atomic replacement of the file.
+    bool writeSections(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections) const;
 
     // Every section that names an element, in file order, from one reading of the file.
     // Sections whose names are not 12 hex digits are left out; so are later duplicates of a name.

@@ -106,6 +106,41 @@ std::optional<QByteArray> setKeys(QByteArrayView file, QByteArrayView section, c
     return out;
 }
 
+std::optional<QByteArray> setSections(QByteArrayView file,
+                                      const QList<std::pair<QByteArray, KeyValues>> &sections) {
+    QSet<QByteArray> inFile;
+    Text(file).forEachSection([&](const Section &s) {
+        inFile.insert(asciiLower(s.name));
+        return true;
+    });
+    QByteArray edited = file.toByteArray();
+    QByteArray appended; // the new sections, edited on their own while they are small
+    QSet<QByteArray> inAppended;
+    bool changed = false;
+    for (const auto &[name, keyValues] : sections) {
+        const QByteArray folded = asciiLower(trimmedBlanks(name));
+        if (!inFile.contains(folded) && !inAppended.contains(folded)) {
+            // A section of its own: nothing to look up.
+            if (const auto text = setKeys({}, name, keyValues)) {
+                appended.append(*text);
+                inAppended.insert(folded);
+                changed = true;
+            }
+            continue;
+        }
+        QByteArray &text = inFile.contains(folded) ? edited : appended;
+        if (auto next = setKeys(text, name, keyValues)) {
+            text = std::move(*next);
+            changed = true;
+        }
+    }
+    if (!changed)
+        return std::nullopt;
+    if (!appended.isEmpty() && !edited.isEmpty() && !endsWithLineBreak(edited))
+        edited.append(kCrLf);
+    return edited.append(appended);
+}
+
 std::optional<QByteArray> removeSection(QByteArrayView file, QByteArrayView section) {
     const Text text(file);
     QList<Range> sections;

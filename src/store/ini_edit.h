@@ -19,6 +19,10 @@ using KeyValues = QList<std::pair<QByteArray, QByteArray>>;
 // Sets each key of the first section of that name, in order: an existing key gets its value replaced
 // in place, a new key goes after the section's last key line. A missing section is appended.
 std::optional<QByteArray> setKeys(QByteArrayView file, QByteArrayView section, const KeyValues &keyValues);
+// setKeys for several sections in one pass. Sections that are not in the file yet are appended together
+// (one copy of the file, not one per section), in the order given.
+std::optional<QByteArray> setSections(QByteArrayView file,
+                                      const QList<std::pair<QByteArray, KeyValues>> &sections);
 // Removes every section of that name.
 std::optional<QByteArray> removeSection(QByteArrayView file, QByteArrayView section);
 // Removes every line of that key from the first section of that name.

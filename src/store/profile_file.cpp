@@ -146,19 +146,33 @@ bool WriteToINI(const QString &strSection, const QString &strkey, const QString 
 
 bool WriteSectionToINI(const QString &strSection, const QList<std::pair<QString, QString>> &keyValues,
                        const QString &strfullpath) {
-    const auto section = writableSection(strSection);
-    if (!section)
-        return false;
-    ini::KeyValues pairs;
-    pairs.reserve(keyValues.size());
-    for (const auto &[key, value] : keyValues) {
-        const auto k = writableKey(key);
-        const auto v = writableValue(value);
-        if (!k || !v)
+    return WriteSectionsToINI({{strSection, keyValues}}, strfullpath);
+}
+
+bool WriteSectionsToINI(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
+                        const QString &strfullpath) {
+    QList<std::pair<QByteArray, ini::KeyValues>> bytes;
+    bytes.reserve(sections.size());
+    for (const auto &[name, keyValues] : sections) {
+        const auto section = writableSection(name);
+        if (!section)
             return false;
-        pairs.append({*k, *v});
+        ini::KeyValues pairs;
+        pairs.reserve(keyValues.size());
+        for (const auto &[key, value] : keyValues) {
+            const auto k = writableKey(key);
+            const auto v = writableValue(value);
+            if (!k || !v)
+                return false;
+            pairs.append({*k, *v});
+        }
+        bytes.append({*section, std::move(pairs)});
     }
-    return update(strfullpath, [&](QByteArrayView file) { return ini::setKeys(file, *section, pairs); });
+    if (bytes.size() == 1)
+        return update(strfullpath, [&](QByteArrayView file) {
+            return ini::setKeys(file, bytes[0].first, bytes[0].second);
+        });
+    return update(strfullpath, [&](QByteArrayView file) { return ini::setSections(file, bytes); });
 }
 
 bool DeleteIniSection(const QString &strSection, const QString &strfullpath) {

@@ -39,5 +39,9 @@ qint16 GetSectionKeyCount(const QString &strSection, const QString &strfullpath)
 // of the file, so that a report is stored whole or not at all.
 bool WriteSectionToINI(const QString &strSection, const QList<std::pair<QString, QString>> &keyValues,
                        const QString &strfullpath);
+// WriteSectionToINI for several sections, all in one replacement of the file; nothing is written when
+// any name or value cannot be.
+bool WriteSectionsToINI(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
+                        const QString &strfullpath);
 
 } // namespace ondalink

@@ -123,7 +123,7 @@ void checkEdit(QByteArrayView file, const Model &before, quint8 op, const QByteA
                const QByteArray &key, const QByteArray &value) {
     const auto found = Text(file).findSection(section);
     std::optional<QByteArray> after;
-    switch (op % 5) {
+    switch (op % 6) {
     case 0: {
         after = setKeys(file, section, {{key, value}});
         if (!after) {
@@ -166,6 +166,15 @@ void checkEdit(QByteArrayView file, const Model &before, quint8 op, const QByteA
                        *firstValue(*first(before, section), key));
         }
         break;
+    case 5: { // several sections at once: the same bytes as one after the other
+        const QList<std::pair<QByteArray, KeyValues>> sections = {
+            {section, {{key, value}}}, {"NEW SECTION", {{key, value}}}, {section, {{"SECOND", value}}}};
+        QByteArray oneByOne = file.toByteArray();
+        for (const auto &[name, keyValues] : sections)
+            oneByOne = setKeys(oneByOne, name, keyValues).value_or(oneByOne);
+        FUZZ_CHECK(setSections(file, sections).value_or(file.toByteArray()) == oneByOne);
+        break;
+    }
     case 4:
         after = renameSection(file, section, "RENAMED SECTION");
         if (after) {

@@ -74,14 +74,15 @@ protected:
         ASSERT_EQ(file.write(text), text.size());
     }
 
-    // Builds the window and runs its start-up; false when start-up ended the program.
-    bool start() {
+    // Builds the window and runs its start-up; false when start-up ended the program. The paging
+    // request goes to pagingPort when one is given.
+    bool start(quint16 pagingPort = 0) {
         MainWindowSettings s;
         s.databasePath = iniPath();
         s.link.bindAddress = QHostAddress(QHostAddress::LocalHost);
         s.link.localPort = 0;
         s.link.pagingHost = QStringLiteral("127.0.0.1");
-        s.link.pagingPort = m_sink.localPort();
+        s.link.pagingPort = pagingPort ? pagingPort : m_sink.localPort();
         s.link.elementPort = m_sink.localPort();
         s.link.controlPort = m_sink.localPort();
         window = std::make_unique<MainWindow>(notifier, resolver, prober, s);

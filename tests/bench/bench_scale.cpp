@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real main window (offscreen) on databases of 1,000 and 10,000 elements: Load_Config (file and
+// tree), NodeClick, one report stored by the report handler, memory with the list shown, and a
+// discovery answered by every element in one burst. ONDALINK_BENCH_DIR chooses where nms.ini lives.
+#include "../support/answering_peer.h"
+#include "../support/fake_prober.h"
+#include "../support/fakes.h"
+#include "console/element_tree.h"
+#include "console/main_window.h"
+#include "console/properties_panel.h"
+#include "element_wire.h"
+#include "link/discovery.h"
+#include "link/element_report_handler.h"
+#include "link/receive_dispatch.h"
+#include "model/mac_text.h"
+#include "store/atomic_file.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <benchmark/benchmark.h>
+
+#include <arpa/inet.h>
+#include <map>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace ondalink;
+
+namespace {
+
+QString folder() {
+    static QTemporaryDir dir(qEnvironmentVariable("ONDALINK_BENCH_DIR", QDir::tempPath()) +
+                             u"/bench-scale-XXXXXX"_s);
+    return dir.path();
+}
+
+QString keyOf(int i) {
+    return QString::number(0x02000A000000LL + i, 16).rightJustified(12, u'0').toUpper();
+}
+
+quint32 ipOf(int i) {
+    return 0x0A000000u + quint32(i) + 1; // 10.0.0.1 on
+}
+
+sim::ElementSettings settingsOf(int i) {
+    sim::ElementSettings s;
+    s.ip = ipOf(i);
+    s.name = QByteArray("ELEMENT ").append(QByteArray::number(i));
+    return s;
+}
+
+sim::ElementIdentity identityOf(int i) {
+    sim::ElementIdentity id;
+    id.role = i % 2 ? sim::kEncoder : sim::kDecoder;
+    id.serial = quint32(1000 + i);
+    return id;
+}
+
+// Every element answers ARP with the MAC its key names.
+void teach(testing::ScriptedResolver &resolver, int elements) {
+    for (int i = 0; i < elements; ++i)
+        resolver.table.insert(htonl(ipOf(i)), QByteArray::fromHex(keyOf(i).toLatin1()));
+}
+
+// A database as a discovery of that many elements writes it.
+QString database(int elements) {
+    static std::map<int, QString> paths;
+    QString &path = paths[elements];
+    if (path.isEmpty()) {
+        path = folder() + u"/nms-%1.ini"_s.arg(elements);
+        QByteArray text;
+        for (int i = 0; i < elements; ++i) {
+            ElementReport report;
+            decodeReport(sim::encodeReport(identityOf(i), settingsOf(i)), report);
+            text += "[" + keyOf(i).toLatin1() + "]\r\n";
+            for (const auto &[key, value] : discoveryKeys(report))
+                text += key.toUpper().toLatin1() + "=" + value.toLatin1() + "\r\n";
+        }
+        if (!replaceFileAtomically(path, text))
+            qFatal("cannot write the benchmark database");
+    }
+    return path;
+}
+
+struct Window {
+    testing::RecordingNotifier notifier;
+    testing::ScriptedResolver resolver;
+    testing::ScriptedProber prober;
+    std::unique_ptr<MainWindow> window;
+
+    explicit Window(const QString &path, quint16 pagingPort = 0) {
+        MainWindowSettings settings;
+        settings.databasePath = path;
+        settings.link.bindAddress = QHostAddress(QHostAddress::LocalHost);
+        settings.link.localPort = 0;
+        settings.link.pagingHost = u"127.0.0.1"_s;
+        settings.link.pagingPort = pagingPort;
+        window = std::make_unique<MainWindow>(notifier, resolver, prober, settings);
+        if (!window->Form_Load())
+            qFatal("the window did not start");
+    }
+};
+
+void memoryCounters(benchmark::State &state) {
+    QFile status(u"/proc/self/status"_s);
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n'))
+        for (const char *field : {"VmRSS", "VmHWM"})
+            if (line.startsWith(field))
+                state.counters[std::string(field) + "_MiB"] =
+                    line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+}
+
+void BM_Load_Config(benchmark::State &state) {
+    const int elements = int(state.range(0));
+    Window w(database(elements));
+    for (auto _ : state)
+        w.window->Load_Config();
+    if (w.window->elementTree().tree()->topLevelItemCount() != elements)
+        state.SkipWithError("not every element is listed");
+    memoryCounters(state);
+}
+BENCHMARK(BM_Load_Config)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Clicks a decoder and an encoder near the end of the list in turn: each click loads the panel anew.
+void BM_NodeClick(benchmark::State &state) {
+    const int elements = int(state.range(0));
+    Window w(database(elements));
+    QTreeWidget *tree = w.window->elementTree().tree();
+    QTreeWidgetItem *nodes[] = {tree->topLevelItem(elements - 2), tree->topLevelItem(elements - 1)};
+    int turn = 0;
+    for (auto _ : state) {
+        QTreeWidgetItem *node = nodes[turn++ % 2];
+        Q_EMIT tree->itemClicked(node, 0);
+    }
+    if (w.window->panel().selectedMac() != nodes[(turn + 1) % 2]->data(0, Qt::UserRole).toString())
+        state.SkipWithError("the click did not select");
+}
+BENCHMARK(BM_NodeClick)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The handler's write path for one report confirming a write to the selected element (decode, MAC
+// lookup, sender and key-count checks, comparison, one replacement of the file), tree reload aside.
+void BM_ReportStored(benchmark::State &state) {
+    const int elements = int(state.range(0));
+    const QString path = folder() + u"/stored.ini"_s;
+    QFile::remove(path);
+    QFile::copy(database(elements), path);
+    ElementDatabase db(path);
+    testing::RecordingNotifier notifier;
+    testing::ScriptedResolver resolver;
+    testing::FakePanel panel;
+    const int i = elements / 2;
+    teach(resolver, elements);
+    ElementReport shown;
+    decodeReport(sim::encodeReport(identityOf(i), settingsOf(i)), shown);
+    const ElementRecord &r = shown.record;
+    panel.mac = FormatMac(keyOf(i));
+    std::tie(panel.name, panel.ip, panel.mask, panel.gw, panel.remote) =
+        std::tie(r.name, r.ip, r.mask, r.gw, r.remote);
+    std::tie(panel.input, panel.audioType, panel.tx) = std::tuple(r.input, r.type, r.tx);
+    ElementReportHandler handler(db, notifier, resolver, panel, {});
+    sim::ElementSettings s = settingsOf(i);
+    int turn = 0;
+    for (auto _ : state) {
+        s.att = quint8(100 + turn++ % 100); // every report changes the file
+        handler.HandleElementReport(sim::encodeReport(identityOf(i), s), false, {});
+    }
+    if (notifier.messages.isEmpty() || notifier.messages.last().title != u"Configuration changed"_s ||
+        db.read(keyOf(i), u"att"_s) != QString::number(s.att))
+        state.SkipWithError("the report was not stored");
+}
+BENCHMARK(BM_ReportStored)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Every element answers one paging request at once, from another thread as a network would; timed
+// from the confirmation to the tree listing every element that was stored.
+void BM_Discovery(benchmark::State &state) {
+    const int elements = int(state.range(0));
+    QList<QByteArray> reports;
+    for (int i = 0; i < elements; ++i)
+        reports.append(sim::encodeReport(identityOf(i), settingsOf(i)));
+    testing::AnsweringPeer network(reports);
+    for (auto _ : state) {
+        const QString path = folder() + u"/discovery.ini"_s;
+        QFile::remove(path);
+        Window w(path, network.port());
+        teach(w.resolver, elements);
+        w.notifier.answers.push_back(Answer::Yes);
+        QElapsedTimer clock;
+        clock.start();
+        w.window->AutoDiscovery(); // returns when the three-second wait is over
+        const int listedAtTheEnd = w.window->elementTree().tree()->topLevelItemCount();
+        ElementLink &link = w.window->link();
+        QEventLoop loop;
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (!link.dispatch().busy() && !link.endpoint().hasPending())
+                loop.quit();
+        });
+        check.start(5);
+        loop.exec();
+        state.SetIterationTime(double(clock.elapsed()) / 1000);
+        state.counters["listed_at_end_of_wait"] = listedAtTheEnd;
+        state.counters["stored"] = double(w.window->database().listing().size());
+        state.counters["listed"] = w.window->elementTree().tree()->topLevelItemCount();
+        state.counters["dropped_queue_full"] = double(link.endpoint().overflowCount());
+    }
+}
+BENCHMARK(BM_Discovery)->Arg(1000)->Arg(10000)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
