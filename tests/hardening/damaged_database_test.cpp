@@ -118,7 +118,7 @@ const Shape kShapes[] = {
      {},
      2,
      {}},
-    {"NUL bytes", bytes(QByteArray("[00A0C9000001]\r\nNAME=A\0B\r\nROLE=1\0\r\n", 37)), {}, 1, {}},
+    {"NUL bytes", bytes(QByteArrayLiteral("[00A0C9000001]\r\nNAME=A\0B\r\nROLE=1\0\r\n")), {}, 1, {}},
     {"a header without its bracket", bytes("[00A0C9000001\r\nROLE=1\r\n"), {}, 1, {}},
     {"names that are no element",
      bytes("[hello]\r\nROLE=1\r\n[00A0C900000G]\r\n[00:A0:C9:00:00:01]\r\n[]\r\nROLE=1\r\n"),
