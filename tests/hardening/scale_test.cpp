@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A discovery answered at once by 1,000 and by 10,000 elements: every one is stored, listed and
-// can be selected. Speed is in tests/bench/bench_scale.cpp.
+// can be selected. Speed is in bench/bench_scale.cpp.
 #include "answering_peer.h"
 #include "window_fixture.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A real discovery on the NMS host of a bulk lab (lab/lab up N --bulk): the paging broadcast on
 // the system's ports, every simulated element answering from its own address and MAC, the Linux
-// neighbour table for the MACs, each report stored in nms.ini. Run by tests/bench/lab_discovery.sh.
-#include "../support/fakes.h"
+// neighbour table for the MACs, each report stored in nms.ini. Run by bench/lab_discovery.sh.
+#include "fakes.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "link/discovery.h"
 #include "link/element_link.h"
@@ -130,7 +130,7 @@ int main(int argc, char **argv) {
     // The paging request is a broadcast: only ever from the NMS host of a lab.
     const LabHosts lab = readLab();
     if (lab.nmsIp.isEmpty() || !QNetworkInterface::allAddresses().contains(QHostAddress(lab.nmsIp))) {
-        QTextStream(stderr) << "not on the NMS host of a lab: run tests/bench/lab_discovery.sh" << Qt::endl;
+        QTextStream(stderr) << "not on the NMS host of a lab: run bench/lab_discovery.sh" << Qt::endl;
         return 77;
     }
     benchmark::Initialize(&argc, argv);

@@ -2,9 +2,9 @@
 // The real main window (offscreen) on databases of 1,000 and 10,000 elements: Load_Config (file and
 // tree), NodeClick, one report stored by the report handler, memory with the list shown, and a
 // discovery answered by every element in one burst. ONDALINK_BENCH_DIR chooses where nms.ini lives.
-#include "../support/answering_peer.h"
-#include "../support/fake_prober.h"
-#include "../support/fakes.h"
+#include "answering_peer.h"
+#include "fake_prober.h"
+#include "fakes.h"
 #include "console/element_tree.h"
 #include "console/main_window.h"
 #include "console/properties_panel.h"
