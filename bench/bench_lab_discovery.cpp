@@ -2,8 +2,8 @@
 // A real discovery on the NMS host of a bulk lab (lab/lab up N --bulk): the paging broadcast on
 // the system's ports, every simulated element answering from its own address and MAC, the Linux
 // neighbour table for the MACs, each report stored in nms.ini. Run by bench/lab_discovery.sh.
-#include "fakes.h"
 #include "diag/linux/neighbour_resolver.h"
+#include "fakes.h"
 #include "link/discovery.h"
 #include "link/element_link.h"
 #include "link/receive_dispatch.h"

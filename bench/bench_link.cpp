@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The element link on loopback: a discovery answered by 1,000 reports in one burst, and level
 // monitoring at a 1 ms interval. Event-driven work is timed by hand (UseManualTime).
-#include "fakes.h"
 #include "diag/arp.h"
 #include "element_wire.h"
+#include "fakes.h"
 #include "link/datagrams.h"
 #include "link/discovery.h"
 #include "link/element_link.h"

@@ -3,12 +3,12 @@
 // tree), NodeClick, one report stored by the report handler, memory with the list shown, and a
 // discovery answered by every element in one burst. ONDALINK_BENCH_DIR chooses where nms.ini lives.
 #include "answering_peer.h"
-#include "fake_prober.h"
-#include "fakes.h"
 #include "console/element_tree.h"
 #include "console/main_window.h"
 #include "console/properties_panel.h"
 #include "element_wire.h"
+#include "fake_prober.h"
+#include "fakes.h"
 #include "link/discovery.h"
 #include "link/element_report_handler.h"
 #include "link/receive_dispatch.h"
