@@ -6,7 +6,7 @@
 # nms.ini goes to a temporary folder in each of ONDALINK_BENCH_DIRS (default: $TMPDIR or /tmp), so
 # that a disk and a tmpfs can be compared on the same lab. Exits 77 where namespaces cannot be made.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/../.." && pwd)"
+root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(readlink -f "${1:?build directory}")"
 shift
 counts=("$@")

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 
 namespace ondalink {
 
@@ -11,6 +12,9 @@ class MacResolver {
 public:
     virtual ~MacResolver() = default;
     virtual bool sendArp(quint32 addressNetworkOrder, QByteArray &hardwareAddress) = 0;
+    // Starts resolving addresses that will be looked up soon, without waiting for any of them, so
+    // that their exchanges overlap instead of running one after the other.
+    virtual void prepare(const QList<quint32> &addressesNetworkOrder) { (void)addressesNetworkOrder; }
 };
 
 } // namespace ondalink

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "element_link.h"
 
+#include "diag/mac_resolver.h"
 #include "link/datagrams.h"
+#include "link/element_report.h"
 #include "link/element_report_handler.h"
 #include "link/panel_view.h"
 #include "link/receive_dispatch.h"
@@ -44,6 +46,19 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     // Datagrams no handler takes need no place in the FIFO.
     m_endpoint->setAcceptFilter(
         [](qsizetype length) { return classifyDatagram(length) != DatagramKind::Ignored; });
+    // A discovery's answers are handled one at a time; their MAC lookups start as they arrive, so
+    // that each report finds its neighbour entry ready instead of waiting for its own exchange.
+    m_endpoint->setArrivalObserver([this](const ReceivedDatagram &datagram) {
+        if (datagram.discoveryAtArrival &&
+            classifyDatagram(datagram.data.size()) == DatagramKind::ElementReport)
+            if (const auto address = reportedAddress(datagram.data))
+                m_arrivedAddresses.append(*address);
+    });
+    // Connected before the dispatch, which may handle the first datagram at once.
+    connect(m_endpoint.get(), &UdpEndpoint::datagramsQueued, this, [this, &resolver] {
+        if (!m_arrivedAddresses.isEmpty())
+            resolver.prepare(std::exchange(m_arrivedAddresses, {}));
+    });
 
     ReportHandlerHooks hooks;
     hooks.stopResponseTimer = [this] { m_timerRemoteSent.stop(); };

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QHostAddress>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -104,7 +105,8 @@ private:
     PanelView &m_panel;
     LinkSettings m_settings;
     bool m_autoDiscoverAwaiting = false;
-    bool m_reloadDeferred = false; // a report asked for a reload while others still waited
+    bool m_reloadDeferred = false;     // a report asked for a reload while others still waited
+    QList<quint32> m_arrivedAddresses; // reported by a discovery's answers since the last read
     QTimer m_timerRemoteSent;
     std::unique_ptr<UdpEndpoint> m_endpoint;
     std::unique_ptr<ElementReportHandler> m_reportHandler;

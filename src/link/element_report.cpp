@@ -3,6 +3,8 @@
 
 #include "model/encodings.h"
 
+#include <QtEndian>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -112,6 +114,12 @@ QString trimBlanks(const QString &text) {
 }
 
 } // namespace
+
+std::optional<quint32> reportedAddress(QByteArrayView datagram) {
+    if (datagram.size() < kReportCommonLength)
+        return std::nullopt;
+    return qFromUnaligned<quint32>(datagram.data()); // memory order is network order
+}
 
 ReportCheck decodeReport(QByteArrayView datagram, ElementReport &report) {
     report = ElementReport{};

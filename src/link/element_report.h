@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <optional>
 #include <utility>
 
 namespace ondalink {
@@ -49,6 +50,10 @@ struct ElementReport {
 // Decodes as far as the datagram reaches (bytes past the role's full length are ignored) and makes
 // the checks. A multi-byte field is taken only when all of its bytes are there.
 ReportCheck decodeReport(QByteArrayView datagram, ElementReport &report);
+
+// The element's address as a report gives it (its first four bytes, in network order), readable as
+// soon as the datagram arrives; nullopt when the datagram is too short to be decoded at all.
+std::optional<quint32> reportedAddress(QByteArrayView datagram);
 
 // The two-line message for a failed check; empty for Ok and TooShort.
 QString reportCheckMessage(ReportCheck check);

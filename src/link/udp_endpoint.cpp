@@ -112,6 +112,8 @@ bool UdpEndpoint::enqueue(QByteArrayView datagram) {
     }
     m_fifo.push_back({datagram.toByteArray(), m_discoveryFlag ? m_discoveryFlag() : false});
     m_fifoBytes += datagram.size();
+    if (m_arrival)
+        m_arrival(m_fifo.back());
     return true;
 }
 

@@ -66,6 +66,10 @@ public:
 
     // Datagrams the filter rejects (by length) are read and dropped at once instead of queued.
     void setAcceptFilter(std::function<bool(qsizetype length)> filter) { m_accept = std::move(filter); }
+    // Sees every datagram as it is queued, before datagramsQueued is emitted for it.
+    void setArrivalObserver(std::function<void(const ReceivedDatagram &)> observer) {
+        m_arrival = std::move(observer);
+    }
 
     // Takes one datagram as if the socket had just handed it over: filtered, bounded and tagged like
     // every other. Lets a datagram reach the dispatch without a network (fuzzing, replay).
@@ -91,6 +95,7 @@ private:
     EndpointOptions m_options;
     std::function<bool()> m_discoveryFlag;
     std::function<bool(qsizetype)> m_accept;
+    std::function<void(const ReceivedDatagram &)> m_arrival;
     QUdpSocket m_socket;
     QByteArray m_readBuffer; // one buffer for every read, larger than any datagram
     QString m_remoteHost;

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QList>
 #include <QtEndian>
 
@@ -13,6 +14,8 @@
 #include <netpacket/packet.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -57,49 +60,70 @@ QByteArrayView baseName(const char *label) {
     return colon < 0 ? name : name.first(colon);
 }
 
-struct LocalInfo {
-    std::optional<QByteArray> ownHardwareAddress;
-    bool onLink = false;
+} // namespace
+
+// This host's IPv4 addresses and the hardware addresses of their interfaces, read once.
+class LocalInterfaces {
+public:
+    LocalInterfaces() {
+        ifaddrs *list = nullptr;
+        if (getifaddrs(&list) != 0)
+            return;
+        for (ifaddrs *i = list; i != nullptr; i = i->ifa_next) {
+            if (i->ifa_addr == nullptr)
+                continue;
+            const QByteArray name = baseName(i->ifa_name).toByteArray();
+            if (i->ifa_addr->sa_family == AF_PACKET) {
+                const auto *link = reinterpret_cast<const sockaddr_ll *>(i->ifa_addr);
+                const qsizetype length = qMin<qsizetype>(link->sll_halen, sizeof(link->sll_addr));
+                m_hardware.insert(name, QByteArray(reinterpret_cast<const char *>(link->sll_addr), length));
+            } else if (i->ifa_addr->sa_family == AF_INET) {
+                Address a{name, inAddress(i->ifa_addr), 0, std::nullopt, false};
+                a.usable = (i->ifa_flags & IFF_UP) != 0 && (i->ifa_flags & IFF_LOOPBACK) == 0;
+                if (i->ifa_netmask != nullptr)
+                    a.mask = inAddress(i->ifa_netmask);
+                if ((i->ifa_flags & IFF_POINTOPOINT) != 0 && i->ifa_dstaddr != nullptr)
+                    a.peer = inAddress(i->ifa_dstaddr);
+                m_addresses.append(a);
+            }
+        }
+        freeifaddrs(list);
+    }
+
+    // The hardware address of the interface holding the address (empty when it has none);
+    // nullopt when the address is not this host's.
+    std::optional<QByteArray> ownHardwareAddress(quint32 address) const {
+        for (const Address &a : m_addresses)
+            if (a.local == address)
+                return m_hardware.value(a.interface);
+        return std::nullopt;
+    }
+
+    bool onLink(quint32 address) const {
+        return std::any_of(m_addresses.begin(), m_addresses.end(), [&](const Address &a) {
+            return a.usable &&
+                   (a.peer == address || (a.mask != 0 && (a.local & a.mask) == (address & a.mask)));
+        });
+    }
+
+private:
+    struct Address {
+        QByteArray interface;
+        quint32 local = 0;
+        quint32 mask = 0;
+        std::optional<quint32> peer;
+        bool usable = false;
+    };
+
+    static quint32 inAddress(const sockaddr *address) {
+        return reinterpret_cast<const sockaddr_in *>(address)->sin_addr.s_addr;
+    }
+
+    QList<Address> m_addresses;
+    QHash<QByteArray, QByteArray> m_hardware;
 };
 
-LocalInfo localInfo(quint32 address) {
-    LocalInfo info;
-    ifaddrs *list = nullptr;
-    if (getifaddrs(&list) != 0)
-        return info;
-    QByteArray owner;
-    for (ifaddrs *i = list; i != nullptr; i = i->ifa_next) {
-        if (i->ifa_addr == nullptr || i->ifa_addr->sa_family != AF_INET)
-            continue;
-        const quint32 local = reinterpret_cast<const sockaddr_in *>(i->ifa_addr)->sin_addr.s_addr;
-        if (local == address)
-            owner = baseName(i->ifa_name).toByteArray();
-        if ((i->ifa_flags & IFF_UP) == 0 || (i->ifa_flags & IFF_LOOPBACK) != 0)
-            continue;
-        if ((i->ifa_flags & IFF_POINTOPOINT) != 0 && i->ifa_dstaddr != nullptr &&
-            reinterpret_cast<const sockaddr_in *>(i->ifa_dstaddr)->sin_addr.s_addr == address)
-            info.onLink = true;
-        if (i->ifa_netmask != nullptr) {
-            const quint32 mask = reinterpret_cast<const sockaddr_in *>(i->ifa_netmask)->sin_addr.s_addr;
-            if ((local & mask) == (address & mask))
-                info.onLink = true;
-        }
-    }
-    if (!owner.isEmpty()) {
-        info.ownHardwareAddress = QByteArray(); // an interface without a hardware address
-        for (ifaddrs *i = list; i != nullptr; i = i->ifa_next) {
-            if (i->ifa_addr == nullptr || i->ifa_addr->sa_family != AF_PACKET ||
-                baseName(i->ifa_name) != owner)
-                continue;
-            const auto *link = reinterpret_cast<const sockaddr_ll *>(i->ifa_addr);
-            const qsizetype length = qMin<qsizetype>(link->sll_halen, sizeof(link->sll_addr));
-            info.ownHardwareAddress = QByteArray(reinterpret_cast<const char *>(link->sll_addr), length);
-            break;
-        }
-    }
-    freeifaddrs(list);
-    return info;
-}
+namespace {
 
 bool isUnicast(quint32 addressNetworkOrder) {
     const quint32 host = qFromBigEndian(addressNetworkOrder);
@@ -117,20 +141,42 @@ qint64 monotonicMs() {
 
 } // namespace
 
+namespace {
+
+// The address and hardware address of a complete entry (flag 0x2) on one line of the table.
+std::optional<std::pair<quint32, QByteArray>> completeEntry(const QByteArray &line) {
+    const QList<QByteArray> fields = line.simplified().split(' ');
+    if (fields.size() < 4)
+        return std::nullopt;
+    const auto address = tableAddress(fields.at(0));
+    bool ok = false;
+    const uint flags = fields.at(2).toUInt(&ok, 0);
+    if (!address || !ok || (flags & kFlagComplete) == 0)
+        return std::nullopt;
+    const auto bytes = hardwareBytes(fields.at(3));
+    if (!bytes)
+        return std::nullopt;
+    return std::pair{*address, *bytes};
+}
+
+} // namespace
+
 std::optional<QByteArray> completeNeighbour(const QByteArray &table, quint32 addressNetworkOrder) {
     const QList<QByteArray> lines = table.split('\n');
     for (qsizetype n = 1; n < lines.size(); ++n) { // line 0 is the heading
-        const QList<QByteArray> fields = lines.at(n).simplified().split(' ');
-        if (fields.size() < 4 || tableAddress(fields.at(0)) != addressNetworkOrder)
-            continue;
-        bool ok = false;
-        const uint flags = fields.at(2).toUInt(&ok, 0);
-        if (!ok || (flags & kFlagComplete) == 0)
-            continue;
-        if (auto bytes = hardwareBytes(fields.at(3)))
-            return bytes;
+        if (auto entry = completeEntry(lines.at(n)); entry && entry->first == addressNetworkOrder)
+            return entry->second;
     }
     return std::nullopt;
+}
+
+QSet<quint32> completeNeighbours(const QByteArray &table) {
+    QSet<quint32> found;
+    const QList<QByteArray> lines = table.split('\n');
+    for (qsizetype n = 1; n < lines.size(); ++n)
+        if (auto entry = completeEntry(lines.at(n)))
+            found.insert(entry->first);
+    return found;
 }
 
 bool PromptLimiter::allow(quint32 address, qint64 nowMs) {
@@ -149,24 +195,37 @@ bool PromptLimiter::allow(quint32 address, qint64 nowMs) {
 NeighbourResolver::NeighbourResolver(QString tablePath) : m_tablePath(std::move(tablePath)) {}
 
 bool NeighbourResolver::sendArp(quint32 addressNetworkOrder, QByteArray &hardwareAddress) {
-    const LocalInfo local = localInfo(addressNetworkOrder);
-    if (local.ownHardwareAddress) {
-        hardwareAddress = *local.ownHardwareAddress;
+    const LocalInterfaces interfaces;
+    if (auto own = interfaces.ownHardwareAddress(addressNetworkOrder)) {
+        hardwareAddress = *own;
         return true;
     }
-
-    QFile table(m_tablePath);
-    if (table.open(QIODevice::ReadOnly)) {
-        if (auto found = completeNeighbour(table.readAll(), addressNetworkOrder)) {
-            hardwareAddress = *found;
-            return true;
-        }
+    if (auto found = completeNeighbour(readTable(), addressNetworkOrder)) {
+        hardwareAddress = *found;
+        return true;
     }
-
-    // Off-link addresses never get an entry: nothing is sent towards them.
-    if (local.onLink && isUnicast(addressNetworkOrder) && m_limiter.allow(addressNetworkOrder, monotonicMs()))
-        prompt(addressNetworkOrder);
+    promptIfUseful(interfaces, addressNetworkOrder);
     return false;
+}
+
+void NeighbourResolver::prepare(const QList<quint32> &addressesNetworkOrder) {
+    const LocalInterfaces interfaces;
+    const QSet<quint32> complete = completeNeighbours(readTable());
+    for (const quint32 address : addressesNetworkOrder)
+        if (!complete.contains(address) && !interfaces.ownHardwareAddress(address))
+            promptIfUseful(interfaces, address);
+}
+
+QByteArray NeighbourResolver::readTable() const {
+    QFile table(m_tablePath);
+    return table.open(QIODevice::ReadOnly) ? table.readAll() : QByteArray();
+}
+
+// Off-link addresses never get an entry: nothing is sent towards them.
+void NeighbourResolver::promptIfUseful(const LocalInterfaces &interfaces, quint32 addressNetworkOrder) {
+    if (isUnicast(addressNetworkOrder) && interfaces.onLink(addressNetworkOrder) &&
+        m_limiter.allow(addressNetworkOrder, monotonicMs()))
+        prompt(addressNetworkOrder);
 }
 
 void NeighbourResolver::prompt(quint32 addressNetworkOrder) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -14,6 +15,8 @@ namespace ondalink {
 // The hardware address of the first complete entry (flag 0x2) for the address in the text of the
 // kernel's ARP table, as /proc/net/arp shows it.
 std::optional<QByteArray> completeNeighbour(const QByteArray &table, quint32 addressNetworkOrder);
+// Every address with a complete entry in the table's text.
+QSet<quint32> completeNeighbours(const QByteArray &table);
 
 // Allows at most one resolution prompt per address within the interval, so that a caller retrying
 // every few milliseconds does not send a datagram with every attempt.
@@ -30,6 +33,8 @@ private:
     QHash<quint32, qint64> m_last;
 };
 
+class LocalInterfaces;
+
 // One attempt reads the neighbour table and never waits for the network. An address of this host
 // gives the hardware address of the interface that holds it. An on-link address without a complete
 // entry gets one empty UDP datagram to its discard port, which makes the kernel resolve it, and the
@@ -41,10 +46,14 @@ public:
     explicit NeighbourResolver(QString tablePath = QStringLiteral("/proc/net/arp"));
 
     bool sendArp(quint32 addressNetworkOrder, QByteArray &hardwareAddress) override;
+    // Prompts, in one pass over the table, every given on-link address that has no complete entry.
+    void prepare(const QList<quint32> &addressesNetworkOrder) override;
 
     int promptsSent() const { return m_promptsSent; }
 
 private:
+    QByteArray readTable() const;
+    void promptIfUseful(const LocalInterfaces &interfaces, quint32 addressNetworkOrder);
     void prompt(quint32 addressNetworkOrder);
 
     QString m_tablePath;
