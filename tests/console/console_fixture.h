@@ -1,33 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The real main window on a temporary nms.ini, loopback link settings and the seam fakes.
+// The window of window_test.h with nms.ini written from sections of keys, and its controls read back
+// by objectName.
 #pragma once
 
 #include "console/element_tree.h"
-#include "console/main_window.h"
 #include "console/ping_indicator.h"
-#include "fake_prober.h"
-#include "fakes.h"
+#include "window_test.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTreeWidget>
-#include <QUdpSocket>
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <ostream>
-
-// Readable failures: QStrings printed as text.
-inline void PrintTo(const QString &text, std::ostream *out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace ondalink::testing {
 
@@ -74,49 +59,15 @@ inline Section decoderKeys() {
                 u"INPUT=0;TYPE=0;TX=1;ROLE=2;SN=100307;VER=3.5;SFN=0;BUF=3;ATT=235;SDM=0;SDL=37;SDT=43"_s);
 }
 
-class ConsoleTest : public ::testing::Test {
-private:
-    QTemporaryDir m_dir; // first in, last out
-
+class ConsoleTest : public WindowTest {
 protected:
-    // The element at the stored address 127.0.0.1, and the network a paging request goes out on, on
-    // an ephemeral port: nothing is ever sent to a fixed one.
-    ConsoleTest() { element.bind(QHostAddress(QHostAddress::LocalHost), 0); }
-
-    QString iniPath() const { return m_dir.filePath(QStringLiteral("nms.ini")); }
-    void writeIni(const QByteArray &text) {
-        QFile file(iniPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-    }
-    QByteArray iniBytes() const {
-        QFile file(iniPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     void writeExample() { writeIni(iniText({{kDecoderKey, decoderKeys()}, {kEncoderKey, encoderKeys()}})); }
-
-    MainWindowSettings settings() const {
-        MainWindowSettings s;
-        s.databasePath = iniPath();
-        s.link.bindAddress = QHostAddress(QHostAddress::LocalHost);
-        s.link.localPort = 0;
-        s.link.pagingHost = QStringLiteral("127.0.0.1");
-        s.link.pagingPort = s.link.elementPort = s.link.controlPort = element.localPort();
-        return s;
-    }
-    // Builds the window and runs its start-up.
-    void start(MainWindowSettings s) {
-        window = std::make_unique<MainWindow>(notifier, resolver, prober, std::move(s));
-        started = window->Form_Load();
-    }
-    void start() { start(settings()); }
 
     template <typename T> T *find(const QString &name) const {
         T *child = window->findChild<T *>(name);
         EXPECT_NE(child, nullptr) << qPrintable(name);
         return child;
     }
-    QTreeWidget *tree() const { return find<QTreeWidget>(QStringLiteral("TreeView1")); }
     // What the blank-separated controls show, joined by "|": the check ("true"), selected index,
     // position or text, whichever the control has first.
     QString values(const QString &names) const {
@@ -144,25 +95,12 @@ protected:
         return QString::number(window->toolbarItem(6)->isEnabled()) +
                QString::number(window->toolbarItem(7)->isEnabled());
     }
-
-    // A mouse click on the node, as the operator selects an element.
+    // The operator selects the element shown with this MAC.
     void clickNode(const QString &mac) {
         const QList<QTreeWidgetItem *> items = tree()->findItems(u"["_s + mac + u']', Qt::MatchEndsWith);
         ASSERT_EQ(items.size(), 1) << qPrintable(mac);
-        if (!window->isVisible()) {
-            window->show();
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        }
-        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
-                          tree()->visualItemRect(items.first()).center());
+        clickRow(tree()->indexOfTopLevelItem(items.first()));
     }
-
-    QUdpSocket element;
-    RecordingNotifier notifier;
-    ScriptedResolver resolver;
-    ScriptedProber prober; // an empty script times out
-    std::unique_ptr<MainWindow> window;
-    bool started = false;
 };
 
 } // namespace ondalink::testing

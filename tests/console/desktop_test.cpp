@@ -17,8 +17,7 @@ using DesktopTest = ConsoleTest;
 
 TEST_F(DesktopTest, AboutAndTreeFrameNameTheDatabaseWithoutAToolbarButton) {
     writeExample();
-    start();
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(start());
     EXPECT_TRUE(find<QGroupBox>(u"frmTreeView"_s)->toolTip().contains(iniPath()));
 
     QAction *about = find<QAction>(u"actAbout"_s);

@@ -4,7 +4,6 @@
 #include "window_fixture.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <arpa/inet.h>
 #include <functional>
@@ -25,10 +24,13 @@ const QString kTooManyKeys =
     u"The data stored in your computer about this element, is corrupted (1).\rCannot load this element info."_s;
 // %1 is the path of nms.ini.
 const QString kNotWritten = u"The local database could not be written: %1\rCannot save this element info."_s;
-const QString kUnreadable = u"Cannot read %1: %2\rThe list of elements cannot be loaded."_s;
+QString unreadable(const QString &why) {
+    return u"Cannot read %1: "_s + why + u"\rThe list of elements cannot be loaded."_s;
+}
 
 const QByteArray kDecoder =
     "[00A0C9000001]\r\nNAME=DEC 1           \r\nIP=10.0.0.11\r\nROLE=2\r\nATT=235\r\n";
+const QByteArray kOne = "[00A0C9000001]\r\n";
 const QByteArray kEncoder = "[00A0C9000002]\r\nNAME=ENC 1           \r\nIP=10.0.0.12\r\nROLE=1\r\n";
 
 QByteArray noise(int size, QByteArrayView without = "[") {
@@ -42,13 +44,13 @@ QByteArray noise(int size, QByteArrayView without = "[") {
     return bytes;
 }
 
+// count sections of one key, or one section of count keys
 QByteArray sections(int count) {
     QByteArray text;
     for (int i = 0; i < count; ++i)
         text += "[00A0C9" + QByteArray::number(i, 16).rightJustified(6, '0').toUpper() + "]\r\nROLE=1\r\n";
     return text;
 }
-
 QByteArray keys(int count) {
     QByteArray text = "[00A0C9000001]\r\nROLE=2\r\n";
     for (int i = 1; i < count; ++i)
@@ -56,167 +58,103 @@ QByteArray keys(int count) {
     return text;
 }
 
-struct Shape {
-    const char *name;
-    std::function<void(const QString &dir, const QString &path)> make;
-    QStringList startMessages; // %1 the path of nms.ini
-    int listed;
-    QStringList clickMessages; // over every element selected
-    bool writable = true;      // a discovered element can be stored
-    bool skipAsRoot = false;
-};
+using Make = std::function<void(const QString &path)>;
 
-std::function<void(const QString &, const QString &)> bytes(const QByteArray &text) {
-    return [text](const QString &, const QString &path) {
+Make bytes(const QByteArray &text, int mode = 0644) {
+    return [text, mode](const QString &path) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_EQ(file.write(text), text.size());
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+    };
+}
+// A symbolic link to the target, an absolute path or a suffix to the path of nms.ini
+Make link(const QString &target) {
+    return [target](const QString &path) {
+        ASSERT_TRUE(QFile::link(target.startsWith(u'/') ? target : path + target, path));
     };
 }
 
-const Shape kShapes[] = {
-    {"binary", bytes(noise(65536)), {kNoSections}, 0, {}},
-    {"binary around a section", bytes(noise(4096) + "\n" + kDecoder + noise(4096, "[=")), {}, 1, {}},
-    {"an 8 MiB line", bytes(QByteArray(8 << 20, 'A') + "\n" + kEncoder), {}, 1, {}},
-    {"100,000 sections", bytes(sections(100000)), {}, 100000, {}},
-    {"duplicate sections",
-     bytes(kEncoder + QByteArray(kEncoder).replace("00A0C9", "00a0c9") + kEncoder),
-     {},
-     1,
-     {}},
-    {"duplicate keys", bytes(kEncoder + "ROLE=2\r\nNAME=SECOND\r\n"), {}, 1, {}},
-    {"a section without keys", bytes("[00A0C9000001]\r\n" + kEncoder), {}, 2, {}},
-    {"missing role and name", bytes("[00A0C9000001]\r\nIP=10.0.0.11\r\n"), {}, 1, {}},
-    {"non-numeric values",
-     bytes("[00A0C9000001]\r\nROLE=x\r\nINPUT=a\r\nTX=b\r\nVER=c\r\nSFN=d\r\nBOUND=e\r\n"),
-     {},
-     1,
-     {}},
-    {"non-numeric decoder values",
-     bytes("[00A0C9000001]\r\nROLE=2\r\nATT=a\r\nBUF=b\r\nSDL=c\r\nSDT=d\r\nSDM=e\r\n"),
-     {},
-     1,
-     {}},
-    {"out-of-range values",
-     bytes(
-         "[00A0C9000001]\r\nROLE=2\r\nATT=999\r\nBUF=300\r\nSDL=-5\r\nSDT=99999999999\r\nSDM=7\r\nINPUT=5\r\n"
-         "TX=-1\r\nBOUND=2147483648\r\nVER=1e308\r\nSN=-1\r\nIP=300.1.1.1\r\n"),
-     {},
-     1,
-     {}},
-    {"18 keys", bytes(keys(18)), {}, 1, {kTooManyKeys}},
-    {"UTF-8 byte order mark", bytes("\xEF\xBB\xBF" + kDecoder + kEncoder), {}, 2, {}},
-    {"UTF-16 text",
-     bytes(QByteArray("\xFF\xFE", 2) +
-           QByteArray(reinterpret_cast<const char *>(QString::fromLatin1(kEncoder).utf16()),
-                      kEncoder.size() * 2)),
-     {kNoSections},
-     0,
-     {}},
-    {"mixed line ends",
-     bytes(QByteArray(kDecoder).replace("\r\n", "\r") + QByteArray(kEncoder).replace("\r\n", "\n")),
-     {},
-     2,
-     {}},
-    {"NUL bytes", bytes(QByteArrayLiteral("[00A0C9000001]\r\nNAME=A\0B\r\nROLE=1\0\r\n")), {}, 1, {}},
-    {"a header without its bracket", bytes("[00A0C9000001\r\nROLE=1\r\n"), {}, 1, {}},
-    {"names that are no element",
-     bytes("[hello]\r\nROLE=1\r\n[00A0C900000G]\r\n[00:A0:C9:00:00:01]\r\n[]\r\nROLE=1\r\n"),
-     {kNoSections},
-     0,
-     {}},
-    {"a value of 1 MiB",
-     bytes("[00A0C9000001]\r\nROLE=1\r\nNAME=" + QByteArray(1 << 20, 'N') + "\r\n"),
-     {},
-     1,
-     {}},
-    {"empty", bytes({}), {kNoSections}, 0, {}},
-    {"read-only",
-     [](const QString &dir, const QString &path) {
-         bytes(kDecoder + kEncoder)(dir, path);
-         ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
-     },
-     {},
-     2,
-     {},
-     false},
-    {"no permission to read",
-     [](const QString &dir, const QString &path) {
-         bytes(kDecoder)(dir, path);
-         ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0), 0);
-     },
-     {kUnreadable.arg(u"%1"_s, u"Permission denied"_s)},
-     0,
-     {},
-     false,
-     true},
-    {"a directory",
-     [](const QString &, const QString &path) { ASSERT_TRUE(QDir().mkdir(path)); },
-     {kUnreadable.arg(u"%1"_s, u"Is a directory"_s)},
-     0,
-     {},
-     false},
-    {"a symbolic link loop",
-     [](const QString &, const QString &path) { ASSERT_TRUE(QFile::link(path, path)); },
-     {kUnreadable.arg(u"%1"_s, u"Too many levels of symbolic links"_s)},
-     0,
-     {},
-     false},
-    {"a link to nothing",
-     [](const QString &dir, const QString &path) { ASSERT_TRUE(QFile::link(dir + u"/gone.ini"_s, path)); },
-     {kNoFile},
-     0,
-     {}},
-    {"a named pipe",
-     [](const QString &, const QString &path) {
-         ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-     },
-     {kUnreadable.arg(u"%1"_s, u"not a regular file"_s)},
-     0,
-     {},
-     false},
-    {"a link to a device",
-     [](const QString &, const QString &path) { ASSERT_TRUE(QFile::link(u"/dev/zero"_s, path)); },
-     {kUnreadable.arg(u"%1"_s, u"not a regular file"_s)},
-     0,
-     {},
-     false},
+struct Shape {
+    const char *name;
+    Make make;
+    QString start; // the message at start-up; %1 the path of nms.ini
+    int listed;
+    bool writable = true;      // a discovered element can be stored
+    QString click = {};        // the message when an element is selected
+    bool firstRefused = false; // the first element listed cannot be selected
+    bool rootReads = false;    // the file is readable to root
 };
+
+const QByteArray kUtf16(reinterpret_cast<const char *>(QString::fromLatin1(kEncoder).utf16()),
+                        kEncoder.size() * 2);
+
+// clang-format off
+const Shape kShapes[] = {
+    {"binary", bytes(noise(65536)), kNoSections, 0},
+    {"binary around a section", bytes(noise(4096) + "\n" + kDecoder + noise(4096, "[=")), {}, 1},
+    {"an 8 MiB line", bytes(QByteArray(8 << 20, 'A') + "\n" + kEncoder), {}, 1},
+    {"100,000 sections", bytes(sections(100000)), {}, 100000},
+    {"duplicate sections",
+     bytes(kEncoder + QByteArray(kEncoder).replace("00A0C9", "00a0c9") + kEncoder), {}, 1},
+    {"duplicate keys", bytes(kEncoder + "ROLE=2\r\nNAME=SECOND\r\n"), {}, 1},
+    {"a section without keys", bytes(kOne + kEncoder), {}, 2, true, {}, true},
+    {"missing role and name", bytes(kOne + "IP=10.0.0.11\r\n"), {}, 1},
+    {"non-numeric values", bytes(kOne + "ROLE=x\r\nINPUT=a\r\nTX=b\r\nVER=c\r\nSFN=d\r\nBOUND=e\r\n"), {}, 1},
+    {"non-numeric decoder values",
+     bytes(kOne + "ROLE=2\r\nATT=a\r\nBUF=b\r\nSDL=c\r\nSDT=d\r\nSDM=e\r\n"), {}, 1},
+    {"out-of-range values", bytes(kOne + "ROLE=2\r\nATT=999\r\nBUF=300\r\nSDL=-5\r\nSDT=99999999999\r\n"
+        "SDM=7\r\nINPUT=5\r\nTX=-1\r\nBOUND=2147483648\r\nVER=1e308\r\nSN=-1\r\nIP=300.1.1.1\r\n"), {}, 1},
+    {"18 keys", bytes(keys(18)), {}, 1, true, kTooManyKeys, true},
+    {"UTF-8 byte order mark", bytes("\xEF\xBB\xBF" + kDecoder + kEncoder), {}, 2},
+    {"UTF-16 text", bytes(QByteArray("\xFF\xFE", 2) + kUtf16), kNoSections, 0},
+    {"mixed line ends",
+     bytes(QByteArray(kDecoder).replace("\r\n", "\r") + QByteArray(kEncoder).replace("\r\n", "\n")), {}, 2},
+    {"NUL bytes", bytes(QByteArrayLiteral("[00A0C9000001]\r\nNAME=A\0B\r\nROLE=1\0\r\n")), {}, 1},
+    {"a header without its bracket", bytes("[00A0C9000001\r\nROLE=1\r\n"), {}, 1},
+    {"names that are no element",
+     bytes("[hello]\r\nROLE=1\r\n[00A0C900000G]\r\n[00:A0:C9:00:00:01]\r\n[]\r\nROLE=1\r\n"), kNoSections, 0},
+    {"a value of 1 MiB", bytes(kOne + "ROLE=1\r\nNAME=" + QByteArray(1 << 20, 'N') + "\r\n"), {}, 1},
+    {"empty", bytes({}), kNoSections, 0},
+    {"read-only", bytes(kDecoder + kEncoder, 0444), {}, 2, false},
+    {"no permission to read", bytes(kDecoder, 0), unreadable(u"Permission denied"_s), 0, false, {}, false,
+     true},
+    {"a directory", [](const QString &path) { ASSERT_TRUE(QDir().mkdir(path)); },
+     unreadable(u"Is a directory"_s), 0, false},
+    {"a symbolic link loop", link({}), unreadable(u"Too many levels of symbolic links"_s), 0, false},
+    {"a link to nothing", link(u".gone"_s), kNoFile, 0},
+    {"a named pipe", [](const QString &p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0644), 0); },
+     unreadable(u"not a regular file"_s), 0, false},
+    {"a link to a device", link(u"/dev/zero"_s), unreadable(u"not a regular file"_s), 0, false},
+};
+// clang-format on
 
 void PrintTo(const Shape &shape, std::ostream *out) {
     *out << shape.name;
 }
 
-class DamagedDatabase : public WindowTest, public ::testing::WithParamInterface<Shape> {};
+class DamagedDatabase : public HardeningTest, public ::testing::WithParamInterface<Shape> {};
 
 TEST_P(DamagedDatabase, StartsListsSelectsAndStoresWithoutCrashing) {
     const Shape &shape = GetParam();
-    if (shape.skipAsRoot && ::geteuid() == 0)
+    if (shape.rootReads && ::geteuid() == 0)
         GTEST_SKIP() << "root reads any file";
-    shape.make(m_dir.path(), iniPath());
+    shape.make(iniPath());
     ASSERT_TRUE(start());
-    QStringList expected;
-    for (const QString &m : shape.startMessages)
-        expected.append(m.arg(iniPath()));
-    EXPECT_EQ(notifier.texts(), expected);
+    EXPECT_EQ(notifier.texts(),
+              shape.start.isEmpty() ? QStringList() : QStringList{shape.start.arg(iniPath())});
     ASSERT_EQ(tree()->topLevelItemCount(), shape.listed);
     notifier.messages.clear();
 
     // Every listed element is selected; of a long list the first, a middle and the last three.
-    QList<int> rows;
-    for (int row = 0; row < shape.listed; ++row)
-        if (shape.listed <= 20 || row < 1 || row == shape.listed / 2 || row >= shape.listed - 3)
-            rows.append(row);
-    for (int row : rows) {
+    for (int row = 0; row < shape.listed; ++row) {
+        if (shape.listed > 20 && row > 0 && row != shape.listed / 2 && row < shape.listed - 3)
+            continue;
         const QString mac = tree()->topLevelItem(row)->data(0, Qt::UserRole).toString();
-        clickNode(row);
-        const bool refused =
-            !shape.clickMessages.isEmpty() || shape.name == std::string("a section without keys");
-        if (!refused || row > 0) {
-            EXPECT_EQ(window->panel().selectedMac(), mac) << "row " << row;
-        }
+        clickRow(row);
+        EXPECT_EQ(window->panel().selectedMac() == mac, row > 0 || !shape.firstRefused) << row;
     }
-    EXPECT_EQ(notifier.texts(), shape.clickMessages);
+    EXPECT_EQ(notifier.texts(), shape.click.isEmpty() ? QStringList() : QStringList{shape.click});
     notifier.messages.clear();
 
     // A discovery's report for a new element: stored, or the operator is told it could not be.
@@ -225,12 +163,9 @@ TEST_P(DamagedDatabase, StartsListsSelectsAndStoresWithoutCrashing) {
     window->link().endpoint().deliver(reportBytes(0x0A000032));
     window->link().setAutoDiscoverAwaiting(false);
     ASSERT_TRUE(drained());
-    if (shape.writable) {
-        EXPECT_EQ(notifier.texts(), QStringList());
-        EXPECT_EQ(window->database().read(u"020000000032"_s, u"ip"_s), u"10.0.0.50"_s);
-    } else {
-        EXPECT_EQ(notifier.texts(), QStringList{kNotWritten.arg(iniPath())});
-    }
+    EXPECT_EQ(notifier.texts(), shape.writable ? QStringList() : QStringList{kNotWritten.arg(iniPath())});
+    EXPECT_EQ(window->database().read(u"020000000032"_s, u"ip"_s),
+              shape.writable ? u"10.0.0.50"_s : QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, DamagedDatabase, ::testing::ValuesIn(kShapes), [](const auto &info) {

@@ -57,7 +57,7 @@ QList<QByteArray> floodPlan(quint32 seed) {
     return plan;
 }
 
-class Flood : public WindowTest {};
+class Flood : public HardeningTest {};
 
 TEST_F(Flood, TheWindowOutlivesAHundredThousandHostileDatagrams) {
     writeIni("[00A0C9000001]\r\nNAME=DEC 1           \r\nIP=127.0.0.1\r\nROLE=2\r\n");
@@ -71,7 +71,7 @@ TEST_F(Flood, TheWindowOutlivesAHundredThousandHostileDatagrams) {
     const qint64 rssBefore = statusKiB("VmRSS:");
 
     std::atomic<bool> sent = false;
-    const quint16 port = linkPort();
+    const quint16 port = window->link().endpoint().localPort();
     std::thread sender([&] {
         const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in to{};

@@ -13,7 +13,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-class Scale : public WindowTest, public ::testing::WithParamInterface<int> {};
+class Scale : public HardeningTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(Scale, ADiscoveryListsEveryElementThatAnswersAndEachCanBeSelected) {
     const int elements = GetParam();
@@ -27,7 +27,9 @@ TEST_P(Scale, ADiscoveryListsEveryElementThatAnswersAndEachCanBeSelected) {
     }
     AnsweringPeer network(reports);
     writeIni({});
-    ASSERT_TRUE(start(network.port()));
+    MainWindowSettings s = settings();
+    s.link.pagingPort = network.port();
+    ASSERT_TRUE(start(s));
     notifier.messages.clear();
     notifier.answers.push_back(Answer::Yes);
     window->AutoDiscovery();
@@ -38,7 +40,7 @@ TEST_P(Scale, ADiscoveryListsEveryElementThatAnswersAndEachCanBeSelected) {
     EXPECT_EQ(window->elementTree().title(), u"Select element: (%1 items)"_s.arg(elements));
     EXPECT_EQ(window->panel().findChild<QComboBox *>(u"cmbEncoders"_s)->count(), elements / 2 + 1);
     for (int row : {0, elements / 2 + 1, elements - 1}) {
-        clickNode(row);
+        clickRow(row);
         const quint32 ip = 0x0A000000u + quint32(row) + 1;
         EXPECT_EQ(window->panel().selectedMac(), tree()->topLevelItem(row)->data(0, Qt::UserRole).toString());
         EXPECT_EQ(window->panel().elementIp(),

@@ -13,6 +13,19 @@
 
 #include <deque>
 #include <functional>
+#include <ostream>
+
+// Readable failures: texts printed as text, a message's lines joined by "|".
+inline void PrintTo(const QString &text, std::ostream *out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace ondalink {
+inline void PrintTo(const Message &message, std::ostream *out) {
+    *out << '"' << QString(message.text).replace(u'\r', u'|').toStdString() << "\" ("
+         << message.title.toStdString() << ')';
+}
+} // namespace ondalink
 
 namespace ondalink::testing {
 

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real main window on a temporary nms.ini and loopback ports, with the seam fakes. What the
+// window sends goes to `element`, on an ephemeral port: nothing is ever sent to a fixed one.
+#pragma once
+
+#include "console/main_window.h"
+#include "fake_prober.h"
+#include "fakes.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUdpSocket>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace ondalink::testing {
+
+class WindowTest : public ::testing::Test {
+private:
+    QTemporaryDir m_dir; // first in, last out
+
+protected:
+    WindowTest() { element.bind(QHostAddress(QHostAddress::LocalHost), 0); }
+
+    QString folder() const { return m_dir.path(); }
+    QString iniPath() const { return m_dir.filePath(QStringLiteral("nms.ini")); }
+    void writeIni(const QByteArray &text) {
+        QFile file(iniPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(text), text.size());
+    }
+    QByteArray iniBytes() const {
+        QFile file(iniPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    MainWindowSettings settings() const {
+        MainWindowSettings s;
+        s.databasePath = iniPath();
+        s.link.bindAddress = QHostAddress(QHostAddress::LocalHost);
+        s.link.localPort = 0;
+        s.link.pagingHost = QStringLiteral("127.0.0.1");
+        s.link.pagingPort = s.link.elementPort = s.link.controlPort = element.localPort();
+        return s;
+    }
+    // Builds the window and runs its start-up; false when start-up ended the program.
+    bool start(MainWindowSettings s) {
+        window = std::make_unique<MainWindow>(notifier, resolver, prober, std::move(s));
+        return window->Form_Load();
+    }
+    bool start() { return start(settings()); }
+
+    QTreeWidget *tree() const { return window->findChild<QTreeWidget *>(QStringLiteral("TreeView1")); }
+    // The operator's mouse click on a node of the tree.
+    void clickRow(int row) {
+        if (!window->isVisible()) {
+            window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        }
+        QTreeWidgetItem *item = tree()->topLevelItem(row);
+        ASSERT_NE(item, nullptr) << "row " << row;
+        tree()->scrollToItem(item);
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(item).center());
+    }
+
+    QUdpSocket element;
+    RecordingNotifier notifier;
+    ScriptedResolver resolver;
+    ScriptedProber prober; // an empty script times out
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace ondalink::testing
