@@ -58,10 +58,8 @@ TEST_F(ConfigurationWrite, ChecksRunInOrderAndOnlyTheFirstFailureIsShown) {
     const QString audio = u"Please verify that all audio fields are correct!"_s;
     const QString address = u"Please verify that all IP fields are correct!"_s;
     FakePanel &p = panel;
-    const struct {
-        std::function<void()> change;
-        QString reason;
-    } rows[] = {
+    const std::pair<std::function<void()>, QString> rows[] = {
+        // a change to a good panel, the reason
         {[&] { p.mac = u"-"_s, p.input = p.audioType = p.tx = -1, p.name.clear(); },
          u"No Network Element selected!"_s},
         {[&] { p.tx = -1, p.name.clear(); }, audio},
@@ -73,12 +71,12 @@ TEST_F(ConfigurationWrite, ChecksRunInOrderAndOnlyTheFirstFailureIsShown) {
         {[&] { QFile::remove(database.path()); }, u"The local database in your computer, is corrupted!"_s},
     };
     const FakePanel good = panel;
-    for (const auto &row : rows) {
+    for (const auto &[change, reason] : rows) {
         panel = good;
-        row.change();
+        change();
         notifier.messages.clear();
         EXPECT_FALSE(save());
-        EXPECT_EQ(notifier.messages, QList<Message>{critical(row.reason + u"\rCannot save."_s, u"Error!"_s)});
+        EXPECT_EQ(notifier.messages, QList<Message>{critical(reason + u"\rCannot save."_s, u"Error!"_s)});
     }
     EXPECT_FALSE(element.socket.hasPendingDatagrams());
 }

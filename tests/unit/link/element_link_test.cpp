@@ -11,6 +11,26 @@ using namespace Qt::StringLiterals;
 namespace ondalink::testing {
 namespace {
 
+// The system's constants are the defaults; every other test passes loopback, ephemeral ports and its
+// own timers.
+TEST(LinkSettings, DefaultsAreTheSystemsPortsAndTimers) {
+    const LinkSettings d;
+    const std::tuple<const char *, qint64, qint64> rows[] = {
+        {"NMS port, bound for the program's life", d.localPort, 2976},
+        {"element port, configuration writes", d.elementPort, 2976},
+        {"control port, attenuation and level requests", d.controlPort, 2977},
+        {"paging port", d.pagingPort, 1901},
+        {"timerRemoteSent: the Response a write waits for, ms", d.responseTimeoutMs, 3000},
+        {"timerGetMAC: the bound of a MAC lookup, ms", d.macLookupMs, 5000},
+        {"Timer1: the paging window's wait for answers, ms", d.pagingWaitMs, 3000},
+        {"tmrVolume: the level tick until Slider1 is moved, ms", d.levelIntervalMs, 50},
+    };
+    for (const auto &[what, actual, expected] : rows)
+        EXPECT_EQ(actual, expected) << what;
+    EXPECT_EQ(std::tuple(d.pagingHost, d.bindAddress),
+              std::tuple(u"255.255.255.255"_s, QHostAddress(QHostAddress::AnyIPv4)));
+}
+
 TEST(ClassifyDatagram, ChoosesByLengthAlone) {
     const std::pair<qsizetype, DatagramKind> rows[] = {
         {0, DatagramKind::ElementReport}, {2, DatagramKind::ElementReport},  {3, DatagramKind::Ignored},
@@ -71,16 +91,11 @@ TEST_F(LinkTest, AttenuationGoesToTheStoredAddressOnlyForAFocusedDecoder) {
     makeLink();
     selectElementStoredAt(u"127.0.0.2"_s);
     panel.ip = u"127.0.0.1"_s; // what the operator typed
-    const struct {
-        QString type;
-        bool focus;
-        int position;
-        bool sent;
-    } rows[] = {{u"ENCODER"_s, true, 200, false},
-                {u"DECODER"_s, false, 201, false},
-                {u"decoder"_s, true, 203, false},
-                {u"DECODER"_s, true, 14, true},
-                {u"DECODER"_s, true, 255, true}};
+    // clang-format off
+    const struct { QString type; bool focus; int position; bool sent; } rows[] = {
+        {u"ENCODER"_s, true, 200, false}, {u"DECODER"_s, false, 201, false}, {u"decoder"_s, true, 203, false},
+        {u"DECODER"_s, true, 14, true}, {u"DECODER"_s, true, 255, true}};
+    // clang-format on
     for (const auto &row : rows) {
         link->applyAttenuationChange(row.position, row.type, row.focus);
         EXPECT_EQ(stored(u"att"_s) == QString::number(row.position), row.sent) << row.position;
@@ -100,16 +115,15 @@ TEST_F(LinkTest, AttenuationGoesToTheStoredAddressOnlyForAFocusedDecoder) {
 TEST_F(LinkTest, SendFailureTellsTheOperatorWhatIsWrongAndKeepsRunning) {
     makeLink();
     Peer element;
-    const struct {
-        QString mac, storedIp;
-        quint16 port;
-        QString mentioned; // what the first of the two lines must name
-    } failures[] = {
+    // clang-format off
+    // mentioned: what the first of the message's two lines names
+    const struct { QString mac, storedIp; quint16 port; QString mentioned; } failures[] = {
         {u"-"_s, u"127.0.0.1"_s, element.port(), u"No Network Element selected!"_s},
         {kSelectedMac, u""_s, element.port(), u"No IP address"_s},
         {kSelectedMac, u"255.255.255.255"_s, element.port(), u"255.255.255.255"_s},
         {kSelectedMac, u"127.0.0.1"_s, 0, u"refused"_s}, // the kernel sends nothing to port 0
     };
+    // clang-format on
     for (const auto &row : failures) {
         notifier.messages.clear();
         ASSERT_TRUE(database.write(kSelectedKey, u"ip"_s, row.storedIp));

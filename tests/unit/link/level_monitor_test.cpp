@@ -15,10 +15,7 @@ QByteArray reply(const char *group, int index = 0, const char *other = nullptr) 
 }
 
 TEST(LevelReply, PeakOnTheMeterAndInDecibelsToFullScale) {
-    const struct {
-        QByteArray data;
-        LevelDisplay shown;
-    } rows[] = {
+    const std::pair<QByteArray, LevelDisplay> rows[] = {
         {reply("000000", 0, "7fffff"), {2100, u"0dBFS"_s}},
         {reply("800000"), {0, u"-oodBFS"_s}}, // negative half-waves do not count
         {reply("c00000", 479, "400000"), {1050, u"-6dBFS"_s}},
@@ -27,8 +24,8 @@ TEST(LevelReply, PeakOnTheMeterAndInDecibelsToFullScale) {
         {reply("000000", 1, "100000"), {262, u"-18.1dBFS"_s}}, // 262.5 units: halves go to the even neighbour
         {reply("000000", 1, "300000"), {788, u"-8.5dBFS"_s}},  // 787.5
     };
-    for (const auto &row : rows)
-        EXPECT_EQ(levelDisplay(levelPeak(row.data), QLocale::c()), row.shown) << row.shown.text.toStdString();
+    for (const auto &[data, shown] : rows)
+        EXPECT_EQ(levelDisplay(levelPeak(data), QLocale::c()), shown) << shown.text.toStdString();
     EXPECT_EQ(levelDisplay(1, QLocale(QLocale::German)).text, u"-138,5dBFS"_s);
 }
 
