@@ -182,20 +182,4 @@ TEST_F(SimulatorTest, HostileDatagramsAreIgnoredAndTheElementStillAnswers) {
     EXPECT_EQ(hex(page()), kCommonHex + kDecoderTail);
 }
 
-TEST_F(SimulatorTest, WriteOfANewAddressMovesTheElementBeforeTheReportLeavesFromIt) {
-    SimConfig config = studioElement(kEncoder);
-    config.settings.ip = 0x7F000001;
-    config.endpoint.interfaceName = QStringLiteral("simlab0");
-    config.endpoint.ipCommand = QStringLiteral("true"); // loopback holds every 127/8 address already
-    start(config);
-    QByteArray write = QByteArray::fromHex("7f000002ffffff007f0000fe"); // 127.0.0.2/24 via 127.0.0.254
-    write.resize(35, '\0');
-    EXPECT_EQ(deliver(write, element->configPort()), std::pair(DatagramKind::ConfigWrite, true));
-    const QNetworkDatagram report = next();
-    EXPECT_EQ(report.senderAddress(), QHostAddress(QStringLiteral("127.0.0.2")));
-    EXPECT_EQ(hex(report.data().left(4)), "7f000002");
-    // The level socket has moved too.
-    EXPECT_EQ(deliver("VOL", element->levelPort(), QHostAddress(QStringLiteral("127.0.0.2"))).second, true);
-}
-
 } // namespace
