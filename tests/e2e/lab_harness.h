@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual lab as the end-to-end suite sees it from the NMS host: its hosts, the simulators'
-// logs, commands on the element hosts, and nms.ini read back as plain text.
+// logs and commands on the element hosts.
 #pragma once
 
 #include <QFile>
@@ -14,11 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *out) {
-    *out << '"' << text.toStdString() << '"';
-}
+#include <tuple>
 
 namespace ondalink::e2e {
 
@@ -29,11 +25,7 @@ struct LabElement {
     int number = 0;
     QString ip;
     QString mac; // colon form as the NMS shows it: upper case
-    QString role;
-    QString name;
-    QString serial;
-    QString firmware;
-    QString remote;
+    QString role, name, serial, firmware, remote;
 
     QString key() const { return QString(mac).remove(u':'); }
     bool decoder() const { return role == u"decoder"; }
@@ -42,9 +34,9 @@ struct LabElement {
 class Lab {
 public:
     // Reads the lab the environment names. Empty error() when this process runs on its NMS host.
-    Lab() {
-        m_script = qEnvironmentVariable("ONDALINK_LAB");
-        m_state = qEnvironmentVariable("ONDALINK_LAB_STATE");
+    Lab()
+        : m_script(qEnvironmentVariable("ONDALINK_LAB")),
+          m_state(qEnvironmentVariable("ONDALINK_LAB_STATE")) {
         QFile hosts(m_state + u"/hosts"_s);
         if (m_script.isEmpty() || !hosts.open(QIODevice::ReadOnly)) {
             m_error = u"no lab: run this suite through tests/e2e/run_in_lab.sh (ctest -L e2e)"_s;
@@ -52,10 +44,8 @@ public:
         }
         for (const QByteArray &line : hosts.readAll().split('\n')) {
             const QStringList f = QString::fromLatin1(line).split(u' ', Qt::SkipEmptyParts);
-            if (f.size() >= 4 && f[0] == u"nms") {
-                m_nmsIp = f[2];
-                m_nmsMac = f[3];
-            }
+            if (f.size() >= 4 && f[0] == u"nms")
+                std::tie(m_nmsIp, m_nmsMac) = std::tie(f[2], f[3]);
             if (f.size() == 9 && f[0].startsWith(u'e'))
                 m_elements.append({f[0].mid(1).toInt(), f[2], f[3].toUpper(), f[4], f[5], f[6], f[7], f[8]});
         }
@@ -72,9 +62,7 @@ public:
     // An address of the lab's /24 where no host is.
     QString vacantIp() const { return m_nmsIp.section(u'.', 0, 2) + u".250"_s; }
 
-    // Runs lab/lab with these arguments and waits for it; the output when it succeeded.
-    std::optional<QString> run(const QStringList &arguments) const { return runProgram(m_script, arguments); }
-    // A command on this host (the NMS host).
+    // A command on this host (the NMS host), waited for; its output when it succeeded.
     static std::optional<QString> runProgram(const QString &program, const QStringList &arguments) {
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
@@ -82,15 +70,13 @@ public:
         const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
                         process.exitCode() == 0;
         const QString output = QString::fromLocal8Bit(process.readAll());
-        if (!ok) {
-            ADD_FAILURE() << qPrintable(program) << ' ' << qPrintable(arguments.join(u' ')) << ": "
-                          << qPrintable(output);
-            return std::nullopt;
-        }
-        return output;
+        if (ok)
+            return output;
+        ADD_FAILURE() << qPrintable(program + u' ' + arguments.join(u' ') + u": "_s + output);
+        return std::nullopt;
     }
     std::optional<QString> onElement(int number, const QStringList &command) const {
-        return run(QStringList{u"element"_s, QString::number(number)} + command);
+        return runProgram(m_script, QStringList{u"element"_s, QString::number(number)} + command);
     }
     // Writes a value into /proc/sys of an element host's namespace.
     bool sysctl(int number, const QString &path, const QString &value) const {
@@ -99,73 +85,21 @@ public:
     }
     // A fresh simulator for the element, with extra options; its log starts empty.
     bool restartSim(int number, const QStringList &options = {}) const {
-        return run(QStringList{u"start-sim"_s, QString::number(number)} + options).has_value();
+        return runProgram(m_script, QStringList{u"start-sim"_s, QString::number(number)} + options)
+            .has_value();
     }
-
     // The simulator's log lines that match the pattern.
     QStringList simLog(int number, const QString &pattern) const {
         QFile file(m_state + u"/e%1.log"_s.arg(number));
-        QStringList lines;
         if (!file.open(QIODevice::ReadOnly))
-            return lines;
-        const QRegularExpression match(pattern);
-        for (const QByteArray &line : file.readAll().split('\n'))
-            if (match.match(QString::fromUtf8(line)).hasMatch())
-                lines.append(QString::fromUtf8(line));
-        return lines;
+            return {};
+        return QString::fromUtf8(file.readAll()).split(u'\n').filter(QRegularExpression(pattern));
     }
 
 private:
-    QString m_script;
-    QString m_state;
-    QString m_nmsIp;
-    QString m_nmsMac;
-    QString m_error;
+    QString m_script, m_state, m_nmsIp, m_nmsMac, m_error;
     QList<LabElement> m_elements;
 };
-
-// nms.ini as written: sections in file order, each with its keys (lower case) and raw values.
-struct IniSection {
-    QString name;
-    QList<std::pair<QString, QString>> keys;
-
-    QStringList keyNames() const {
-        QStringList names;
-        for (const auto &[key, value] : keys)
-            names.append(key);
-        return names;
-    }
-    QString value(const QString &key) const {
-        for (const auto &[k, v] : keys)
-            if (k == key)
-                return v;
-        return {};
-    }
-};
-
-inline QList<IniSection> readIni(const QString &path) {
-    QFile file(path);
-    QList<IniSection> sections;
-    if (!file.open(QIODevice::ReadOnly))
-        return sections;
-    for (QByteArray line : file.readAll().split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        const QString text = QString::fromLatin1(line);
-        if (text.startsWith(u'[') && text.endsWith(u']'))
-            sections.append({text.mid(1, text.size() - 2), {}});
-        else if (const qsizetype eq = text.indexOf(u'='); eq > 0 && !sections.isEmpty())
-            sections.last().keys.append({text.left(eq).toLower(), text.mid(eq + 1)});
-    }
-    return sections;
-}
-
-inline const IniSection *findSection(const QList<IniSection> &sections, const QString &name) {
-    for (const IniSection &section : sections)
-        if (section.name == name)
-            return &section;
-    return nullptr;
-}
 
 // The four octets of a dotted address as hex text.
 inline QString addressHex(const QString &dotted) {

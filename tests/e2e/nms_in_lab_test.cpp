@@ -10,6 +10,7 @@
 #include "fakes.h"
 #include "lab_harness.h"
 #include "link/element_report_handler.h"
+#include "store/profile_file.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -23,14 +24,7 @@
 #include <functional>
 #include <memory>
 
-namespace ondalink {
-
-inline void PrintTo(const Message &message, std::ostream *out) {
-    *out << '"' << QString(message.text).replace(u'\r', u'|').toStdString() << "\" ("
-         << message.title.toStdString() << ')';
-}
-
-namespace e2e {
+namespace ondalink::e2e {
 namespace {
 
 using testing::RecordingNotifier;
@@ -52,7 +46,7 @@ protected:
             GTEST_SKIP() << qPrintable(lab.error());
         ASSERT_EQ(lab.elements().size(), 4);
         MainWindowSettings settings; // the system's own ports and broadcast address
-        settings.databasePath = m_dir.filePath(u"nms.ini"_s);
+        settings.databasePath = iniPath();
         window = std::make_unique<MainWindow>(notifier, resolver, prober, settings);
         ASSERT_TRUE(window->Form_Load());
         window->show();
@@ -72,11 +66,20 @@ protected:
     }
     void atEnd(std::function<void()> undo) { m_undo.push_back(std::move(undo)); }
 
-    QList<IniSection> ini() const { return readIni(m_dir.filePath(u"nms.ini"_s)); }
-    IniSection section(int number) const {
-        const QList<IniSection> sections = ini();
-        const IniSection *found = findSection(sections, lab.element(number).key());
-        return found ? *found : IniSection{};
+    QString iniPath() const { return m_dir.filePath(u"nms.ini"_s); }
+    QStringList sections() const { return LoadIniSectionsArray(iniPath()); }
+    // The element's keys in nms.ini, in file order.
+    QStringList keys(int number) const {
+        QStringList keys;
+        LoadIniSectionKeysLB(lab.element(number).key(), keys, iniPath());
+        return keys;
+    }
+    // The element's stored values of the blank-separated keys, joined by "|".
+    QString stored(int number, const QString &keys) const {
+        QStringList values;
+        for (const QString &key : keys.split(u' '))
+            values << ReadFromINI(lab.element(number).key(), key, iniPath(), u"<none>"_s);
+        return values.join(u'|');
     }
 
     template <typename T> T *find(const QString &name) const {
@@ -146,68 +149,52 @@ private:
 TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements) {
     // Answers spaced apart in an order unlike the hosts' own, so that arrival order shows.
     const QList<int> order{3, 1, 4, 2};
-    for (int i = 0; i < order.size(); ++i)
+    QStringList keysInOrder, macs;
+    for (int i = 0; i < order.size(); ++i) {
         restartSim(order[i], {u"--delay"_s, QString::number(250 * i)});
+        keysInOrder.append(lab.element(order[i]).key());
+        macs.append(lab.element(order[i]).mac);
+    }
     discover();
     ASSERT_EQ(notifier.messages.size(), 1) << qPrintable(notifier.texts().join(u'\n'));
-
-    const QList<IniSection> sections = ini();
-    QStringList keys, macs;
-    for (int number : order) {
-        keys.append(lab.element(number).key());
-        macs.append(lab.element(number).mac);
-    }
-    ASSERT_EQ(sections.size(), 4);
-    QStringList stored;
-    for (const IniSection &s : sections)
-        stored.append(s.name);
-    EXPECT_EQ(stored, keys);
-    const QStringList common{u"name"_s, u"ip"_s,   u"mask"_s, u"gw"_s,  u"remote"_s, u"input"_s, u"type"_s,
-                             u"tx"_s,   u"role"_s, u"sn"_s,   u"ver"_s, u"sfn"_s,    u"buf"_s};
-    const QString pagingHex = QString::fromLatin1(QByteArray("LINKWAVE KORVALEN PAGING REQUEST").toHex());
-    for (const LabElement &e : lab.elements()) {
-        const IniSection s = section(e.number);
-        const QStringList decoderKeys = common + QStringList{u"att"_s, u"sdm"_s, u"sdl"_s, u"sdt"_s};
-        EXPECT_EQ(s.keyNames(), e.decoder() ? decoderKeys : common);
-        EXPECT_EQ(s.value(u"name"_s), e.name.leftJustified(16));
-        EXPECT_EQ(s.value(u"ip"_s), e.ip);
-        EXPECT_EQ(s.value(u"mask"_s), u"255.255.255.0"_s);
-        EXPECT_EQ(s.value(u"remote"_s), e.remote);
-        EXPECT_EQ(s.value(u"role"_s), e.decoder() ? u"2"_s : u"1"_s);
-        EXPECT_EQ(s.value(u"sn"_s), e.serial);
-        EXPECT_EQ(s.value(u"ver"_s), e.firmware);
-        EXPECT_EQ(logged(e.number, fromNms(1901), u" len 32 ["_s + pagingHex + u"] paging request"_s).size(),
-                  1);
-    }
+    EXPECT_EQ(sections(), keysInOrder);
     QStringList shown = treeMacs();
     shown.sort();
     macs.sort();
     EXPECT_EQ(shown, macs);
 
+    const QStringList common = u"NAME IP MASK GW REMOTE INPUT TYPE TX ROLE SN VER SFN BUF"_s.split(u' ');
+    const QString pagingHex = QString::fromLatin1(QByteArray("LINKWAVE KORVALEN PAGING REQUEST").toHex());
+    for (const LabElement &e : lab.elements()) {
+        EXPECT_EQ(keys(e.number), e.decoder() ? common + u"ATT SDM SDL SDT"_s.split(u' ') : common);
+        EXPECT_EQ(stored(e.number, u"name ip mask remote role sn ver"_s),
+                  QStringList({e.name.leftJustified(16), e.ip, u"255.255.255.0"_s, e.remote,
+                               e.decoder() ? u"2"_s : u"1"_s, e.serial, e.firmware})
+                      .join(u'|'));
+        EXPECT_EQ(logged(e.number, fromNms(1901), u" len 32 ["_s + pagingHex + u"] paging request"_s).size(),
+                  1);
+    }
+
     // A decoder: its panel, then a new name and decoder settings sent and confirmed.
     const LabElement &decoder = lab.element(4);
     select(4);
-    EXPECT_EQ(text(u"lblElementType"_s), u"DECODER"_s);
-    EXPECT_EQ(text(u"txtElementName"_s).trimmed(), decoder.name);
-    EXPECT_EQ(text(u"txtElementIP"_s), decoder.ip);
-    EXPECT_EQ(text(u"txtRemoteIP"_s), decoder.remote);
-    EXPECT_EQ(text(u"lblSerialNumber"_s), decoder.serial);
-    EXPECT_EQ(text(u"lblVersion"_s), u"%1"_s.arg(decoder.firmware.toDouble(), 0, 'f', 2));
+    EXPECT_EQ(
+        QStringList({text(u"lblElementType"_s), text(u"txtElementName"_s).trimmed(), text(u"txtElementIP"_s),
+                     text(u"txtRemoteIP"_s), text(u"lblSerialNumber"_s), text(u"lblVersion"_s)}),
+        QStringList({u"DECODER"_s, decoder.name, decoder.ip, decoder.remote, decoder.serial,
+                     u"%1"_s.arg(decoder.firmware.toDouble(), 0, 'f', 2)}));
     type(u"txtElementName"_s, u"Studio b"_s);
     find<QScrollBar>(u"scrlBuffer"_s)->setValue(6);
     find<QComboBox>(u"cmbSilDetMode"_s)->setCurrentIndex(1);
-    const IniSection before = section(4);
+    const QStringList keysBefore = keys(4);
+    const QStringList was = stored(4, u"mask gw sdl sdt"_s).split(u'|');
     EXPECT_EQ(save(), QList<Message>{information(kSaved, u"Configuration changed"_s)});
     EXPECT_EQ(text(u"lblVersion"_s), decoder.firmware);
-    const IniSection after = section(4);
-    EXPECT_EQ(after.value(u"name"_s), u"STUDIO B        "_s);
-    EXPECT_EQ(after.value(u"buf"_s), u"6"_s);
-    EXPECT_EQ(after.value(u"sdm"_s), u"1"_s);
-    EXPECT_EQ(after.keyNames(), before.keyNames());
-    const QString write = addressHex(decoder.ip) + addressHex(before.value(u"mask"_s)) +
-                          addressHex(before.value(u"gw"_s)) + addressHex(decoder.remote) + u"000000"_s +
-                          nameHex(u"Studio b"_s) + u"00"_s + u"06"_s + u"01"_s +
-                          hexByte(before.value(u"sdl"_s)) + hexByte(before.value(u"sdt"_s));
+    EXPECT_EQ(stored(4, u"name buf sdm"_s), u"STUDIO B        |6|1"_s);
+    EXPECT_EQ(keys(4), keysBefore);
+    const QString write = addressHex(decoder.ip) + addressHex(was[0]) + addressHex(was[1]) +
+                          addressHex(decoder.remote) + u"000000"_s + nameHex(u"Studio b"_s) + u"000601"_s +
+                          hexByte(was[2]) + hexByte(was[3]);
     EXPECT_EQ(logged(4, fromNms(2976), u" len 40 ["_s + write + u"] configuration write"_s).size(), 1);
 
     // An encoder moved to another address, which answers from there, and back.
@@ -218,7 +205,7 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
         type(u"txtElementIP"_s, address);
         EXPECT_EQ(save(), QList<Message>{information(kSaved, u"Configuration changed"_s)})
             << qPrintable(address);
-        EXPECT_EQ(section(1).value(u"ip"_s), address);
+        EXPECT_EQ(stored(1, u"ip"_s), address);
         const auto shown =
             lab.onElement(1, {u"ip"_s, u"-4"_s, u"-o"_s, u"addr"_s, u"show"_s, u"dev"_s, u"eth0"_s});
         EXPECT_TRUE(shown && shown->contains(u' ' + address + u"/24"_s))
@@ -241,7 +228,7 @@ TEST_F(NmsInLab, AttenuationReachesTheDecoderAndTheEncoderLevelIsShown) {
     QTest::keyClick(atten, Qt::Key_Left);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !logged(3, fromNms(2977), u" len 2 [fe00] attenuation: att set to 254"_s).isEmpty(); }));
-    EXPECT_EQ(section(3).value(u"att"_s), u"254"_s);
+    EXPECT_EQ(stored(3, u"att"_s), u"254"_s);
     EXPECT_EQ(text(u"lblAttenDB"_s), u"-0.5 dB"_s);
 
     select(1);
@@ -281,8 +268,7 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     find<QComboBox>(u"cmbAudioTX"_s)->setCurrentIndex(1);
     EXPECT_EQ(save(),
               QList<Message>{critical(feedbackCorrupted(u"An error occured while saving 'Audio TX':"_s))});
-    EXPECT_EQ(section(2).value(u"tx"_s), u"0"_s);
-    EXPECT_EQ(section(2).value(u"name"_s), u"CHECKED         "_s);
+    EXPECT_EQ(stored(2, u"tx name"_s), u"0|CHECKED         "_s);
 
     // Element 4 keeps answering but no longer answers ARP, and never asks: the NMS cannot learn its MAC.
     ASSERT_TRUE(lab.onElement(4, {u"ip"_s, u"neigh"_s, u"replace"_s, lab.nmsIp(), u"lladdr"_s, lab.nmsMac(),
@@ -298,11 +284,10 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.contains(noMac); }, 10000));
     EXPECT_TRUE(lookupEnded); // shown when the lookup's bound ran out
     EXPECT_EQ(notifier.messages.size(), 2) << qPrintable(notifier.texts().join(u'\n'));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ini().size() == 3; }));
-    EXPECT_EQ(section(4).name, QString());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sections().size() == 3; }));
+    EXPECT_FALSE(sections().contains(lab.element(4).key()));
     EXPECT_FALSE(treeMacs().contains(lab.element(4).mac));
 }
 
 } // namespace
-} // namespace e2e
-} // namespace ondalink
+} // namespace ondalink::e2e
