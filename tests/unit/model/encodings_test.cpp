@@ -68,12 +68,8 @@ TEST(Numbers, HalfEvenRoundingShortestTextAndVersionForms) {
 }
 
 TEST(UnitLabels, ShortestNumberInTheSystemLocaleThenTheUnit) {
-    const struct {
-        QString (*label)(int, const QLocale &);
-        int position;
-        QString point;
-        QString comma;
-    } rows[] = {
+    // clang-format off
+    const struct { QString (*label)(int, const QLocale &); int position; QString point, comma; } rows[] = {
         {bufferText, 1, u"7.5mS"_s, u"7,5mS"_s},
         {bufferText, 8, u"25mS"_s, u"25mS"_s},
         {attenuationText, 14, u"Mute"_s, u"Mute"_s},
@@ -86,6 +82,7 @@ TEST(UnitLabels, ShortestNumberInTheSystemLocaleThenTheUnit) {
         {silDetTimeText, 43, u"19.6Sec"_s, u"19,6Sec"_s},
         {silDetTimeText, 220, u"100.1Sec"_s, u"100,1Sec"_s},
     };
+    // clang-format on
     for (const auto &row : rows) {
         EXPECT_EQ(row.label(row.position, QLocale(QLocale::C)), row.point);
         EXPECT_EQ(row.label(row.position, QLocale(QLocale::German, QLocale::Germany)), row.comma);

@@ -17,20 +17,14 @@ TEST_F(ElementDb, ListsElementSectionsInFileOrderWithNameAndRole) {
         "[00a0c9000002]\r\nname=ENC 1\r\nrole= 1 "
         "\r\n[00A0C9000001]\r\nROLE=1\r\n[00A0C9000004]\r\nROLE=1.5\r\n"
         "[00A0C9000005]");
-    const QList<ElementListing> elements = ElementDatabase(path()).listing();
-    ASSERT_EQ(elements.size(), 4);
-    const struct {
-        QString key, name;
-        std::optional<int> role;
-    } expected[] = {{u"00A0C9000001"_s, u"DEC 1           "_s, 2},
-                    {u"00A0C9000002"_s, u"ENC 1"_s, 1},
-                    {u"00A0C9000004"_s, u""_s, std::nullopt},
-                    {u"00A0C9000005"_s, u""_s, std::nullopt}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(elements[i].key, expected[i].key);
-        EXPECT_EQ(elements[i].name, expected[i].name);
-        EXPECT_EQ(elements[i].role, expected[i].role);
-    }
+    QList<std::tuple<QString, QString, std::optional<int>>> listed;
+    for (const ElementListing &e : ElementDatabase(path()).listing())
+        listed.append({e.key, e.name, e.role});
+    EXPECT_EQ(listed, (QList<std::tuple<QString, QString, std::optional<int>>>{
+                          {u"00A0C9000001"_s, u"DEC 1           "_s, 2},
+                          {u"00A0C9000002"_s, u"ENC 1"_s, 1},
+                          {u"00A0C9000004"_s, u""_s, std::nullopt},
+                          {u"00A0C9000005"_s, u""_s, std::nullopt}}));
 }
 
 TEST_F(ElementDb, RecreateKeepsACopyAndLeavesAnEmptyFile) {

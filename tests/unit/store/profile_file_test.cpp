@@ -45,19 +45,18 @@ TEST_F(ProfileFile, WritesReplaceInPlaceAddAfterTheLastKeyAndAppendSections) {
 }
 
 TEST_F(ProfileFile, NothingThatWouldChangeTheStructureIsWritten) {
-    const struct {
-        QString section, key, value;
-    } rows[] = {{u"A]B"_s, u"k"_s, u"v"_s},    {u"A\rB"_s, u"k"_s, u"v"_s},   {u" "_s, u"k"_s, u"v"_s},
-                {u"S"_s, u"a=b"_s, u"v"_s},    {u"S"_s, u"[x"_s, u"v"_s},     {u"S"_s, u";x"_s, u"v"_s},
-                {u"S"_s, u""_s, u"v"_s},       {u"S"_s, u"k"_s, u"a\n[X]"_s}, {u"S"_s, u"k"_s, u"a\0b"_s},
-                {u"S"_s, u"k"_s, u"5\u20ac"_s}};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.section.toStdString() + "/" + row.key.toStdString());
-        EXPECT_FALSE(WriteToINI(row.section, row.key, row.value, path()));
+    const std::tuple<QString, QString, QString> rows[] = {
+        {u"A]B"_s, u"k"_s, u"v"_s},    {u"A\rB"_s, u"k"_s, u"v"_s},   {u" "_s, u"k"_s, u"v"_s},
+        {u"S"_s, u"a=b"_s, u"v"_s},    {u"S"_s, u"[x"_s, u"v"_s},     {u"S"_s, u";x"_s, u"v"_s},
+        {u"S"_s, u""_s, u"v"_s},       {u"S"_s, u"k"_s, u"a\n[X]"_s}, {u"S"_s, u"k"_s, u"a\0b"_s},
+        {u"S"_s, u"k"_s, u"5\u20ac"_s}};
+    for (const auto &[section, key, value] : rows) {
+        SCOPED_TRACE(section.toStdString() + "/" + key.toStdString());
+        EXPECT_FALSE(WriteToINI(section, key, value, path()));
         EXPECT_FALSE(QFile::exists(path()));
         put("[S]\r\nK=1\r\n");
         // All or nothing: a bad pair among good ones stores none of them.
-        EXPECT_FALSE(WriteSectionToINI(row.section, {{u"good"_s, u"1"_s}, {row.key, row.value}}, path()));
+        EXPECT_FALSE(WriteSectionToINI(section, {{u"good"_s, u"1"_s}, {key, value}}, path()));
         EXPECT_EQ(bytes(), QByteArray("[S]\r\nK=1\r\n"));
         QFile::remove(path());
     }
