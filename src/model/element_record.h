@@ -8,7 +8,7 @@ namespace ondalink {
 // One Network Element's identity and configuration. Field names are the nms.ini key names.
 // Byte-sized fields hold the raw value an element reported; ranges are enforced by the panel.
 struct ElementRecord {
-    QString mac; // colon form, 00:1A:2B:3C:4D:5E
+    QString mac;  // colon form, 00:1A:2B:3C:4D:5E
     QString name; // 16 characters on the wire and in nms.ini
     QString ip;
     QString mask;

@@ -46,9 +46,9 @@ std::optional<double> parseVersion(const QString &text);
 QString roleText(int role);
 
 // Value labels of the panel.
-QString bufferText(int position, const QLocale &locale = QLocale()); // 7.5mS
+QString bufferText(int position, const QLocale &locale = QLocale());      // 7.5mS
 QString attenuationText(int position, const QLocale &locale = QLocale()); // Mute, -0.5 dB
 QString silDetLevelText(int position, const QLocale &locale = QLocale()); // -18.4dBu
-QString silDetTimeText(int position, const QLocale &locale = QLocale()); // 19.6Sec
+QString silDetTimeText(int position, const QLocale &locale = QLocale());  // 19.6Sec
 
 } // namespace ondalink
