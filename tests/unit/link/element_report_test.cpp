@@ -10,33 +10,15 @@ using namespace Qt::StringLiterals;
 namespace ondalink::testing {
 namespace {
 
-TEST(ElementReportDecode, FullEncoderReportByteByByte) {
-    // ip, mask, gw, remote; input, type, tx; "Studio A       z"; role; sn; version 3 41; sfn; buf
-    const QByteArray datagram =
-        QByteArray::fromHex("0a000105 ffff0000 0a0001fe e0000102 010100"
-                            "53747564696f2041202020202020207a 01 00012345 0329 01 07");
-    ElementReport report;
-    ASSERT_EQ(decodeReport(datagram, report), ReportCheck::Ok);
-    const ElementRecord &r = report.record;
-    EXPECT_EQ(std::tuple(r.ip, r.mask, r.gw, r.remote),
-              std::tuple(u"10.0.1.5"_s, u"255.255.0.0"_s, u"10.0.1.254"_s, u"224.0.1.2"_s));
-    EXPECT_EQ(std::tuple(r.input, r.type, r.tx, r.role, r.sn, r.sfn, r.buf),
-              std::tuple(1, 1, 0, 1, 0x12345, 1, 7));
-    EXPECT_EQ(r.name, u"Studio A       z"_s); // as received: no trimming, no case change
-    EXPECT_DOUBLE_EQ(r.ver, 34.1);
-}
-
 TEST(ElementReportDecode, TakesFieldsOnlyAsFarAsTheDatagramReaches) {
     const ReportFields all = ReportField::Att | ReportField::Sdm | ReportField::Sdl | ReportField::Sdt;
     // clang-format off
     const struct { int role; QByteArray tail; double ver; int sfn, buf, att, sdm, sdl, sdt;
                    ReportFields carried; } rows[] = {
-        {1, {}, 2.0, 0, 0, 0, 0, 0, 0, {}},
-        {1, bytesOf({9}), 2.0, 0, 0, 0, 0, 0, 0, {}},
+        {1, bytesOf({9}), 2.0, 0, 0, 0, 0, 0, 0, {}}, // half a version is none
         {1, bytesOf({3, 4, 1, 7, 9, 9, 9, 9}), 3.4, 1, 7, 0, 0, 0, 0, {}}, // bytes past 44 ignored
         {0, bytesOf({2, 0, 0, 1, 9, 9, 9, 9}), 2.0, 0, 1, 0, 0, 0, 0, {}}, // any role but 2 is an encoder
         {2, {}, 2.0, 0, 1, 255, 0, 0, 0, ReportField::Att},
-        {2, bytesOf({10, 3}), 2.0, 0, 1, 10, 0, 0, 0, ReportField::Att}, // half a version is none
         {2, bytesOf({10, 3, 4, 1, 12}), 3.4, 1, 12, 10, 0, 0, 0, ReportField::Att},
         {2, bytesOf({10, 3, 41, 1, 12, 2, 200, 250}), 34.1, 1, 12, 10, 2, 200, 250, all},
         // A mode the list does not have is not taken.
@@ -56,28 +38,34 @@ TEST(ElementReportDecode, TakesFieldsOnlyAsFarAsTheDatagramReaches) {
     }
 }
 
-TEST(ElementReportDecode, FirstFailingCheckWins) {
-    const std::pair<Report, ReportCheck> rows[] = {
-        {{.input = 2, .type = 2, .tx = 2, .role = 3, .sn = 0}, ReportCheck::AudioInput},
-        {{.type = 2, .tx = 2, .role = 3, .sn = 0}, ReportCheck::AudioType},
-        {{.tx = 255, .role = 3, .sn = 0}, ReportCheck::TxType},
-        {{.role = 3, .sn = 0}, ReportCheck::ElementType},
-        {{.role = 1, .sn = 0, .tail = bytesOf({255, 255})}, ReportCheck::SerialNumber},
-        {{.sn = 0x80000000u}, ReportCheck::SerialNumber},
-        {{.tail = bytesOf({20, 33, 100})}, ReportCheck::Version},
-        {{.role = 1, .tail = bytesOf({255, 99})}, ReportCheck::Ok},
-        {{.role = 0, .sn = 0x7FFFFFFFu}, ReportCheck::Ok},
-    };
+const QString kRetrieving = u"An error occured while retrieving '%1':\rFeedback is corrupted."_s;
+const QString kInputMessage = kRetrieving.arg(u"Audio Input"_s);
+
+TEST(ElementReportDecode, FirstFailingCheckWinsAndNamesItsField) {
+    // clang-format off
+    const std::pair<Report, QString> rows[] = { // no name: the report is taken
+        {{.input = 2, .type = 2, .tx = 2, .role = 3, .sn = 0}, u"Audio Input"_s},
+        {{.type = 2, .tx = 2, .role = 3, .sn = 0}, u"Audio Type"_s},
+        {{.tx = 255, .role = 3, .sn = 0}, u"TX Type"_s},
+        {{.role = 3, .sn = 0}, u"Element Type"_s},
+        {{.role = 1, .sn = 0, .tail = bytesOf({255, 255})}, u"Serial Number"_s},
+        {{.sn = 0x80000000u}, u"Serial Number"_s},
+        {{.tail = bytesOf({20, 33, 100})}, u"Version"_s}, // 3310.0 is past what the version holds
+        {{.role = 1, .tail = bytesOf({255, 99})}, {}},
+        {{.role = 0, .sn = 0x7FFFFFFFu}, {}}};
+    // clang-format on
     ElementReport report;
-    for (const auto &[in, expected] : rows)
-        EXPECT_EQ(decodeReport(in.bytes(), report), expected) << in.bytes().toHex().toStdString();
+    for (const auto &[in, field] : rows) {
+        const ReportCheck check = decodeReport(in.bytes(), report);
+        EXPECT_EQ(check == ReportCheck::Ok, field.isEmpty()) << in.bytes().toHex().toStdString();
+        EXPECT_EQ(reportCheckMessage(check), field.isEmpty() ? QString() : kRetrieving.arg(field));
+    }
     EXPECT_EQ(decodeReport(Report().bytes().left(39), report), ReportCheck::TooShort);
 }
 
 const QStringList kAllKeys{u"NAME"_s, u"IP"_s,  u"MASK"_s, u"GW"_s,  u"REMOTE"_s, u"INPUT"_s,
                            u"TYPE"_s, u"TX"_s,  u"ROLE"_s, u"SN"_s,  u"VER"_s,    u"SFN"_s,
                            u"BUF"_s,  u"ATT"_s, u"SDM"_s,  u"SDL"_s, u"SDT"_s};
-const QString kInputMessage = u"An error occured while retrieving 'Audio Input':\rFeedback is corrupted."_s;
 const Message kSuccess =
     information(u"New configuration has been sucessfuly saved and loaded!"_s, u"Configuration changed"_s);
 
@@ -95,11 +83,10 @@ protected:
     }
     // The panel as the operator sent it to the element that Report describes.
     void selectMatchingElement() {
-        panel.mac = kSelectedMac;
-        panel.name = u"Dec One"_s;
-        std::tie(panel.ip, panel.mask, panel.gw, panel.remote) =
-            std::tuple(u"192.168.1.10"_s, u"255.255.255.0"_s, u"192.168.1.1"_s, u"192.168.1.20"_s);
-        std::tie(panel.input, panel.audioType, panel.tx) = std::tuple(1, 0, 1);
+        std::tie(panel.mac, panel.name, panel.ip, panel.mask, panel.gw, panel.remote, panel.input,
+                 panel.audioType, panel.tx) =
+            std::tuple(kSelectedMac, u"Dec One"_s, u"192.168.1.10"_s, u"255.255.255.0"_s, u"192.168.1.1"_s,
+                       u"192.168.1.20"_s, 1, 0, 1);
     }
 };
 
@@ -145,8 +132,7 @@ TEST_F(ReportHandler, RejectedReportsStoreNothing) {
     EXPECT_EQ(resolver.attempts, 4) << "a late ARP answer is still taken";
     resolver.table.clear();
     ASSERT_TRUE(handle(Report().bytes(), true));
-    EXPECT_EQ(notifier.texts().last(),
-              u"An error occured while retrieving 'Element MAC':\rFeedback is corrupted."_s);
+    EXPECT_EQ(notifier.texts().last(), kRetrieving.arg(u"Element MAC"_s));
     EXPECT_EQ(LoadIniSectionsArray(database.path()), QStringList{kSelectedKey});
 }
 
