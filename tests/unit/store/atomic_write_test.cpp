@@ -64,8 +64,8 @@ TEST_F(AtomicWrite, ADirectoryOrAMissingFolderIsNeverWritten) {
     EXPECT_FALSE(WriteToINI(u"S"_s, u"K"_s, u"v"_s, folder() + u"/missing/nms.ini"_s));
     EXPECT_EQ(entries(), QStringList{u"nms.ini"_s});
     EXPECT_TRUE(QFileInfo(path()).isDir());
-    EXPECT_EQ(readWholeFile(path()).status, FileContents::Status::Failed);
-    EXPECT_EQ(readWholeFile(folder() + u"/missing/nms.ini"_s).status, FileContents::Status::Missing);
+    EXPECT_EQ(std::pair(readWholeFile(path()).status, readWholeFile(folder() + u"/missing/nms.ini"_s).status),
+              std::pair(FileContents::Status::Failed, FileContents::Status::Missing));
 }
 
 TEST_F(AtomicWrite, AReplacementKeepsTheModeAndALinkStaysALink) {

@@ -36,17 +36,14 @@ TEST_F(ElementDb, RecreateKeepsACopyAndLeavesAnEmptyFile) {
     put(old);
     QString error;
     ASSERT_TRUE(db.recreateEmpty(&error)) << error.toStdString();
-    EXPECT_TRUE(db.exists());
-    EXPECT_EQ(bytes(), QByteArray());
-    EXPECT_EQ(bytesAt(path() + u".bak"_s), old);
+    EXPECT_EQ(std::tuple(db.exists(), bytes(), bytesAt(path() + u".bak"_s)),
+              std::tuple(true, QByteArray(), old));
 
     // The copy cannot be replaced: nothing is lost, and the operator is told why.
     ASSERT_TRUE(QFile::setPermissions(path() + u".bak"_s, QFile::ReadOwner));
     put(old);
     EXPECT_FALSE(db.recreateEmpty(&error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(bytes(), old);
-    EXPECT_EQ(bytesAt(path() + u".bak"_s), old);
+    EXPECT_EQ(std::tuple(error.isEmpty(), bytes(), bytesAt(path() + u".bak"_s)), std::tuple(false, old, old));
 
     ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner));
     QFile::remove(path() + u".bak"_s);

@@ -59,17 +59,5 @@ TEST_F(IniFormat, DamagedFilesAnswerAndAWriteKeepsTheirBytes) {
     EXPECT_EQ(ReadFromINI(u"S"_s, u"K"_s, path()), u"v"_s);
 }
 
-TEST_F(IniFormat, AWriteChangesOnlyItsOwnBytes) {
-    const QByteArray before = "\xEF\xBB\xBF; kept comment\n[A]\nK=old\r\n# another\rL = x\n\n[B]\rK=b";
-    put(before);
-    ASSERT_TRUE(WriteToINI(u"A"_s, u"K"_s, u"new value "_s, path()));
-    ASSERT_TRUE(WriteToINI(u"A"_s, u"L"_s, u"y"_s, path()));
-    ASSERT_TRUE(WriteToINI(u"B"_s, u"M"_s, u"z"_s, path()));
-    QByteArray expected = before;
-    expected.replace("K=old", "K=new value ").replace("L = x", "L =y").append("\r\nM=z\r\n");
-    EXPECT_EQ(bytes(), expected);
-    EXPECT_EQ(ReadFromINI(u"B"_s, u"K"_s, path()), u"b"_s);
-}
-
 } // namespace
 } // namespace ondalink

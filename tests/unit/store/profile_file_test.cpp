@@ -32,16 +32,18 @@ TEST_F(ProfileFile, ValuesRoundTripExactlyAndReadBackCutTo749) {
     }
 }
 
-TEST_F(ProfileFile, WritesReplaceInPlaceAddAfterTheLastKeyAndAppendSections) {
-    put("[A]\r\nK1=1\r\n\r\n; about B\r\n[B]\r\n[C]\r\nK=1");
-    ASSERT_TRUE(WriteToINI(u"a"_s, u"k1"_s, u"one"_s, path()));
+TEST_F(ProfileFile, AWriteChangesOnlyItsOwnBytes) {
+    // A hand-edited file: byte order mark, comments, mixed line ends, spaces around '=', no final break.
+    const QByteArray before = "\xEF\xBB\xBF; kept\n[A]\nK1 = 1\r\n\r\n; about B\r[B]\r\n[C]\rK=1";
+    put(before);
+    ASSERT_TRUE(WriteToINI(u"a"_s, u"k1"_s, u"one "_s, path()));
     ASSERT_TRUE(WriteToINI(u"A"_s, u"k2"_s, u"2"_s, path()));
     ASSERT_TRUE(WriteToINI(u"B"_s, u"x"_s, u"3"_s, path()));
     ASSERT_TRUE(WriteToINI(u"C"_s, u"y"_s, u"4"_s, path()));
     ASSERT_TRUE(WriteSectionToINI(u"D"_s, {{u"k"_s, u"5"_s}, {u"j"_s, u"6"_s}}, path()));
-    EXPECT_EQ(bytes(),
-              QByteArray("[A]\r\nK1=one\r\nK2=2\r\n\r\n; about B\r\n[B]\r\nX=3\r\n[C]\r\nK=1\r\nY=4\r\n"
-                         "[D]\r\nK=5\r\nJ=6\r\n"));
+    EXPECT_EQ(bytes(), QByteArray("\xEF\xBB\xBF; kept\n[A]\nK1 =one \r\nK2=2\r\n\r\n; about B\r[B]\r\nX=3\r\n"
+                                  "[C]\rK=1\r\nY=4\r\n[D]\r\nK=5\r\nJ=6\r\n"));
+    EXPECT_EQ(ReadFromINI(u"C"_s, u"K"_s, path()), u"1"_s);
 }
 
 TEST_F(ProfileFile, NothingThatWouldChangeTheStructureIsWritten) {
