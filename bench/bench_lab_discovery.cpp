@@ -2,6 +2,7 @@
 // A real discovery on the NMS host of a bulk lab (lab/lab up N --bulk): the paging broadcast on
 // the system's ports, every simulated element answering from its own address and MAC, the Linux
 // neighbour table for the MACs, each report stored in nms.ini. Run by bench/lab_discovery.sh.
+#include "bench_main.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "fakes.h"
 #include "link/discovery.h"
@@ -133,10 +134,5 @@ int main(int argc, char **argv) {
         QTextStream(stderr) << "not on the NMS host of a lab: run bench/lab_discovery.sh" << Qt::endl;
         return 77;
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ondalink::bench::runBenchmarks(argc, argv);
 }

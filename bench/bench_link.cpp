@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The element link on loopback: a discovery answered by 1,000 reports in one burst, and level
 // monitoring at a 1 ms interval. Event-driven work is timed by hand (UseManualTime).
+#include "bench_main.h"
 #include "diag/arp.h"
 #include "element_wire.h"
 #include "fakes.h"
@@ -273,10 +274,5 @@ BENCHMARK(BM_ShowLevel);
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ondalink::bench::runBenchmarks(argc, argv);
 }

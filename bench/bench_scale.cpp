@@ -3,6 +3,7 @@
 // tree), NodeClick, one report stored by the report handler, memory with the list shown, and a
 // discovery answered by every element in one burst. ONDALINK_BENCH_DIR chooses where nms.ini lives.
 #include "answering_peer.h"
+#include "bench_main.h"
 #include "console/element_tree.h"
 #include "console/main_window.h"
 #include "console/properties_panel.h"
@@ -221,10 +222,5 @@ BENCHMARK(BM_Discovery)->Arg(1000)->Arg(10000)->Iterations(1)->UseManualTime()->
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ondalink::bench::runBenchmarks(argc, argv);
 }
