@@ -81,7 +81,10 @@ TEST_F(NamespaceLab, EchoOutcomesMapToTheirStatusOnEitherSocket) {
         // Only the host's groups decide whether the datagram socket is allowed there.
         ASSERT_TRUE(sh(u"ip netns exec @nms sysctl -qw net.ipv4.ping_group_range='%1'"_s.arg(
             kind == Kind::Datagram ? u"0 2147483647" : u"1 0")));
-        for (const auto &[target, status] : targets) {
+        for (const auto &entry : targets) {
+            // Not a structured binding: older clang cannot capture one in the lambda below.
+            const char16_t *target = entry.first;
+            const qint32 status = entry.second;
             SCOPED_TRACE(QString::fromUtf16(target).toStdString() + " socket kind " +
                          std::to_string(int(kind)));
             IcmpProber prober;
