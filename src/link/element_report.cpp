@@ -74,22 +74,22 @@ bool readVersion(const Reader &in, int at, double &version) {
 bool readDecoderTail(const Reader &in, ElementReport &report) {
     ElementRecord &r = report.record;
     r.att = in.byteOr(kDecoderAttAt, kShortDecoderAtt);
-    report.carried |= ReportField::Att;
+    report.carried |= OptionalField::Att;
     r.ver = kShortReportVersion;
     const bool versionOk = readVersion(in, kDecoderVersionAt, r.ver);
     r.sfn = in.byteOr(kDecoderSfnAt, kShortReportSfn);
     r.buf = in.byteOr(kDecoderBufAt, kShortDecoderBuf);
     if (const auto sdm = in.byte(kDecoderSdmAt); sdm && *sdm <= kLastSilDetMode) {
         r.sdm = *sdm;
-        report.carried |= ReportField::Sdm;
+        report.carried |= OptionalField::Sdm;
     }
     if (const auto sdl = in.byte(kDecoderSdlAt)) {
         r.sdl = *sdl;
-        report.carried |= ReportField::Sdl;
+        report.carried |= OptionalField::Sdl;
     }
     if (const auto sdt = in.byte(kDecoderSdtAt)) {
         r.sdt = *sdt;
-        report.carried |= ReportField::Sdt;
+        report.carried |= OptionalField::Sdt;
     }
     return versionOk;
 }
@@ -219,13 +219,13 @@ KeyValues discoveryKeys(const ElementReport &report, const QLocale &locale) {
     };
     if (r.role != kRoleDecoder)
         return keys;
-    if (report.carries(ReportField::Att))
+    if (report.carries(OptionalField::Att))
         keys.append({u"att"_s, number(r.att)});
-    if (report.carries(ReportField::Sdm))
+    if (report.carries(OptionalField::Sdm))
         keys.append({u"sdm"_s, number(r.sdm)});
-    if (report.carries(ReportField::Sdl))
+    if (report.carries(OptionalField::Sdl))
         keys.append({u"sdl"_s, number(r.sdl)});
-    if (report.carries(ReportField::Sdt))
+    if (report.carries(OptionalField::Sdt))
         keys.append({u"sdt"_s, number(r.sdt)});
     return keys;
 }

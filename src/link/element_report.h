@@ -4,7 +4,6 @@
 #include "model/element_record.h"
 
 #include <QByteArrayView>
-#include <QFlags>
 #include <QList>
 #include <QLocale>
 #include <QString>
@@ -15,17 +14,6 @@
 namespace ondalink {
 
 inline constexpr int kReportCommonLength = 40; // ip .. sn, the same for every role
-
-// Decoder settings that only some report lengths carry. Every other field is always given a value,
-// from its bytes or, for ver, sfn and buf of a short report, from the value such a report implies.
-enum class ReportField : quint8 {
-    Att = 0x1, // a decoder's byte 40, or 255 when its report ends at 40 bytes
-    Sdm = 0x2, // a decoder's byte 45 when it is a mode the list has (0..2)
-    Sdl = 0x4, // a decoder's byte 46
-    Sdt = 0x8, // a decoder's byte 47
-};
-Q_DECLARE_FLAGS(ReportFields, ReportField)
-Q_DECLARE_OPERATORS_FOR_FLAGS(ReportFields)
 
 // Outcome of decoding, in the order the checks are made: the first failing one wins.
 enum class ReportCheck {
@@ -42,9 +30,13 @@ enum class ReportCheck {
 // One decoded report. Fields it does not carry stay at zero and are never stored or shown.
 struct ElementReport {
     ElementRecord record; // mac is empty until the ARP lookup fills it
-    ReportFields carried;
+    // Which decoder settings it carries: Att is a decoder's byte 40 (255 when its report ends at 40
+    // bytes), Sdm its byte 45 when it is a mode the list has (0..2), Sdl and Sdt its bytes 46 and 47.
+    // Every other field always has a value, from its bytes or, for ver, sfn and buf of a short
+    // report, from the value such a report implies.
+    OptionalFields carried;
 
-    bool carries(ReportField field) const { return carried.testFlag(field); }
+    bool carries(OptionalField field) const { return carried.testFlag(field); }
 };
 
 // Decodes as far as the datagram reaches (bytes past the role's full length are ignored) and makes

@@ -187,14 +187,14 @@ QList<Message> ElementReportHandler::confirmWrite() {
     const int buf = std::clamp<int>(r.buf, kBufferMin, kBufferMax);
     const int sdl = std::clamp<int>(r.sdl, kSilDetLevelMin, kSilDetLevelMax);
     const int sdt = std::clamp<int>(r.sdt, kSilDetTimeMin, kSilDetTimeMax);
-    if (m_report.carries(ReportField::Att))
+    if (m_report.carries(OptionalField::Att))
         keys.append({u"att"_s, QString::number(att)});
     keys.append({u"buf"_s, QString::number(buf)});
-    if (m_report.carries(ReportField::Sdm))
+    if (m_report.carries(OptionalField::Sdm))
         keys.append({u"sdm"_s, QString::number(r.sdm)});
-    if (m_report.carries(ReportField::Sdl))
+    if (m_report.carries(OptionalField::Sdl))
         keys.append({u"sdl"_s, QString::number(sdl)});
-    if (m_report.carries(ReportField::Sdt))
+    if (m_report.carries(OptionalField::Sdt))
         keys.append({u"sdt"_s, QString::number(sdt)});
 
     // One replacement of the file: the confirmed keys are stored together or not at all.
@@ -203,14 +203,14 @@ QList<Message> ElementReportHandler::confirmWrite() {
     m_panel.setElementType(roleName);
     m_panel.setSerialNumber(QString::number(r.sn));
     m_panel.setVersion(versionText(r.ver, 1));
-    if (m_report.carries(ReportField::Att))
+    if (m_report.carries(OptionalField::Att))
         m_panel.setAttenuation(att);
     m_panel.setBuffer(buf);
-    if (m_report.carries(ReportField::Sdm))
+    if (m_report.carries(OptionalField::Sdm))
         m_panel.setSilDetMode(r.sdm);
-    if (m_report.carries(ReportField::Sdl))
+    if (m_report.carries(OptionalField::Sdl))
         m_panel.setSilDetLevel(sdl);
-    if (m_report.carries(ReportField::Sdt))
+    if (m_report.carries(OptionalField::Sdt))
         m_panel.setSilDetTime(sdt);
 
     if (!written)

@@ -1,9 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QFlags>
 #include <QString>
 
 namespace ondalink {
+
+// What an element is. The stored and reported role byte keeps its raw value; decisions use this.
+enum class ElementRole : quint8 { Unknown, Encoder, Decoder };
+
+// The role byte of each kind.
+inline constexpr quint8 kRoleEncoder = 1;
+inline constexpr quint8 kRoleDecoder = 2;
+
+constexpr ElementRole roleFromValue(int value) {
+    return value == kRoleEncoder   ? ElementRole::Encoder
+           : value == kRoleDecoder ? ElementRole::Decoder
+                                   : ElementRole::Unknown;
+}
+
+// Decoder settings that a report or a stored section may lack. Every other field always has a value.
+enum class OptionalField : quint8 {
+    Att = 0x1,
+    Sdm = 0x2,
+    Sdl = 0x4,
+    Sdt = 0x8,
+};
+Q_DECLARE_FLAGS(OptionalFields, OptionalField)
+Q_DECLARE_OPERATORS_FOR_FLAGS(OptionalFields)
 
 // One Network Element's identity and configuration. Field names are the nms.ini key names.
 // Byte-sized fields hold the raw value an element reported; ranges are enforced by the panel.
@@ -28,11 +52,10 @@ struct ElementRecord {
     quint8 sdt = 0;
     QString bound;
 
+    ElementRole kind() const { return roleFromValue(role); }
+
     friend bool operator==(const ElementRecord &, const ElementRecord &) = default;
 };
-
-inline constexpr quint8 kRoleEncoder = 1;
-inline constexpr quint8 kRoleDecoder = 2;
 
 // Fixed ranges of the panel's scroll bars; the report handler and panel loading clamp to them.
 inline constexpr int kAttenMin = 14;

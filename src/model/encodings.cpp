@@ -136,15 +136,16 @@ std::optional<double> parseVersion(const QString &text) {
     return value;
 }
 
-QString roleText(int role) {
+QString roleText(ElementRole role) {
     switch (role) {
-    case kRoleEncoder:
+    case ElementRole::Encoder:
         return QStringLiteral("ENCODER");
-    case kRoleDecoder:
+    case ElementRole::Decoder:
         return QStringLiteral("DECODER");
-    default:
-        return QStringLiteral("UNKNOWN");
+    case ElementRole::Unknown:
+        break;
     }
+    return QStringLiteral("UNKNOWN");
 }
 
 QString bufferText(int position, const QLocale &locale) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/element_record.h"
+
 #include <QByteArray>
 #include <QLocale>
 #include <QString>
@@ -43,7 +45,10 @@ QString versionText(double version, int decimals);
 std::optional<double> parseVersion(const QString &text);
 
 // "ENCODER", "DECODER", "UNKNOWN".
-QString roleText(int role);
+QString roleText(ElementRole role);
+inline QString roleText(int role) {
+    return roleText(roleFromValue(role));
+}
 
 // Value labels of the panel.
 QString bufferText(int position, const QLocale &locale = QLocale());      // 7.5mS

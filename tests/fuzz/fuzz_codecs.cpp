@@ -145,7 +145,7 @@ void report(FuzzedDataProvider &in) {
         FUZZ_CHECK(e.sfn == s.sfn && e.buf == s.buf);
     if (full && decoder)
         FUZZ_CHECK(e.att == s.att && e.sdl == s.sdl && e.sdt == s.sdt &&
-                   r.carries(ReportField::Sdm) == (s.sdm <= 2));
+                   r.carries(OptionalField::Sdm) == (s.sdm <= 2));
     // Whatever a valid report holds can be stored: no value can break a line of nms.ini.
     const KeyValues keys = discoveryKeys(r);
     FUZZ_CHECK(keys.size() == 13 || (decoder && keys.size() <= 17));

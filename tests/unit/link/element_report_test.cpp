@@ -11,18 +11,19 @@ namespace ondalink::testing {
 namespace {
 
 TEST(ElementReportDecode, TakesFieldsOnlyAsFarAsTheDatagramReaches) {
-    const ReportFields all = ReportField::Att | ReportField::Sdm | ReportField::Sdl | ReportField::Sdt;
+    const OptionalFields all =
+        OptionalField::Att | OptionalField::Sdm | OptionalField::Sdl | OptionalField::Sdt;
     // clang-format off
     const struct { int role; QByteArray tail; double ver; int sfn, buf, att, sdm, sdl, sdt;
-                   ReportFields carried; } rows[] = {
+                   OptionalFields carried; } rows[] = {
         {1, bytesOf({9}), 2.0, 0, 0, 0, 0, 0, 0, {}}, // half a version is none
         {1, bytesOf({3, 4, 1, 7, 9, 9, 9, 9}), 3.4, 1, 7, 0, 0, 0, 0, {}}, // bytes past 44 ignored
         {0, bytesOf({2, 0, 0, 1, 9, 9, 9, 9}), 2.0, 0, 1, 0, 0, 0, 0, {}}, // any role but 2 is an encoder
-        {2, {}, 2.0, 0, 1, 255, 0, 0, 0, ReportField::Att},
-        {2, bytesOf({10, 3, 4, 1, 12}), 3.4, 1, 12, 10, 0, 0, 0, ReportField::Att},
+        {2, {}, 2.0, 0, 1, 255, 0, 0, 0, OptionalField::Att},
+        {2, bytesOf({10, 3, 4, 1, 12}), 3.4, 1, 12, 10, 0, 0, 0, OptionalField::Att},
         {2, bytesOf({10, 3, 41, 1, 12, 2, 200, 250}), 34.1, 1, 12, 10, 2, 200, 250, all},
         // A mode the list does not have is not taken.
-        {2, bytesOf({10, 3, 4, 1, 12, 3, 5, 6}), 3.4, 1, 12, 10, 0, 5, 6, all ^ ReportField::Sdm},
+        {2, bytesOf({10, 3, 4, 1, 12, 3, 5, 6}), 3.4, 1, 12, 10, 0, 5, 6, all ^ OptionalField::Sdm},
     };
     // clang-format on
     for (const auto &row : rows) {
