@@ -8,6 +8,7 @@
 #include "link/discovery.h"
 #include "link/element_link.h"
 #include "link/receive_dispatch.h"
+#include "link_test_peer.h"
 #include "store/element_database.h"
 
 #include <QCoreApplication>
@@ -28,13 +29,6 @@ using namespace Qt::StringLiterals;
 using namespace ondalink;
 
 namespace {
-
-class SilentPagingView : public PagingView {
-public:
-    void clearGetVolume() override {}
-    void emptyLists() override {}
-    void closePagingWindow() override {}
-};
 
 struct LabHosts {
     QString nmsIp;
@@ -69,35 +63,35 @@ void BM_LabDiscovery(benchmark::State &state) {
         QTemporaryDir dir(QDir::tempPath() + u"/bench-XXXXXX"_s);
         ElementDatabase database(dir.filePath(u"nms.ini"_s));
         testing::RecordingNotifier notifier;
-        testing::FakePanel panel;
         NeighbourResolver resolver;
-        ElementLink link(database, notifier, resolver, panel); // the system's ports and broadcast
+        ElementLink link(database, notifier, resolver, {}); // the system's ports and broadcast
         if (!link.open()) {
             state.SkipWithError("port 2976 is taken");
             break;
         }
-        SilentPagingView view;
-        Discovery discovery(link, view);
+        Discovery discovery(link);
         int handled = 0;
         qint64 firstHandledNs = 0, lastHandledNs = 0;
         QElapsedTimer clock;
         QEventLoop loop;
-        QObject::connect(&link.dispatch(), &ReceiveDispatch::datagramHandled, &link, [&] {
-            lastHandledNs = clock.nsecsElapsed();
-            if (handled == 0)
-                firstHandledNs = lastHandledNs;
-            if (++handled == lab.elements)
-                loop.quit();
-        });
+        QObject::connect(&ElementLinkTestPeer(link).dispatch(), &ReceiveDispatch::datagramHandled, &link,
+                         [&] {
+                             lastHandledNs = clock.nsecsElapsed();
+                             if (handled == 0)
+                                 firstHandledNs = lastHandledNs;
+                             if (++handled == lab.elements)
+                                 loop.quit();
+                         });
         QObject::connect(&discovery, &Discovery::finished, &link,
                          [&] { inWindow = double(database.listing().size()); });
         clock.start();
-        discovery.Form_Load();
+        discovery.start();
         // Past the window until every report has been handled; an element that never resolves
         // holds the queue for five seconds.
         QTimer::singleShot(30000, &loop, &QEventLoop::quit);
         loop.exec();
-        if (discovery.waiting()) { // everything is in before the window's end: wait for it
+        if (discovery.state() ==
+            Discovery::State::Waiting) { // everything is in before the window's end: wait for it
             QObject::connect(&discovery, &Discovery::finished, &loop, &QEventLoop::quit);
             loop.exec();
         }

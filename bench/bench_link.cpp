@@ -2,6 +2,7 @@
 // The element link on loopback: a discovery answered by 1,000 reports in one burst, and level
 // monitoring at a 1 ms interval. Event-driven work is timed by hand (UseManualTime).
 #include "bench_main.h"
+#include "console/level_display.h"
 #include "diag/arp.h"
 #include "element_wire.h"
 #include "fakes.h"
@@ -10,6 +11,7 @@
 #include "link/element_link.h"
 #include "link/level_monitor.h"
 #include "link/receive_dispatch.h"
+#include "link_test_peer.h"
 #include "store/element_database.h"
 
 #include <QCoreApplication>
@@ -54,13 +56,6 @@ QByteArray reportOf(int i) {
     return sim::encodeReport(identity, settings);
 }
 
-class SilentPagingView : public PagingView {
-public:
-    void clearGetVolume() override {}
-    void emptyLists() override {}
-    void closePagingWindow() override {}
-};
-
 // Seconds from the first send until the receiver has taken all kBurst datagrams.
 double plainReceiveSeconds(const QList<QByteArray> &reports, int receiveBuffer) {
     QUdpSocket receiver;
@@ -103,7 +98,6 @@ void BM_DiscoveryBurst(benchmark::State &state) {
         QTemporaryDir dir(base + u"/bench-XXXXXX"_s);
         ElementDatabase database(dir.filePath(u"nms.ini"_s));
         testing::RecordingNotifier notifier;
-        testing::FakePanel panel;
         QUdpSocket network; // takes the paging request
         network.bind(QHostAddress(QHostAddress::LocalHost), 0);
         LinkSettings settings;
@@ -112,18 +106,18 @@ void BM_DiscoveryBurst(benchmark::State &state) {
         settings.pagingHost = u"127.0.0.1"_s;
         settings.pagingPort = network.localPort();
         settings.pagingWaitMs = 600000; // ended below, once everything is in
-        ElementLink link(database, notifier, resolver, panel, settings);
+        ElementLink link(database, notifier, resolver, {}, settings);
         link.open();
-        granted = link.endpoint().receiveBufferGranted();
-        SilentPagingView view;
-        Discovery discovery(link, view);
+        ElementLinkTestPeer inside(link);
+        granted = inside.endpoint().receiveBufferGranted();
+        Discovery discovery(link);
         int handled = 0;
         QEventLoop loop;
-        QObject::connect(&link.dispatch(), &ReceiveDispatch::datagramHandled, &link, [&] {
+        QObject::connect(&inside.dispatch(), &ReceiveDispatch::datagramHandled, &link, [&] {
             if (++handled == kBurst)
                 loop.quit();
         });
-        discovery.Form_Load();
+        discovery.start();
 
         const double plain = plainReceiveSeconds(reports, settings.receiveBufferBytes);
         QUdpSocket elements;
@@ -131,11 +125,11 @@ void BM_DiscoveryBurst(benchmark::State &state) {
         clock.start();
         for (const QByteArray &report : reports)
             elements.writeDatagram(report, QHostAddress(QHostAddress::LocalHost),
-                                   link.endpoint().localPort());
+                                   inside.endpoint().localPort());
         runLoop(loop, 120000);
         const double seconds = clock.nsecsElapsed() / 1e9;
         state.SetIterationTime(seconds);
-        discovery.Form_Unload();
+        discovery.cancel();
 
         // The fewest stored and the slowest run count: the window is three seconds every time.
         const double storedNow = double(database.listing().size());
@@ -183,11 +177,11 @@ private:
     QByteArray m_reply;
 };
 
-class CountingLevelView : public LevelView {
-public:
-    void setMeterWidth(int units) override { width = units; }
-    void setLevelText(const QString &) override { ++shown; }
-    int width = 0;
+// Counts the peaks a monitor reports.
+struct PeakCounter {
+    explicit PeakCounter(LevelMonitor &monitor) {
+        QObject::connect(&monitor, &LevelMonitor::peakChanged, &monitor, [this](quint32) { ++shown; });
+    }
     int shown = 0;
 };
 
@@ -206,28 +200,29 @@ void BM_LevelMonitoring1ms(benchmark::State &state) {
     ElementDatabase database(dir.filePath(u"nms.ini"_s));
     testing::RecordingNotifier notifier;
     testing::ScriptedResolver resolver;
-    testing::FakePanel panel;
+    ConfigurationWrite panel;
     panel.mac = u"02:A0:C9:00:00:01"_s;
     database.write(u"02A0C9000001"_s, u"ip"_s, u"127.0.0.1"_s);
     LinkSettings settings;
     settings.bindAddress = QHostAddress(QHostAddress::LocalHost);
     settings.localPort = 0;
     settings.controlPort = element->port;
-    ElementLink link(database, notifier, resolver, panel, settings);
+    ElementLink link(
+        database, notifier, resolver, [&panel] { return panel; }, settings);
     link.open();
-    CountingLevelView view;
-    LevelMonitor monitor(link, view);
-    monitor.Slider1_Change(1);
+    LevelMonitor monitor(link, notifier);
+    PeakCounter view(monitor);
+    monitor.setInterval(1);
 
     double cpu = 0, wall = 0;
     for (auto _ : state) {
         const double cpuBefore = threadCpuSeconds();
         QElapsedTimer clock;
         clock.start();
-        monitor.chkGetVolume_Click(true);
+        monitor.setEnabled(true);
         QEventLoop loop;
         runLoop(loop, seconds * 1000);
-        monitor.chkGetVolume_Click(false);
+        monitor.setEnabled(false);
         wall = clock.nsecsElapsed() / 1e9;
         cpu = threadCpuSeconds() - cpuBefore;
         state.SetIterationTime(wall);
@@ -245,28 +240,15 @@ void BM_LevelMonitoring1ms(benchmark::State &state) {
 }
 BENCHMARK(BM_LevelMonitoring1ms)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
-// ShowLevel alone: the scan of 480 samples and the display of the peak.
+// One level reply alone: the scan of 480 samples and the display of the peak.
 void BM_ShowLevel(benchmark::State &state) {
-    QTemporaryDir dir;
-    ElementDatabase database(dir.filePath(u"nms.ini"_s));
-    testing::RecordingNotifier notifier;
-    testing::ScriptedResolver resolver;
-    testing::FakePanel panel;
-    LinkSettings settings;
-    settings.bindAddress = QHostAddress(QHostAddress::LocalHost);
-    settings.localPort = 0;
-    ElementLink link(database, notifier, resolver, panel, settings);
-    CountingLevelView view;
-    LevelMonitor monitor(link, view);
-    monitor.chkGetVolume_Click(true); // displays only while monitoring
     QByteArray reply;
     for (int i = 0; i < kLevelSampleCount; ++i)
         reply.append(QByteArray::fromHex(i == 300 ? "4a1234" : "01f0e0"));
     for (auto _ : state) {
-        monitor.ShowLevel(reply);
-        benchmark::DoNotOptimize(view.width);
+        LevelDisplay shown = levelDisplay(levelPeak(reply));
+        benchmark::DoNotOptimize(shown);
     }
-    monitor.chkGetVolume_Click(false);
 }
 BENCHMARK(BM_ShowLevel);
 

@@ -13,6 +13,7 @@
 #include "link/discovery.h"
 #include "link/element_report_handler.h"
 #include "link/receive_dispatch.h"
+#include "link_test_peer.h"
 #include "model/mac_text.h"
 #include "store/atomic_file.h"
 
@@ -158,7 +159,7 @@ void BM_ReportStored(benchmark::State &state) {
     ElementDatabase db(path);
     testing::RecordingNotifier notifier;
     testing::ScriptedResolver resolver;
-    testing::FakePanel panel;
+    ConfigurationWrite panel;
     const int i = elements / 2;
     teach(resolver, elements);
     ElementReport shown;
@@ -167,13 +168,15 @@ void BM_ReportStored(benchmark::State &state) {
     panel.mac = FormatMac(keyOf(i));
     std::tie(panel.name, panel.ip, panel.mask, panel.gw, panel.remote) =
         std::tie(r.name, r.ip, r.mask, r.gw, r.remote);
-    std::tie(panel.input, panel.audioType, panel.tx) = std::tuple(r.input, r.type, r.tx);
-    ElementReportHandler handler(db, notifier, resolver, panel, {});
+    std::tie(panel.input, panel.type, panel.tx) = std::tuple(r.input, r.type, r.tx);
+    ReportHandlerHooks hooks;
+    hooks.shown = [&panel] { return panel; };
+    ElementReportHandler handler(db, notifier, resolver, std::move(hooks));
     sim::ElementSettings s = settingsOf(i);
     int turn = 0;
     for (auto _ : state) {
         s.att = quint8(100 + turn++ % 100); // every report changes the file
-        handler.HandleElementReport(sim::encodeReport(identityOf(i), s), false, {});
+        handler.handleReport(sim::encodeReport(identityOf(i), s), false, {});
     }
     if (notifier.messages.isEmpty() || notifier.messages.last().title != u"Configuration changed"_s ||
         db.read(keyOf(i), u"att"_s) != QString::number(s.att))
@@ -199,7 +202,7 @@ void BM_Discovery(benchmark::State &state) {
         clock.start();
         w.window->AutoDiscovery(); // returns when the three-second wait is over
         const int listedAtTheEnd = w.window->elementTree().tree()->topLevelItemCount();
-        ElementLink &link = w.window->link();
+        ElementLinkTestPeer link(w.window->link());
         QEventLoop loop;
         QTimer check;
         QObject::connect(&check, &QTimer::timeout, &loop, [&] {

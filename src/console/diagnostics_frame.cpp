@@ -78,3 +78,13 @@ void DiagnosticsFrame::resetLevel(bool meterEnabled) {
 }
 
 } // namespace ondalink
+
+namespace ondalink {
+
+void DiagnosticsFrame::showPeak(quint32 peak) {
+    const LevelDisplay display = levelDisplay(peak);
+    VUMeter_->setMeterWidth(display.meterWidth);
+    lblVolume->setText(display.text);
+}
+
+} // namespace ondalink

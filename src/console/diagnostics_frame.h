@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "level_display.h"
+
 #include <QGroupBox>
 
 class QLabel;
@@ -10,8 +12,6 @@ namespace ondalink {
 
 class PingIndicator;
 class VUMeter;
-
-inline constexpr char16_t kNoLevel[] = u"-oodBFS";
 
 // The "Diagnostics:" frame: the ping indicator and the audio level display with its interval slider.
 class DiagnosticsFrame : public QGroupBox {
@@ -30,6 +30,8 @@ public:
 
     // Meter to width 0, enabled or not; level text to "-oodBFS".
     void resetLevel(bool meterEnabled);
+    // A level monitor's peak on the meter and as text (0: no level).
+    void showPeak(quint32 peak);
 
 Q_SIGNALS:
     // The operator moved Slider1: the new level polling interval in milliseconds.

@@ -83,22 +83,21 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
     cmbEncoders->setCurrentIndex(bound >= 0 ? bound : 0);
     chkSFNEnabled->setChecked(storedNumber(m_database, key, u"sfn"_s, 0) != 0);
 
-    const std::optional<int> role = wholeNumber(m_database.read(key, u"role"_s));
-    const QString type = roleText(role.value_or(0));
-    if (role == kRoleDecoder) {
-        setElementType(type);
+    const ElementRole role = roleFromValue(wholeNumber(m_database.read(key, u"role"_s)).value_or(0));
+    if (role == ElementRole::Decoder) {
+        setElementType(role);
         loadDecoderSettings(key);
         lblElementType_Change();
         cmbSilDetMode_Click();
-    } else if (lblElementType->text() != type) {
-        setElementType(type);
+    } else if (m_shownRole != role) {
+        setElementType(role);
     } else {
         // The same type text again: its layout still has to follow the new element (monitoring
         // off, the buttons of step 2 given back to an ENCODER).
         lblElementType_Change();
     }
 
-    lblElementMAC->setText(nodeKey);
+    setSelected(nodeKey);
     lblSerialNumber->setText(m_database.read(key, u"sn"_s));
     m_surroundings.setPingLabel(u"<Click to test>"_s);
 }
@@ -125,8 +124,8 @@ void PropertiesPanel::loadDecoderSettings(const QString &key) {
 
 void PropertiesPanel::ClearPanel() {
     const QString none = QString::fromUtf16(kNoSelection);
-    setElementType(none);
-    lblElementMAC->setText(none);
+    setElementType(std::nullopt);
+    setSelected({});
     lblSerialNumber->setText(none);
     m_surroundings.setPingLabel(u"<Unknown>"_s);
     lblVersion->setText(none);

@@ -51,14 +51,12 @@ MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &pr
     buildMenus();
     buildCentre();
 
-    m_link = std::make_unique<ElementLink>(m_database, m_notifier, resolver, *m_panel, m_settings.link);
-    m_level = std::make_unique<LevelMonitor>(*m_link, static_cast<LevelView &>(*this));
-    m_level->tmrVolume().setObjectName(u"tmrVolume"_s);
-    m_link->timerRemoteSent().setObjectName(u"timerRemoteSent"_s);
-    m_link->timerGetMAC().setObjectName(u"timerGetMAC"_s);
+    m_link = std::make_unique<ElementLink>(
+        m_database, m_notifier, resolver, [this] { return m_panel->shownElement(); }, m_settings.link);
+    m_level = std::make_unique<LevelMonitor>(*m_link, m_notifier);
     m_ping = std::make_unique<PingTest>(static_cast<PingView &>(*this), prober, m_notifier,
                                         m_settings.pingRetryMs);
-    m_discovery = std::make_unique<Discovery>(*m_link, static_cast<PagingView &>(*this));
+    m_discovery = std::make_unique<Discovery>(*m_link);
     connectParts();
     resize(sizeHint().expandedTo(QSize(980, 560)));
 }
@@ -181,11 +179,20 @@ void MainWindow::connectParts() {
         m_tree->Load_Config(!afterReport);
         m_tree->highlight(m_panel->selectedMac());
     });
-    connect(m_level.get(), &LevelMonitor::monitoringSwitchedOff, this, [this] {
-        m_panel->monitoringSwitch()->setChecked(false);
-        setMonitoringButtons(true, false);
+    connect(m_link.get(), &ElementLink::elementConfirmed, m_panel, &PropertiesPanel::applyConfirmed);
+    connect(m_level.get(), &LevelMonitor::peakChanged, m_diagnostics, &DiagnosticsFrame::showPeak);
+    // A send failure stops monitoring on its own: the buttons follow.
+    connect(m_level.get(), &LevelMonitor::enabledChanged, this,
+            [this](bool on) { setMonitoringButtons(!on, on); });
+    connect(m_diagnostics, &DiagnosticsFrame::intervalChanged, m_level.get(), &LevelMonitor::setInterval);
+    connect(m_discovery.get(), &Discovery::starting, this, [this] {
+        m_level->setEnabled(false);
+        m_tree->emptyLists();
     });
-    connect(m_diagnostics, &DiagnosticsFrame::intervalChanged, m_level.get(), &LevelMonitor::Slider1_Change);
+    connect(m_discovery.get(), &Discovery::finished, this, [this] {
+        if (m_paging && m_paging->isVisible())
+            m_paging->accept();
+    });
     connect(m_diagnostics->ping()->label(), &ClickableLabel::clicked, m_ping.get(), &PingTest::lblPing_Click);
 }
 
@@ -235,15 +242,13 @@ void MainWindow::Toolbar1_ButtonClick(int number) {
         Refresh();
         break;
     case kSave:
-        SaveChanges(*m_link);
+        m_link->saveConfiguration();
         break;
     case kStartMonitoring:
-        m_panel->monitoringSwitch()->setChecked(true);
-        setMonitoringButtons(false, true);
+        m_level->setEnabled(true); // the buttons follow its state
         break;
     case kStopMonitoring:
-        m_panel->monitoringSwitch()->setChecked(false);
-        setMonitoringButtons(true, false);
+        m_level->setEnabled(false);
         break;
     default:
         break;
@@ -260,9 +265,9 @@ void MainWindow::AutoDiscovery() {
     m_paging = &window;
     connect(m_discovery.get(), &Discovery::storedCountChanged, &window, &PagingWindow::showStoredCount);
     // Closed early by the operator: the end of the wait still runs.
-    connect(&window, &QDialog::finished, m_discovery.get(), &Discovery::Form_Unload);
-    // Loaded once the window's own loop runs, so that an immediate end can close it.
-    QTimer::singleShot(0, &window, [this] { m_discovery->Form_Load(); });
+    connect(&window, &QDialog::finished, m_discovery.get(), &Discovery::cancel);
+    // Started once the window's own loop runs, so that an immediate end can close it.
+    QTimer::singleShot(0, &window, [this] { m_discovery->start(); });
     window.exec();
     m_paging = nullptr;
 }
@@ -278,14 +283,9 @@ void MainWindow::setMonitoringButtons(bool startEnabled, bool stopEnabled) {
     m_items[kStopMonitoring - 1]->setEnabled(stopEnabled);
 }
 
-void MainWindow::stopLevelTimer() {
+void MainWindow::switchMonitoringOff() {
     if (m_level)
-        m_level->tmrVolume().stop();
-}
-
-void MainWindow::monitoringSwitchChanged(bool on) {
-    if (m_level)
-        m_level->chkGetVolume_Click(on);
+        m_level->setEnabled(false);
 }
 
 void MainWindow::resetLevelDisplay(bool meterEnabled) {
@@ -304,7 +304,7 @@ void MainWindow::setPingLabel(const QString &text) {
 }
 
 void MainWindow::attenuationChosen(int position) {
-    m_link->applyAttenuationChange(position, m_panel->elementType(), true);
+    m_link->sendAttenuation(position);
 }
 
 QString MainWindow::elementIp() const {
@@ -317,27 +317,6 @@ void MainWindow::showPingLabel(const QString &text) {
 
 void MainWindow::setPingIndicator(IndicatorColour colour) {
     m_diagnostics->ping()->setFillColor(QColor(colour.red, colour.green, colour.blue));
-}
-
-void MainWindow::setMeterWidth(int units) {
-    m_diagnostics->meter()->setMeterWidth(units);
-}
-
-void MainWindow::setLevelText(const QString &text) {
-    m_diagnostics->levelText()->setText(text);
-}
-
-void MainWindow::clearGetVolume() {
-    m_panel->monitoringSwitch()->setChecked(false);
-}
-
-void MainWindow::emptyLists() {
-    m_tree->emptyLists();
-}
-
-void MainWindow::closePagingWindow() {
-    if (m_paging)
-        m_paging->accept();
 }
 
 } // namespace ondalink

@@ -33,11 +33,7 @@ struct MainWindowSettings {
 };
 
 // frmMain: the toolbar, the element tree, the properties panel and the diagnostics frame.
-class MainWindow : public QMainWindow,
-                   private PanelSurroundings,
-                   private PingView,
-                   private LevelView,
-                   private PagingView {
+class MainWindow : public QMainWindow, private PanelSurroundings, private PingView {
     Q_OBJECT
 public:
     static constexpr int kToolbarItems = 7;
@@ -82,8 +78,7 @@ private:
 
     // PanelSurroundings
     void setMonitoringButtons(bool startEnabled, bool stopEnabled) override;
-    void stopLevelTimer() override;
-    void monitoringSwitchChanged(bool on) override;
+    void switchMonitoringOff() override;
     void resetLevelDisplay(bool meterEnabled) override;
     void setPingNeutral() override;
     void setPingLabel(const QString &text) override;
@@ -92,13 +87,6 @@ private:
     QString elementIp() const override;
     void showPingLabel(const QString &text) override;
     void setPingIndicator(IndicatorColour colour) override;
-    // LevelView
-    void setMeterWidth(int units) override;
-    void setLevelText(const QString &text) override;
-    // PagingView
-    void clearGetVolume() override;
-    void emptyLists() override;
-    void closePagingWindow() override;
 
     Notifier &m_notifier;
     ElementDatabase m_database;

@@ -46,8 +46,6 @@ void PropertiesPanel::connectHandlers() {
             [this](int position) { lblAttenDB->setText(attenuationText(position)); });
     connect(cmbSilDetMode, &QComboBox::currentIndexChanged, this, &PropertiesPanel::cmbSilDetMode_Click);
     connect(cmbAudioTX, &QComboBox::currentIndexChanged, this, &PropertiesPanel::cmbAudioTX_Click);
-    connect(chkGetVolume, &QCheckBox::toggled, this,
-            [this](bool on) { m_surroundings.monitoringSwitchChanged(on); });
     for (QLineEdit *box : {txtElementIP, txtElementMask, txtElementGW, txtRemoteIP})
         connect(box, &QLineEdit::textChanged, this, [this, box] { txtAddress_Change(box); });
     for (QLineEdit *box :
@@ -83,7 +81,7 @@ void PropertiesPanel::scrlAtten_Change() {
     lblAttenDB->setText(attenuationText(position));
     // Only the operator's own moves reach the element; positions set by code while the focus is
     // elsewhere (panel loading, a report) only update the label.
-    if (lblElementType->text() == kTypeDecoder && scrlAtten->hasFocus())
+    if (m_shownRole == ElementRole::Decoder && scrlAtten->hasFocus())
         m_surroundings.attenuationChosen(position);
 }
 
@@ -94,7 +92,7 @@ void PropertiesPanel::cmbSilDetMode_Click() {
 }
 
 void PropertiesPanel::cmbAudioTX_Click() {
-    if (lblElementType->text() != kTypeEncoder)
+    if (m_shownRole != ElementRole::Encoder)
         return;
     txtRemoteIP->setVisible(cmbAudioTX->currentIndex() <= 0);
 }
@@ -117,16 +115,10 @@ void PropertiesPanel::txtElementName_LostFocus() {
 }
 
 void PropertiesPanel::lblElementType_Change() {
-    if (lblElementType->text() == kTypeEncoder)
+    if (m_shownRole == ElementRole::Encoder)
         encoderLayout();
     else
         decoderLayout();
-}
-
-void PropertiesPanel::switchMonitoringOff() {
-    m_surroundings.stopLevelTimer();
-    chkGetVolume->setChecked(false); // runs the switch's own handling when it was on
-    chkGetVolume->hide();
 }
 
 void PropertiesPanel::encoderLayout() {
@@ -141,7 +133,7 @@ void PropertiesPanel::encoderLayout() {
         txtRemoteIP->hide();
     else
         txtRemoteIP->show();
-    switchMonitoringOff();
+    m_surroundings.switchMonitoringOff();
     m_surroundings.setMonitoringButtons(true, false);
     m_surroundings.resetLevelDisplay(true);
     scrlBuffer->setValue(0);
@@ -159,7 +151,7 @@ void PropertiesPanel::decoderLayout() {
     lblAttenDB->show();
     Label9->setText(u"Audio atten:"_s);
     Label9->setBuddy(scrlAtten);
-    switchMonitoringOff();
+    m_surroundings.switchMonitoringOff();
     m_surroundings.setMonitoringButtons(false, false);
     m_surroundings.resetLevelDisplay(false);
     scrlBuffer->setEnabled(true);
@@ -168,79 +160,57 @@ void PropertiesPanel::decoderLayout() {
                          lblLatency, Label20, Label24, Label26});
 }
 
-QString PropertiesPanel::selectedMac() const {
-    return lblElementMAC->text();
-}
-QString PropertiesPanel::elementType() const {
-    return lblElementType->text();
-}
-QString PropertiesPanel::elementName() const {
-    return txtElementName->text();
-}
 QString PropertiesPanel::elementIp() const {
     return txtElementIP->text();
 }
-QString PropertiesPanel::elementMask() const {
-    return txtElementMask->text();
-}
-QString PropertiesPanel::elementGateway() const {
-    return txtElementGW->text();
-}
-QString PropertiesPanel::remoteIp() const {
-    return txtRemoteIP->text();
-}
-int PropertiesPanel::audioInputIndex() const {
-    return cmbAudioInput->currentIndex();
-}
-int PropertiesPanel::audioTypeIndex() const {
-    return cmbAudioType->currentIndex();
-}
-int PropertiesPanel::audioTxIndex() const {
-    return cmbAudioTX->currentIndex();
-}
-bool PropertiesPanel::sfnEnabled() const {
-    return chkSFNEnabled->isChecked();
-}
-int PropertiesPanel::buffer() const {
-    return scrlBuffer->value();
-}
-int PropertiesPanel::silDetMode() const {
-    return cmbSilDetMode->currentIndex();
-}
-int PropertiesPanel::silDetLevel() const {
-    return scrlSilDetLevel->value();
-}
-int PropertiesPanel::silDetTime() const {
-    return scrlSilDetTime->value();
-}
-int PropertiesPanel::attenuation() const {
-    return scrlAtten->value();
+
+ConfigurationWrite PropertiesPanel::shownElement() const {
+    ConfigurationWrite shown;
+    shown.mac = m_selectedMac;
+    shown.role = m_shownRole.value_or(ElementRole::Unknown);
+    shown.name = txtElementName->text();
+    shown.ip = txtElementIP->text();
+    shown.mask = txtElementMask->text();
+    shown.gw = txtElementGW->text();
+    shown.remote = txtRemoteIP->text();
+    shown.input = cmbAudioInput->currentIndex();
+    shown.type = cmbAudioType->currentIndex();
+    shown.tx = cmbAudioTX->currentIndex();
+    shown.sfn = chkSFNEnabled->isChecked();
+    shown.buf = scrlBuffer->value();
+    shown.sdm = cmbSilDetMode->currentIndex();
+    shown.sdl = scrlSilDetLevel->value();
+    shown.sdt = scrlSilDetTime->value();
+    shown.att = scrlAtten->value();
+    return shown;
 }
 
-void PropertiesPanel::setElementType(const QString &text) {
-    if (lblElementType->text() == text)
+void PropertiesPanel::applyConfirmed(const ConfirmedState &state) {
+    setElementType(roleFromValue(state.role));
+    lblSerialNumber->setText(QString::number(state.sn));
+    lblVersion->setText(versionText(state.ver, 1));
+    if (state.att)
+        scrlAtten->setValue(*state.att);
+    scrlBuffer->setValue(state.buf);
+    if (state.sdm)
+        setSilDetMode(*state.sdm);
+    if (state.sdl)
+        scrlSilDetLevel->setValue(*state.sdl);
+    if (state.sdt)
+        scrlSilDetTime->setValue(*state.sdt);
+}
+
+void PropertiesPanel::setSelected(const QString &mac) {
+    m_selectedMac = mac;
+    lblElementMAC->setText(mac.isEmpty() ? QString::fromUtf16(kNoSelection) : mac);
+}
+
+void PropertiesPanel::setElementType(std::optional<ElementRole> role) {
+    if (m_shownRole == role)
         return;
-    lblElementType->setText(text);
+    m_shownRole = role;
+    lblElementType->setText(role ? roleText(*role) : QString::fromUtf16(kNoSelection));
     lblElementType_Change();
-}
-
-void PropertiesPanel::setSerialNumber(const QString &text) {
-    lblSerialNumber->setText(text);
-}
-void PropertiesPanel::setVersion(const QString &text) {
-    lblVersion->setText(text);
-}
-void PropertiesPanel::setAttenuation(int position) {
-    scrlAtten->setValue(position);
-}
-void PropertiesPanel::setBuffer(int position) {
-    scrlBuffer->setValue(position);
-}
-void PropertiesPanel::setSilDetLevel(int position) {
-    scrlSilDetLevel->setValue(position);
-}
-void PropertiesPanel::setSilDetTime(int position) {
-    scrlSilDetTime->setValue(position);
 }
 
 void PropertiesPanel::setSilDetMode(int index) {

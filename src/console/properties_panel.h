@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "link/panel_view.h"
+#include "link/confirmation.h"
+#include "model/configuration_write.h"
 
 #include <QGroupBox>
+
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -18,8 +21,6 @@ class ElementDatabase;
 class Notifier;
 
 inline constexpr char16_t kNoSelection[] = u"-";
-inline constexpr char16_t kTypeEncoder[] = u"ENCODER";
-inline constexpr char16_t kTypeDecoder[] = u"DECODER";
 
 // What the panel drives outside its own frame: the two monitoring buttons of the toolbar, the
 // level display and its timer, the ping indicator and label, and the live attenuation.
@@ -28,9 +29,8 @@ public:
     virtual ~PanelSurroundings() = default;
     // Toolbar buttons 6 ("Start audio monitoring") and 7 ("Stop audio monitoring").
     virtual void setMonitoringButtons(bool startEnabled, bool stopEnabled) = 0;
-    virtual void stopLevelTimer() = 0; // tmrVolume
-    // The monitoring switch chkGetVolume changed state.
-    virtual void monitoringSwitchChanged(bool on) = 0;
+    // Level monitoring off (tmrVolume stopped): a layout change never leaves it running.
+    virtual void switchMonitoringOff() = 0;
     // VUMeter to width 0 and enabled or not; lblVolume to "-oodBFS".
     virtual void resetLevelDisplay(bool meterEnabled) = 0;
     virtual void setPingNeutral() = 0;                  // shpPing's neutral fill
@@ -41,7 +41,7 @@ public:
 
 // The "Element properties:" frame: the working copy of the selected element. Every value set on a
 // control, by the operator or by code, runs that control's change handling.
-class PropertiesPanel : public QGroupBox, public PanelView {
+class PropertiesPanel : public QGroupBox {
     Q_OBJECT
 public:
     PropertiesPanel(ElementDatabase &database, Notifier &notifier, PanelSurroundings &surroundings,
@@ -56,36 +56,20 @@ public:
     void cmbSilDetMode_Click();
     void cmbAudioTX_Click();
 
-    // The monitoring switch; hidden, checked while level polling runs.
-    QCheckBox *monitoringSwitch() const { return chkGetVolume; }
     QComboBox *encoderList() const { return cmbEncoders; }
 
-    // PanelView
-    QString selectedMac() const override;
-    QString elementType() const override;
-    QString elementName() const override;
-    QString elementIp() const override;
-    QString elementMask() const override;
-    QString elementGateway() const override;
-    QString remoteIp() const override;
-    int audioInputIndex() const override;
-    int audioTypeIndex() const override;
-    int audioTxIndex() const override;
-    bool sfnEnabled() const override;
-    int buffer() const override;
-    int silDetMode() const override;
-    int silDetLevel() const override;
-    int silDetTime() const override;
-    int attenuation() const override;
-    // A changed text runs lblElementType_Change.
-    void setElementType(const QString &text) override;
-    void setSerialNumber(const QString &text) override;
-    void setVersion(const QString &text) override;
-    void setAttenuation(int position) override;
-    void setBuffer(int position) override;
-    void setSilDetMode(int index) override;
-    void setSilDetLevel(int position) override;
-    void setSilDetTime(int position) override;
+    // The selected element (colon-form MAC), empty when none is; lblElementMAC shows it or "-".
+    const QString &selectedMac() const { return m_selectedMac; }
+    // The type label reads the role's text, or "-" for none; a change runs lblElementType_Change.
+    void setElementType(std::optional<ElementRole> role);
+    // The type label's element kind; nullopt while it shows "-".
+    std::optional<ElementRole> shownRole() const { return m_shownRole; }
+    QString elementIp() const; // txtElementIP as typed
+    // The working copy as the controls hold it now.
+    ConfigurationWrite shownElement() const;
+    // A confirming report's state: type, serial number, version and the decoder settings it carried.
+    // Each control's own change handling runs, as for the operator's edits.
+    void applyConfirmed(const ConfirmedState &state);
 
 Q_SIGNALS:
     // A clicked node's section is no longer in the file; the panel has been cleared.
@@ -109,12 +93,15 @@ private:
     void txtElementName_LostFocus();
     void encoderLayout();
     void decoderLayout();
-    void switchMonitoringOff();
     void loadDecoderSettings(const QString &key);
+    void setSelected(const QString &mac);
+    void setSilDetMode(int index);
 
     ElementDatabase &m_database;
     Notifier &m_notifier;
     PanelSurroundings &m_surroundings;
+    QString m_selectedMac;
+    std::optional<ElementRole> m_shownRole; // what the type label reads
 
     QLineEdit *txtElementName = nullptr;
     QLineEdit *txtElementIP = nullptr;
@@ -129,7 +116,6 @@ private:
     QComboBox *cmbSilDetMode = nullptr;
     QComboBox *cmbEncoders = nullptr;
     QCheckBox *chkSFNEnabled = nullptr;
-    QCheckBox *chkGetVolume = nullptr;
     QScrollBar *scrlBuffer = nullptr;
     QScrollBar *scrlSilDetLevel = nullptr;
     QScrollBar *scrlSilDetTime = nullptr;

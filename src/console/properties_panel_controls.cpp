@@ -140,11 +140,6 @@ void PropertiesPanel::buildControls() {
                               scrlSilDetTime, cmbEncoders};
     for (size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
-
-    // Never shown: the monitoring switch.
-    chkGetVolume = named(new QCheckBox(this), u"chkGetVolume"_s);
-    chkGetVolume->setAccessibleName(u"Audio monitoring"_s);
-    chkGetVolume->hide();
 }
 
 QWidget *PropertiesPanel::buildIdentityRow() {

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "configuration_write.h"
+#include "link/configuration_write.h"
 
-#include "link/datagrams.h"
-#include "link/element_link.h"
-#include "link/panel_view.h"
 #include "model/encodings.h"
-#include "model/notifier.h"
-#include "store/element_database.h"
+
+#include <QList>
 
 using namespace Qt::StringLiterals;
 
@@ -14,67 +11,68 @@ namespace ondalink {
 
 namespace {
 
-const QString kCannotSave = u"Cannot save."_s;
 const QString kAudioFields = u"Please verify that all audio fields are correct!"_s;
+
+// A byte of the datagram, only when the value lies in the control's range.
+std::optional<char> rangedByte(int value, int min, int max) {
+    if (value < min || value > max)
+        return std::nullopt;
+    return static_cast<char>(static_cast<quint8>(value));
+}
+
+bool appendAll(QByteArray &bytes, const QList<std::optional<char>> &fields) {
+    for (const auto &field : fields) {
+        if (!field)
+            return false;
+        bytes.append(*field);
+    }
+    return true;
+}
 
 } // namespace
 
-std::optional<QString> saveCheckFailure(const PanelView &panel, const ElementDatabase &database) {
-    if (panel.selectedMac() == u"-"_s)
+std::optional<QString> saveCheckFailure(const ConfigurationWrite &write, bool databaseExists) {
+    if (!write.hasSelection())
         return u"No Network Element selected!"_s;
-    if (panel.audioInputIndex() < 0 || panel.audioTypeIndex() < 0 || panel.audioTxIndex() < 0)
+    if (write.input < 0 || write.type < 0 || write.tx < 0)
         return kAudioFields;
     // A decoder's write carries the silence-detector mode: with no mode selected there is no byte
     // to send, and sending "Auto detect" instead would change the element behind the operator's back.
-    if (panel.elementType() == u"DECODER"_s && (panel.silDetMode() < 0 || panel.silDetMode() > 2))
+    if (write.role == ElementRole::Decoder && (write.sdm < 0 || write.sdm > 2))
         return kAudioFields;
-    if (panel.elementName().isEmpty())
+    if (write.name.isEmpty())
         return u"Please verify that the name field is correct!"_s;
-    if (!IsValidAddress(panel.elementIp()) || !IsValidAddress(panel.elementMask()) ||
-        !IsValidAddress(panel.elementGateway()) || !IsValidAddress(panel.remoteIp()))
+    if (!IsValidAddress(write.ip) || !IsValidAddress(write.mask) || !IsValidAddress(write.gw) ||
+        !IsValidAddress(write.remote))
         return u"Please verify that all IP fields are correct!"_s;
-    if (!database.exists())
+    if (!databaseExists)
         return u"The local database in your computer, is corrupted!"_s;
     return std::nullopt;
 }
 
-void SaveChanges(ElementLink &link) {
-    Notifier &notifier = link.notifier();
-    if (const auto failure = saveCheckFailure(link.panel(), link.database())) {
-        notifier.show(critical(twoLines(*failure, kCannotSave), u"Error!"_s));
-        return;
+std::optional<QByteArray> packConfigurationWrite(const ConfigurationWrite &write) {
+    QByteArray bytes;
+    bytes.reserve(40);
+    for (const QString &address : {write.ip, write.mask, write.gw, write.remote}) {
+        const auto octets = addressToBytes(address);
+        if (!octets)
+            return std::nullopt;
+        for (quint8 octet : *octets)
+            bytes.append(static_cast<char>(octet));
     }
-    const QString text = u"This configuration will be sent to selected Network Element and\r"
-                         u"will also be saved to local database in your computer. \r"
-                         u"Are you sure?"_s;
-    if (notifier.show(question(text, u"Send configuration"_s)) != Answer::Yes)
-        return;
-    SendConfiguration(link);
-}
-
-bool SendConfiguration(ElementLink &link) {
-    Notifier &notifier = link.notifier();
-    // Read after the confirmation: the panel is what it is now, not what it was before the box.
-    const auto datagram = packConfigurationWrite(link.panel());
-    if (!datagram) {
-        const QString reason = saveCheckFailure(link.panel(), link.database()).value_or(kAudioFields);
-        notifier.show(critical(twoLines(reason, kCannotSave), u"Error!"_s));
-        return false;
-    }
-    QString failure;
-    if (!link.storedDestination(&failure)) {
-        notifier.show(critical(twoLines(failure, kCannotSave)));
-        return false;
-    }
-    link.timerRemoteSent().start();
-    const SendResult sent = link.trySendToElement(link.settings().elementPort, *datagram);
-    if (!sent.ok) {
-        // Nothing left, so nothing can answer: no time-out message on top of this one.
-        link.timerRemoteSent().stop();
-        notifier.show(critical(sendFailureText(sent, kCannotSave)));
-        return false;
-    }
-    return true;
+    if (!appendAll(bytes,
+                   {rangedByte(write.input, 0, 1), rangedByte(write.type, 0, 1), rangedByte(write.tx, 0, 1)}))
+        return std::nullopt;
+    bytes.append(nameToBytes(write.name));
+    if (write.role != ElementRole::Decoder)
+        return bytes;
+    // Taken from the controls whether or not they are enabled.
+    if (!appendAll(bytes,
+                   {rangedByte(write.sfn ? 1 : 0, 0, 1), rangedByte(write.buf, kBufferMin, kBufferMax),
+                    rangedByte(write.sdm, 0, 2), rangedByte(write.sdl, kSilDetLevelMin, kSilDetLevelMax),
+                    rangedByte(write.sdt, kSilDetTimeMin, kSilDetTimeMax)}))
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace ondalink

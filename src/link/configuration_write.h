@@ -1,25 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/configuration_write.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
 
 namespace ondalink {
 
-class ElementDatabase;
-class ElementLink;
-class PanelView;
-
 // The first line of the message with which Save refuses the panel, or nullopt when it may be sent.
 // The checks run in a fixed order and the first failure alone is reported.
-std::optional<QString> saveCheckFailure(const PanelView &panel, const ElementDatabase &database);
+std::optional<QString> saveCheckFailure(const ConfigurationWrite &write, bool databaseExists);
 
-// Toolbar "Save changes": the checks, the confirmation, then SendConfiguration.
-void SaveChanges(ElementLink &link);
-
-// Packs the panel, starts timerRemoteSent and sends to the stored address of the selected element
-// on the element port. False, after telling the operator, when nothing could be sent.
-bool SendConfiguration(ElementLink &link);
+// The datagram: 35 bytes, or 40 for a decoder. nullopt when an address is not valid or a field has
+// no value its byte can carry (no selection, a value outside the control's range): such a datagram
+// is never sent.
+std::optional<QByteArray> packConfigurationWrite(const ConfigurationWrite &write);
 
 } // namespace ondalink

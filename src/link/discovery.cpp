@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "discovery.h"
+#include "link/discovery.h"
 
-#include "link/datagrams.h"
 #include "link/element_link.h"
 #include "model/notifier.h"
 #include "store/element_database.h"
@@ -19,11 +18,11 @@ constexpr int kProgressPollMs = 200;
 
 } // namespace
 
-Discovery::Discovery(ElementLink &link, PagingView &view, QObject *parent)
-    : QObject(parent), m_link(link), m_view(view) {
-    m_timer1.setSingleShot(true);
-    m_timer1.setInterval(m_link.settings().pagingWaitMs);
-    connect(&m_timer1, &QTimer::timeout, this, &Discovery::Timer1_Timer);
+Discovery::Discovery(ElementLink &link, QObject *parent) : QObject(parent), m_link(link) {
+    m_wait.setObjectName(u"discoveryWait"_s);
+    m_wait.setSingleShot(true);
+    m_wait.setInterval(m_link.settings().pagingWaitMs);
+    connect(&m_wait, &QTimer::timeout, this, &Discovery::finish);
     m_progress.setInterval(kProgressPollMs);
     connect(&m_progress, &QTimer::timeout, this, &Discovery::pollStoredCount);
 }
@@ -35,11 +34,10 @@ bool Discovery::confirm() {
     return m_link.notifier().show(question(text, u"Auto Discovery"_s)) == Answer::Yes;
 }
 
-void Discovery::Form_Load() {
-    if (m_waiting)
+void Discovery::start() {
+    if (m_state != State::Idle)
         return;
-    m_view.clearGetVolume();
-    m_view.emptyLists();
+    Q_EMIT starting();
     m_storedCount = 0;
     Q_EMIT storedCountChanged(0);
 
@@ -48,76 +46,45 @@ void Discovery::Form_Load() {
         m_link.notifier().show(
             critical(twoLines(u"The local database in your computer could not be recreated: %1"_s.arg(error),
                               u"Auto Discovery has been stopped."_s)));
-        m_link.requestTreeReload();
-        Q_EMIT finished();
-        m_view.closePagingWindow();
+        m_state = State::Waiting;
+        m_recreated = false;
+        finish();
         return;
     }
 
-    UdpEndpoint &endpoint = m_link.endpoint();
-    m_savedHost = endpoint.remoteHost();
-    m_savedPort = endpoint.remotePort();
-    endpoint.setRemotePort(m_link.settings().pagingPort);
-    endpoint.setRemoteHost(m_link.settings().pagingHost);
-    m_timer1.start();
-    m_link.setAutoDiscoverAwaiting(true);
-    m_waiting = true;
+    m_state = State::Waiting;
+    m_recreated = true;
+    m_wait.start();
     m_progress.start();
-
     QString failure;
-    if (sendPagingRequest(&failure))
+    if (m_link.beginDiscovery(&failure))
         return;
     // Nothing went out, so nothing can answer: say so now instead of after three silent seconds.
-    endWait();
+    m_wait.stop();
+    m_progress.stop();
+    pollStoredCount();
     const QString backup = QFileInfo(m_link.database().path()).fileName() + u".bak"_s;
     m_link.notifier().show(critical(twoLines(
         u"The paging request could not be sent: %1."_s.arg(failure),
         u"No Network Element can answer. The previous database, if any, is kept as %1."_s.arg(backup))));
-    m_link.requestTreeReload();
-    Q_EMIT finished();
-    m_view.closePagingWindow();
+    finish();
 }
 
-bool Discovery::sendPagingRequest(QString *failure) {
-    const LinkSettings &settings = m_link.settings();
-    const auto host = ipv4Address(settings.pagingHost);
-    SendResult sent;
-    if (host && *host == QHostAddress(QHostAddress::Broadcast))
-        // Out of every network the host is on; a plain send would take the default route only,
-        // and fail where there is none.
-        sent = m_link.endpoint().broadcastOnEveryInterface(pagingRequest(), settings.pagingPort);
-    else
-        sent = m_link.endpoint().send(pagingRequest());
-    if (!sent.ok && failure)
-        *failure = sent.failure;
-    return sent.ok;
+void Discovery::cancel() {
+    finish();
 }
 
-void Discovery::Timer1_Timer() {
-    if (!m_waiting)
+void Discovery::finish() {
+    if (m_state != State::Waiting)
         return;
-    endWait();
-    m_link.requestTreeReload();
-    Q_EMIT finished();
-    m_view.closePagingWindow();
-}
-
-void Discovery::Form_Unload() {
-    if (!m_waiting)
-        return;
-    endWait();
-    m_link.requestTreeReload();
-    Q_EMIT finished();
-}
-
-void Discovery::endWait() {
-    m_waiting = false;
-    m_timer1.stop();
+    m_state = State::Idle;
+    m_wait.stop();
     m_progress.stop();
-    m_link.endpoint().setRemotePort(m_savedPort);
-    m_link.endpoint().setRemoteHost(m_savedHost);
-    m_link.setAutoDiscoverAwaiting(false);
-    pollStoredCount();
+    m_link.endDiscovery();
+    if (m_recreated)
+        pollStoredCount();
+    m_link.requestTreeReload();
+    Q_EMIT finished();
 }
 
 void Discovery::pollStoredCount() {

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "element_link.h"
+#include "link/element_link.h"
 
 #include "diag/mac_resolver.h"
+#include "link/configuration_write.h"
 #include "link/datagrams.h"
 #include "link/element_report.h"
 #include "link/element_report_handler.h"
-#include "link/panel_view.h"
 #include "link/receive_dispatch.h"
 #include "model/element_record.h"
 #include "model/mac_text.h"
@@ -21,6 +21,7 @@ namespace ondalink {
 namespace {
 
 const QString kNothingSent = u"Nothing was sent."_s;
+const QString kCannotSave = u"Cannot save."_s;
 
 } // namespace
 
@@ -29,12 +30,13 @@ QString sendFailureText(const SendResult &result, const QString &generalLine) {
 }
 
 ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResolver &resolver,
-                         PanelView &panel, LinkSettings settings, QObject *parent)
-    : QObject(parent), m_database(database), m_notifier(notifier), m_panel(panel),
+                         std::function<ConfigurationWrite()> shown, LinkSettings settings, QObject *parent)
+    : QObject(parent), m_database(database), m_notifier(notifier), m_shown(std::move(shown)),
       m_settings(std::move(settings)) {
-    m_timerRemoteSent.setSingleShot(true);
-    m_timerRemoteSent.setInterval(m_settings.responseTimeoutMs);
-    connect(&m_timerRemoteSent, &QTimer::timeout, this, &ElementLink::timerRemoteSent_Timer);
+    m_responseTimer.setObjectName(u"responseTimer"_s);
+    m_responseTimer.setSingleShot(true);
+    m_responseTimer.setInterval(m_settings.responseTimeoutMs);
+    connect(&m_responseTimer, &QTimer::timeout, this, &ElementLink::responseTimedOut);
 
     EndpointOptions options;
     options.bindAddress = m_settings.bindAddress;
@@ -42,7 +44,7 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     options.receiveBufferBytes = m_settings.receiveBufferBytes;
     options.fifoCapacity = m_settings.fifoCapacity;
     options.fifoBytes = m_settings.fifoBytes;
-    m_endpoint = std::make_unique<UdpEndpoint>(options, [this] { return m_autoDiscoverAwaiting; });
+    m_endpoint = std::make_unique<UdpEndpoint>(options, [this] { return m_discovering; });
     // Datagrams no handler takes need no place in the FIFO.
     m_endpoint->setAcceptFilter(
         [](qsizetype length) { return classifyDatagram(length) != DatagramKind::Ignored; });
@@ -61,17 +63,19 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     });
 
     ReportHandlerHooks hooks;
-    hooks.stopResponseTimer = [this] { m_timerRemoteSent.stop(); };
-    hooks.discoveryRunning = [this] { return m_autoDiscoverAwaiting; };
+    hooks.stopResponseTimer = [this] { m_responseTimer.stop(); };
+    hooks.discoveryRunning = [this] { return m_discovering; };
     hooks.reloadTree = [this] { reloadAfterReport(); };
     hooks.morePending = [this] { return m_endpoint->hasPending(); };
-    m_reportHandler = std::make_unique<ElementReportHandler>(m_database, m_notifier, resolver, m_panel,
+    hooks.shown = [this] { return m_shown ? m_shown() : ConfigurationWrite(); };
+    m_reportHandler = std::make_unique<ElementReportHandler>(m_database, m_notifier, resolver,
                                                              std::move(hooks), m_settings.macLookupMs);
+    connect(m_reportHandler.get(), &ElementReportHandler::confirmed, this, &ElementLink::elementConfirmed);
 
     m_dispatch = std::make_unique<ReceiveDispatch>(
         *m_endpoint, [this](const QByteArray &reply) { Q_EMIT levelReplyReceived(reply); },
         [this](const QByteArray &datagram, bool discoveryAtArrival, std::function<void()> done) {
-            m_reportHandler->HandleElementReport(datagram, discoveryAtArrival, std::move(done));
+            m_reportHandler->handleReport(datagram, discoveryAtArrival, std::move(done));
         });
     connect(m_dispatch.get(), &ReceiveDispatch::datagramHandled, this, [this] {
         if (!m_endpoint->hasPending())
@@ -96,7 +100,7 @@ void ElementLink::reloadAfterReport() {
 void ElementLink::queueDrained() {
     m_reportHandler->flushStored();
     // A discovery begun meanwhile keeps the tree empty until its own reload.
-    if (std::exchange(m_reloadDeferred, false) && !m_autoDiscoverAwaiting)
+    if (std::exchange(m_reloadDeferred, false) && !m_discovering)
         requestTreeReload(true);
 }
 
@@ -116,17 +120,13 @@ void ElementLink::close() {
     m_endpoint->close();
 }
 
-QTimer &ElementLink::timerGetMAC() {
-    return m_reportHandler->timerGetMAC();
-}
-
-std::optional<QHostAddress> ElementLink::storedDestination(QString *failure) const {
+std::optional<QHostAddress> ElementLink::storedDestination(const QString &mac, QString *failure) const {
     const auto fail = [failure](const QString &why) {
         if (failure)
             *failure = why;
         return std::nullopt;
     };
-    const QString key = MacToKey(m_panel.selectedMac());
+    const QString key = MacToKey(mac);
     if (key.isEmpty())
         return fail(u"No Network Element selected!"_s);
     const QString stored = m_database.read(key, u"ip"_s, QString());
@@ -145,49 +145,103 @@ std::optional<QHostAddress> ElementLink::storedDestination(QString *failure) con
     return address;
 }
 
-SendResult ElementLink::trySendToElement(quint16 remotePort, const QByteArray &payload) {
-    m_endpoint->setRemotePort(remotePort);
+SendResult ElementLink::sendToElement(const QString &mac, quint16 port, const QByteArray &payload) {
     QString failure;
-    const auto destination = storedDestination(&failure);
+    const auto destination = storedDestination(mac, &failure);
     if (!destination)
         return {false, failure};
-    m_endpoint->setRemoteHost(destination->toString());
-    SendResult sent = m_endpoint->send(payload);
+    SendResult sent = m_endpoint->send(payload, *destination, port);
     if (!sent.ok)
         sent.failure = u"The network refused the datagram to %1 port %2: %3."_s.arg(destination->toString())
-                           .arg(remotePort)
+                           .arg(port)
                            .arg(sent.failure);
     return sent;
 }
 
-bool ElementLink::SendToElement(quint16 remotePort, const QByteArray &payload) {
-    const SendResult sent = trySendToElement(remotePort, payload);
-    if (!sent.ok)
-        m_notifier.show(critical(sendFailureText(sent, kNothingSent)));
-    return sent.ok;
-}
-
-bool ElementLink::SendAttenuation(quint8 position) {
-    return SendToElement(m_settings.controlPort, attenuationDatagram(position));
-}
-
-void ElementLink::applyAttenuationChange(int position, const QString &elementType, bool hasFocus) {
-    if (elementType != u"DECODER"_s || !hasFocus)
+void ElementLink::saveConfiguration() {
+    if (const auto failure = saveCheckFailure(m_shown(), m_database.exists())) {
+        m_notifier.show(critical(twoLines(*failure, kCannotSave), u"Error!"_s));
         return;
+    }
+    const QString text = u"This configuration will be sent to selected Network Element and\r"
+                         u"will also be saved to local database in your computer. \r"
+                         u"Are you sure?"_s;
+    if (m_notifier.show(question(text, u"Send configuration"_s)) != Answer::Yes)
+        return;
+    // Read after the question: the panel is what it is now, not what it was before the box.
+    sendConfiguration(m_shown());
+}
+
+bool ElementLink::sendConfiguration(const ConfigurationWrite &write) {
+    const auto datagram = packConfigurationWrite(write);
+    if (!datagram) {
+        const QString reason = saveCheckFailure(write, m_database.exists())
+                                   .value_or(u"Please verify that all audio fields are correct!"_s);
+        m_notifier.show(critical(twoLines(reason, kCannotSave), u"Error!"_s));
+        return false;
+    }
+    QString failure;
+    if (!storedDestination(write.mac, &failure)) {
+        m_notifier.show(critical(twoLines(failure, kCannotSave)));
+        return false;
+    }
+    m_responseTimer.start();
+    const SendResult sent = sendToElement(write.mac, m_settings.elementPort, *datagram);
+    if (!sent.ok) {
+        // Nothing left, so nothing can answer: no time-out message on top of this one.
+        m_responseTimer.stop();
+        m_notifier.show(critical(sendFailureText(sent, kCannotSave)));
+        return false;
+    }
+    return true;
+}
+
+void ElementLink::sendAttenuation(int position) {
     if (position < kAttenMin || position > kAttenMax)
         return;
+    const QString mac = m_shown().mac;
+    const SendResult sent =
+        sendToElement(mac, m_settings.controlPort, attenuationDatagram(static_cast<quint8>(position)));
     // An attenuation the element did not get is not stored as its own.
-    if (!SendAttenuation(static_cast<quint8>(position)))
+    if (!sent.ok) {
+        m_notifier.show(critical(sendFailureText(sent, kNothingSent)));
         return;
-    const QString key = MacToKey(m_panel.selectedMac());
-    if (!m_database.write(key, u"att"_s, QString::number(position)))
+    }
+    if (!m_database.write(MacToKey(mac), u"att"_s, QString::number(position)))
         m_notifier.show(
             critical(twoLines(u"The attenuation was sent, but the local database could not be written."_s,
                               u"Cannot save this element info."_s)));
 }
 
-void ElementLink::timerRemoteSent_Timer() {
-    m_timerRemoteSent.stop();
+SendResult ElementLink::requestLevel() {
+    return sendToElement(m_shown().mac, m_settings.controlPort, levelRequest());
+}
+
+bool ElementLink::beginDiscovery(QString *failure) {
+    m_discovering = true;
+    const auto host = ipv4Address(m_settings.pagingHost);
+    SendResult sent;
+    if (!host)
+        sent = {false, u"\"%1\" is not an IPv4 address"_s.arg(m_settings.pagingHost)};
+    else if (*host == QHostAddress(QHostAddress::Broadcast))
+        // Out of every network the host is on; a plain send would take the default route only,
+        // and fail where there is none.
+        sent = m_endpoint->broadcastOnEveryInterface(pagingRequest(), m_settings.pagingPort);
+    else
+        sent = m_endpoint->send(pagingRequest(), *host, m_settings.pagingPort);
+    if (!sent.ok) {
+        m_discovering = false;
+        if (failure)
+            *failure = sent.failure;
+    }
+    return sent.ok;
+}
+
+void ElementLink::endDiscovery() {
+    m_discovering = false;
+}
+
+void ElementLink::responseTimedOut() {
     m_notifier.show(critical(
         twoLines(u"Waiting for a response from Network Element has timed out!"_s, u"Cannot save."_s)));
 }

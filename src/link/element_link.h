@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "link/confirmation.h"
 #include "link/udp_endpoint.h"
+#include "model/configuration_write.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -10,6 +12,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -19,7 +22,6 @@ class ElementDatabase;
 class ElementReportHandler;
 class MacResolver;
 class Notifier;
-class PanelView;
 class ReceiveDispatch;
 
 // Shown by start-up when open() fails; the program then ends.
@@ -34,83 +36,87 @@ struct LinkSettings {
     quint16 controlPort = 2977; // attenuation datagrams and level requests
     quint16 pagingPort = 1901;
     QString pagingHost = QStringLiteral("255.255.255.255");
-    int responseTimeoutMs = 3000;   // timerRemoteSent
-    int macLookupMs = 5000;         // timerGetMAC
-    int pagingWaitMs = 3000;        // Timer1 of the paging window
-    int levelIntervalMs = 50;       // tmrVolume until Slider1 is moved
+    int responseTimeoutMs = 3000;   // the wait for the report that answers a configuration write
+    int macLookupMs = 5000;         // the bound of one report's MAC lookup
+    int pagingWaitMs = 3000;        // how long a discovery waits for answers
+    int levelIntervalMs = 50;       // the level poll until the operator sets another interval
     qsizetype fifoCapacity = 16384; // datagrams; a discovery of 10,000 elements fits
     int receiveBufferBytes = 4 * 1024 * 1024;
     qsizetype fifoBytes = 4 * 1024 * 1024; // datagram bytes the queue holds at most
 };
 
-// The element link: the endpoint, the receive dispatch, the report handler, AutoDiscoverAwaiting,
-// the Response timer and the send sequence to the selected element. The console owns one.
+// The element link: everything the program says to the elements and hears from them. It owns the
+// endpoint, the receive dispatch, the report handler and the Response timer; the console asks it
+// for what it wants done and hears the outcome through its signals and the Notifier.
 class ElementLink : public QObject {
     Q_OBJECT
 public:
-    ElementLink(ElementDatabase &database, Notifier &notifier, MacResolver &resolver, PanelView &panel,
-                LinkSettings settings = {}, QObject *parent = nullptr);
+    // shown gives what the panel shows now: the selected element and its working copy.
+    ElementLink(ElementDatabase &database, Notifier &notifier, MacResolver &resolver,
+                std::function<ConfigurationWrite()> shown, LinkSettings settings = {},
+                QObject *parent = nullptr);
     ~ElementLink() override;
 
     // Binds the endpoint once for the program's life. False when the port is taken.
     bool open();
     void close();
 
-    bool AutoDiscoverAwaiting() const { return m_autoDiscoverAwaiting; }
-    void setAutoDiscoverAwaiting(bool waiting) { m_autoDiscoverAwaiting = waiting; }
+    // Save: the checks in their order, the question, then sendConfiguration of what the panel
+    // shows once the question is answered.
+    void saveConfiguration();
+    // Sends the write to the stored address of its element, with the Response timer started.
+    // False, after telling the operator, when nothing could be sent.
+    bool sendConfiguration(const ConfigurationWrite &write);
+    // Sends the attenuation datagram [position, 0] to the selected element and stores the position
+    // as its "att". Positions outside the control's range are not sent.
+    void sendAttenuation(int position);
+    // The level request to the selected element; no message on failure.
+    SendResult requestLevel();
 
-    // The address stored under "ip" for the selected element, when it can take a unicast datagram.
-    // Otherwise nullopt, and failure says what is wrong.
-    std::optional<QHostAddress> storedDestination(QString *failure = nullptr) const;
+    // A discovery's wait: while it runs, every report is stored as a discovered element. begin sends
+    // the paging request (false with the reason when it could not leave anywhere: the wait is over).
+    bool beginDiscovery(QString *failure);
+    void endDiscovery();
+    bool isDiscovering() const { return m_discovering; }
 
-    // The send sequence without its message: the remote port and the stored host are set on the
-    // endpoint, then the payload leaves from the bound local port.
-    SendResult trySendToElement(quint16 remotePort, const QByteArray &payload);
-    // The same; a failure is told to the operator and the program keeps running.
-    bool SendToElement(quint16 remotePort, const QByteArray &payload);
-
-    // The attenuation datagram [position, 0] to the control port.
-    bool SendAttenuation(quint8 position);
-    // What a change of scrlAtten does beyond its label: on a DECODER whose scroll bar holds the
-    // focus, send the position and store it as "att".
-    void applyAttenuationChange(int position, const QString &elementType, bool hasFocus);
-
-    // Asks the console to run Load_Config; afterReport when a report's handling ends. Elements a
-    // discovery has handled are stored first.
+    // Asks the console to show the database again; afterReport when a report's handling ends.
+    // Elements a discovery has handled are stored first.
     void requestTreeReload(bool afterReport = false);
 
-    QTimer &timerRemoteSent() { return m_timerRemoteSent; }
-    QTimer &timerGetMAC();
-    UdpEndpoint &endpoint() { return *m_endpoint; }
-    ReceiveDispatch &dispatch() { return *m_dispatch; }
-    ElementReportHandler &reportHandler() { return *m_reportHandler; }
     const LinkSettings &settings() const { return m_settings; }
     ElementDatabase &database() const { return m_database; }
     Notifier &notifier() const { return m_notifier; }
-    PanelView &panel() const { return m_panel; }
 
 Q_SIGNALS:
-    // Load_Config should run (after a report outside a discovery, and when a discovery ends).
+    // The element list should be loaded again (after a report outside a discovery, and when a
+    // discovery ends).
     void reloadTreeRequested(bool afterReport);
-    // A 1440-byte datagram arrived; the level monitor shows it.
+    // A 1440-byte datagram arrived.
     void levelReplyReceived(const QByteArray &reply);
+    // A report confirmed a configuration write; its state goes into the panel.
+    void elementConfirmed(const ondalink::ConfirmedState &state);
 
 private:
-    void timerRemoteSent_Timer();
+    // The address stored under "ip" for an element, when it can take a unicast datagram. Otherwise
+    // nullopt, and failure says what is wrong.
+    std::optional<QHostAddress> storedDestination(const QString &mac, QString *failure) const;
+    SendResult sendToElement(const QString &mac, quint16 port, const QByteArray &payload);
+    void responseTimedOut();
     void reloadAfterReport();
     void queueDrained();
 
     ElementDatabase &m_database;
     Notifier &m_notifier;
-    PanelView &m_panel;
+    std::function<ConfigurationWrite()> m_shown;
     LinkSettings m_settings;
-    bool m_autoDiscoverAwaiting = false;
+    bool m_discovering = false;
     bool m_reloadDeferred = false;     // a report asked for a reload while others still waited
     QList<quint32> m_arrivedAddresses; // reported by a discovery's answers since the last read
-    QTimer m_timerRemoteSent;
+    QTimer m_responseTimer;
     std::unique_ptr<UdpEndpoint> m_endpoint;
     std::unique_ptr<ElementReportHandler> m_reportHandler;
     std::unique_ptr<ReceiveDispatch> m_dispatch;
+    friend class ElementLinkTestPeer;
 };
 
 // Two lines of a send failure as the operator reads them.

@@ -2,7 +2,6 @@
 #include "element_report_handler.h"
 
 #include "diag/arp.h"
-#include "link/panel_view.h"
 #include "model/encodings.h"
 #include "model/mac_text.h"
 #include "store/element_database.h"
@@ -23,9 +22,6 @@ namespace {
 constexpr int kFirstRetryMs = 1;
 constexpr int kLastRetryMs = 50;
 
-// A section with this many keys was not written by us; nothing is stored into it.
-constexpr int kCorruptSectionKeys = 18;
-
 // Most discovered elements stored by one replacement of the file.
 constexpr qsizetype kStoreBatch = 256;
 
@@ -45,20 +41,20 @@ Message databaseNotWritten(const ElementDatabase &database) {
 } // namespace
 
 ElementReportHandler::ElementReportHandler(ElementDatabase &database, Notifier &notifier,
-                                           MacResolver &resolver, PanelView &panel, ReportHandlerHooks hooks,
-                                           int macLookupMs, QObject *parent)
-    : QObject(parent), m_database(database), m_resolver(resolver), m_panel(panel), m_hooks(std::move(hooks)),
+                                           MacResolver &resolver, ReportHandlerHooks hooks, int macLookupMs,
+                                           QObject *parent)
+    : QObject(parent), m_database(database), m_resolver(resolver), m_hooks(std::move(hooks)),
       m_messages(notifier) {
-    m_timerGetMAC.setSingleShot(true);
-    m_timerGetMAC.setInterval(macLookupMs);
+    m_lookupBound.setSingleShot(true);
+    m_lookupBound.setInterval(macLookupMs);
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &ElementReportHandler::retryLookup);
 }
 
 ElementReportHandler::~ElementReportHandler() = default;
 
-void ElementReportHandler::HandleElementReport(const QByteArray &datagram, bool discoveryAtArrival,
-                                               std::function<void()> done) {
+void ElementReportHandler::handleReport(const QByteArray &datagram, bool discoveryAtArrival,
+                                        std::function<void()> done) {
     Q_ASSERT(!m_busy);
     ElementReport report;
     const ReportCheck check = decodeReport(datagram, report);
@@ -81,7 +77,7 @@ void ElementReportHandler::HandleElementReport(const QByteArray &datagram, bool 
     }
     if (m_hooks.stopResponseTimer)
         m_hooks.stopResponseTimer();
-    m_timerGetMAC.start();
+    m_lookupBound.start();
     m_retryMs = kFirstRetryMs;
     attemptLookup();
 }
@@ -97,7 +93,7 @@ void ElementReportHandler::attemptLookup() {
 }
 
 void ElementReportHandler::retryLookup() {
-    if (!m_timerGetMAC.isActive()) {
+    if (!m_lookupBound.isActive()) {
         macLookupEnded({});
         return;
     }
@@ -140,82 +136,30 @@ void ElementReportHandler::flushStored() {
 }
 
 QList<Message> ElementReportHandler::confirmWrite() {
-    const ElementRecord &r = m_report.record;
-    if (m_panel.selectedMac() != r.mac)
-        return {critical(
-            twoLines(u"The response received does not match the selected element."_s, kCannotSaveInfo))};
-    const QString section = MacToKey(r.mac);
-    if (m_database.keyCount(section) >= kCorruptSectionKeys)
-        return {critical(twoLines(u"The data stored in your computer about this element, is corrupted."_s,
-                                  kCannotSaveInfo))};
-
-    QList<Message> messages;
-    KeyValues keys;
-    bool failed = false;
     // The panel is read once, before anything is shown: a message box lets the operator select
     // another element, and its panel must not receive this element's values.
-    const auto compare = [&](bool equal, const QString &key, const QString &stored, const QString &field) {
-        if (equal) {
-            keys.append({key, stored});
-        } else {
-            messages.append(fieldMismatch(field));
-            failed = true;
-        }
-    };
-    const auto index = [&](quint8 reported, int selected, const QString &key, const QString &field) {
-        compare(reported == selected, key, QString::number(selected), field);
-    };
-    const QString name = m_panel.elementName();
-    compare(sameName(r.name, name), u"name"_s, PadName(name), u"Element Name"_s);
-    compare(r.ip == m_panel.elementIp(), u"ip"_s, m_panel.elementIp(), u"Element IP"_s);
-    compare(r.mask == m_panel.elementMask(), u"mask"_s, m_panel.elementMask(), u"Element Mask"_s);
-    compare(r.gw == m_panel.elementGateway(), u"gw"_s, m_panel.elementGateway(), u"Element GW"_s);
-    compare(r.remote == m_panel.remoteIp(), u"remote"_s, m_panel.remoteIp(), u"Remote IP"_s);
-    index(r.input, m_panel.audioInputIndex(), u"input"_s, u"Audio Input"_s);
-    index(r.type, m_panel.audioTypeIndex(), u"type"_s, u"Audio Type"_s);
-    index(r.tx, m_panel.audioTxIndex(), u"tx"_s, u"Audio TX"_s);
-
-    const QString roleName = roleText(r.role);
-    failed = failed || (r.role != kRoleEncoder && r.role != kRoleDecoder);
-    keys.append({u"role"_s, QString::number(r.role)});
-    keys.append({u"sn"_s, QString::number(r.sn)});
-    keys.append({u"ver"_s, shortestDecimal(r.ver)});
-
-    // The decoder settings are brought into the controls' ranges; those the report did not carry
-    // are left as the panel and the database hold them.
-    const int att = std::clamp<int>(r.att, kAttenMin, kAttenMax);
-    const int buf = std::clamp<int>(r.buf, kBufferMin, kBufferMax);
-    const int sdl = std::clamp<int>(r.sdl, kSilDetLevelMin, kSilDetLevelMax);
-    const int sdt = std::clamp<int>(r.sdt, kSilDetTimeMin, kSilDetTimeMax);
-    if (m_report.carries(OptionalField::Att))
-        keys.append({u"att"_s, QString::number(att)});
-    keys.append({u"buf"_s, QString::number(buf)});
-    if (m_report.carries(OptionalField::Sdm))
-        keys.append({u"sdm"_s, QString::number(r.sdm)});
-    if (m_report.carries(OptionalField::Sdl))
-        keys.append({u"sdl"_s, QString::number(sdl)});
-    if (m_report.carries(OptionalField::Sdt))
-        keys.append({u"sdt"_s, QString::number(sdt)});
-
+    const ConfigurationWrite shown = m_hooks.shown ? m_hooks.shown() : ConfigurationWrite();
+    const QString section = MacToKey(m_report.record.mac);
+    const Confirmation confirmation = confirm(m_report, shown, m_database.keyCount(section));
+    switch (confirmation.refusal) {
+    case Confirmation::Refusal::OtherElement:
+        return {critical(
+            twoLines(u"The response received does not match the selected element."_s, kCannotSaveInfo))};
+    case Confirmation::Refusal::CorruptSection:
+        return {critical(twoLines(u"The data stored in your computer about this element, is corrupted."_s,
+                                  kCannotSaveInfo))};
+    case Confirmation::Refusal::None:
+        break;
+    }
+    QList<Message> messages;
+    for (const QString &field : confirmation.mismatches)
+        messages.append(fieldMismatch(field));
     // One replacement of the file: the confirmed keys are stored together or not at all.
-    const bool written = m_database.writeSection(section, keys);
-
-    m_panel.setElementType(roleName);
-    m_panel.setSerialNumber(QString::number(r.sn));
-    m_panel.setVersion(versionText(r.ver, 1));
-    if (m_report.carries(OptionalField::Att))
-        m_panel.setAttenuation(att);
-    m_panel.setBuffer(buf);
-    if (m_report.carries(OptionalField::Sdm))
-        m_panel.setSilDetMode(r.sdm);
-    if (m_report.carries(OptionalField::Sdl))
-        m_panel.setSilDetLevel(sdl);
-    if (m_report.carries(OptionalField::Sdt))
-        m_panel.setSilDetTime(sdt);
-
+    const bool written = m_database.writeSection(section, confirmation.keys);
+    Q_EMIT confirmed(confirmation.state);
     if (!written)
         messages.append(databaseNotWritten(m_database));
-    else if (!failed)
+    else if (!confirmation.failed)
         messages.append(information(u"New configuration has been sucessfuly saved and loaded!"_s,
                                     u"Configuration changed"_s));
     return messages;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "level_monitor.h"
+#include "link/level_monitor.h"
 
 #include "link/datagrams.h"
 #include "link/element_link.h"
@@ -7,56 +7,44 @@
 
 #include <algorithm>
 
-using namespace Qt::StringLiterals;
-
 namespace ondalink {
 
-LevelMonitor::LevelMonitor(ElementLink &link, LevelView &view, QObject *parent)
-    : QObject(parent), m_link(link), m_view(view) {
-    m_tmrVolume.setInterval(std::max(1, m_link.settings().levelIntervalMs));
-    connect(&m_tmrVolume, &QTimer::timeout, this, &LevelMonitor::RequestLevel);
-    connect(&m_link, &ElementLink::levelReplyReceived, this, &LevelMonitor::ShowLevel);
+LevelMonitor::LevelMonitor(ElementLink &link, Notifier &notifier, QObject *parent)
+    : QObject(parent), m_link(link), m_notifier(notifier) {
+    m_poll.setObjectName(QStringLiteral("levelPoll"));
+    m_poll.setInterval(std::max(1, m_link.settings().levelIntervalMs));
+    connect(&m_poll, &QTimer::timeout, this, &LevelMonitor::requestLevel);
+    connect(&m_link, &ElementLink::levelReplyReceived, this, &LevelMonitor::showReply);
 }
 
-void LevelMonitor::chkGetVolume_Click(bool checked) {
-    if (checked) {
-        m_tmrVolume.start();
+void LevelMonitor::setEnabled(bool enabled) {
+    if (enabled == isEnabled())
         return;
+    if (enabled) {
+        m_poll.start();
+    } else {
+        m_poll.stop();
+        Q_EMIT peakChanged(0);
     }
-    m_tmrVolume.stop();
-    blank();
+    Q_EMIT enabledChanged(enabled);
 }
 
-void LevelMonitor::Slider1_Change(int milliseconds) {
-    m_tmrVolume.setInterval(std::max(1, milliseconds));
+void LevelMonitor::setInterval(int milliseconds) {
+    m_poll.setInterval(std::max(1, milliseconds));
 }
 
-void LevelMonitor::RequestLevel() {
-    const SendResult sent = m_link.trySendToElement(m_link.settings().controlPort, levelRequest());
+void LevelMonitor::requestLevel() {
+    const SendResult sent = m_link.requestLevel();
     if (sent.ok)
         return;
     // Off before the message box: its nested loop would otherwise tick and ask again and again.
-    chkGetVolume_Click(false);
-    Q_EMIT monitoringSwitchedOff();
-    m_link.notifier().show(critical(sendFailureText(sent, u"Audio monitoring has been stopped."_s)));
+    setEnabled(false);
+    m_notifier.show(critical(sendFailureText(sent, QStringLiteral("Audio monitoring has been stopped."))));
 }
 
-void LevelMonitor::ShowLevel(const QByteArray &reply) {
-    const quint32 peak = levelPeak(reply);
+void LevelMonitor::showReply(const QByteArray &reply) {
     // Switched off meanwhile: a late reply only blanks the display.
-    if (!m_tmrVolume.isActive()) {
-        blank();
-        return;
-    }
-    const LevelDisplay display = levelDisplay(peak);
-    m_view.setMeterWidth(display.meterWidth);
-    m_view.setLevelText(display.text);
-}
-
-void LevelMonitor::blank() {
-    const LevelDisplay display = noLevel();
-    m_view.setMeterWidth(display.meterWidth);
-    m_view.setLevelText(display.text);
+    Q_EMIT peakChanged(isEnabled() ? levelPeak(reply) : 0);
 }
 
 } // namespace ondalink

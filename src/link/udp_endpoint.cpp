@@ -131,14 +131,11 @@ ReceivedDatagram UdpEndpoint::takeNext() {
     return next;
 }
 
-SendResult UdpEndpoint::send(const QByteArray &payload) {
+SendResult UdpEndpoint::send(const QByteArray &payload, const QHostAddress &address, quint16 port) {
     if (!isOpen())
         return {false, u"the UDP port is not open"_s};
-    const auto address = ipv4Address(m_remoteHost);
-    if (!address)
-        return {false, u"\"%1\" is not an IPv4 address"_s.arg(m_remoteHost)};
     errno = 0;
-    if (m_socket.writeDatagram(payload, *address, m_remotePort) != payload.size())
+    if (m_socket.writeDatagram(payload, address, port) != payload.size())
         return {false, refusal(m_socket, errno)};
     return {true, {}};
 }

@@ -13,7 +13,7 @@
 
 namespace ondalink {
 
-// A datagram as it was received, with AutoDiscoverAwaiting as it stood at its arrival.
+// A datagram as it was received, with whether a discovery was waiting at its arrival.
 struct ReceivedDatagram {
     QByteArray data;
     bool discoveryAtArrival = false;
@@ -40,7 +40,7 @@ struct SendResult {
 class UdpEndpoint : public QObject {
     Q_OBJECT
 public:
-    // discoveryFlag tells the value of AutoDiscoverAwaiting at the moment a datagram is read.
+    // discoveryFlag tells whether a discovery is waiting at the moment a datagram is read.
     UdpEndpoint(EndpointOptions options, std::function<bool()> discoveryFlag, QObject *parent = nullptr);
 
     // Binds without sharing the port, so a bind fails while another program holds it.
@@ -51,14 +51,8 @@ public:
     // What the kernel granted for the receive buffer (0 before open).
     int receiveBufferGranted() const { return m_receiveBufferGranted; }
 
-    // The current remote: each sender sets it before it sends; discovery saves and restores it.
-    const QString &remoteHost() const { return m_remoteHost; }
-    quint16 remotePort() const { return m_remotePort; }
-    void setRemoteHost(const QString &host) { m_remoteHost = host; }
-    void setRemotePort(quint16 port) { m_remotePort = port; }
-
-    // One datagram to the current remote; the host must be a literal IPv4 address.
-    SendResult send(const QByteArray &payload);
+    // One datagram from the bound port to an IPv4 address.
+    SendResult send(const QByteArray &payload, const QHostAddress &address, quint16 port);
     // The limited broadcast once on every up, broadcast-capable IPv4 interface other than loopback.
     // ok when at least one interface took it; the count of those is in sentInterfaces.
     SendResult broadcastOnEveryInterface(const QByteArray &payload, quint16 port,
@@ -98,8 +92,6 @@ private:
     std::function<void(const ReceivedDatagram &)> m_arrival;
     QUdpSocket m_socket;
     QByteArray m_readBuffer; // one buffer for every read, larger than any datagram
-    QString m_remoteHost;
-    quint16 m_remotePort = 0;
     std::deque<ReceivedDatagram> m_fifo;
     qsizetype m_fifoBytes = 0;
     quint64 m_overflow = 0;

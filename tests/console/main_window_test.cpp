@@ -5,6 +5,7 @@
 
 #include "console/qt_notifier.h"
 #include "console/vu_meter.h"
+#include "link_test_peer.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -16,7 +17,7 @@ namespace {
 class MainWindowTest : public ConsoleTest {
 protected:
     void SetUp() override { writeExample(); }
-    QTimer &tmrVolume() const { return window->levelMonitor().tmrVolume(); }
+    bool monitoring() const { return window->levelMonitor().isEnabled(); }
 };
 
 TEST_F(MainWindowTest, OccupiedPortIsReportedAfterTheTreeIsLoaded) {
@@ -33,21 +34,20 @@ TEST_F(MainWindowTest, MonitoringRunsOnAnEncoderUntilStoppedOrTheLayoutIsApplied
     start();
     clickNode(kEncoderMac);
     window->toolbarItem(6)->trigger();
-    EXPECT_EQ(monitoringButtons() + values(u"chkGetVolume"_s), u"01true"_s);
-    EXPECT_TRUE(tmrVolume().isActive());
+    EXPECT_EQ(std::tuple(monitoringButtons(), monitoring()), std::tuple(u"01"_s, true));
     window->toolbarItem(7)->trigger();
-    EXPECT_EQ(monitoringButtons() + values(u"lblVolume chkGetVolume"_s), u"10-oodBFS|false"_s);
-    EXPECT_FALSE(tmrVolume().isActive());
+    EXPECT_EQ(std::tuple(monitoringButtons(), values(u"lblVolume"_s), monitoring()),
+              std::tuple(u"10"_s, u"-oodBFS"_s, false));
     // Selecting the same encoder again, then a decoder: monitoring off either way.
     for (const auto &[mac, buttons] : {std::pair{kEncoderMac, u"10"}, std::pair{kDecoderMac, u"00"}}) {
         window->toolbarItem(6)->trigger();
         clickNode(mac);
-        EXPECT_FALSE(tmrVolume().isActive());
+        EXPECT_FALSE(monitoring());
         EXPECT_EQ(monitoringButtons(), buttons);
     }
     EXPECT_FALSE(find<VUMeter>(u"VUMeter"_s)->isEnabled());
     window->close();
-    EXPECT_FALSE(window->link().endpoint().isOpen());
+    EXPECT_FALSE(ElementLinkTestPeer(window->link()).endpoint().isOpen());
 }
 
 TEST(QtNotifierTest, QuestionShowsItsLinesAndDefaultsToNo) {
@@ -59,20 +59,22 @@ TEST(QtNotifierTest, QuestionShowsItsLinesAndDefaultsToNo) {
     EXPECT_EQ(static_cast<QAbstractButton *>(box->defaultButton()), box->button(QMessageBox::No));
 }
 
-TEST_F(MainWindowTest, LayoutFollowsTheExactTypeWordAndAnEncodersTransmission) {
+TEST_F(MainWindowTest, LayoutFollowsTheTypeAndAnEncodersTransmission) {
     start();
-    // clang-format off
-    const std::pair<QString, bool> types[] = {
-        {u"ENCODER"_s, true}, {u"encoder"_s, false}, {u"ENCODER "_s, false}, {u"DECODER"_s, false},
-        {u"UNKNOWN"_s, false}, {u"-"_s, false}};
-    // clang-format on
-    for (const auto &[type, encoder] : types) {
-        window->panel().setElementType(u"?"_s);
-        window->panel().setElementType(type);
+    const std::tuple<std::optional<ElementRole>, QString, bool> types[] = {
+        {ElementRole::Encoder, u"ENCODER"_s, true},
+        {ElementRole::Decoder, u"DECODER"_s, false},
+        {ElementRole::Unknown, u"UNKNOWN"_s, false},
+        {std::nullopt, u"-"_s, false}};
+    for (const auto &[role, text, encoder] : types) {
+        window->panel().setElementType(role == ElementRole::Encoder ? ElementRole::Decoder
+                                                                    : ElementRole::Encoder);
+        window->panel().setElementType(role);
+        EXPECT_EQ(values(u"lblElementType"_s), text);
         EXPECT_EQ(flags(u"cmbAudioInput scrlAtten scrlBuffer"_s, &QWidget::isHidden) + monitoringButtons() +
                       flags(u"scrlBuffer"_s, &QWidget::isEnabled),
                   encoder ? u"010100" : u"100001")
-            << qPrintable(type);
+            << qPrintable(text);
     }
     // Multicast hides the remote address on an encoder only: the decoder's stored tx is Multicast.
     const std::tuple<QString, int, bool> choices[] = {
@@ -83,7 +85,7 @@ TEST_F(MainWindowTest, LayoutFollowsTheExactTypeWordAndAnEncodersTransmission) {
         EXPECT_EQ(find<QLineEdit>(u"txtRemoteIP"_s)->isHidden(), hidden) << index;
     }
     find<QComboBox>(u"cmbAudioTX"_s)->setCurrentIndex(1);
-    window->panel().setElementType(u"ENCODER"_s); // laid out with Multicast chosen
+    window->panel().setElementType(ElementRole::Encoder); // laid out with Multicast chosen
     EXPECT_TRUE(find<QLineEdit>(u"txtRemoteIP"_s)->isHidden());
 }
 

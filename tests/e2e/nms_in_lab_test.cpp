@@ -10,6 +10,7 @@
 #include "fakes.h"
 #include "lab_harness.h"
 #include "link/element_report_handler.h"
+#include "link_test_peer.h"
 #include "store/profile_file.h"
 
 #include <QAction>
@@ -126,7 +127,8 @@ protected:
         notifier.answers = {Answer::Yes};
         window->toolbarItem(4)->trigger();
         EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() >= 2; }, 5000));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->link().reportHandler().busy(); }, 8000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !ElementLinkTestPeer(window->link()).reportHandler().busy(); }, 8000));
         EXPECT_EQ(notifier.messages.value(0).title, u"Send configuration"_s);
         return notifier.messages.mid(1);
     }
@@ -281,7 +283,9 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     atEnd([this] { lab.sysctl(4, u"net/ipv4/conf/eth0/arp_ignore"_s, u"0"_s); });
     ASSERT_TRUE(Lab::runProgram(u"ip"_s, {u"neigh"_s, u"flush"_s, u"dev"_s, u"eth0"_s}));
     bool lookupEnded = false;
-    notifier.onShow = [&](const Message &) { lookupEnded = !window->link().timerGetMAC().isActive(); };
+    notifier.onShow = [&](const Message &) {
+        lookupEnded = !ElementLinkTestPeer(window->link()).lookupBound().isActive();
+    };
     discover();
     const Message noMac = critical(feedbackCorrupted(u"An error occured while retrieving 'Element MAC':"_s));
     EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.contains(noMac); }, 10000));

@@ -5,6 +5,7 @@
 #include "element_wire.h"
 #include "fakes.h"
 #include "fuzz_support.h"
+#include "link/configuration_write.h"
 #include "link/datagrams.h"
 #include "link/element_report.h"
 #include "model/encodings.h"
@@ -30,15 +31,15 @@ QString addressText(FuzzedDataProvider &in) {
 }
 
 void configurationWrite(FuzzedDataProvider &in) {
-    testing::FakePanel panel;
-    const char *types[] = {"DECODER", "ENCODER", "UNKNOWN", "-", "decoder"};
-    panel.type = QString::fromLatin1(types[in.ConsumeIntegralInRange(0, 4)]);
+    ConfigurationWrite panel;
+    const ElementRole roles[] = {ElementRole::Decoder, ElementRole::Encoder, ElementRole::Unknown};
+    panel.role = roles[in.ConsumeIntegralInRange(0, 2)];
     panel.ip = addressText(in);
     panel.mask = addressText(in);
     panel.gw = addressText(in);
     panel.remote = addressText(in);
     panel.input = in.ConsumeIntegralInRange(-1, 2);
-    panel.audioType = in.ConsumeIntegralInRange(-1, 2);
+    panel.type = in.ConsumeIntegralInRange(-1, 2);
     panel.tx = in.ConsumeIntegralInRange(-1, 2);
     panel.sfn = in.ConsumeBool();
     panel.buf = in.ConsumeIntegralInRange(-1, 9);
@@ -47,7 +48,7 @@ void configurationWrite(FuzzedDataProvider &in) {
     panel.sdt = in.ConsumeIntegralInRange(0, 221);
     panel.name = QString::fromUtf8(in.ConsumeRandomLengthString(24));
 
-    const bool decoder = panel.type == QStringLiteral("DECODER");
+    const bool decoder = panel.role == ElementRole::Decoder;
     const auto in01 = [](int v) { return v == 0 || v == 1; };
     const bool addressesOk = IsValidAddress(panel.ip) && IsValidAddress(panel.mask) &&
                              IsValidAddress(panel.gw) && IsValidAddress(panel.remote);
@@ -55,8 +56,7 @@ void configurationWrite(FuzzedDataProvider &in) {
         !decoder || (panel.buf >= kBufferMin && panel.buf <= kBufferMax && panel.sdm >= 0 && panel.sdm <= 2 &&
                      panel.sdl >= kSilDetLevelMin && panel.sdl <= kSilDetLevelMax &&
                      panel.sdt >= kSilDetTimeMin && panel.sdt <= kSilDetTimeMax);
-    const bool sendable =
-        addressesOk && in01(panel.input) && in01(panel.audioType) && in01(panel.tx) && decoderOk;
+    const bool sendable = addressesOk && in01(panel.input) && in01(panel.type) && in01(panel.tx) && decoderOk;
 
     const auto packed = packConfigurationWrite(panel);
     FUZZ_CHECK(packed.has_value() == sendable);
@@ -69,7 +69,7 @@ void configurationWrite(FuzzedDataProvider &in) {
     FUZZ_CHECK(
         s.ip == hostOrder(*addressToBytes(panel.ip)) && s.mask == hostOrder(*addressToBytes(panel.mask)) &&
         s.gw == hostOrder(*addressToBytes(panel.gw)) && s.remote == hostOrder(*addressToBytes(panel.remote)));
-    FUZZ_CHECK(s.input == panel.input && s.type == panel.audioType && s.tx == panel.tx);
+    FUZZ_CHECK(s.input == panel.input && s.type == panel.type && s.tx == panel.tx);
     FUZZ_CHECK(s.name == nameToBytes(panel.name));
     if (decoder)
         FUZZ_CHECK(s.sfn == (panel.sfn ? 1 : 0) && s.buf == panel.buf && s.sdm == panel.sdm &&

@@ -3,7 +3,7 @@
 // checks, MAC lookup, discovery storing, confirmation) on a real nms.ini, with fakes for ARP, panel
 // and message boxes. Every datagram is handled once, in order; what a discovery stores reads back.
 // Input: a control byte (bit 0: the panel shows the first valid report's element; bits 1-2: the ARP
-// answer's shape), then datagrams, each behind a byte: bit 7 AutoDiscoverAwaiting at arrival,
+// answer's shape), then datagrams, each behind a byte: bit 7 a discovery waiting at arrival,
 // bits 0-6 the length (127 means a 1440-byte level reply).
 #include "diag/arp.h"
 #include "fakes.h"
@@ -12,6 +12,7 @@
 #include "link/element_report.h"
 #include "link/element_report_handler.h"
 #include "link/receive_dispatch.h"
+#include "link_test_peer.h"
 #include "model/encodings.h"
 #include "model/mac_text.h"
 #include "store/atomic_file.h"
@@ -45,7 +46,7 @@ struct AddressResolver : MacResolver {
 struct Harness {
     testing::RecordingNotifier notifier;
     AddressResolver resolver;
-    testing::FakePanel panel;
+    ConfigurationWrite panel;
     ElementDatabase database{fuzzing::scratchFolder() + QStringLiteral("/nms.ini")};
     std::unique_ptr<ElementLink> link;
     int levelReplies = 0;
@@ -53,8 +54,9 @@ struct Harness {
     Harness() {
         LinkSettings settings;
         settings.macLookupMs = 0; // an address without an answer gives up at once
-        link = std::make_unique<ElementLink>(database, notifier, resolver, panel, settings);
-        link->reportHandler().setRepeatQuietMs(0);
+        link = std::make_unique<ElementLink>(
+            database, notifier, resolver, [this] { return panel; }, settings);
+        ElementLinkTestPeer(*link).reportHandler().setRepeatQuietMs(0);
         QObject::connect(link.get(), &ElementLink::levelReplyReceived, link.get(),
                          [this] { ++levelReplies; });
     }
@@ -68,7 +70,7 @@ QByteArray seedDatabase() {
     return text + "[00A0C9000001]\r\nNAME=OLD             \r\nROLE=2\r\n";
 }
 
-void showOnPanel(testing::FakePanel &panel, const ElementRecord &r, const QString &mac) {
+void showOnPanel(ConfigurationWrite &panel, const ElementRecord &r, const QString &mac) {
     panel.mac = mac;
     panel.name = r.name;
     panel.ip = r.ip;
@@ -76,9 +78,9 @@ void showOnPanel(testing::FakePanel &panel, const ElementRecord &r, const QStrin
     panel.gw = r.gw;
     panel.remote = r.remote;
     panel.input = r.input;
-    panel.audioType = r.type;
+    panel.type = r.type;
     panel.tx = r.tx;
-    panel.type = roleText(r.role);
+    panel.role = r.kind();
 }
 
 } // namespace
@@ -88,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < 1)
         return 0;
     h->notifier.messages.clear();
-    h->panel = testing::FakePanel();
+    h->panel = ConfigurationWrite();
     h->resolver.shape = (data[0] >> 1) & 3;
     h->levelReplies = 0;
     FUZZ_CHECK(replaceFileAtomically(h->database.path(), seedDatabase()));
@@ -135,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             }
     }
 
-    ElementLink &link = *h->link;
+    ElementLinkTestPeer link(*h->link);
     QEventLoop loop;
     QTimer hang;
     hang.setSingleShot(true);
@@ -146,10 +148,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     });
     const quint64 before = link.dispatch().dispatchedCount();
     for (const auto &[bytes, discovery] : datagrams) {
-        link.setAutoDiscoverAwaiting(discovery);
+        link.setDiscovering(discovery);
         link.endpoint().deliver(bytes);
     }
-    link.setAutoDiscoverAwaiting(false);
+    link.setDiscovering(false);
     if (link.endpoint().hasPending()) {
         hang.start(10000);
         loop.exec();

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Level replies: the peak against a plain reading of the 24-bit samples, the meter width and dBFS
-// text against the arithmetic, and ShowLevel with monitoring on and off.
+// text against the arithmetic, and the monitor's reported peak with monitoring on and off.
 // Input: a flag byte (bit 0: monitoring on), then the reply (any length reaches levelPeak).
+#include "console/level_display.h"
 #include "fakes.h"
 #include "fuzz_support.h"
 #include "link/datagrams.h"
@@ -11,27 +12,23 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 using namespace ondalink;
 
 namespace {
 
-struct FakeLevelView : LevelView {
-    void setMeterWidth(int units) override { width = units; }
-    void setLevelText(const QString &t) override { text = t; }
-    int width = -1;
-    QString text;
-};
-
 struct Monitor {
     testing::RecordingNotifier notifier;
     testing::ScriptedResolver resolver;
-    testing::FakePanel panel;
     ElementDatabase database{fuzzing::scratchFolder() + QStringLiteral("/level.ini")};
-    ElementLink link{database, notifier, resolver, panel};
-    FakeLevelView view;
-    LevelMonitor monitor{link, view};
-    Monitor() { monitor.Slider1_Change(1 << 30); } // never ticks during a run
+    ElementLink link{database, notifier, resolver, {}};
+    LevelMonitor monitor{link, notifier};
+    std::optional<quint32> peak; // the last one reported
+    Monitor() {
+        monitor.setInterval(1 << 30); // never ticks during a run
+        QObject::connect(&monitor, &LevelMonitor::peakChanged, &monitor, [this](quint32 p) { peak = p; });
+    }
 };
 
 qint64 referencePeak(QByteArrayView reply) {
@@ -47,7 +44,7 @@ qint64 referencePeak(QByteArrayView reply) {
 
 void checkDisplay(quint32 peak, const LevelDisplay &shown) {
     if (peak == 0) {
-        FUZZ_CHECK(shown == noLevel());
+        FUZZ_CHECK((shown == LevelDisplay{0, QStringLiteral("-oodBFS")}));
         return;
     }
     const double ratio = double(peak) / kLevelFullScale;
@@ -76,13 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FUZZ_CHECK(qint64(peak) == referencePeak(reply));
     checkDisplay(peak, levelDisplay(peak, QLocale::c()));
 
-    // The dispatch hands ShowLevel exactly 1440 bytes: cut or zero-filled to that.
+    // The dispatch hands the monitor exactly 1440 bytes: cut or zero-filled to that.
     QByteArray block = reply.left(kLevelReplyLength);
     block.resize(kLevelReplyLength, '\0');
-    m->monitor.chkGetVolume_Click(on);
-    m->monitor.ShowLevel(block);
-    const LevelDisplay shown{m->view.width, m->view.text};
-    FUZZ_CHECK(shown == (on ? levelDisplay(levelPeak(block)) : noLevel()));
+    m->monitor.setEnabled(on);
+    m->peak.reset();
+    Q_EMIT m->link.levelReplyReceived(block);
+    FUZZ_CHECK(m->peak == (on ? levelPeak(block) : 0u));
     FUZZ_CHECK(m->notifier.messages.isEmpty());
     return 0;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up, listing, selecting every listed element and storing a report on nms.ini files that
 // no version of the program wrote: the operator gets the system's message or a clear one of ours.
+#include "link_test_peer.h"
 #include "window_fixture.h"
 
 #include <QDir>
@@ -159,9 +160,10 @@ TEST_P(DamagedDatabase, StartsListsSelectsAndStoresWithoutCrashing) {
 
     // A discovery's report for a new element: stored, or the operator is told it could not be.
     resolver.table.insert(htonl(0x0A000032), QByteArray("\x02\x00\x00\x00\x00\x32", 6));
-    window->link().setAutoDiscoverAwaiting(true);
-    window->link().endpoint().deliver(reportBytes(0x0A000032));
-    window->link().setAutoDiscoverAwaiting(false);
+    ElementLinkTestPeer inside(window->link());
+    inside.setDiscovering(true);
+    inside.endpoint().deliver(reportBytes(0x0A000032));
+    inside.setDiscovering(false);
     ASSERT_TRUE(drained());
     EXPECT_EQ(notifier.texts(), shape.writable ? QStringList() : QStringList{kNotWritten.arg(iniPath())});
     EXPECT_EQ(window->database().read(u"020000000032"_s, u"ip"_s),

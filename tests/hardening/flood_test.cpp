@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // 100,000 hostile datagrams at the window's port: random lengths and bytes, bursts of level-reply
 // sized blocks, of reports failing alternating checks and of reports from a stranger.
+#include "link_test_peer.h"
 #include "window_fixture.h"
 
 #include <QElapsedTimer>
@@ -71,7 +72,7 @@ TEST_F(Flood, TheWindowOutlivesAHundredThousandHostileDatagrams) {
     const qint64 rssBefore = statusKiB("VmRSS:");
 
     std::atomic<bool> sent = false;
-    const quint16 port = window->link().endpoint().localPort();
+    const quint16 port = ElementLinkTestPeer(window->link()).endpoint().localPort();
     std::thread sender([&] {
         const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in to{};
@@ -99,17 +100,17 @@ TEST_F(Flood, TheWindowOutlivesAHundredThousandHostileDatagrams) {
     sender.join();
     ASSERT_TRUE(survived);
 
-    const UdpEndpoint &endpoint = window->link().endpoint();
+    const UdpEndpoint &endpoint = ElementLinkTestPeer(window->link()).endpoint();
     const qint64 rssAfter = statusKiB("VmRSS:");
     const qsizetype boxesDuringFlood = notifier.messages.size();
     std::printf("flood: %llu queued and handled, %llu dropped by length, %llu dropped at the full queue, "
                 "%lld message boxes, longest stall %lld ms, RSS %lld -> %lld KiB (peak %lld KiB)\n",
-                window->link().dispatch().dispatchedCount(), endpoint.filteredCount(),
+                ElementLinkTestPeer(window->link()).dispatch().dispatchedCount(), endpoint.filteredCount(),
                 endpoint.overflowCount(), qlonglong(boxesDuringFlood), longestStall, rssBefore, rssAfter,
                 statusKiB("VmHWM:"));
     RecordProperty("longest_stall_ms", int(longestStall));
 
-    EXPECT_GT(window->link().dispatch().dispatchedCount(), 0u);
+    EXPECT_GT(ElementLinkTestPeer(window->link()).dispatch().dispatchedCount(), 0u);
     EXPECT_LE(boxesDuringFlood, 12) << notifier.texts().join(u"\n"_s).toStdString();
     EXPECT_LT(rssAfter - rssBefore, 64 * 1024) << "KiB";
 
@@ -133,7 +134,7 @@ TEST_F(Flood, ReportsOnAnEmptyDatabaseDoNotRepeatItsNotice) {
     ASSERT_EQ(notifier.texts(), QStringList{notice});
     notifier.messages.clear();
     for (int i = 0; i < 200; ++i)
-        window->link().endpoint().deliver(failingReport(i));
+        ElementLinkTestPeer(window->link()).endpoint().deliver(failingReport(i));
     ASSERT_TRUE(drained());
     EXPECT_FALSE(notifier.texts().contains(notice));
     EXPECT_LE(notifier.messages.size(), MessageCoalescer::kStormBoxes + 1);

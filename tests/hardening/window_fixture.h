@@ -7,6 +7,7 @@
 #include "element_wire.h"
 #include "link/element_report_handler.h"
 #include "link/receive_dispatch.h"
+#include "link_test_peer.h"
 #include "window_test.h"
 
 #include <QEventLoop>
@@ -54,7 +55,7 @@ class HardeningTest : public WindowTest {
 protected:
     // Runs the event loop until every datagram that has arrived is handled.
     bool drained(int timeoutMs = 60000) {
-        ElementLink &link = window->link();
+        ElementLinkTestPeer link(window->link());
         return runUntil(
             [&] {
                 return !link.dispatch().busy() && !link.endpoint().hasPending() &&

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Test doubles for the seams: a recording notifier, a panel of plain fields, a scripted resolver.
+// Test doubles for the seams: a recording notifier and a scripted resolver.
 #pragma once
 
 #include "diag/mac_resolver.h"
-#include "link/panel_view.h"
 #include "model/notifier.h"
 
 #include <QByteArray>
@@ -54,45 +53,6 @@ public:
     QList<Message> messages;
     std::deque<Answer> answers;
     std::function<void(const Message &)> onShow; // e.g. to run code while a box is "open"
-};
-
-// A properties panel made of plain values; setters record what the link set.
-class FakePanel : public PanelView {
-public:
-    QString selectedMac() const override { return mac; }
-    QString elementType() const override { return type; }
-    QString elementName() const override { return name; }
-    QString elementIp() const override { return ip; }
-    QString elementMask() const override { return mask; }
-    QString elementGateway() const override { return gw; }
-    QString remoteIp() const override { return remote; }
-    int audioInputIndex() const override { return input; }
-    int audioTypeIndex() const override { return audioType; }
-    int audioTxIndex() const override { return tx; }
-    bool sfnEnabled() const override { return sfn; }
-    int buffer() const override { return buf; }
-    int silDetMode() const override { return sdm; }
-    int silDetLevel() const override { return sdl; }
-    int silDetTime() const override { return sdt; }
-    int attenuation() const override { return att; }
-
-    void setElementType(const QString &text) override { type = text; }
-    void setSerialNumber(const QString &text) override { serial = text; }
-    void setVersion(const QString &text) override { version = text; }
-    void setAttenuation(int position) override { att = position; }
-    void setBuffer(int position) override { buf = position; }
-    void setSilDetMode(int index) override { sdm = index; }
-    void setSilDetLevel(int position) override { sdl = position; }
-    void setSilDetTime(int position) override { sdt = position; }
-
-    QString mac = QStringLiteral("-");
-    QString type = QStringLiteral("-");
-    QString name, ip, mask, gw, remote;
-    int input = -1, audioType = -1, tx = -1;
-    bool sfn = false;
-    int buf = 0, sdm = 0, sdl = 1, sdt = 1, att = 255;
-    QString serial = QStringLiteral("-");
-    QString version = QStringLiteral("-");
 };
 
 // Answers ARP attempts from a table (address in network byte order -> hardware address).

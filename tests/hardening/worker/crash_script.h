@@ -11,6 +11,7 @@
 #include "link/discovery.h"
 #include "link/element_link.h"
 #include "link/element_report_handler.h"
+#include "link_test_peer.h"
 #include "store/element_database.h"
 
 #include <QUdpSocket>
@@ -23,12 +24,6 @@ namespace ondalink::testing {
 
 inline constexpr int kCrashScriptSteps = 600;
 
-struct QuietPaging : PagingView {
-    void clearGetVolume() override {}
-    void emptyLists() override {}
-    void closePagingWindow() override {}
-};
-
 // stepDone(n) runs once step n has finished, n counting from 0.
 inline void runCrashScript(quint32 seed, const QString &databasePath,
                            const std::function<void(int)> &stepDone) {
@@ -37,21 +32,21 @@ inline void runCrashScript(quint32 seed, const QString &databasePath,
     ElementDatabase database(databasePath);
     RecordingNotifier notifier;
     ScriptedResolver resolver;
-    FakePanel panel;
+    ConfigurationWrite panel;
     LinkSettings settings;
     settings.bindAddress = QHostAddress(QHostAddress::LocalHost);
     settings.localPort = 0;
     settings.pagingHost = QStringLiteral("127.0.0.1");
     settings.pagingPort = settings.controlPort = sink.localPort();
-    ElementLink link(database, notifier, resolver, panel, settings);
+    ElementLink link(
+        database, notifier, resolver, [&panel] { return panel; }, settings);
     link.open();
-    QuietPaging paging;
-    Discovery discovery(link, paging);
+    Discovery discovery(link);
 
     std::mt19937 random(seed);
     int step = 0;
     for (quint32 round = 1; step < kCrashScriptSteps; ++round) {
-        discovery.Form_Load(); // nms.ini.bak from the old file, then an empty nms.ini
+        discovery.start(); // nms.ini.bak from the old file, then an empty nms.ini
         stepDone(step++);
         QStringList macs;
         const int elements = 1 + int(random() % 30);
@@ -66,13 +61,13 @@ inline void runCrashScript(quint32 seed, const QString &databasePath,
             const QByteArray hardware = QByteArray::fromHex("02000A") + char(round) + char(0) + char(i + 1);
             resolver.table.insert(htonl(s.ip), hardware);
             macs.append(ARP::MacBytesToText(hardware, QStringLiteral(":")));
-            link.reportHandler().HandleElementReport(sim::encodeReport(id, s), true, {});
+            ElementLinkTestPeer(link).reportHandler().handleReport(sim::encodeReport(id, s), true, {});
             stepDone(step++);
         }
-        discovery.Timer1_Timer();
+        discovery.cancel(); // the wait is over
         for (int change = 0; change < 20; ++change) {
             panel.mac = macs.at(int(random() % quint32(macs.size())));
-            link.applyAttenuationChange(14 + int(random() % 242), QStringLiteral("DECODER"), true);
+            link.sendAttenuation(14 + int(random() % 242));
             stepDone(step++);
         }
     }

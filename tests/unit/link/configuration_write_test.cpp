@@ -9,23 +9,24 @@ using namespace Qt::StringLiterals;
 namespace ondalink::testing {
 namespace {
 
-class ConfigurationWrite : public LinkTest {
+class SaveTest : public LinkTest {
 protected:
     void SetUp() override {
         settings.elementPort = element.port();
         makeLink();
         selectElementStoredAt(u"127.0.0.1"_s);
         // An encoder panel as loaded, then edited: the typed address differs from the stored one.
-        std::tie(panel.type, panel.name, panel.ip, panel.mask, panel.gw, panel.remote) = std::tuple(
-            u"ENCODER"_s, u"abc"_s, u"10.0.0.1"_s, u"255.255.255.0"_s, u"10.0.0.254"_s, u"10.0.0.2"_s);
-        std::tie(panel.input, panel.audioType, panel.tx) = std::tuple(1, 0, 1);
+        std::tie(panel.role, panel.name, panel.ip, panel.mask, panel.gw, panel.remote) =
+            std::tuple(ElementRole::Encoder, u"abc"_s, u"10.0.0.1"_s, u"255.255.255.0"_s, u"10.0.0.254"_s,
+                       u"10.0.0.2"_s);
+        std::tie(panel.input, panel.type, panel.tx) = std::tuple(1, 0, 1);
     }
     // The operator presses Save and answers the confirmation; the datagram that left, if any.
     std::optional<QByteArray> save(Answer answer = Answer::Yes) {
-        link->timerRemoteSent().stop();
+        peer->responseTimer().stop();
         notifier.answers = {answer};
-        SaveChanges(*link);
-        if (!link->timerRemoteSent().isActive())
+        link->saveConfiguration();
+        if (!peer->responseTimer().isActive())
             return std::nullopt;
         return element.next().data();
     }
@@ -33,7 +34,7 @@ protected:
     Peer element;
 };
 
-TEST_F(ConfigurationWrite, PanelIsPackedAndSentToTheStoredAddressOnTheElementPort) {
+TEST_F(SaveTest, PanelIsPackedAndSentToTheStoredAddressOnTheElementPort) {
     const QByteArray common = bytesOf({10, 0, 0, 1, 255, 255, 255, 0, 10, 0, 0, 254, 10, 0, 0, 2, 1, 0, 1});
     EXPECT_EQ(save(), common + "ABC             ");
     EXPECT_EQ(notifier.messages,
@@ -41,11 +42,11 @@ TEST_F(ConfigurationWrite, PanelIsPackedAndSentToTheStoredAddressOnTheElementPor
                                       u"Element and\rwill also be saved to local database in "
                                       u"your computer. \rAre you sure?"_s,
                                       u"Send configuration"_s)});
-    panel.type = u"DECODER"_s;
+    panel.role = ElementRole::Decoder;
     panel.name = u"twenty characters ab"_s;
     std::tie(panel.sfn, panel.buf, panel.sdm, panel.sdl, panel.sdt) = std::tuple(true, 8, 2, 154, 220);
     EXPECT_EQ(save(), common + "TWENTY CHARACTER" + bytesOf({1, 8, 2, 154, 220}));
-    link->timerRemoteSent().setInterval(1); // no element answers
+    peer->responseTimer().setInterval(1); // no element answers
     ASSERT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() == 3; }));
     EXPECT_EQ(notifier.messages.last(),
               critical(u"Waiting for a response from Network Element has timed out!\rCannot save."_s));
@@ -54,23 +55,23 @@ TEST_F(ConfigurationWrite, PanelIsPackedAndSentToTheStoredAddressOnTheElementPor
     EXPECT_FALSE(element.socket.hasPendingDatagrams());
 }
 
-TEST_F(ConfigurationWrite, ChecksRunInOrderAndOnlyTheFirstFailureIsShown) {
+TEST_F(SaveTest, ChecksRunInOrderAndOnlyTheFirstFailureIsShown) {
     const QString audio = u"Please verify that all audio fields are correct!"_s;
     const QString address = u"Please verify that all IP fields are correct!"_s;
-    FakePanel &p = panel;
+    ConfigurationWrite &p = panel;
     const std::pair<std::function<void()>, QString> rows[] = {
         // a change to a good panel, the reason
-        {[&] { p.mac = u"-"_s, p.input = p.audioType = p.tx = -1, p.name.clear(); },
+        {[&] { p.mac.clear(), p.input = p.type = p.tx = -1, p.name.clear(); },
          u"No Network Element selected!"_s},
         {[&] { p.tx = -1, p.name.clear(); }, audio},
         {[&] { p.input = -1; }, audio},
-        {[&] { p.type = u"DECODER"_s, p.sdm = -1; }, audio}, // no byte to carry it
+        {[&] { p.role = ElementRole::Decoder, p.sdm = -1; }, audio}, // no byte to carry it
         {[&] { p.name.clear(), p.ip = u"10.0.0.300"_s; }, u"Please verify that the name field is correct!"_s},
         {[&] { p.mask = u"255.255.255.256"_s; }, address},
         {[&] { p.remote = u""_s; }, address}, // also when the encoder hides it
         {[&] { QFile::remove(database.path()); }, u"The local database in your computer, is corrupted!"_s},
     };
-    const FakePanel good = panel;
+    const ConfigurationWrite good = panel;
     for (const auto &[change, reason] : rows) {
         panel = good;
         change();

@@ -16,26 +16,27 @@ using namespace Qt::StringLiterals;
 namespace ondalink::testing {
 namespace {
 
-class DiscoveryTest : public LinkTest, public PagingView {
+class DiscoveryTest : public LinkTest {
 protected:
-    void clearGetVolume() override { log.append(u"clearGetVolume"_s); }
-    void emptyLists() override { log.append(u"emptyLists"_s); }
-    void closePagingWindow() override { log.append(u"close"_s); }
-
     void SetUp() override {
         ASSERT_TRUE(database.write(u"00A0C90000AA"_s, u"ip"_s, u"10.9.9.9"_s));
         settings.pagingPort = network.port();
+        makeDiscovery();
+    }
+    void makeDiscovery() {
+        discovery.reset();
         makeLink();
-        link->endpoint().setRemoteHost(u"127.0.0.9"_s); // whatever the link addressed before
-        link->endpoint().setRemotePort(4242);
-        discovery = std::make_unique<Discovery>(*link, *this);
+        discovery = std::make_unique<Discovery>(*link);
         QObject::connect(link.get(), &ElementLink::reloadTreeRequested, link.get(),
                          [this] { log.append(u"reload"_s); });
+        QObject::connect(discovery.get(), &Discovery::starting, link.get(),
+                         [this] { log.append(u"starting"_s); });
+        QObject::connect(discovery.get(), &Discovery::finished, link.get(),
+                         [this] { log.append(u"finished"_s); });
     }
-    void expectRestored() {
-        EXPECT_EQ(std::tuple(link->endpoint().remoteHost(), link->endpoint().remotePort(),
-                             link->AutoDiscoverAwaiting(), discovery->waiting()),
-                  std::tuple(u"127.0.0.9"_s, 4242, false, false));
+    void expectIdle() {
+        EXPECT_EQ(std::tuple(link->isDiscovering(), discovery->state()),
+                  std::tuple(false, Discovery::State::Idle));
     }
 
     Peer network; // where the paging request goes
@@ -43,38 +44,53 @@ protected:
     std::unique_ptr<Discovery> discovery;
 };
 
-TEST_F(DiscoveryTest, ReplacesTheDatabaseWithWhatAnswersThenPutsTheTargetBack) {
+TEST_F(DiscoveryTest, ReplacesTheDatabaseWithWhatAnswers) {
     QSignalSpy finished(discovery.get(), &Discovery::finished);
-    discovery->Form_Load();
-    EXPECT_EQ(log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s}));
+    discovery->start();
+    EXPECT_EQ(log, QStringList({u"starting"_s}));
     EXPECT_TRUE(database.exists() && QFileInfo(database.path()).size() == 0);
     EXPECT_EQ(ReadFromINI(u"00A0C90000AA"_s, u"ip"_s, database.path() + u".bak"_s), u"10.9.9.9"_s);
-    EXPECT_TRUE(link->AutoDiscoverAwaiting());
+    EXPECT_TRUE(link->isDiscovering());
     const QNetworkDatagram request = network.next();
     EXPECT_EQ(std::tuple(request.data(), request.senderPort()),
-              std::tuple("LINKWAVE KORVALEN PAGING REQUEST", link->endpoint().localPort()));
+              std::tuple("LINKWAVE KORVALEN PAGING REQUEST", peer->endpoint().localPort()));
 
     answerArp(11, "00a0c9000002");
-    network.sendTo(Report{.role = 1}.bytes(), link->endpoint().localPort());
-    network.sendTo(Report{.ipLast = 11}.bytes(), link->endpoint().localPort());
+    network.sendTo(Report{.role = 1}.bytes(), peer->endpoint().localPort());
+    network.sendTo(Report{.ipLast = 11}.bytes(), peer->endpoint().localPort());
     ASSERT_TRUE(QTest::qWaitFor([&] { return discovery->storedCount() == 2; }));
-    EXPECT_EQ(log.size(), 2) << "no reload during the wait";
-    discovery->Timer1().setInterval(1); // the three seconds are over
+    EXPECT_EQ(log.size(), 1) << "no reload during the wait";
+    DiscoveryTestPeer(*discovery).wait().setInterval(1); // the three seconds are over
     ASSERT_TRUE(finished.wait(5000));
-    EXPECT_EQ(log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s, u"reload"_s, u"close"_s}));
-    expectRestored();
+    EXPECT_EQ(log, QStringList({u"starting"_s, u"reload"_s, u"finished"_s}));
+    expectIdle();
     EXPECT_EQ(LoadIniSectionsArray(database.path()), QStringList({kSelectedKey, u"00A0C9000002"_s}));
     EXPECT_TRUE(notifier.messages.isEmpty());
 }
 
-TEST_F(DiscoveryTest, ClosingTheWindowEarlyStillRestoresOnce) {
-    discovery->Form_Load();
-    ASSERT_TRUE(link->AutoDiscoverAwaiting());
-    discovery->Form_Unload();
-    expectRestored();
-    discovery->Timer1_Timer();
-    discovery->Form_Unload();
-    EXPECT_EQ(log, QStringList({u"clearGetVolume"_s, u"emptyLists"_s, u"reload"_s}));
+TEST_F(DiscoveryTest, EndsOnceWhicheverWayItEnds) {
+    discovery->start();
+    ASSERT_TRUE(link->isDiscovering());
+    discovery->start(); // a second start while waiting changes nothing
+    discovery->cancel();
+    expectIdle();
+    DiscoveryTestPeer(*discovery).wait().setInterval(1);
+    QTest::qWait(20);
+    discovery->cancel();
+    EXPECT_EQ(log, QStringList({u"starting"_s, u"reload"_s, u"finished"_s}));
+
+    // Nothing can leave: the operator is told at once, and the wait ends without its three seconds.
+    settings.pagingHost = u"not an address"_s;
+    makeDiscovery();
+    log.clear();
+    discovery->start();
+    expectIdle();
+    EXPECT_EQ(log, QStringList({u"starting"_s, u"reload"_s, u"finished"_s}));
+    EXPECT_EQ(
+        notifier.texts(),
+        QStringList{
+            u"The paging request could not be sent: \"not an address\" is not an IPv4 address.\r"
+            u"No Network Element can answer. The previous database, if any, is kept as nms.ini.bak."_s});
 }
 
 // The limited broadcast is only ever sent inside a user and network namespace made for this test:
@@ -125,10 +141,8 @@ TEST_F(DiscoveryTest, PagingBroadcastLeavesOnEveryNetworkOfTheHost) {
     settings.bindAddress = QHostAddress(QHostAddress::AnyIPv4);
     settings.pagingHost = u"255.255.255.255"_s;
     settings.pagingPort = far0.port();
-    discovery.reset();
-    makeLink();
-    discovery = std::make_unique<Discovery>(*link, *this);
-    discovery->Form_Load();
+    makeDiscovery();
+    discovery->start();
     for (Peer *peer : {&far0, &far1})
         EXPECT_EQ(peer->next().data(), "LINKWAVE KORVALEN PAGING REQUEST")
             << notifier.texts().join(u' ').toStdString();

@@ -20,10 +20,10 @@ TEST(LinkSettings, DefaultsAreTheSystemsPortsAndTimers) {
         {"element port, configuration writes", d.elementPort, 2976},
         {"control port, attenuation and level requests", d.controlPort, 2977},
         {"paging port", d.pagingPort, 1901},
-        {"timerRemoteSent: the Response a write waits for, ms", d.responseTimeoutMs, 3000},
-        {"timerGetMAC: the bound of a MAC lookup, ms", d.macLookupMs, 5000},
-        {"Timer1: the paging window's wait for answers, ms", d.pagingWaitMs, 3000},
-        {"tmrVolume: the level tick until Slider1 is moved, ms", d.levelIntervalMs, 50},
+        {"the Response a write waits for, ms", d.responseTimeoutMs, 3000},
+        {"the bound of a MAC lookup, ms", d.macLookupMs, 5000},
+        {"a discovery's wait for answers, ms", d.pagingWaitMs, 3000},
+        {"the level poll until the operator moves its slider, ms", d.levelIntervalMs, 50},
     };
     for (const auto &[what, actual, expected] : rows)
         EXPECT_EQ(actual, expected) << what;
@@ -84,59 +84,61 @@ TEST(ReceiveDispatch, OneAtATimeInArrivalOrderEachWithTheFlagAtItsArrival) {
     EXPECT_FALSE(reentered);
 }
 
-TEST_F(LinkTest, AttenuationGoesToTheStoredAddressOnlyForAFocusedDecoder) {
+TEST_F(LinkTest, AttenuationGoesToTheStoredAddressAndIsStoredOnlyWhenSent) {
     Peer typed(QHostAddress(u"127.0.0.1"_s));
     Peer element(QHostAddress(u"127.0.0.2"_s), typed.port());
     settings.controlPort = typed.port();
     makeLink();
     selectElementStoredAt(u"127.0.0.2"_s);
     panel.ip = u"127.0.0.1"_s; // what the operator typed
-    // clang-format off
-    const struct { QString type; bool focus; int position; bool sent; } rows[] = {
-        {u"ENCODER"_s, true, 200, false}, {u"DECODER"_s, false, 201, false}, {u"decoder"_s, true, 203, false},
-        {u"DECODER"_s, true, 14, true}, {u"DECODER"_s, true, 255, true}};
-    // clang-format on
-    for (const auto &row : rows) {
-        link->applyAttenuationChange(row.position, row.type, row.focus);
-        EXPECT_EQ(stored(u"att"_s) == QString::number(row.position), row.sent) << row.position;
-        if (!row.sent)
+    const std::pair<int, bool> rows[] = {{13, false}, {14, true}, {255, true}, {256, false}};
+    for (const auto &[position, sent] : rows) {
+        link->sendAttenuation(position);
+        EXPECT_EQ(stored(u"att"_s) == QString::number(position), sent) << position;
+        if (!sent)
             continue;
-        const QNetworkDatagram sent = element.next(); // nothing unsent came before it
-        EXPECT_EQ(std::tuple(sent.data(), sent.senderPort()),
-                  std::tuple(bytesOf({row.position, 0}), link->endpoint().localPort()));
+        const QNetworkDatagram datagram = element.next(); // nothing unsent came before it
+        EXPECT_EQ(std::tuple(datagram.data(), datagram.senderPort()),
+                  std::tuple(bytesOf({position, 0}), peer->endpoint().localPort()));
     }
     EXPECT_FALSE(typed.socket.hasPendingDatagrams());
     selectElementStoredAt(u"no address"_s);
-    link->applyAttenuationChange(120, u"DECODER"_s, true);
-    EXPECT_EQ(notifier.messages.size(), 1);
+    link->sendAttenuation(120);
+    EXPECT_EQ(notifier.texts(),
+              QStringList{u"The IP address stored for the selected Network Element is not valid: "
+                          u"\"no address\".\rNothing was sent."_s});
     EXPECT_EQ(stored(u"att"_s), u"255"_s) << "an attenuation that was not sent is not stored";
 }
 
-TEST_F(LinkTest, SendFailureTellsTheOperatorWhatIsWrongAndKeepsRunning) {
-    makeLink();
+TEST_F(LinkTest, SendFailureSaysWhatIsWrongAndTheLinkKeepsRunning) {
     Peer element;
+    settings.controlPort = element.port();
+    makeLink();
     // clang-format off
-    // mentioned: what the first of the message's two lines names
-    const struct { QString mac, storedIp; quint16 port; QString mentioned; } failures[] = {
-        {u"-"_s, u"127.0.0.1"_s, element.port(), u"No Network Element selected!"_s},
-        {kSelectedMac, u""_s, element.port(), u"No IP address"_s},
-        {kSelectedMac, u"255.255.255.255"_s, element.port(), u"255.255.255.255"_s},
-        {kSelectedMac, u"127.0.0.1"_s, 0, u"refused"_s}, // the kernel sends nothing to port 0
+    // mentioned: what the failure names
+    const struct { QString mac, storedIp; QString mentioned; } failures[] = {
+        {u""_s, u"127.0.0.1"_s, u"No Network Element selected!"_s},
+        {kSelectedMac, u""_s, u"No IP address"_s},
+        {kSelectedMac, u"255.255.255.255"_s, u"255.255.255.255"_s},
+        {kSelectedMac, u"224.0.0.1"_s, u"224.0.0.1"_s},
     };
     // clang-format on
     for (const auto &row : failures) {
-        notifier.messages.clear();
         ASSERT_TRUE(database.write(kSelectedKey, u"ip"_s, row.storedIp));
         panel.mac = row.mac;
-        EXPECT_FALSE(link->SendToElement(row.port, "VOL"));
-        ASSERT_EQ(notifier.messages.size(), 1);
-        const QStringList lines = notifier.messages.at(0).text.split(u'\r');
-        EXPECT_TRUE(lines.size() == 2 && lines.at(0).contains(row.mentioned)) << lines.at(0).toStdString();
+        const SendResult sent = link->requestLevel();
+        EXPECT_TRUE(!sent.ok && sent.failure.contains(row.mentioned)) << sent.failure.toStdString();
     }
     EXPECT_FALSE(element.socket.hasPendingDatagrams());
     QSignalSpy levels(link.get(), &ElementLink::levelReplyReceived);
-    element.sendTo(QByteArray(kLevelReplyLength, '\0'), link->endpoint().localPort());
+    element.sendTo(QByteArray(kLevelReplyLength, '\0'), peer->endpoint().localPort());
     EXPECT_TRUE(levels.wait(5000)) << "still bound: a reply to the local port arrives";
+
+    link.reset();
+    settings.controlPort = 0; // the kernel sends nothing to port 0
+    makeLink();
+    ASSERT_TRUE(database.write(kSelectedKey, u"ip"_s, u"127.0.0.1"_s));
+    EXPECT_TRUE(link->requestLevel().failure.contains(u"refused"_s));
 }
 
 } // namespace

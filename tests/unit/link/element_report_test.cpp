@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/element_report.h"
 #include "link_fixture.h"
+#include "model/encodings.h"
 #include "store/profile_file.h"
 
 #include <QDir>
@@ -75,24 +76,32 @@ protected:
     void SetUp() override {
         settings.macLookupMs = 200;
         makeLink();
-        link->timerRemoteSent().start(); // a write waits for its answer
+        peer->responseTimer().start(); // a write waits for its answer
     }
     QStringList storedKeys(const QString &section = kSelectedKey) const {
         QStringList keys;
         LoadIniSectionKeysLB(section, keys, database.path());
         return keys;
     }
+    // What the last confirmation put into the panel: type, serial number and version as shown.
+    std::tuple<QString, QString, QString> shownIdentity() const {
+        return {roleText(confirmed.role), QString::number(confirmed.sn), versionText(confirmed.ver, 1)};
+    }
+    using Settings =
+        std::tuple<std::optional<int>, int, std::optional<int>, std::optional<int>, std::optional<int>>;
+    Settings shownSettings() const {
+        return {confirmed.att, confirmed.buf, confirmed.sdm, confirmed.sdl, confirmed.sdt};
+    }
     // The panel as the operator sent it to the element that Report describes.
     void selectMatchingElement() {
-        std::tie(panel.mac, panel.name, panel.ip, panel.mask, panel.gw, panel.remote, panel.input,
-                 panel.audioType, panel.tx) =
-            std::tuple(kSelectedMac, u"Dec One"_s, u"192.168.1.10"_s, u"255.255.255.0"_s, u"192.168.1.1"_s,
-                       u"192.168.1.20"_s, 1, 0, 1);
+        std::tie(panel.mac, panel.name, panel.ip, panel.mask, panel.gw, panel.remote, panel.input, panel.type,
+                 panel.tx) = std::tuple(kSelectedMac, u"Dec One"_s, u"192.168.1.10"_s, u"255.255.255.0"_s,
+                                        u"192.168.1.1"_s, u"192.168.1.20"_s, 1, 0, 1);
     }
 };
 
 TEST_F(ReportHandler, DiscoveryStoresEachElementSilentlyUnderItsArpMac) {
-    link->setAutoDiscoverAwaiting(true);
+    peer->setDiscovering(true);
     // clang-format off
     const struct { int ipLast, role; QByteArray tail; const char *mac; int keys; } rows[] = {
         {10, 1, {}, "00A0C9000001", 13},
@@ -104,7 +113,7 @@ TEST_F(ReportHandler, DiscoveryStoresEachElementSilentlyUnderItsArpMac) {
     for (const auto &row : rows) {
         answerArp(row.ipLast, row.mac);
         // The last arrived during the discovery and is handled after it ended.
-        link->setAutoDiscoverAwaiting(row.ipLast != 12);
+        peer->setDiscovering(row.ipLast != 12);
         const Report report{.ipLast = row.ipLast, .role = row.role, .name = evilName, .tail = row.tail};
         ASSERT_TRUE(handle(report.bytes(), true));
         EXPECT_EQ(storedKeys(QString::fromLatin1(row.mac)), kAllKeys.mid(0, row.keys));
@@ -114,8 +123,9 @@ TEST_F(ReportHandler, DiscoveryStoresEachElementSilentlyUnderItsArpMac) {
     EXPECT_EQ(std::tuple(stored(u"name"_s), stored(u"ver"_s)), std::tuple(u"A??[EVIL]??X=1?Z"_s, u"2"_s));
     EXPECT_EQ(std::tuple(stored(u"ip"_s, u"00A0C9000002"_s), stored(u"sdt"_s, u"00A0C9000002"_s)),
               std::tuple(u"192.168.1.11"_s, u"250"_s));
-    EXPECT_EQ(std::tuple(notifier.messages.size(), panel.type, link->timerRemoteSent().isActive()),
-              std::tuple(0, u"-"_s, false))
+    EXPECT_EQ(
+        std::tuple(notifier.messages.size(), confirmed == ConfirmedState(), peer->responseTimer().isActive()),
+        std::tuple(0, true, false))
         << "silent, the panel untouched, the write answered";
     EXPECT_EQ(reloads, 1) << "only the report handled after the discovery reloads";
 }
@@ -123,7 +133,7 @@ TEST_F(ReportHandler, DiscoveryStoresEachElementSilentlyUnderItsArpMac) {
 TEST_F(ReportHandler, RejectedReportsStoreNothing) {
     ASSERT_TRUE(handle(Report{.input = 2, .type = 2, .tx = 2}.bytes()));
     EXPECT_EQ(notifier.texts(), QStringList{kInputMessage}) << "only the first failing check";
-    EXPECT_TRUE(link->timerRemoteSent().isActive()) << "the pending write still times out";
+    EXPECT_TRUE(peer->responseTimer().isActive()) << "the pending write still times out";
     ASSERT_TRUE(handle(Report().bytes().left(0)) && handle(Report().bytes().left(39)));
     EXPECT_EQ(std::tuple(reloads, resolver.attempts), std::tuple(1, 0))
         << "what is not a report leaves no trace";
@@ -146,26 +156,23 @@ TEST_F(ReportHandler, ConfirmationStoresWhatMatchesAndBringsSettingsIntoRange) {
               kAllKeys.mid(0, 11) + QStringList({u"ATT"_s, u"BUF"_s, u"SDM"_s, u"SDL"_s, u"SDT"_s}))
         << "no sfn: only a discovery stores it";
     EXPECT_EQ(stored(u"name"_s), u" DEC ONE        "_s);
-    EXPECT_EQ(std::tuple(panel.type, panel.serial, panel.version),
-              std::tuple(u"DECODER"_s, u"256"_s, u"3.4"_s));
-    EXPECT_EQ(std::tuple(panel.att, panel.buf, panel.sdm, panel.sdl, panel.sdt),
-              std::tuple(14, 8, 1, 1, 220));
+    EXPECT_EQ(shownIdentity(), std::tuple(u"DECODER"_s, u"256"_s, u"3.4"_s));
+    EXPECT_EQ(shownSettings(), Settings(14, 8, 1, 1, 220));
     EXPECT_EQ(std::tuple(stored(u"att"_s), stored(u"buf"_s), stored(u"sdl"_s), stored(u"sdt"_s)),
               std::tuple(u"14"_s, u"8"_s, u"1"_s, u"220"_s));
-    EXPECT_EQ(std::tuple(link->timerRemoteSent().isActive(), reloads), std::tuple(false, 1));
+    EXPECT_EQ(std::tuple(peer->responseTimer().isActive(), reloads), std::tuple(false, 1));
     ASSERT_TRUE(handle(Report{.tail = decoderTail(255, 0, 2, 200, 1)}.bytes()));
-    EXPECT_EQ(std::tuple(panel.att, panel.buf, panel.sdm, panel.sdl, panel.sdt),
-              std::tuple(255, 0, 2, 154, 1));
+    EXPECT_EQ(shownSettings(), Settings(255, 0, 2, 154, 1));
 
-    panel.att = 77;
     ASSERT_TRUE(handle(Report{.role = 1}.bytes())); // 40 bytes: no version, no attenuation carried
-    EXPECT_EQ(std::tuple(panel.type, panel.version, stored(u"ver"_s), panel.att, stored(u"att"_s)),
-              std::tuple(u"ENCODER"_s, u"2.0"_s, u"2"_s, 77, u"255"_s));
+    EXPECT_EQ(std::tuple(std::get<0>(shownIdentity()), std::get<2>(shownIdentity()), stored(u"ver"_s),
+                         confirmed.att, stored(u"att"_s)),
+              std::tuple(u"ENCODER"_s, u"2.0"_s, u"2"_s, std::nullopt, u"255"_s));
     EXPECT_EQ(notifier.messages, QList<Message>(3, kSuccess));
 }
 
 TEST_F(ReportHandler, OnlyTheSelectedElementWithASaneSectionIsConfirmed) {
-    for (const QString &selected : {u"00:A0:C9:00:00:02"_s, u"00:a0:c9:00:00:01"_s, u"-"_s}) {
+    for (const QString &selected : {u"00:A0:C9:00:00:02"_s, u"00:a0:c9:00:00:01"_s, u""_s}) {
         makeLink(); // each on its own, not as a repeat of the one before
         notifier.messages.clear();
         selectMatchingElement();
@@ -175,7 +182,7 @@ TEST_F(ReportHandler, OnlyTheSelectedElementWithASaneSectionIsConfirmed) {
                   QStringList{u"The response received does not match the selected element.\r"
                               u"Cannot save this element info."_s});
     }
-    EXPECT_EQ(std::tuple(database.exists(), panel.type), std::tuple(false, u"-"_s));
+    EXPECT_EQ(std::tuple(database.exists(), confirmed == ConfirmedState()), std::tuple(false, true));
     for (int i = 0; i < 18; ++i)
         ASSERT_TRUE(database.write(kSelectedKey, u"k%1"_s.arg(i), u"v"_s));
     selectMatchingElement();
@@ -201,7 +208,7 @@ TEST_F(ReportHandler, EachMismatchedFieldSaysSoAndKeepsItsStoredValue) {
     selectMatchingElement();
     ASSERT_TRUE(handle(Report{.role = 0}.bytes()));
     EXPECT_TRUE(notifier.messages.isEmpty()) << "an unknown role is no success";
-    EXPECT_EQ(panel.type, u"UNKNOWN"_s);
+    EXPECT_EQ(std::get<0>(shownIdentity()), u"UNKNOWN"_s);
 }
 
 TEST_F(ReportHandler, AnUnwritableDatabaseIsNeverReportedAsSaved) {
@@ -210,11 +217,12 @@ TEST_F(ReportHandler, AnUnwritableDatabaseIsNeverReportedAsSaved) {
     ASSERT_TRUE(handle(Report{.tail = decoderTail()}.bytes()));
     EXPECT_TRUE(notifier.messages.size() == 1 &&
                 notifier.messages.first().text.startsWith(u"The local database could not be written"_s));
-    EXPECT_EQ(panel.type, u"DECODER"_s) << "the panel still shows what the element reported";
+    EXPECT_EQ(std::get<0>(shownIdentity()), u"DECODER"_s)
+        << "the panel still shows what the element reported";
 }
 
 TEST_F(ReportHandler, AStormOfIdenticalFailuresShowsOneMessageAndThenACount) {
-    link->reportHandler().setRepeatQuietMs(600000);
+    peer->reportHandler().setRepeatQuietMs(600000);
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(handle(Report{.input = 7}.bytes()));
     EXPECT_EQ(std::tuple(notifier.texts(), reloads), std::tuple(QStringList{kInputMessage}, 20));

@@ -1,72 +1,76 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "level_replies.h"
 #include "link/datagrams.h"
 #include "link/level_monitor.h"
 #include "link_fixture.h"
+
+#include <QSignalSpy>
 
 using namespace Qt::StringLiterals;
 
 namespace ondalink::testing {
 namespace {
 
-// 480 groups of three bytes, each the same, and one group written over.
-QByteArray reply(const char *group, int index = 0, const char *other = nullptr) {
-    QByteArray data = QByteArray::fromHex(group).repeated(kLevelSampleCount);
-    return other ? data.replace(index * 3, 3, QByteArray::fromHex(other)) : data;
-}
-
-TEST(LevelReply, PeakOnTheMeterAndInDecibelsToFullScale) {
-    const std::pair<QByteArray, LevelDisplay> rows[] = {
-        {reply("000000", 0, "7fffff"), {2100, u"0dBFS"_s}},
-        {reply("800000"), {0, u"-oodBFS"_s}}, // negative half-waves do not count
-        {reply("c00000", 479, "400000"), {1050, u"-6dBFS"_s}},
-        {reply("000000", 200, "000001"), {0, u"-138.5dBFS"_s}},
-        {reply("0a0000", 3, "0a0100"), {164, u"-22.1dBFS"_s}}, // big-endian
-        {reply("000000", 1, "100000"), {262, u"-18.1dBFS"_s}}, // 262.5 units: halves go to the even neighbour
-        {reply("000000", 1, "300000"), {788, u"-8.5dBFS"_s}},  // 787.5
+TEST(LevelReply, PeakIsTheLargestPositiveBigEndianSample) {
+    const std::pair<QByteArray, quint32> rows[] = {
+        {levelReply("000000", 0, "7fffff"), 0x7fffff},
+        {levelReply("800000"), 0}, // negative half-waves do not count
+        {levelReply("c00000", 479, "400000"), 0x400000},
+        {levelReply("0a0000", 3, "0a0100"), 0x0a0100},
+        {levelReply("000000", 200, "000001").left(600), 0}, // a sample past the end of a short reply is none
     };
-    for (const auto &[data, shown] : rows)
-        EXPECT_EQ(levelDisplay(levelPeak(data), QLocale::c()), shown) << shown.text.toStdString();
-    EXPECT_EQ(levelDisplay(1, QLocale(QLocale::German)).text, u"-138,5dBFS"_s);
+    for (const auto &[data, peak] : rows)
+        EXPECT_EQ(levelPeak(data), peak) << data.toHex().left(24).toStdString();
 }
 
-class LevelMonitorTest : public LinkTest, public LevelView {
+class LevelMonitorTest : public LinkTest {
 protected:
-    void setMeterWidth(int units) override { width = units; }
-    void setLevelText(const QString &value) override { text = value; }
-
-    int width = -1;
-    QString text;
+    std::optional<quint32> lastPeak(const QSignalSpy &spy) const {
+        return spy.isEmpty() ? std::nullopt : std::optional(spy.last().at(0).value<quint32>());
+    }
 };
 
-TEST_F(LevelMonitorTest, SwitchPollsTheStoredAddressShowsRepliesAndBlanksWhenOff) {
+TEST_F(LevelMonitorTest, PollsTheStoredAddressReportsPeaksAndNoLevelWhenOff) {
     Peer element;
     settings.controlPort = element.port();
     makeLink();
-    LevelMonitor monitor(*link, *this);
-    monitor.ShowLevel(reply("7fffff"));
-    EXPECT_EQ(std::tuple(width, text), std::tuple(0, u"-oodBFS"_s)) << "off: a reply only blanks";
-    EXPECT_EQ(monitor.tmrVolume().interval(), 50);
-    monitor.Slider1_Change(20); // while off: used when switched on
+    LevelMonitor monitor(*link, notifier);
+    QSignalSpy peaks(&monitor, &LevelMonitor::peakChanged);
+    QSignalSpy switched(&monitor, &LevelMonitor::enabledChanged);
+    const auto answer = [&](const QByteArray &data) {
+        element.sendTo(data, peer->endpoint().localPort());
+        return peaks.wait(5000);
+    };
+    ASSERT_TRUE(answer(levelReply("7fffff")));
+    EXPECT_EQ(lastPeak(peaks), 0u) << "off: a reply only blanks";
+    EXPECT_EQ(monitor.interval(), 50);
+    monitor.setInterval(20); // while off: used when switched on
     selectElementStoredAt(u"127.0.0.1"_s);
-    monitor.chkGetVolume_Click(true);
+    monitor.setEnabled(true);
     for (int i = 0; i < 2; ++i) { // one request every interval
         const QNetworkDatagram request = element.next();
         EXPECT_EQ(std::tuple(request.data(), request.senderPort()),
-                  std::tuple("VOL", link->endpoint().localPort()));
+                  std::tuple("VOL", peer->endpoint().localPort()));
     }
-    EXPECT_EQ(monitor.tmrVolume().interval(), 20);
-    monitor.ShowLevel(reply("000000", 479, "400000"));
-    EXPECT_EQ(std::tuple(width, text), std::tuple(1050, u"-6dBFS"_s));
-    monitor.chkGetVolume_Click(false);
-    EXPECT_EQ(std::tuple(monitor.monitoring(), width, text), std::tuple(false, 0, u"-oodBFS"_s));
+    EXPECT_EQ(monitor.interval(), 20);
+    ASSERT_TRUE(answer(levelReply("000000", 479, "400000")));
+    EXPECT_EQ(lastPeak(peaks), 0x400000u);
+    monitor.setEnabled(false);
+    EXPECT_EQ(std::tuple(monitor.isEnabled(), lastPeak(peaks)), std::tuple(false, 0u));
+    EXPECT_EQ(switched.size(), 2);
+    monitor.setEnabled(false);
+    EXPECT_EQ(switched.size(), 2) << "no change, no signal";
 
     // Nothing usable stored: polling stops before the box, whose own event loop would tick again.
     selectElementStoredAt(u""_s);
     bool pollingDuringMessage = true;
-    notifier.onShow = [&](const Message &) { pollingDuringMessage = monitor.monitoring(); };
-    monitor.chkGetVolume_Click(true);
+    notifier.onShow = [&](const Message &) { pollingDuringMessage = monitor.isEnabled(); };
+    monitor.setEnabled(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.messages.isEmpty(); }));
     EXPECT_FALSE(pollingDuringMessage);
+    EXPECT_EQ(std::tuple(switched.size(), switched.last().at(0).toBool()), std::tuple(4, false));
+    EXPECT_EQ(notifier.texts(), QStringList{u"No IP address is stored for the selected Network Element.\r"
+                                            u"Audio monitoring has been stopped."_s});
 }
 
 } // namespace

@@ -3,16 +3,17 @@
 // elements played by plain sockets on 127.0.0.x.
 #pragma once
 
-#include "diag/arp.h"
 #include "fakes.h"
 #include "link/element_link.h"
 #include "link/element_report_handler.h"
+#include "link_test_peer.h"
 #include "store/element_database.h"
 
 #include <QNetworkDatagram>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -83,13 +84,16 @@ protected:
         answerArp(10, "00a0c9000001");
     }
     void makeLink() {
-        link = std::make_unique<ElementLink>(database, notifier, resolver, panel, settings);
+        link = std::make_unique<ElementLink>(
+            database, notifier, resolver, [this] { return panel; }, settings);
+        peer = std::make_unique<ElementLinkTestPeer>(*link);
         ASSERT_TRUE(link->open());
         QObject::connect(link.get(), &ElementLink::reloadTreeRequested, link.get(), [this] { ++reloads; });
+        QObject::connect(link.get(), &ElementLink::elementConfirmed, link.get(),
+                         [this](const ConfirmedState &state) { confirmed = state; });
     }
     void answerArp(int ipLast, const char *hexMac) {
-        resolver.table.insert(ARP::AddressValue(QStringLiteral("192.168.1.%1").arg(ipLast)),
-                              QByteArray::fromHex(hexMac));
+        resolver.table.insert(qToBigEndian(quint32(0xC0A80100 | ipLast)), QByteArray::fromHex(hexMac));
     }
     // The panel shows the element whose section holds this stored address.
     void selectElementStoredAt(const QString &storedIp) {
@@ -99,7 +103,7 @@ protected:
     // One report through the handler; true once it has said, exactly once, that it is done.
     bool handle(const QByteArray &datagram, bool discoveryAtArrival = false) {
         int done = 0;
-        link->reportHandler().HandleElementReport(datagram, discoveryAtArrival, [&done] { ++done; });
+        peer->reportHandler().handleReport(datagram, discoveryAtArrival, [&done] { ++done; });
         return QTest::qWaitFor([&] { return done > 0; }, 20000) && done == 1;
     }
     QString stored(const QString &key, const QString &section = kSelectedKey) const {
@@ -109,9 +113,11 @@ protected:
     ElementDatabase database;
     RecordingNotifier notifier;
     ScriptedResolver resolver;
-    FakePanel panel;
+    ConfigurationWrite panel; // what the panel shows; the link reads it when it needs it
+    ConfirmedState confirmed; // the last state a confirmation put into the panel
     LinkSettings settings;
     std::unique_ptr<ElementLink> link;
+    std::unique_ptr<ElementLinkTestPeer> peer;
     int reloads = 0;
 };
 

@@ -19,17 +19,18 @@ struct PreparingResolver : ScriptedResolver {
 TEST_F(LinkTest, ADiscoverysAnswersHaveTheirLookupsStartedAsTheyArrive) {
     PreparingResolver preparing;
     preparing.table = resolver.table; // 192.168.1.10 answers
-    ElementLink prompted(database, notifier, preparing, panel, settings);
-    prompted.setAutoDiscoverAwaiting(true);
-    prompted.endpoint().deliver(Report{.ipLast = 10}.bytes());
-    prompted.endpoint().deliver(Report{.ipLast = 11}.bytes());
-    prompted.endpoint().deliver(QByteArray(39, '\x0A'));   // too short to name an address
-    prompted.endpoint().deliver(QByteArray(1440, '\x0A')); // a level reply
-    prompted.setAutoDiscoverAwaiting(false);
-    prompted.endpoint().deliver(Report{.ipLast = 12}.bytes()); // outside a discovery, looked up in turn
+    ElementLink prompted(
+        database, notifier, preparing, [this] { return panel; }, settings);
+    ElementLinkTestPeer inside(prompted);
+    inside.setDiscovering(true);
+    inside.endpoint().deliver(Report{.ipLast = 10}.bytes());
+    inside.endpoint().deliver(Report{.ipLast = 11}.bytes());
+    inside.endpoint().deliver(QByteArray(39, '\x0A'));   // too short to name an address
+    inside.endpoint().deliver(QByteArray(1440, '\x0A')); // a level reply
+    inside.setDiscovering(false);
+    inside.endpoint().deliver(Report{.ipLast = 12}.bytes()); // outside a discovery, looked up in turn
 
-    EXPECT_EQ(preparing.prepared,
-              QList<quint32>({ARP::AddressValue(u"192.168.1.10"_s), ARP::AddressValue(u"192.168.1.11"_s)}));
+    EXPECT_EQ(preparing.prepared, QList<quint32>({qToBigEndian(0xC0A8010Au), qToBigEndian(0xC0A8010Bu)}));
     // Before the first report's own lookup, which the dispatch may start at once.
     EXPECT_EQ(preparing.attemptsAtFirstPrepare, 0);
 }
