@@ -150,6 +150,27 @@ TEST(SimControl, CommandsChangeWhatTheElementAnswersAndAreLogged) {
     }
 }
 
+TEST(SimControl, OneCommandReachesEveryElementOfTheProcessAndEachReplies) {
+    std::vector<std::unique_ptr<ElementSimulator>> elements;
+    std::vector<ElementSimulator *> played;
+    for (quint32 serial : {7u, 8u}) {
+        SimConfig config = ControlledElement::config({});
+        config.identity.serial = serial;
+        elements.push_back(std::make_unique<ElementSimulator>(config));
+        played.push_back(elements.back().get());
+    }
+    ControlChannel channel(played);
+    ASSERT_TRUE(channel.start(0));
+    QUdpSocket nms;
+    ASSERT_TRUE(nms.bind(QHostAddress::LocalHost, 0));
+    nms.writeDatagram("silent", QHostAddress::LocalHost, channel.port());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return nms.hasPendingDatagrams(); }, 5000));
+    EXPECT_EQ(nms.receiveDatagram().data(),
+              "sn 7 ok: silent; peak 0, silent, up\nsn 8 ok: silent; peak 0, silent, up");
+    for (const auto &element : elements)
+        EXPECT_TRUE(element->isSilent());
+}
+
 TEST(SimControl, TheClientSaysWhenNoReplyCame) {
     QUdpSocket silentPeer; // takes the command, never answers
     ASSERT_TRUE(silentPeer.bind(QHostAddress::LocalHost, 0));
