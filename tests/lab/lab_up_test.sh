@@ -28,7 +28,7 @@ page() { "$lab" exec "$sim" --probe 255.255.255.255:1901 --probe-wait 1500; }
 probe() {
   local payload=()
   [ $# -lt 2 ] || payload=(--payload "$2")
-  "$lab" exec "$sim" --probe "$1" "${payload[@]}" --probe-wait 700
+  "$lab" exec "$sim" --probe "$1" "${payload[@]}" --probe-wait 500
 }
 level_request() { probe "$1:2977" 564f4c; }
 
