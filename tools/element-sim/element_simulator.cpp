@@ -126,7 +126,9 @@ void ElementSimulator::readPending(QUdpSocket &socket) {
     while (socket.hasPendingDatagrams()) {
         const QNetworkDatagram datagram = socket.receiveDatagram();
         Outcome outcome;
-        if (&socket == &m_paging || &socket == &m_pagingOwn)
+        if (m_down)
+            outcome = {DatagramKind::Ignored, false, u"element down, dropped"_s};
+        else if (&socket == &m_paging || &socket == &m_pagingOwn)
             outcome = onPaging(datagram);
         else if (&socket == &m_config)
             outcome = onConfig(datagram);
@@ -178,8 +180,10 @@ ElementSimulator::Outcome ElementSimulator::onLevelPort(const QNetworkDatagram &
     const QByteArray data = datagram.data();
     if (data == kLevelRequest) {
         const qint64 now = m_clock.elapsed();
-        const QString peak = u"level block, peak "_s + QString::number(peakAt(m_state.level, now));
-        return answer(DatagramKind::LevelRequest, m_level, levelBlock(m_state.level, now), datagram, peak);
+        const LevelSignal signal = levelSignal();
+        const qint32 peak = signal.shape == LevelShape::Zero ? 0 : peakAt(signal, now);
+        return answer(DatagramKind::LevelRequest, m_level, levelBlock(signal, now), datagram,
+                      u"level block, peak "_s + QString::number(peak));
     }
     const std::optional<quint8> position = attenuationFrom(data);
     if (!position)
@@ -238,6 +242,56 @@ void ElementSimulator::moveInterface(const ElementSettings &before, const QNetwo
                               log(sent.action);
                           });
     m_mover->move(before.ip, *oldPrefix, m_state.settings.ip, *newPrefix, m_state.settings.gw);
+}
+
+LevelSignal ElementSimulator::levelSignal() const {
+    LevelSignal signal = m_state.level;
+    if (m_silent)
+        signal.shape = LevelShape::Zero;
+    return signal;
+}
+
+QString ElementSimulator::control(const ControlParse &parsed, const QByteArray &raw, const QString &from) {
+    QString reply;
+    if (!parsed.command) {
+        reply = u"refused: "_s + parsed.error;
+    } else {
+        QString done;
+        switch (parsed.command->action) {
+        case ControlAction::Level:
+            m_state.level.peak = parsed.command->peak;
+            done = u"peak set to "_s + QString::number(parsed.command->peak);
+            break;
+        case ControlAction::Silent:
+            m_silent = true;
+            done = u"silent"_s;
+            break;
+        case ControlAction::Loud:
+            m_silent = false;
+            // An element started silent has no signal of its own to come back to.
+            if (m_state.level.shape == LevelShape::Zero)
+                m_state.level.shape = LevelShape::Sine;
+            done = u"loud"_s;
+            break;
+        case ControlAction::Down:
+            m_down = true;
+            done = u"down, answering nothing"_s;
+            break;
+        case ControlAction::Up:
+            m_down = false;
+            done = u"up, answering"_s;
+            break;
+        case ControlAction::Status:
+            done = u"status"_s;
+            break;
+        }
+        const LevelSignal signal = levelSignal();
+        reply = u"ok: "_s + done + u"; peak "_s +
+                QString::number(signal.shape == LevelShape::Zero ? 0 : signal.peak) +
+                (m_silent ? u", silent"_s : u", loud"_s) + (m_down ? u", down"_s : u", up"_s);
+    }
+    log(from + u" -> control "_s + describe(raw) + u": "_s + reply);
+    return reply;
 }
 
 void ElementSimulator::log(const QString &text) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "sim_config.h"
+#include "sim_control.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -40,6 +41,14 @@ public:
     void setFaults(const Faults &faults) { m_state.faults = faults; }
     void setLevelSignal(const LevelSignal &signal) { m_state.level = signal; }
 
+    // Applies a command of the control channel (raw is the datagram as it came, from its sender),
+    // logs it and returns the reply line: "ok: ..." or "refused: ...".
+    QString control(const ControlParse &parsed, const QByteArray &raw, const QString &from);
+    bool isDown() const { return m_down; }
+    bool isSilent() const { return m_silent; }
+    // The signal level replies carry now: silent makes it a zero one.
+    LevelSignal levelSignal() const;
+
 Q_SIGNALS:
     // After each datagram: what it was taken for and whether an answer is on its way.
     void datagramHandled(ondalink::sim::DatagramKind kind, bool answering);
@@ -72,6 +81,8 @@ private:
     QHostAddress m_unicastAddress; // where the configuration and level sockets are bound
     InterfaceMover *m_mover = nullptr;
     QElapsedTimer m_clock;
+    bool m_down = false;   // told to behave as if off: every datagram dropped
+    bool m_silent = false; // told to send silence; the signal comes back on "loud"
     QString m_error;
 };
 

@@ -5,6 +5,7 @@
 #include "interface_mover.h"
 #include "paging_probe.h"
 #include "sim_arguments.h"
+#include "sim_control.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -34,6 +35,18 @@ int runProbe(const RunOptions &options) {
         return 1;
     }
     return QCoreApplication::exec();
+}
+
+int runTell(const RunOptions &options) {
+    QString error;
+    const std::optional<QString> reply =
+        tellSimulator(static_cast<quint16>(options.controlPort), options.tell, options.probeWaitMs, error);
+    if (!reply) {
+        QTextStream(stderr) << error << Qt::endl;
+        return 1;
+    }
+    QTextStream(stdout) << *reply << Qt::endl;
+    return reply->contains(u"refused: "_s) ? 1 : 0;
 }
 
 bool startAll(const std::vector<ElementSimulator *> &elements) {
@@ -86,6 +99,8 @@ int main(int argc, char **argv) {
     const RunOptions &options = arguments.options();
     if (options.probe)
         return runProbe(options);
+    if (!options.tell.isEmpty())
+        return runTell(options);
 
     auto sink = std::make_shared<QFile>();
     const bool opened = options.logPath.isEmpty() ? sink->open(stderr, QIODevice::WriteOnly)
@@ -106,6 +121,13 @@ int main(int argc, char **argv) {
             sink->flush();
         });
         elements.push_back(element);
+    }
+    if (options.controlPort >= 0) {
+        auto *channel = new ControlChannel(elements, &app);
+        if (!channel->start(static_cast<quint16>(options.controlPort))) {
+            QTextStream(stderr) << "cannot start: " << channel->errorString() << Qt::endl;
+            return 1;
+        }
     }
     const Endpoint &endpoint = options.element.endpoint;
     if (endpoint.interfaceName.isEmpty()) {

@@ -83,10 +83,20 @@ SimArguments::SimArguments() {
     add(u"report-length"_s, u"Send reports of this length, cut or zero-filled."_s, u"n"_s);
     add(u"delay"_s, u"Answer after this many milliseconds."_s, u"ms"_s);
     add(u"no-reply"_s, u"Apply what arrives but never answer."_s);
+    add(u"control-port"_s,
+        u"Take run-time commands as datagrams on 127.0.0.1:PORT (0 picks one), one command each: "
+        "\"level N\" sets the peak, \"silent\" sends a zero signal, \"loud\" the signal again, "
+        "\"down\" drops every datagram as if the element were off, \"up\" answers again, "
+        "\"status\" only replies. The sender gets \"ok: ...\" or \"refused: ...\"; each command "
+        "is logged."_s,
+        u"port"_s);
+    add(u"tell"_s, u"Client mode: send this command to --control-port on this host, print the reply."_s,
+        u"command"_s);
     add(u"log"_s, u"Append the log to this file instead of standard error."_s, u"file"_s);
     add(u"probe"_s, u"Client mode: page this address and print the reports."_s, u"address[:port]"_s);
     add(u"payload"_s, u"With --probe: send these bytes (hex) instead of the paging request."_s, u"hex"_s);
-    add(u"probe-wait"_s, u"How long the probe collects reports (ms, default 1500)."_s, u"ms"_s);
+    add(u"probe-wait"_s,
+        u"How long the probe collects reports, or --tell waits for the reply (ms, default 1500)."_s, u"ms"_s);
 }
 
 bool SimArguments::helpRequested() const {
@@ -238,6 +248,13 @@ bool SimArguments::read() {
         return false;
     c.faults.noReply = isSet(u"no-reply"_s);
     m_options.logPath = value(u"log"_s);
+    if (!integer(u"control-port"_s, 0, 65535, m_options.controlPort))
+        return false;
+    if (isSet(u"tell"_s)) {
+        m_options.tell = value(u"tell"_s);
+        if (m_options.controlPort <= 0)
+            return fail(u"--tell needs --control-port: where the simulator listens"_s);
+    }
 
     if (isSet(u"probe"_s)) {
         m_options.probe = true;

@@ -20,6 +20,10 @@ struct RunOptions {
     quint16 probePort = 1901;
     int probeWaitMs = 1500;
     QByteArray probePayload; // the paging request unless --payload says otherwise
+    // The control datagram port on 127.0.0.1; -1: none.
+    int controlPort = -1;
+    // Client mode: send this command to --control-port, print the reply, and exit.
+    QString tell;
 };
 
 // The program's command line. Values are checked here so that main() only runs what is valid.

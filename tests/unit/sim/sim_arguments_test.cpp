@@ -19,6 +19,9 @@ TEST(SimArguments, OutOfRangeOrUnknownValuesAreRefusedWithAReason) {
         {"--serial 4294967295", true}, {"--serial 4294967296", false},
         {"--probe 127.0.0.1:1901", true}, {"--probe host:0", false},
         {"--count 12 --bind 10.77.0.11", true}, {"--count 12", false},
+        {"--control-port 65535", true}, {"--control-port 65536", false}, {"--control-port -1", false},
+        {"--tell silent --control-port 20001", true}, {"--tell silent", false},
+        {"--tell silent --control-port 0", false},
         {"--sdl 300", false}, {"--level loud", false}, {"stray", false}};
     // clang-format on
     for (const auto &[line, accepted] : rows) {

@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "element_simulator.h"
+#include "paging_probe.h"
+#include "sim_control.h"
+
+#include <QNetworkDatagram>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUdpSocket>
+#include <gtest/gtest.h>
+
+using namespace ondalink::sim;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray kPaging("LINKWAVE KORVALEN PAGING REQUEST");
+
+TEST(SimControl, CommandsAreParsedAndAnythingElseRefusedWithAReason) {
+    // clang-format off
+    const struct { QByteArray text; std::optional<ControlAction> action; qint32 peak; const char *why; } rows[] = {
+        {"level 12345", ControlAction::Level, 12345, ""},
+        {"LEVEL\t0\n", ControlAction::Level, 0, ""},
+        {"  level   8388607 \r\n", ControlAction::Level, 8388607, ""},
+        {"level 8388608", {}, 0, "level needs one number"},
+        {"level -1", {}, 0, "level needs one number"},
+        {"level +5", {}, 0, "level needs one number"},
+        {"level 0x10", {}, 0, "level needs one number"},
+        {"level", {}, 0, "level needs one number"},
+        {"level 1 2", {}, 0, "level needs one number"},
+        {"silent", ControlAction::Silent, 0, ""},
+        {"Loud\n", ControlAction::Loud, 0, ""},
+        {"down", ControlAction::Down, 0, ""},
+        {"up", ControlAction::Up, 0, ""},
+        {"status", ControlAction::Status, 0, ""},
+        {"down now", {}, 0, "down takes no argument"},
+        {"reboot", {}, 0, "unknown command \"reboot\""},
+        {"", {}, 0, "empty"},
+        {" \n", {}, 0, "empty"},
+        {QByteArray("up\0", 3), {}, 0, "not plain text"},
+        {"silent\xe9", {}, 0, "not plain text"},
+        {QByteArray(65, 'a'), {}, 0, "longer than 64 bytes"},
+    };
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.text.toHex().toStdString());
+        const ControlParse parsed = parseControl(row.text);
+        ASSERT_EQ(parsed.command.has_value(), row.action.has_value()) << parsed.error.toStdString();
+        if (row.action) {
+            EXPECT_EQ(parsed.command->action, *row.action);
+            EXPECT_EQ(parsed.command->peak, row.peak);
+            EXPECT_TRUE(parsed.error.isEmpty());
+        } else {
+            EXPECT_TRUE(parsed.error.startsWith(QString::fromUtf8(row.why))) << parsed.error.toStdString();
+        }
+    }
+}
+
+// One element on loopback with a control channel, and an NMS socket that asks it things.
+class ControlledElement {
+public:
+    explicit ControlledElement(const LevelSignal &signal) : element(config(signal)), channel({&element}) {}
+
+    static SimConfig config(const LevelSignal &signal) {
+        SimConfig c;
+        c.level = signal;
+        c.endpoint.bindAddress = QHostAddress(QHostAddress::LocalHost);
+        c.endpoint.pagingPort = c.endpoint.configPort = c.endpoint.levelPort = 0;
+        return c;
+    }
+
+    bool start() { return element.start() && channel.start(0) && nms.bind(QHostAddress::LocalHost, 0); }
+
+    // The reply to a command, or empty when none came.
+    QString tell(const QByteArray &command) {
+        nms.writeDatagram(command, QHostAddress::LocalHost, channel.port());
+        if (!QTest::qWaitFor([&] { return nms.hasPendingDatagrams(); }, 5000))
+            return {};
+        return QString::fromUtf8(nms.receiveDatagram().data());
+    }
+
+    // What the element sends back to a datagram on one of its ports, or a null array.
+    QByteArray ask(const QByteArray &data, quint16 port) {
+        QSignalSpy handled(&element, &ElementSimulator::datagramHandled);
+        nms.writeDatagram(data, QHostAddress::LocalHost, port);
+        if (!handled.wait(5000) || !handled.at(0).at(1).toBool())
+            return {};
+        if (!QTest::qWaitFor([&] { return nms.hasPendingDatagrams(); }, 5000))
+            return {};
+        return nms.receiveDatagram().data();
+    }
+
+    QString levelReply() {
+        const QByteArray reply = ask("VOL", element.levelPort());
+        return reply.isNull() ? u"none"_s : describeReport(QHostAddress::LocalHost, reply).section(u' ', 5);
+    }
+
+    ElementSimulator element;
+    ControlChannel channel;
+    QUdpSocket nms;
+};
+
+TEST(SimControl, CommandsChangeWhatTheElementAnswersAndAreLogged) {
+    // clang-format off
+    const struct { const char *name; LevelSignal start; QList<QByteArray> commands; const char *lastReply;
+                   const char *level; bool pages; } rows[] = {
+        {"a new peak", {}, {"level 12345"}, "ok: peak set to 12345; peak 12345, loud, up", "peak 12345", true},
+        {"silent", {}, {"silent"}, "ok: silent; peak 0, silent, up", "peak 0", true},
+        {"silent then loud", {LevelShape::Sine, 700000, 0}, {"silent", "loud"},
+         "ok: loud; peak 700000, loud, up", "peak 700000", true},
+        {"a peak set while silent waits for loud", {}, {"silent", "level 99"},
+         "ok: peak set to 99; peak 0, silent, up", "peak 0", true},
+        {"a peak set while silent comes back", {}, {"silent", "level 99", "loud"},
+         "ok: loud; peak 99, loud, up", "peak 99", true},
+        {"started silent, loud is a sine", {LevelShape::Zero, 5000, 0}, {"loud"}, "ok: loud; peak 5000, loud, up",
+         "peak 5000", true},
+        {"down answers nothing", {}, {"down"}, "ok: down, answering nothing; peak 4194304, loud, down", "none",
+         false},
+        {"down then up", {}, {"down", "up"}, "ok: up, answering; peak 4194304, loud, up", "peak 4194304", true},
+        {"a refusal changes nothing", {}, {"silent", "loud please"}, "refused: loud takes no argument",
+         "peak 0", true},
+        {"status only tells", {}, {"down", "status"}, "ok: status; peak 4194304, loud, down", "none", false},
+    };
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ControlledElement lab(row.start);
+        ASSERT_TRUE(lab.start()) << lab.element.errorString().toStdString()
+                                 << lab.channel.errorString().toStdString();
+        QSignalSpy logged(&lab.element, &ElementSimulator::logLine);
+        QString reply;
+        for (const QByteArray &command : row.commands)
+            reply = lab.tell(command);
+        EXPECT_EQ(reply.toStdString(), row.lastReply);
+        ASSERT_EQ(logged.size(), row.commands.size());
+        for (qsizetype i = 0; i < row.commands.size(); ++i) {
+            const QString line = logged.at(i).at(0).toString();
+            EXPECT_TRUE(line.contains(u" -> control len "_s)) << line.toStdString();
+            EXPECT_TRUE(line.contains(QString::fromLatin1(row.commands[i].toHex()))) << line.toStdString();
+        }
+        EXPECT_TRUE(logged.constLast().at(0).toString().endsWith(reply));
+        EXPECT_EQ(lab.levelReply().toStdString(), row.level);
+        const QByteArray report = lab.ask(kPaging, lab.element.pagingPort());
+        EXPECT_EQ(!report.isNull(), row.pages);
+        // A write while down is not applied either.
+        QByteArray write = lab.element.currentReport().left(35);
+        write.replace(19, 4, "XXXX");
+        lab.ask(write, lab.element.configPort());
+        EXPECT_EQ(lab.element.settings().name.startsWith("XXXX"), row.pages);
+    }
+}
+
+TEST(SimControl, OneCommandReachesEveryElementOfTheProcessAndEachReplies) {
+    std::vector<std::unique_ptr<ElementSimulator>> elements;
+    std::vector<ElementSimulator *> played;
+    for (quint32 serial : {7u, 8u}) {
+        SimConfig config = ControlledElement::config({});
+        config.identity.serial = serial;
+        elements.push_back(std::make_unique<ElementSimulator>(config));
+        played.push_back(elements.back().get());
+    }
+    ControlChannel channel(played);
+    ASSERT_TRUE(channel.start(0));
+    QUdpSocket nms;
+    ASSERT_TRUE(nms.bind(QHostAddress::LocalHost, 0));
+    nms.writeDatagram("silent", QHostAddress::LocalHost, channel.port());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return nms.hasPendingDatagrams(); }, 5000));
+    EXPECT_EQ(nms.receiveDatagram().data(),
+              "sn 7 ok: silent; peak 0, silent, up\nsn 8 ok: silent; peak 0, silent, up");
+    for (const auto &element : elements)
+        EXPECT_TRUE(element->isSilent());
+}
+
+TEST(SimControl, TheClientSaysWhenNoReplyCame) {
+    QUdpSocket silentPeer; // takes the command, never answers
+    ASSERT_TRUE(silentPeer.bind(QHostAddress::LocalHost, 0));
+    QString error;
+    EXPECT_FALSE(tellSimulator(silentPeer.localPort(), u"status"_s, 200, error).has_value());
+    EXPECT_TRUE(error.startsWith(u"no reply on control port"_s)) << error.toStdString();
+    ASSERT_TRUE(silentPeer.hasPendingDatagrams());
+    EXPECT_EQ(silentPeer.receiveDatagram().data(), "status");
+}
+
+} // namespace
