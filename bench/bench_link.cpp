@@ -22,6 +22,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QUdpSocket>
+#include <QtEndian>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -239,6 +240,73 @@ void BM_LevelMonitoring1ms(benchmark::State &state) {
     delete element;
 }
 BENCHMARK(BM_LevelMonitoring1ms)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+// A real element's answer behind 100 reports whose addresses never answer ARP: from its arrival to its
+// section in nms.ini, during a discovery (arg 1) and as the confirmation of a write (arg 0).
+void BM_AnswerBehindSilentAddresses(benchmark::State &state) {
+    const bool discovering = state.range(0) == 1;
+    testing::ScriptedResolver resolver;
+    resolver.table.insert(qToBigEndian(0x0A000001u), QByteArray::fromHex("02a0c9000001"));
+    double worstMs = 0;
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        ElementDatabase database(dir.filePath(u"nms.ini"_s));
+        database.write(u"02A0C9000001"_s, u"ip"_s, u"10.0.0.1"_s);
+        testing::RecordingNotifier notifier;
+        sim::ElementIdentity identity;
+        identity.role = sim::kEncoder;
+        identity.serial = 1001;
+        sim::ElementSettings element;
+        element.ip = 0x0A000001u;
+        element.name = QByteArray("REAL").leftJustified(16, ' ');
+        ConfigurationWrite shown;
+        shown.mac = u"02:A0:C9:00:00:01"_s;
+        std::tie(shown.name, shown.ip, shown.mask, shown.gw, shown.remote) =
+            std::tuple(u"REAL"_s, u"10.0.0.1"_s, u"255.255.255.0"_s, u"10.0.0.254"_s, u"10.0.0.2"_s);
+        element.mask = 0xFFFFFF00u;
+        element.gw = 0x0A0000FEu;
+        element.remote = 0x0A000002u;
+        std::tie(shown.input, shown.type, shown.tx) = std::tuple(element.input, element.type, element.tx);
+        LinkSettings settings;
+        settings.bindAddress = QHostAddress(QHostAddress::LocalHost);
+        settings.localPort = 0;
+        ElementLink link(
+            database, notifier, resolver, [&shown] { return shown; }, settings);
+        link.open();
+        ElementLinkTestPeer inside(link);
+        inside.setDiscovering(discovering);
+        for (int i = 0; i < 100; ++i) {
+            element.ip = 0x0A000100u + quint32(i); // 10.0.1.x: nobody answers ARP
+            inside.endpoint().deliver(sim::encodeReport(identity, element));
+        }
+        element.ip = 0x0A000001u;
+        const QByteArray answer = sim::encodeReport(identity, element);
+        QEventLoop loop;
+        QElapsedTimer clock;
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (database.read(u"02A0C9000001"_s, u"sn"_s) == u"1001"_s)
+                loop.quit();
+        });
+        check.start(1);
+        clock.start();
+        inside.endpoint().deliver(answer);
+        runLoop(loop, 10000);
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        worstMs = std::max(worstMs, ms);
+        state.SetIterationTime(ms / 1000);
+        if (database.read(u"02A0C9000001"_s, u"sn"_s) != u"1001"_s)
+            state.SkipWithError("the answer was not stored within 10 s");
+    }
+    state.counters["worst_ms"] = worstMs;
+}
+BENCHMARK(BM_AnswerBehindSilentAddresses)
+    ->ArgName("discovery")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // One level reply alone: the scan of 480 samples and the display of the peak.
 void BM_ShowLevel(benchmark::State &state) {

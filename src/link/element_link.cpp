@@ -66,7 +66,11 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     hooks.stopResponseTimer = [this] { m_responseTimer.stop(); };
     hooks.discoveryRunning = [this] { return m_discovering; };
     hooks.reloadTree = [this] { reloadAfterReport(); };
-    hooks.morePending = [this] { return m_endpoint->hasPending(); };
+    hooks.morePending = [this] { return hasQueued(); };
+    hooks.post = [this](ReceiveDispatch::Work work) {
+        if (m_dispatch)
+            m_dispatch->post(std::move(work));
+    };
     hooks.shown = [this] { return m_shown ? m_shown() : ConfigurationWrite(); };
     m_reportHandler = std::make_unique<ElementReportHandler>(m_database, m_notifier, resolver,
                                                              std::move(hooks), m_settings.macLookupMs);
@@ -78,7 +82,7 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
             m_reportHandler->handleReport(datagram, discoveryAtArrival, std::move(done));
         });
     connect(m_dispatch.get(), &ReceiveDispatch::datagramHandled, this, [this] {
-        if (!m_endpoint->hasPending())
+        if (!hasQueued())
             queueDrained();
     });
 }
@@ -89,8 +93,12 @@ void ElementLink::requestTreeReload(bool afterReport) {
 }
 
 // A burst of reports would rebuild the tree once per report: the last one to finish does it for all.
+bool ElementLink::hasQueued() const {
+    return m_endpoint->hasPending() || (m_dispatch && m_dispatch->hasPostedWork());
+}
+
 void ElementLink::reloadAfterReport() {
-    if (m_endpoint->hasPending()) {
+    if (hasQueued()) {
         m_reloadDeferred = true;
         return;
     }

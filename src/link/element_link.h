@@ -102,6 +102,8 @@ private:
     std::optional<QHostAddress> storedDestination(const QString &mac, QString *failure) const;
     SendResult sendToElement(const QString &mac, quint16 port, const QByteArray &payload);
     void responseTimedOut();
+    // Datagrams, or reports whose MAC has been found, wait to be handled.
+    bool hasQueued() const;
     void reloadAfterReport();
     void queueDrained();
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "element_report_handler.h"
 
-#include "diag/arp.h"
 #include "model/encodings.h"
 #include "model/mac_text.h"
 #include "store/element_database.h"
@@ -16,11 +15,6 @@ using namespace Qt::StringLiterals;
 namespace ondalink {
 
 namespace {
-
-// ARP attempts start 1 ms apart and back off to 50 ms: an element that answers at once costs
-// nothing, one that never answers costs about a hundred attempts over the lookup's bound.
-constexpr int kFirstRetryMs = 1;
-constexpr int kLastRetryMs = 50;
 
 // Most discovered elements stored by one replacement of the file.
 constexpr qsizetype kStoreBatch = 256;
@@ -43,12 +37,9 @@ Message databaseNotWritten(const ElementDatabase &database) {
 ElementReportHandler::ElementReportHandler(ElementDatabase &database, Notifier &notifier,
                                            MacResolver &resolver, ReportHandlerHooks hooks, int macLookupMs,
                                            QObject *parent)
-    : QObject(parent), m_database(database), m_resolver(resolver), m_hooks(std::move(hooks)),
+    : QObject(parent), m_database(database), m_hooks(std::move(hooks)), m_lookups(resolver, macLookupMs),
       m_messages(notifier) {
-    m_lookupBound.setSingleShot(true);
-    m_lookupBound.setInterval(macLookupMs);
-    m_retryTimer.setSingleShot(true);
-    connect(&m_retryTimer, &QTimer::timeout, this, &ElementReportHandler::retryLookup);
+    connect(&m_lookups, &MacLookups::ended, this, &ElementReportHandler::lookupEnded);
 }
 
 ElementReportHandler::~ElementReportHandler() = default;
@@ -65,39 +56,50 @@ void ElementReportHandler::handleReport(const QByteArray &datagram, bool discove
             done();
         return;
     }
-    m_report = std::move(report);
-    m_busy = true;
-    m_done = std::move(done);
-    m_discoveryAtArrival = discoveryAtArrival;
-    m_messages.setHeld(true);
-
     if (check != ReportCheck::Ok) {
+        begin(std::move(report), discoveryAtArrival, std::move(done));
         finish({critical(reportCheckMessage(check))});
         return;
     }
     if (m_hooks.stopResponseTimer)
         m_hooks.stopResponseTimer();
-    m_lookupBound.start();
-    m_retryMs = kFirstRetryMs;
-    attemptLookup();
+    const QString address = report.record.ip;
+    // Behind an earlier report of the same address, in its order; otherwise at once when the MAC
+    // is known.
+    if (!m_parked.contains(address)) {
+        if (const auto mac = m_lookups.tryNow(address)) {
+            begin(std::move(report), discoveryAtArrival, std::move(done));
+            macLookupEnded(*mac);
+            return;
+        }
+        m_lookups.start(address);
+    }
+    m_parked[address].append({std::move(report), discoveryAtArrival});
+    if (++m_parkedCount > kMaxParked)
+        m_dispatchWaits = std::move(done);
+    else if (done)
+        done();
 }
 
-void ElementReportHandler::attemptLookup() {
-    QString mac;
-    if (ARP::LookupMac(m_report.record.ip, mac, u":"_s, m_resolver)) {
-        macLookupEnded(mac);
-        return;
-    }
-    m_retryTimer.start(m_retryMs);
-    m_retryMs = std::min(m_retryMs * 2, kLastRetryMs);
+void ElementReportHandler::begin(ElementReport report, bool discoveryAtArrival, std::function<void()> done) {
+    Q_ASSERT(!m_busy);
+    m_report = std::move(report);
+    m_busy = true;
+    m_done = std::move(done);
+    m_discoveryAtArrival = discoveryAtArrival;
+    m_messages.setHeld(true);
 }
 
-void ElementReportHandler::retryLookup() {
-    if (!m_lookupBound.isActive()) {
-        macLookupEnded({});
-        return;
-    }
-    attemptLookup();
+void ElementReportHandler::lookupEnded(const QString &address, const QString &mac) {
+    const QList<Parked> waiting = m_parked.take(address);
+    for (const Parked &parked : waiting)
+        m_hooks.post([this, parked, mac](std::function<void()> done) {
+            --m_parkedCount;
+            begin(parked.report, parked.discoveryAtArrival, std::move(done));
+            macLookupEnded(mac);
+        });
+    if (m_dispatchWaits && m_parkedCount - waiting.size() <= kMaxParked)
+        std::exchange(m_dispatchWaits, {})();
 }
 
 void ElementReportHandler::macLookupEnded(const QString &mac) {

@@ -3,11 +3,13 @@
 
 #include "link/confirmation.h"
 #include "link/element_report.h"
+#include "link/mac_lookups.h"
 #include "link/message_coalescer.h"
 #include "model/configuration_write.h"
 #include "model/element_record.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QTimer>
 
@@ -26,11 +28,15 @@ struct ReportHandlerHooks {
     std::function<void()> reloadTree;          // the element list shows the database again
     std::function<bool()> morePending;         // further datagrams wait to be handled
     std::function<ConfigurationWrite()> shown; // what the panel shows now
+    // Runs work one at a time with the datagrams' handling, before those that wait.
+    std::function<void(std::function<void(std::function<void()> done)> work)> post;
 };
 
 // Decodes and checks an element report, looks up the element's MAC, then stores it (discovery)
 // or confirms a configuration write against what the panel shows, stores what is confirmed and
-// signals the element's reported state for the panel.
+// signals the element's reported state for the panel. A report whose MAC is not known at once waits
+// for its lookup without holding up the reports of other addresses; reports that claim the same
+// address are handled in their order of arrival.
 class ElementReportHandler : public QObject {
     Q_OBJECT
 public:
@@ -38,21 +44,19 @@ public:
                          ReportHandlerHooks hooks, int macLookupMs = 5000, QObject *parent = nullptr);
     ~ElementReportHandler() override;
 
-    // Handles one report. The MAC lookup is asynchronous, so done() may run later, from the event
-    // loop; it runs exactly once per call. discoveryAtArrival tells whether a discovery was waiting
-    // when the datagram arrived. A datagram shorter than a report is dropped at once: no message,
-    // no reload, the Response timer left running. Call again only after done() has run.
+    // Takes one report. done() runs exactly once per call, when the next datagram may be handled: at
+    // once for a report that waits for its MAC (its handling resumes later through the post hook),
+    // otherwise after its messages. discoveryAtArrival tells whether a discovery was waiting when the
+    // datagram arrived. A datagram shorter than a report is dropped at once: no message, no reload,
+    // the Response timer left running. Call again only after done() has run.
     void handleReport(const QByteArray &datagram, bool discoveryAtArrival, std::function<void()> done);
 
     // Stores the elements of a discovery that wait in a batch (see storeDiscovered). The link calls it
     // when no datagram waits any more; a report outside a discovery and a reload of the tree do too.
     void flushStored();
 
-    // The last report decoded (with the MAC once found); fields it did not carry are zero.
-    const ElementRecord &snapshot() const { return m_report.record; }
-    const ElementReport &report() const { return m_report; }
-
-    bool busy() const { return m_busy; }
+    // A report is being handled or waits for its MAC.
+    bool busy() const { return m_busy || m_parkedCount > 0; }
     int shortDatagramsDropped() const { return m_shortDropped; }
     // How long an identical failure still counts as a repeat of the previous one (1000 ms).
     void setRepeatQuietMs(int ms) { m_messages.setQuietMs(ms); }
@@ -61,23 +65,32 @@ Q_SIGNALS:
     // A confirming report's state, for the panel; the confirmed keys are stored by now.
     void confirmed(const ondalink::ConfirmedState &state);
 
+public:
+    // Reports that wait for a MAC; beyond this many the dispatch waits too, so that the receive
+    // queue's bound still bounds what is held.
+    static constexpr int kMaxParked = 1024;
+
 private:
-    void retryLookup();
-    void attemptLookup();
+    struct Parked {
+        ElementReport report;
+        bool discoveryAtArrival = false;
+    };
+    void begin(ElementReport report, bool discoveryAtArrival, std::function<void()> done);
+    void lookupEnded(const QString &address, const QString &mac);
     void macLookupEnded(const QString &mac);
     QList<Message> storeDiscovered();
     QList<Message> storeBatch();
     QList<Message> confirmWrite();
-    friend class ElementLinkTestPeer;
     void finish(const QList<Message> &messages);
+    friend class ElementLinkTestPeer;
 
     ElementDatabase &m_database;
-    MacResolver &m_resolver;
     ReportHandlerHooks m_hooks;
     ElementReport m_report;
-    QTimer m_lookupBound; // how long one report may wait for its MAC
-    QTimer m_retryTimer;  // paces the ARP attempts within timerGetMAC's bound
-    int m_retryMs = 1;
+    MacLookups m_lookups;
+    QHash<QString, QList<Parked>> m_parked; // by reported address, in arrival order
+    int m_parkedCount = 0;
+    std::function<void()> m_dispatchWaits; // done() held back while too many reports wait
     bool m_discoveryAtArrival = false;
     bool m_busy = false;
     std::function<void()> m_done;

@@ -24,8 +24,22 @@ ReceiveDispatch::ReceiveDispatch(UdpEndpoint &endpoint, LevelHandler level, Repo
     connect(&m_endpoint, &UdpEndpoint::datagramsQueued, this, &ReceiveDispatch::schedule);
 }
 
+void ReceiveDispatch::post(Work work) {
+    m_posted.push_back(std::move(work));
+    schedule();
+}
+
+// done() may come at once, later from the event loop, or (by mistake) twice: only the first call for
+// the item being handled counts.
+std::function<void()> ReceiveDispatch::doneFor(quint64 number) {
+    return [self = QPointer<ReceiveDispatch>(this), number] {
+        if (self && self->m_busy && self->m_current == number)
+            self->finishOne();
+    };
+}
+
 void ReceiveDispatch::schedule() {
-    if (m_busy || m_scheduled || !m_endpoint.hasPending())
+    if (m_busy || m_scheduled || (!m_endpoint.hasPending() && m_posted.empty()))
         return;
     m_scheduled = true;
     QMetaObject::invokeMethod(this, &ReceiveDispatch::dispatchNext, Qt::QueuedConnection);
@@ -33,7 +47,17 @@ void ReceiveDispatch::schedule() {
 
 void ReceiveDispatch::dispatchNext() {
     m_scheduled = false;
-    if (m_busy || !m_endpoint.hasPending())
+    if (m_busy)
+        return;
+    if (!m_posted.empty()) {
+        Work work = std::move(m_posted.front());
+        m_posted.pop_front();
+        m_busy = true;
+        m_current = ++m_posts + (quint64{1} << 63); // numbered apart from the datagrams
+        work(doneFor(m_current));
+        return;
+    }
+    if (!m_endpoint.hasPending())
         return;
     ReceivedDatagram next = m_endpoint.takeNext();
     m_busy = true;
@@ -54,12 +78,7 @@ void ReceiveDispatch::dispatchNext() {
             finishOne();
             break;
         }
-        // done() may come at once, later from the event loop, or (by mistake) twice: only the
-        // first call for the datagram being handled counts.
-        m_report(next.data, next.discoveryAtArrival, [self = QPointer<ReceiveDispatch>(this), number] {
-            if (self && self->m_busy && self->m_current == number)
-                self->finishOne();
-        });
+        m_report(next.data, next.discoveryAtArrival, doneFor(number));
         break;
     }
 }

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <deque>
 #include <functional>
 
 namespace ondalink {
@@ -30,6 +31,13 @@ public:
     ReceiveDispatch(UdpEndpoint &endpoint, LevelHandler level, ReportHandler report,
                     QObject *parent = nullptr);
 
+    // Work that must not run inside the handling of a datagram (a report whose MAC has been found
+    // meanwhile): it runs one at a time like a datagram, before the datagrams that wait, and in the
+    // order it was posted. done() ends it as it ends a report.
+    using Work = std::function<void(std::function<void()> done)>;
+    void post(Work work);
+    bool hasPostedWork() const { return !m_posted.empty(); }
+
     bool busy() const { return m_busy; }
     quint64 dispatchedCount() const { return m_dispatched; }
 
@@ -42,13 +50,17 @@ private:
     void dispatchNext();
     void finishOne();
 
+    std::function<void()> doneFor(quint64 number);
+
     UdpEndpoint &m_endpoint;
+    std::deque<Work> m_posted;
     LevelHandler m_level;
     ReportHandler m_report;
     bool m_busy = false;
     bool m_scheduled = false;
     quint64 m_dispatched = 0;
-    quint64 m_current = 0; // number of the datagram being handled; a stale done() is ignored
+    quint64 m_posts = 0;
+    quint64 m_current = 0; // number of what is being handled; a stale done() is ignored
 };
 
 } // namespace ondalink

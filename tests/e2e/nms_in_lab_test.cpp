@@ -273,9 +273,10 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     EXPECT_EQ(stored(2, u"tx name"_s), u"0|CHECKED         "_s);
 
     // Element 4 keeps answering but no longer answers ARP, and never asks: the NMS cannot learn its MAC.
-    // It answers last: reports are handled one at a time, and one that led the queue would hold the
-    // others past the window while its lookup runs out, leaving the tree empty when the window ends.
-    restartSim(4, {u"--delay"_s, u"500"_s});
+    // It answers first; its lookup must not hold the others' answers past the window.
+    restartSim(4, {});
+    for (int other = 1; other <= 3; ++other)
+        restartSim(other, {u"--delay"_s, u"300"_s});
     ASSERT_TRUE(lab.onElement(4, {u"ip"_s, u"neigh"_s, u"replace"_s, lab.nmsIp(), u"lladdr"_s, lab.nmsMac(),
                                   u"nud"_s, u"permanent"_s, u"dev"_s, u"eth0"_s}));
     atEnd([this] { lab.onElement(4, {u"ip"_s, u"neigh"_s, u"del"_s, lab.nmsIp(), u"dev"_s, u"eth0"_s}); });
@@ -284,9 +285,10 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     ASSERT_TRUE(Lab::runProgram(u"ip"_s, {u"neigh"_s, u"flush"_s, u"dev"_s, u"eth0"_s}));
     bool lookupEnded = false;
     notifier.onShow = [&](const Message &) {
-        lookupEnded = !ElementLinkTestPeer(window->link()).lookupBound().isActive();
+        lookupEnded = !ElementLinkTestPeer(window->link()).lookups().isPending(lab.element(4).ip);
     };
     discover();
+    EXPECT_EQ(treeMacs().size(), 3) << "listed when the window closed";
     const Message noMac = critical(feedbackCorrupted(u"An error occured while retrieving 'Element MAC':"_s));
     EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.contains(noMac); }, 10000));
     EXPECT_TRUE(lookupEnded); // shown when the lookup's bound ran out

@@ -143,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     hang.setSingleShot(true);
     QObject::connect(&hang, &QTimer::timeout, &loop, [] { FUZZ_CHECK(!"the queue never drained"); });
     QObject::connect(&link.dispatch(), &ReceiveDispatch::datagramHandled, &loop, [&] {
-        if (!link.dispatch().busy() && !link.endpoint().hasPending())
+        if (!link.dispatch().busy() && !link.endpoint().hasPending() && !link.dispatch().hasPostedWork() &&
+            !link.reportHandler().busy())
             loop.quit();
     });
     const quint64 before = link.dispatch().dispatchedCount();

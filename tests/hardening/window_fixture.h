@@ -59,7 +59,7 @@ protected:
         return runUntil(
             [&] {
                 return !link.dispatch().busy() && !link.endpoint().hasPending() &&
-                       !link.reportHandler().busy();
+                       !link.dispatch().hasPostedWork() && !link.reportHandler().busy();
             },
             timeoutMs);
     }

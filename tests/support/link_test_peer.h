@@ -21,7 +21,7 @@ public:
     UdpEndpoint &endpoint() { return *m_link.m_endpoint; }
     ElementReportHandler &reportHandler() { return *m_link.m_reportHandler; }
     ReceiveDispatch &dispatch() { return *m_link.m_dispatch; }
-    QTimer &lookupBound() { return m_link.m_reportHandler->m_lookupBound; }
+    MacLookups &lookups() { return m_link.m_reportHandler->m_lookups; }
     // As if a discovery had begun or ended, without a paging request.
     void setDiscovering(bool on) { m_link.m_discovering = on; }
 

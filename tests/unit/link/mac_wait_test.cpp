@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reports whose element does not answer ARP wait for their lookup without holding up anyone else.
+#include "link_fixture.h"
+#include "model/mac_text.h"
+#include "store/profile_file.h"
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink::testing {
+namespace {
+
+class MacWaitTest : public LinkTest {
+protected:
+    // A report from an address nobody holds: 192.168.1.(100 + n) is never in the resolver's table.
+    static QByteArray silentReport(int n) { return Report{.ipLast = 100 + n}.bytes(); }
+    void deliver(const QByteArray &datagram) { peer->endpoint().deliver(datagram); }
+    bool stored(const char *key) const { return database.keyCount(QString::fromLatin1(key)) > 0; }
+};
+
+TEST_F(MacWaitTest, ADiscoveryAnswerIsStoredWhileSilentAddressesAheadOfItAreStillLookedUp) {
+    makeLink();
+    answerArp(11, "00a0c9000002");
+    peer->setDiscovering(true);
+    for (int n = 0; n < 100; ++n)
+        deliver(silentReport(n));
+    deliver(Report{.ipLast = 11}.bytes());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stored("00A0C9000002"); }, 4000));
+    EXPECT_EQ(peer->lookups().inFlight() + peer->lookups().waiting(), 100) << "none of them gave up yet";
+    EXPECT_EQ(peer->lookups().inFlight(), MacLookups::kMaxInFlight) << "the rest wait their turn";
+    EXPECT_TRUE(notifier.messages.isEmpty());
+}
+
+TEST_F(MacWaitTest, AConfirmationIsNotHeldPastItsTimerBySilentAddresses) {
+    makeLink();
+    selectElementStoredAt(u"192.168.1.10"_s);
+    std::tie(panel.name, panel.ip, panel.mask, panel.gw, panel.remote, panel.input, panel.type, panel.tx) =
+        std::tuple(u"Dec One"_s, u"192.168.1.10"_s, u"255.255.255.0"_s, u"192.168.1.1"_s, u"192.168.1.20"_s,
+                   1, 0, 1);
+    peer->responseTimer().start();
+    for (int n = 0; n < 100; ++n)
+        deliver(silentReport(n));
+    deliver(Report{.tail = decoderTail()}.bytes());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.messages.isEmpty(); }, 4000));
+    EXPECT_EQ(notifier.texts(), QStringList{u"New configuration has been sucessfuly saved and loaded!"_s});
+    EXPECT_FALSE(peer->responseTimer().isActive());
+    EXPECT_GT(peer->lookups().inFlight(), 0);
+}
+
+TEST_F(MacWaitTest, ReportsOfOneAddressKeepTheirOrderAndShareOneLookup) {
+    settings.macLookupMs = 600000;
+    makeLink();
+    peer->setDiscovering(true);
+    // Two answers from an address that does not resolve yet, another from one that does.
+    deliver(Report{.ipLast = 12, .name = "FIRST           "}.bytes());
+    deliver(Report{.ipLast = 12, .name = "SECOND          "}.bytes());
+    answerArp(11, "00a0c9000002");
+    deliver(Report{.ipLast = 11}.bytes());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stored("00A0C9000002"); }));
+    EXPECT_EQ(std::tuple(peer->lookups().inFlight(), stored("00A0C9000003")), std::tuple(1, false));
+    answerArp(12, "00a0c9000003");
+    deliver(Report{.ipLast = 12, .name = "THIRD           "}.bytes()); // arrives while the others wait
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !peer->reportHandler().busy() && !peer->endpoint().hasPending(); }));
+    QTest::qWait(10); // the last batch is stored when the queue drains
+    EXPECT_EQ(ReadFromINI(u"00A0C9000003"_s, u"name"_s, database.path()), u"THIRD           "_s)
+        << "the last to arrive has the last word";
+}
+
+TEST_F(MacWaitTest, AnAddressThatNeverResolvesEndsOnceForEachReportWithItsMessage) {
+    settings.macLookupMs = 50;
+    makeLink();
+    for (int n = 0; n < 3; ++n)
+        deliver(silentReport(0));
+    deliver(silentReport(1));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !peer->reportHandler().busy() && !peer->endpoint().hasPending(); }));
+    const QString noMac = u"An error occured while retrieving 'Element MAC':\rFeedback is corrupted."_s;
+    // Identical failures in a row are one box and a count.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() == 2; }, 3000));
+    EXPECT_EQ(notifier.texts(), (QStringList{noMac, u"3 more reports gave the same message:\r"_s + noMac}));
+    EXPECT_EQ(resolver.table.size(), 1) << "nothing was learnt";
+}
+
+} // namespace
+} // namespace ondalink::testing
