@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QMessageBox>
 
+#include <ondalink/version.h>
+
 using namespace Qt::StringLiterals;
 
 namespace ondalink {
 
 QString programVersion() {
-    return u"%1.%2.%3"_s.arg(ONDALINK_VERSION_MAJOR).arg(ONDALINK_VERSION_MINOR).arg(ONDALINK_VERSION_PATCH);
+    return QLatin1StringView(kProgramVersion);
 }
 
 QMessageBox *buildAboutBox(const QString &databasePath, QWidget *parent) {
