@@ -10,7 +10,8 @@ dir="${2:-$root/build-fuzz}"
 targets=(fuzz_dispatch fuzz_level fuzz_codecs fuzz_ini)
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DONDALINK_FUZZ=ON -DONDALINK_BUILD_BENCH=OFF >/dev/null
+  -DONDALINK_FUZZ=ON -DONDALINK_SANITIZE=OFF -DONDALINK_BUILD_TESTS=ON -DONDALINK_BUILD_BENCH=OFF \
+  -DONDALINK_WERROR=ON >/dev/null
 cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
 
 mkdir -p "$dir/fuzz-findings"

@@ -8,6 +8,8 @@
 #include "diag/linux/neighbour_resolver.h"
 #include "single_instance.h"
 
+#include <ondalink/version.h>
+
 #include <QApplication>
 #include <QIcon>
 #include <QSettings>
@@ -30,7 +32,7 @@ int main(int argc, char **argv) {
     QApplication::setApplicationName(u"ondalink-nms"_s);
     QApplication::setApplicationVersion(ondalink::programVersion());
     // The desktop entry and the icon share this id; the theme's icon wins over the built-in one.
-    const QString appId = QStringLiteral(ONDALINK_APP_ID);
+    const QString appId = QLatin1StringView(ondalink::kDesktopId);
     QGuiApplication::setDesktopFileName(appId);
     QApplication::setWindowIcon(QIcon::fromTheme(appId, QIcon(u":/icons/"_s + appId + u".svg"_s)));
 

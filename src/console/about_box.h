@@ -11,7 +11,8 @@ namespace ondalink {
 // The program's version as built: "major.minor.revision".
 QString programVersion();
 
-// The "About" box: the program, its version and the element database it works on. Not yet shown.
+// The "About" box: the program, its version, the element database it works on and which way ping
+// works on this machine. Not yet shown.
 QMessageBox *buildAboutBox(const QString &databasePath, QWidget *parent);
 
 } // namespace ondalink

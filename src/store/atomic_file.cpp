@@ -197,6 +197,7 @@ bool canReplaceFile(const QString &path, QString *error) {
     return destination(path, error).has_value();
 }
 
+// Not QSaveFile: no fsync of the folder, no refusal by mode bits, no temporary names we can clean up.
 bool replaceFileAtomically(const QString &path, QByteArrayView bytes, QString *error) {
     const auto d = destination(path, error);
     if (!d)

@@ -6,6 +6,8 @@
 #include "model/mac_text.h"
 #include "profile_file.h"
 
+#include <ondalink/version.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -47,7 +49,7 @@ std::optional<int> wholeNumber(QByteArrayView text) {
 bool isInstalledCopy(const QString &programDir) {
     return QFileInfo::exists(
         QDir(programDir)
-            .filePath(u"../share/applications/"_s + QStringLiteral(ONDALINK_APP_ID) + u".desktop"_s));
+            .filePath(u"../share/applications/"_s + QLatin1StringView(kDesktopId) + u".desktop"_s));
 }
 
 } // namespace

@@ -43,22 +43,42 @@ version="$(dpkg-deb -f "$deb" Version)"
 grep -m1 -o '<release version="[^"]*"' "$root/usr/share/metainfo/$id.metainfo.xml" | grep -qF "\"$version\"" ||
   fail "the AppStream file's newest release is not $version"
 
-# The post-install step: the capability when setcap works; otherwise a note, and success either way.
+# The post-install step: no capability where the ping group range lets every user ping; otherwise the
+# capability when setcap works, else a note; success every time. Fake setcap and sysctl stand in.
 dpkg-deb -e "$deb" "$work/control"
 cmp -s "$work/control/postinst" "$postinst" || fail "the package's postinst is not $postinst"
 [ -x "$work/control/postinst" ] || fail "postinst is not executable"
-fake="$work/fakebin"
-mkdir -p "$fake"
+fake="$work/fakebin" nosetcap="$work/nosetcap"
+mkdir -p "$fake" "$nosetcap"
 printf '#!/bin/sh\necho "$@" >"%s/setcap.args"\nexit "${SETCAP_RC:-0}"\n' "$work" >"$fake/setcap"
-chmod +x "$fake/setcap"
-run_postinst() { env -i PATH="$1" DPKG_ROOT="$root" SETCAP_RC="${2:-0}" /bin/sh "$work/control/postinst" configure; }
-
-run_postinst "$fake:/usr/bin:/bin" 2>"$work/err" || fail "postinst failed with a working setcap"
-[ "$(cat "$work/setcap.args")" = "cap_net_raw+ep $root/usr/bin/ondalink-nms" ] || fail "setcap called as: $(cat "$work/setcap.args")"
-[ ! -s "$work/err" ] || fail "postinst complained with a working setcap: $(cat "$work/err")"
-run_postinst "$fake:/usr/bin:/bin" 1 2>"$work/err" || fail "postinst failed when setcap fails"
-grep -q ping_group_range "$work/err" || fail "no note when setcap fails"
-run_postinst "$work/empty" 2>"$work/err" || fail "postinst failed without setcap"
-grep -q ping_group_range "$work/err" || fail "no note without setcap"
+printf '#!/bin/sh\n[ "$*" = "-n net.ipv4.ping_group_range" ] && printf "%%b\\n" "$PING_RANGE"\n' >"$fake/sysctl"
+cp "$fake/sysctl" "$nosetcap/sysctl"
+chmod +x "$fake/setcap" "$fake/sysctl" "$nosetcap/sysctl"
+# Usage: run_postinst <range> <bin folder> <setcap's exit code>; sets out, err and the capability given.
+run_postinst() {
+  rm -f "$work/setcap.args"
+  env -i PATH="$2:/usr/bin:/bin" DPKG_ROOT="$root" PING_RANGE="$1" SETCAP_RC="$3" \
+    /bin/sh "$work/control/postinst" configure >"$work/stdout" 2>"$work/err" || fail "postinst failed for range '$1'"
+  out="$(cat "$work/stdout")" err="$(cat "$work/err")"
+  given="$(cat "$work/setcap.args" 2>/dev/null || true)"
+}
+cap="cap_net_raw+ep $root/usr/bin/ondalink-nms"
+# range | bin folder | setcap's exit code | capability expected | stdout says | stderr says
+while IFS='|' read -r range bin rc expected says complains; do
+  run_postinst "$range" "$bin" "$rc"
+  [ "$given" = "${expected:+$cap}" ] || fail "range '$range': setcap called as '$given'"
+  [[ "$out" == *"$says"* ]] || fail "range '$range': stdout is '$out'"
+  if [ -z "$complains" ]; then [ -z "$err" ] || fail "range '$range': stderr is '$err'"
+  else [[ "$err" == *"$complains"* ]] || fail "range '$range': stderr is '$err'"; fi
+done <<EOF_ROWS
+0\t2147483647|$fake|0||gets no capability|
+100 59999|$fake|0||gets no capability|
+1\t0|$fake|0|yes|gave|
+101 4294967294|$fake|0|yes|gave|
+100 59998|$fake|0|yes|gave|
+garbage|$fake|0|yes|gave|
+1 0|$fake|1|yes||ping_group_range
+1 0|$nosetcap|0|||ping_group_range
+EOF_ROWS
 
 echo "package ok: $(basename "$deb")"

@@ -200,19 +200,13 @@ quint16 nextRawIdentifier() {
 } // namespace
 
 EchoReply IcmpProber::echo(quint32 addressNetworkOrder, int timeoutMs) {
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
-    m_kind = SocketKind::Datagram;
-    if (fd < 0) {
-        fd = ::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP);
-        m_kind = SocketKind::Raw;
-    }
-    if (fd < 0) {
-        m_kind = SocketKind::None;
+    const IcmpSocket opened = openIcmpSocket();
+    m_kind = opened.method;
+    if (opened.fd < 0)
         return EchoReply{kEchoNoEcho, 0};
-    }
-    const SocketHandle socket(fd);
-    return m_kind == SocketKind::Datagram ? datagramEcho(fd, addressNetworkOrder, timeoutMs)
-                                          : rawEcho(fd, addressNetworkOrder, timeoutMs);
+    const SocketHandle socket(opened.fd);
+    return m_kind == SocketKind::Datagram ? datagramEcho(opened.fd, addressNetworkOrder, timeoutMs)
+                                          : rawEcho(opened.fd, addressNetworkOrder, timeoutMs);
 }
 
 EchoReply IcmpProber::datagramEcho(int fd, quint32 address, int timeoutMs) {

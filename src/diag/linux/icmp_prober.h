@@ -2,6 +2,7 @@
 #pragma once
 
 #include "diag/echo_prober.h"
+#include "diag/linux/ping_method.h"
 
 namespace ondalink {
 
@@ -10,7 +11,7 @@ namespace ondalink {
 // echo gives kEchoNoEcho. A socket is opened and closed around each echo.
 class IcmpProber : public EchoProber {
 public:
-    enum class SocketKind { None, Datagram, Raw };
+    using SocketKind = PingMethod;
 
     // Linux has no sockets layer to start.
     bool startSockets() override { return true; }
