@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "element_report_handler.h"
 
-#include "diag/arp.h"
+#include "diag/mac_lookup.h"
 #include "link/panel_view.h"
 #include "model/encodings.h"
 #include "model/mac_text.h"
@@ -88,7 +88,7 @@ void ElementReportHandler::HandleElementReport(const QByteArray &datagram, bool 
 
 void ElementReportHandler::attemptLookup() {
     QString mac;
-    if (ARP::LookupMac(m_report.record.ip, mac, u":"_s, m_resolver)) {
+    if (lookupMac(m_report.record.ip, mac, u":"_s, m_resolver)) {
         macLookupEnded(mac);
         return;
     }

@@ -3,10 +3,10 @@
 // elements played by plain sockets on 127.0.0.x.
 #pragma once
 
-#include "diag/arp.h"
 #include "fakes.h"
 #include "link/element_link.h"
 #include "link/element_report_handler.h"
+#include "model/ipv4.h"
 #include "store/element_database.h"
 
 #include <QNetworkDatagram>
@@ -88,8 +88,9 @@ protected:
         QObject::connect(link.get(), &ElementLink::reloadTreeRequested, link.get(), [this] { ++reloads; });
     }
     void answerArp(int ipLast, const char *hexMac) {
-        resolver.table.insert(ARP::AddressValue(QStringLiteral("192.168.1.%1").arg(ipLast)),
-                              QByteArray::fromHex(hexMac));
+        resolver.table.insert(
+            parseDottedAddress(QStringLiteral("192.168.1.%1").arg(ipLast))->toNetworkOrder(),
+            QByteArray::fromHex(hexMac));
     }
     // The panel shows the element whose section holds this stored address.
     void selectElementStoredAt(const QString &storedIp) {

@@ -28,8 +28,8 @@ TEST_F(LinkTest, ADiscoverysAnswersHaveTheirLookupsStartedAsTheyArrive) {
     prompted.setAutoDiscoverAwaiting(false);
     prompted.endpoint().deliver(Report{.ipLast = 12}.bytes()); // outside a discovery, looked up in turn
 
-    EXPECT_EQ(preparing.prepared,
-              QList<quint32>({ARP::AddressValue(u"192.168.1.10"_s), ARP::AddressValue(u"192.168.1.11"_s)}));
+    EXPECT_EQ(preparing.prepared, QList<quint32>({Ipv4Address{0xC0A8010A}.toNetworkOrder(),
+                                                  Ipv4Address{0xC0A8010B}.toNetworkOrder()}));
     // Before the first report's own lookup, which the dispatch may start at once.
     EXPECT_EQ(preparing.attemptsAtFirstPrepare, 0);
 }
