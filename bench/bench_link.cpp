@@ -3,7 +3,6 @@
 // monitoring at a 1 ms interval. Event-driven work is timed by hand (UseManualTime).
 #include "bench_main.h"
 #include "console/level_display.h"
-#include "diag/arp.h"
 #include "element_wire.h"
 #include "fakes.h"
 #include "link/datagrams.h"
@@ -12,6 +11,7 @@
 #include "link/level_monitor.h"
 #include "link/receive_dispatch.h"
 #include "link_test_peer.h"
+#include "model/ipv4.h"
 #include "store/element_database.h"
 
 #include <QCoreApplication>
@@ -89,7 +89,7 @@ void BM_DiscoveryBurst(benchmark::State &state) {
         reports.append(reportOf(i));
         QByteArray mac = QByteArray::fromHex("02a0c900");
         mac.append(char(i >> 8)).append(char(i & 255));
-        resolver.table.insert(ARP::AddressValue(u"10.0.%1.%2"_s.arg(i >> 8).arg(i & 255)), mac);
+        resolver.table.insert(Ipv4Address{(10u << 24) | quint32(i)}.toNetworkOrder(), mac);
     }
     double stored = 0, linkRate = 0, plainRate = 0, dropped = 0, granted = 0, worst = 0;
     for (auto _ : state) {

@@ -54,8 +54,8 @@ MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &pr
     m_link = std::make_unique<ElementLink>(
         m_database, m_notifier, resolver, [this] { return m_panel->shownElement(); }, m_settings.link);
     m_level = std::make_unique<LevelMonitor>(*m_link, m_notifier);
-    m_ping = std::make_unique<PingTest>(static_cast<PingView &>(*this), prober, m_notifier,
-                                        m_settings.pingRetryMs);
+    m_ping = std::make_unique<PingPresenter>(static_cast<PingView &>(*this), prober, m_notifier,
+                                             m_settings.pingRetryMs);
     m_discovery = std::make_unique<Discovery>(*m_link);
     connectParts();
     resize(sizeHint().expandedTo(QSize(980, 560)));
@@ -193,7 +193,8 @@ void MainWindow::connectParts() {
         if (m_paging && m_paging->isVisible())
             m_paging->accept();
     });
-    connect(m_diagnostics->ping()->label(), &ClickableLabel::clicked, m_ping.get(), &PingTest::lblPing_Click);
+    connect(m_diagnostics->ping()->label(), &ClickableLabel::clicked, m_ping.get(),
+            &PingPresenter::lblPing_Click);
 }
 
 bool MainWindow::Form_Load() {
@@ -204,7 +205,7 @@ bool MainWindow::Form_Load() {
         m_notifier.show(critical(QString::fromUtf16(kPortOccupiedText)));
         return false;
     }
-    // The ping retry countdown starts at 3 with the ping test itself.
+    // The ping retry countdown starts at 3 with the ping presenter itself.
     setWindowTitle(windowTitleText());
     return true;
 }
@@ -296,11 +297,9 @@ void MainWindow::setPingNeutral() {
     setPingIndicator(kPingNeutral);
 }
 
+// The panel's texts ("<Click to test>", "<Unknown>") neither start nor stop a retry.
 void MainWindow::setPingLabel(const QString &text) {
-    if (m_ping)
-        m_ping->setLabel(text);
-    else
-        showPingLabel(text);
+    showPingLabel(text);
 }
 
 void MainWindow::attenuationChosen(int position) {

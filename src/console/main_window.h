@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "diag/ping_test.h"
 #include "link/discovery.h"
 #include "link/element_link.h"
 #include "link/level_monitor.h"
+#include "ping_presenter.h"
 #include "properties_panel.h"
 #include "store/element_database.h"
 
@@ -29,7 +29,7 @@ class PagingWindow;
 struct MainWindowSettings {
     QString databasePath = ElementDatabase::defaultPath();
     LinkSettings link;
-    int pingRetryMs = PingTest::kRetryIntervalMs;
+    int pingRetryMs = PingPresenter::kRetryIntervalMs;
 };
 
 // frmMain: the toolbar, the element tree, the properties panel and the diagnostics frame.
@@ -62,7 +62,7 @@ public:
     ElementDatabase &database() { return m_database; }
     ElementLink &link() const { return *m_link; }
     LevelMonitor &levelMonitor() const { return *m_level; }
-    PingTest &pingTest() const { return *m_ping; }
+    PingPresenter &pingPresenter() const { return *m_ping; }
 
     // Help > About: the version and the database path, in a box that leaves the window usable.
     void showAbout();
@@ -98,7 +98,7 @@ private:
     ElementTree *m_tree = nullptr;
     std::unique_ptr<ElementLink> m_link;
     std::unique_ptr<LevelMonitor> m_level;
-    std::unique_ptr<PingTest> m_ping;
+    std::unique_ptr<PingPresenter> m_ping;
     std::unique_ptr<Discovery> m_discovery;
     PagingWindow *m_paging = nullptr; // open only while a discovery waits
     bool m_unloaded = false;

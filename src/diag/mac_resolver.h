@@ -6,7 +6,7 @@
 
 namespace ondalink {
 
-// One bounded ARP attempt for an IPv4 address (network byte order, as AddressValue gives it).
+// One bounded ARP attempt for an IPv4 address (network byte order, Ipv4Address::toNetworkOrder).
 // True when the system answered; hardwareAddress then holds the address it found, of any length.
 class MacResolver {
 public:

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/mac_lookups.h"
 
-#include "diag/arp.h"
+#include "diag/mac_lookup.h"
 
 #include <algorithm>
 
@@ -26,7 +26,7 @@ MacLookups::MacLookups(MacResolver &resolver, int boundMs, int maxInFlight, QObj
 
 std::optional<QString> MacLookups::tryNow(const QString &address) {
     QString mac;
-    if (!ARP::LookupMac(address, mac, u":"_s, m_resolver))
+    if (!lookupMac(address, mac, u":"_s, m_resolver))
         return std::nullopt;
     return mac;
 }

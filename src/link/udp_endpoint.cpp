@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "udp_endpoint.h"
 
-#include "model/encodings.h"
+#include "model/ipv4.h"
 
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
@@ -34,11 +34,10 @@ QString refusal(const QUdpSocket &socket, int code) {
 } // namespace
 
 std::optional<QHostAddress> ipv4Address(const QString &text) {
-    const auto octets = addressToBytes(text);
-    if (!octets)
+    const auto address = parseDottedAddress(text);
+    if (!address)
         return std::nullopt;
-    const auto &o = *octets;
-    return QHostAddress((quint32{o[0]} << 24) | (quint32{o[1]} << 16) | (quint32{o[2]} << 8) | quint32{o[3]});
+    return QHostAddress(address->value);
 }
 
 UdpEndpoint::UdpEndpoint(EndpointOptions options, std::function<bool()> discoveryFlag, QObject *parent)

@@ -2,6 +2,7 @@
 #include "encodings.h"
 
 #include "element_record.h"
+#include "ipv4.h"
 
 #include <cmath>
 
@@ -50,43 +51,14 @@ QStringList SplitAddress(const QString &text) {
     return text.split(QChar(u'.'), Qt::KeepEmptyParts);
 }
 
-namespace {
-
-// A part of a dotted address: decimal digits with optional blanks around them, 0..255.
-std::optional<quint8> octet(const QString &part) {
-    const QString digits = part.trimmed();
-    if (digits.isEmpty())
-        return std::nullopt;
-    int value = 0;
-    for (QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        // Leading zeros are still the same number; stop as soon as it is out of range.
-        value = value * 10 + (c.unicode() - u'0');
-        if (value > 255)
-            return std::nullopt;
-    }
-    return static_cast<quint8>(value);
-}
-
-} // namespace
-
 bool IsValidAddress(const QString &text) {
-    return addressToBytes(text).has_value();
+    return parseDottedAddress(text).has_value();
 }
 
 std::optional<std::array<quint8, 4>> addressToBytes(const QString &text) {
-    const QStringList parts = SplitAddress(text);
-    if (parts.size() != 4)
-        return std::nullopt;
-    std::array<quint8, 4> bytes{};
-    for (int i = 0; i < 4; ++i) {
-        const auto value = octet(parts.at(i));
-        if (!value)
-            return std::nullopt;
-        bytes[static_cast<size_t>(i)] = *value;
-    }
-    return bytes;
+    if (const auto address = parseDottedAddress(text))
+        return address->octets();
+    return std::nullopt;
 }
 
 std::optional<double> versionFromBytes(quint8 a, quint8 b) {

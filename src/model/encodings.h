@@ -24,9 +24,9 @@ QString nameFromBytes(QByteArrayView bytes);
 QString addressFromBytes(QByteArrayView fourBytes);
 // The parts of a text between "." characters; empty parts kept; an empty text has no parts.
 QStringList SplitAddress(const QString &text);
-// True when the text is four parts, each a number 0..255 with optional blanks around it.
+// True when parseDottedAddress accepts the text.
 bool IsValidAddress(const QString &text);
-// Four octets of a valid address; nullopt when IsValidAddress rejects it.
+// Four octets of a valid address in text order; nullopt when IsValidAddress rejects it.
 std::optional<std::array<quint8, 4>> addressToBytes(const QString &text);
 
 // Firmware version from its two bytes: decimal(a) followed by decimal(b), divided by 10.

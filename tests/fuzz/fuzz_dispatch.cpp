@@ -5,7 +5,7 @@
 // Input: a control byte (bit 0: the panel shows the first valid report's element; bits 1-2: the ARP
 // answer's shape), then datagrams, each behind a byte: bit 7 a discovery waiting at arrival,
 // bits 0-6 the length (127 means a 1440-byte level reply).
-#include "diag/arp.h"
+#include "diag/mac_lookup.h"
 #include "fakes.h"
 #include "fuzz_support.h"
 #include "link/element_link.h"
@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         ElementReport report;
         QString mac;
         if (kind != DatagramKind::ElementReport || decodeReport(bytes, report) != ReportCheck::Ok ||
-            !ARP::LookupMac(report.record.ip, mac, QStringLiteral(":"), h->resolver) || mac.isEmpty())
+            !lookupMac(report.record.ip, mac, QStringLiteral(":"), h->resolver) || mac.isEmpty())
             continue;
         if (!panelSet && (data[0] & 1)) {
             showOnPanel(h->panel, report.record, mac);

@@ -10,29 +10,29 @@
 
 namespace ondalink::testing {
 
-// Replies are taken from the front of the queue; an empty queue times out.
+// Results are taken from the front of the queue; an empty queue times out.
 class ScriptedProber : public EchoProber {
 public:
-    bool startSockets() override {
+    bool startNetworking() override {
         ++starts;
         return startsOk;
     }
-    void stopSockets() override { ++stops; }
-    EchoReply echo(quint32 addressNetworkOrder, int timeoutMs) override {
-        addresses.append(addressNetworkOrder);
+    void stopNetworking() override { ++stops; }
+    EchoResult echo(Ipv4Address address, int timeoutMs) override {
+        addresses.append(address);
         timeouts.append(timeoutMs);
-        if (replies.empty())
-            return EchoReply{kEchoTimedOut, 0};
-        const EchoReply reply = replies.front();
-        replies.pop_front();
-        return reply;
+        if (results.empty())
+            return EchoResult{EchoStatus::TimedOut, 0};
+        const EchoResult result = results.front();
+        results.pop_front();
+        return result;
     }
 
-    std::deque<EchoReply> replies;
+    std::deque<EchoResult> results;
     bool startsOk = true;
     int starts = 0;
     int stops = 0;
-    QList<quint32> addresses;
+    QList<Ipv4Address> addresses;
     QList<int> timeouts;
 };
 

@@ -59,7 +59,7 @@ int main(int argc, char **argv) {
         tree->setCurrentItem(tree->topLevelItem(0));
         tree->setFocus();
         out << "selected: " << tree->topLevelItem(0)->text(0) << Qt::endl;
-        window.pingTest().lblPing_Click();
+        window.pingPresenter().lblPing_Click();
         if (window.toolbarItem(6)->isEnabled())
             window.toolbarItem(6)->trigger();
         QTimer::singleShot(kSettleMs, &window, [&window] {

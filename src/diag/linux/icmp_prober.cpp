@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "icmp_prober.h"
 
-#include "diag/icmp.h"
+#include "unique_fd.h"
 
 #include <QByteArray>
 
@@ -30,21 +30,6 @@ constexpr qsizetype kPayloadSize = 5;
 constexpr int kIcmpHeaderSize = 8;
 constexpr int kIpHeaderMinimum = 20;
 constexpr size_t kReceiveSize = 1500;
-
-class SocketHandle {
-public:
-    explicit SocketHandle(int fd) : m_fd(fd) {}
-    ~SocketHandle() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    SocketHandle(const SocketHandle &) = delete;
-    SocketHandle &operator=(const SocketHandle &) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 quint16 read16(const uchar *at) {
     return static_cast<quint16>((at[0] << 8) | at[1]);
@@ -78,7 +63,7 @@ QByteArray echoRequest(quint16 identifier, quint16 sequence) {
 }
 
 // nullopt for messages that say nothing about the echo's fate (a redirect, say).
-std::optional<qint32> statusFromIcmp(int type, int code) {
+std::optional<EchoStatus> statusFromIcmp(int type, int code) {
     switch (type) {
     case ICMP_DEST_UNREACH:
         switch (code) {
@@ -86,48 +71,48 @@ std::optional<qint32> statusFromIcmp(int type, int code) {
         case ICMP_NET_UNKNOWN:
         case ICMP_NET_ANO:
         case ICMP_NET_UNR_TOS:
-            return ICMP::kEchoNetUnreachable;
+            return EchoStatus::DestinationNetUnreachable;
         case ICMP_PROT_UNREACH:
-            return ICMP::kEchoProtocolUnreachable;
+            return EchoStatus::DestinationProtocolUnreachable;
         case ICMP_PORT_UNREACH:
-            return ICMP::kEchoPortUnreachable;
+            return EchoStatus::DestinationPortUnreachable;
         case ICMP_FRAG_NEEDED:
-            return ICMP::kEchoPacketTooBig;
+            return EchoStatus::PacketTooBig;
         case ICMP_SR_FAILED:
-            return ICMP::kEchoBadRoute;
+            return EchoStatus::BadRoute;
         default: // host unreachable, unknown, isolated, prohibited, precedence
-            return ICMP::kEchoHostUnreachable;
+            return EchoStatus::DestinationHostUnreachable;
         }
     case ICMP_SOURCE_QUENCH:
-        return ICMP::kEchoSourceQuench;
+        return EchoStatus::SourceQuench;
     case ICMP_TIME_EXCEEDED:
-        return code == ICMP_EXC_FRAGTIME ? ICMP::kEchoTtlExpiredReassembly : ICMP::kEchoTtlExpiredTransit;
+        return code == ICMP_EXC_FRAGTIME ? EchoStatus::TtlExpiredReassembly : EchoStatus::TtlExpiredTransit;
     case ICMP_PARAMETERPROB:
-        return ICMP::kEchoParameterProblem;
+        return EchoStatus::ParameterProblem;
     default:
         return std::nullopt;
     }
 }
 
-qint32 statusFromErrno(int error) {
+EchoStatus statusFromErrno(int error) {
     switch (error) {
     case ENETUNREACH:
-        return ICMP::kEchoNetUnreachable;
+        return EchoStatus::DestinationNetUnreachable;
     case EHOSTUNREACH:
     case EHOSTDOWN:
-        return ICMP::kEchoHostUnreachable;
+        return EchoStatus::DestinationHostUnreachable;
     case EMSGSIZE:
-        return ICMP::kEchoPacketTooBig;
+        return EchoStatus::PacketTooBig;
     case ENOBUFS:
     case ENOMEM:
-        return ICMP::kEchoNoResources;
+        return EchoStatus::NoResources;
     default: // refused by a firewall or a route of type prohibit, broadcast, ...
-        return ICMP::kEchoGeneralFailure;
+        return EchoStatus::GeneralFailure;
     }
 }
 
-quint32 elapsedMs(Clock::time_point since) {
-    return static_cast<quint32>(
+int elapsedMs(Clock::time_point since) {
+    return static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
 }
 
@@ -160,7 +145,7 @@ bool sendEcho(int fd, quint32 address, const QByteArray &request, int &error) {
 }
 
 // An error queued on the datagram socket (IP_RECVERR) that concerns the echo with this sequence.
-std::optional<qint32> queuedError(int fd, quint16 sequence) {
+std::optional<EchoStatus> queuedError(int fd, quint16 sequence) {
     for (;;) {
         uchar data[kReceiveSize];
         alignas(cmsghdr) char control[512];
@@ -199,17 +184,18 @@ quint16 nextRawIdentifier() {
 
 } // namespace
 
-EchoReply IcmpProber::echo(quint32 addressNetworkOrder, int timeoutMs) {
+EchoResult IcmpProber::echo(Ipv4Address address, int timeoutMs) {
     const IcmpSocket opened = openIcmpSocket();
     m_kind = opened.method;
     if (opened.fd < 0)
-        return EchoReply{kEchoNoEcho, 0};
-    const SocketHandle socket(opened.fd);
-    return m_kind == SocketKind::Datagram ? datagramEcho(opened.fd, addressNetworkOrder, timeoutMs)
-                                          : rawEcho(opened.fd, addressNetworkOrder, timeoutMs);
+        return EchoResult{EchoStatus::Unknown, 0};
+    const UniqueFd socket(opened.fd);
+    const quint32 target = address.toNetworkOrder();
+    return m_kind == SocketKind::Datagram ? datagramEcho(socket.get(), target, timeoutMs)
+                                          : rawEcho(socket.get(), target, timeoutMs);
 }
 
-EchoReply IcmpProber::datagramEcho(int fd, quint32 address, int timeoutMs) {
+EchoResult IcmpProber::datagramEcho(int fd, quint32 address, int timeoutMs) {
     const int on = 1;
     ::setsockopt(fd, SOL_IP, IP_RECVERR, &on, sizeof on);
     const quint16 sequence = ++m_sequence;
@@ -217,26 +203,26 @@ EchoReply IcmpProber::datagramEcho(int fd, quint32 address, int timeoutMs) {
     const Clock::time_point start = Clock::now();
     int error = 0;
     if (!sendEcho(fd, address, echoRequest(0, sequence), error))
-        return EchoReply{statusFromErrno(error), 0};
+        return EchoResult{statusFromErrno(error), 0};
 
     const Clock::time_point deadline = start + std::chrono::milliseconds(timeoutMs);
     short revents = 0;
     while (waitForSocket(fd, deadline, revents)) {
         if ((revents & POLLERR) != 0) {
             if (auto status = queuedError(fd, sequence))
-                return EchoReply{*status, 0};
+                return EchoResult{*status, 0};
         }
         // Also after an error that said nothing about the echo: the read clears the socket's
         // pending error, which would otherwise wake the poll again at once.
         uchar reply[kReceiveSize];
         const ssize_t size = ::recv(fd, reply, sizeof reply, MSG_DONTWAIT);
         if (size >= kIcmpHeaderSize && reply[0] == ICMP_ECHOREPLY && read16(reply + 6) == sequence)
-            return EchoReply{kEchoSuccess, elapsedMs(start)};
+            return EchoResult{EchoStatus::Success, elapsedMs(start)};
     }
-    return EchoReply{kEchoTimedOut, 0};
+    return EchoResult{EchoStatus::TimedOut, 0};
 }
 
-EchoReply IcmpProber::rawEcho(int fd, quint32 address, int timeoutMs) {
+EchoResult IcmpProber::rawEcho(int fd, quint32 address, int timeoutMs) {
     icmp_filter filter{};
     filter.data = ~((1U << ICMP_ECHOREPLY) | (1U << ICMP_DEST_UNREACH) | (1U << ICMP_SOURCE_QUENCH) |
                     (1U << ICMP_TIME_EXCEEDED) | (1U << ICMP_PARAMETERPROB));
@@ -246,7 +232,7 @@ EchoReply IcmpProber::rawEcho(int fd, quint32 address, int timeoutMs) {
     const Clock::time_point start = Clock::now();
     int error = 0;
     if (!sendEcho(fd, address, echoRequest(identifier, sequence), error))
-        return EchoReply{statusFromErrno(error), 0};
+        return EchoResult{statusFromErrno(error), 0};
 
     const auto isOurs = [&](const uchar *icmp) {
         return read16(icmp + 4) == identifier && read16(icmp + 6) == sequence;
@@ -265,10 +251,10 @@ EchoReply IcmpProber::rawEcho(int fd, quint32 address, int timeoutMs) {
         const uchar *icmp = packet + headerSize;
         if (icmp[0] == ICMP_ECHOREPLY) {
             if (isOurs(icmp))
-                return EchoReply{kEchoSuccess, elapsedMs(start)};
+                return EchoResult{EchoStatus::Success, elapsedMs(start)};
             continue;
         }
-        const std::optional<qint32> status = statusFromIcmp(icmp[0], icmp[1]);
+        const std::optional<EchoStatus> status = statusFromIcmp(icmp[0], icmp[1]);
         // An error quotes the IP header and the first 8 bytes of the echo it is about.
         const uchar *quoted = icmp + kIcmpHeaderSize;
         const ssize_t quotedSize = size - headerSize - kIcmpHeaderSize;
@@ -280,9 +266,9 @@ EchoReply IcmpProber::rawEcho(int fd, quint32 address, int timeoutMs) {
             continue;
         const uchar *echo = quoted + quotedHeader;
         if (echo[0] == ICMP_ECHO && isOurs(echo))
-            return EchoReply{*status, 0};
+            return EchoResult{*status, 0};
     }
-    return EchoReply{kEchoTimedOut, 0};
+    return EchoResult{EchoStatus::TimedOut, 0};
 }
 
 } // namespace ondalink

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "neighbour_resolver.h"
 
+#include "model/ipv4.h"
+#include "unique_fd.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
@@ -13,7 +16,6 @@
 #include <netinet/in.h>
 #include <netpacket/packet.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 
@@ -25,20 +27,9 @@ namespace {
 
 constexpr unsigned kFlagComplete = 0x2;
 
-// Four decimal octets exactly, as the kernel writes them.
 std::optional<quint32> tableAddress(const QByteArray &text) {
-    const QList<QByteArray> parts = text.split('.');
-    if (parts.size() != 4)
-        return std::nullopt;
-    quint32 host = 0;
-    for (const QByteArray &part : parts) {
-        bool ok = false;
-        const uint octet = part.toUInt(&ok, 10);
-        if (!ok || octet > 255)
-            return std::nullopt;
-        host = (host << 8) | octet;
-    }
-    return qToBigEndian(host);
+    const auto address = parseDottedAddress(QString::fromLatin1(text));
+    return address ? std::optional(address->toNetworkOrder()) : std::nullopt;
 }
 
 std::optional<QByteArray> hardwareBytes(const QByteArray &text) {
@@ -229,17 +220,16 @@ void NeighbourResolver::promptIfUseful(const LocalInterfaces &interfaces, quint3
 }
 
 void NeighbourResolver::prompt(quint32 addressNetworkOrder) {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
+    const UniqueFd socket(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!socket)
         return;
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(kDiscardPort);
     to.sin_addr.s_addr = addressNetworkOrder;
     // A datagram for a neighbour without an entry is queued while the kernel sends the ARP request.
-    if (::sendto(fd, "", 0, MSG_DONTWAIT, reinterpret_cast<const sockaddr *>(&to), sizeof to) == 0)
+    if (::sendto(socket.get(), "", 0, MSG_DONTWAIT, reinterpret_cast<const sockaddr *>(&to), sizeof to) == 0)
         ++m_promptsSent;
-    ::close(fd);
 }
 
 } // namespace ondalink

@@ -5,7 +5,7 @@
 // runs it whole to know every state the file may be in.
 #pragma once
 
-#include "diag/arp.h"
+#include "diag/mac_lookup.h"
 #include "element_wire.h"
 #include "fakes.h"
 #include "link/discovery.h"
@@ -60,7 +60,7 @@ inline void runCrashScript(quint32 seed, const QString &databasePath,
             s.att = quint8(14 + random() % 242);
             const QByteArray hardware = QByteArray::fromHex("02000A") + char(round) + char(0) + char(i + 1);
             resolver.table.insert(htonl(s.ip), hardware);
-            macs.append(ARP::MacBytesToText(hardware, QStringLiteral(":")));
+            macs.append(macTextFromBytes(hardware, QStringLiteral(":")));
             ElementLinkTestPeer(link).reportHandler().handleReport(sim::encodeReport(id, s), true, {});
             stepDone(step++);
         }

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Real ICMP and ARP between two network namespaces of this machine.
-#include "diag/arp.h"
-#include "diag/icmp.h"
+#include "diag/echo.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
+#include "diag/linux/unique_fd.h"
+#include "diag/mac_lookup.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -56,14 +57,13 @@ protected:
     template <typename F> static auto onNmsHost(F f) {
         decltype(f()) result{};
         std::thread([&] {
-            const int fd =
+            const UniqueFd fd(
                 ::open(qPrintable(u"/run/netns/odiag%1nms"_s.arg(QCoreApplication::applicationPid())),
-                       O_RDONLY | O_CLOEXEC);
-            if (fd >= 0 && ::setns(fd, CLONE_NEWNET) == 0)
+                       O_RDONLY | O_CLOEXEC));
+            if (fd && ::setns(fd.get(), CLONE_NEWNET) == 0)
                 result = f();
             else
                 ADD_FAILURE() << "cannot enter the NMS host's namespace";
-            ::close(fd);
         }).join();
         return result;
     }
@@ -73,9 +73,9 @@ protected:
 
 TEST_F(NamespaceLab, EchoOutcomesMapToTheirStatusOnEitherSocket) {
     // clang-format off
-    const std::pair<const char16_t *, qint32> targets[] = {
-        {u"127.0.0.1", kEchoSuccess}, {u"10.77.1.2", kEchoTimedOut},
-        {u"10.77.3.9", ICMP::kEchoHostUnreachable}};
+    const std::pair<const char16_t *, EchoStatus> targets[] = {
+        {u"127.0.0.1", EchoStatus::Success}, {u"10.77.1.2", EchoStatus::TimedOut},
+        {u"10.77.3.9", EchoStatus::DestinationHostUnreachable}};
     // clang-format on
     for (const Kind kind : {Kind::Datagram, Kind::Raw, Kind::None}) {
         // Only the host's groups decide whether the datagram socket is allowed there.
@@ -84,19 +84,19 @@ TEST_F(NamespaceLab, EchoOutcomesMapToTheirStatusOnEitherSocket) {
         for (const auto &entry : targets) {
             // Not a structured binding: older clang cannot capture one in the lambda below.
             const char16_t *target = entry.first;
-            const qint32 status = entry.second;
+            const EchoStatus status = entry.second;
             SCOPED_TRACE(QString::fromUtf16(target).toStdString() + " socket kind " +
                          std::to_string(int(kind)));
             IcmpProber prober;
-            const EchoReply reply = onNmsHost([&] {
+            const EchoResult result = onNmsHost([&] {
                 // Only this thread becomes nobody, and so loses CAP_NET_RAW.
                 EXPECT_TRUE(kind != Kind::None || ::syscall(SYS_setresuid, 65534, 65534, 65534) == 0);
-                return prober.echo(ARP::AddressValue(QString::fromUtf16(target)), ICMP::kEchoTimeoutMs);
+                return prober.echo(parseDottedAddress(QString::fromUtf16(target)).value(), kEchoTimeoutMs);
             });
             EXPECT_EQ(prober.lastSocketKind(), kind);
             // Without a permitted socket no echo leaves at all.
-            EXPECT_EQ(reply.status, kind == Kind::None ? kEchoNoEcho : status)
-                << ICMP::EchoStatusText(reply.status).toStdString();
+            EXPECT_EQ(result.status, kind == Kind::None ? EchoStatus::Unknown : status)
+                << echoStatusText(result.status).toStdString();
         }
     }
 }
@@ -106,7 +106,7 @@ TEST_F(NamespaceLab, NeighbourIsPromptedOnceAndFoundLater) {
     NeighbourResolver resolver(u"/proc/thread-self/net/arp"_s);
     QString mac;
     const auto lookup = [&](const QString &address, const QString &separator) {
-        return onNmsHost([&] { return ARP::LookupMac(address, mac, separator, resolver); });
+        return onNmsHost([&] { return lookupMac(address, mac, separator, resolver); });
     };
     EXPECT_TRUE(lookup(u"10.77.1.1"_s, u"-"_s)); // its own address: the interface's
     EXPECT_EQ(mac, u"02-00-5E-00-00-01"_s);

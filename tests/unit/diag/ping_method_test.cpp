@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Which way ping works: the sysctl's text, and the probe against the kernel's own decision.
-#include "diag/arp.h"
-#include "diag/icmp.h"
+#include "diag/echo.h"
+#include "model/ipv4.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/ping_method.h"
 
@@ -127,12 +127,12 @@ TEST_F(PingMethodInNamespace, ProbeFollowsTheRangeAndTheCapability) {
         struct Seen {
             PingAccess access;
             PingMethod echoTook = PingMethod::None;
-            qint32 status = kEchoNoEcho;
+            EchoStatus status = EchoStatus::Unknown;
         };
         const Seen seen = inNamespace(row.user, [] {
             Seen s{probePingAccess()};
             IcmpProber prober;
-            s.status = prober.echo(ARP::AddressValue(u"127.0.0.1"_s), ICMP::kEchoTimeoutMs).status;
+            s.status = prober.echo(*parseDottedAddress(u"127.0.0.1"), kEchoTimeoutMs).status;
             s.echoTook = prober.lastSocketKind();
             return s;
         });
@@ -141,7 +141,7 @@ TEST_F(PingMethodInNamespace, ProbeFollowsTheRangeAndTheCapability) {
         EXPECT_EQ(seen.access.rangeAdmitsProcess, row.admitted);
         // The probe names the socket an echo really takes, and that echo works.
         EXPECT_EQ(seen.echoTook, row.method);
-        EXPECT_EQ(seen.status, row.method == PingMethod::None ? kEchoNoEcho : kEchoSuccess);
+        EXPECT_EQ(seen.status, row.method == PingMethod::None ? EchoStatus::Unknown : EchoStatus::Success);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "link/element_link.h"
 #include "link/element_report_handler.h"
 #include "link_test_peer.h"
+#include "model/ipv4.h"
 #include "store/element_database.h"
 
 #include <QNetworkDatagram>
@@ -93,7 +94,9 @@ protected:
                          [this](const ConfirmedState &state) { confirmed = state; });
     }
     void answerArp(int ipLast, const char *hexMac) {
-        resolver.table.insert(qToBigEndian(quint32(0xC0A80100 | ipLast)), QByteArray::fromHex(hexMac));
+        resolver.table.insert(
+            parseDottedAddress(QStringLiteral("192.168.1.%1").arg(ipLast))->toNetworkOrder(),
+            QByteArray::fromHex(hexMac));
     }
     // The panel shows the element whose section holds this stored address.
     void selectElementStoredAt(const QString &storedIp) {

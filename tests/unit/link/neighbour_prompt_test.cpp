@@ -30,7 +30,8 @@ TEST_F(LinkTest, ADiscoverysAnswersHaveTheirLookupsStartedAsTheyArrive) {
     inside.setDiscovering(false);
     inside.endpoint().deliver(Report{.ipLast = 12}.bytes()); // outside a discovery, looked up in turn
 
-    EXPECT_EQ(preparing.prepared, QList<quint32>({qToBigEndian(0xC0A8010Au), qToBigEndian(0xC0A8010Bu)}));
+    EXPECT_EQ(preparing.prepared, QList<quint32>({Ipv4Address{0xC0A8010A}.toNetworkOrder(),
+                                                  Ipv4Address{0xC0A8010B}.toNetworkOrder()}));
     // Before the first report's own lookup, which the dispatch may start at once.
     EXPECT_EQ(preparing.attemptsAtFirstPrepare, 0);
 }

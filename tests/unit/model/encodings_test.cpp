@@ -22,15 +22,12 @@ TEST(PadName, SixteenUpperCaseCharactersWhoseCapitalsFitOneByte) {
                                                         "1          "));
 }
 
+// The grammar itself is parseDottedAddress's.
 TEST(DottedAddress, ValidityBytesAndText) {
-    for (const QString &valid :
-         {u"0.0.0.0"_s, u"255.255.255.255"_s, u"10 . 0 .0 . 1 "_s, u"192.168.001.010"_s})
-        EXPECT_TRUE(IsValidAddress(valid)) << valid.toStdString();
-    for (const QString &invalid : {u""_s, u"1.2.3"_s, u"1.2.3.4."_s, u"1.2.3.4.5"_s, u"10..0.1"_s,
-                                   u"1.2.3.256"_s, u"1.2.3.99999999999"_s, u"-1.2.3.4"_s, u"1.2.3.0x4"_s,
-                                   u"1 2.3.4.5"_s, u"1.2.3. "_s, u"\u0661.2.3.4"_s})
-        EXPECT_FALSE(IsValidAddress(invalid)) << invalid.toStdString();
+    EXPECT_TRUE(IsValidAddress(u" 10.0.0.1"_s));
+    EXPECT_FALSE(IsValidAddress(u"10..0.1"_s));
     EXPECT_EQ(addressToBytes(u"192.168. 1 .10"_s), (std::array<quint8, 4>{192, 168, 1, 10}));
+    EXPECT_EQ(addressToBytes(u"1.2.3"_s), std::nullopt);
     EXPECT_EQ(addressFromBytes(QByteArray("\xC0\xA8\x01\x0A", 4)), u"192.168.1.10"_s);
     EXPECT_EQ(SplitAddress(u"10..0.1"_s), (QStringList{u"10"_s, u""_s, u"0"_s, u"1"_s}));
     EXPECT_TRUE(SplitAddress(u""_s).isEmpty());

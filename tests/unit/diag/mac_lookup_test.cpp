@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "diag/arp.h"
 #include "diag/linux/neighbour_resolver.h"
+#include "diag/mac_lookup.h"
 
 #include "fakes.h"
 
@@ -12,18 +12,51 @@ using namespace Qt::StringLiterals;
 namespace ondalink {
 namespace {
 
-TEST(AddressValue, ReadsTextAsInetAddrDoes) {
+TEST(ParseInetAddress, ReadsTextAsInetAddrDoes) {
     // clang-format off
-    const std::pair<const char16_t *, quint32> rows[] = {
-        {u"192.168.1.10", 0xC0A8010A}, {u"1.2.3", 0x01020003}, {u"16909060", 0x01020304},
-        {u"0x7f.1", 0x7F000001}, {u"010.0.0.012", 0x0800000A}, {u"1.2.3.4 words", 0x01020304}};
+    const struct { const char *name; const char16_t *text; quint32 value; } rows[] = {
+        {"four decimal parts", u"192.168.1.10", 0xC0A8010A},
+        {"all ones", u"255.255.255.255", 0xFFFFFFFF},
+        {"three parts: the last fills two bytes", u"1.2.3", 0x01020003},
+        {"two parts: the last fills three bytes", u"1.65535", 0x0100FFFF},
+        {"one part: the whole address", u"16909060", 0x01020304},
+        {"hex", u"0x7f.1", 0x7F000001},
+        {"upper-case hex", u"0XC0.0XA8.0X01.0X0A", 0xC0A8010A},
+        {"leading zero: octal", u"010.0.0.012", 0x0800000A},
+        {"lone zero", u"0.0.0.0", 0},
+        {"stops at a blank", u"1.2.3.4 words", 0x01020304},
+        {"stops at a tab", u"1.2.3.4\tx", 0x01020304},
+    };
     // clang-format on
-    for (const auto &[text, host] : rows)
-        EXPECT_EQ(ARP::AddressValue(QString::fromUtf16(text)), qToBigEndian(host)) << host;
-    // No address gives all ones, which 255.255.255.255 cannot be told from.
-    for (const QString &text : {u"255.255.255.255"_s, u""_s, u" 1.2.3.4"_s, u"1.2.3.256"_s, u"1.2.3.4.5"_s,
-                                u"1.2.65536"_s, u"4294967296"_s, u"08.0.0.1"_s, u"1.2.3."_s})
-        EXPECT_EQ(ARP::AddressValue(text), 0xFFFFFFFFu) << text.toStdString();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto address = parseInetAddress(QString::fromUtf16(row.text));
+        ASSERT_TRUE(address.has_value());
+        EXPECT_EQ(address->value, row.value);
+    }
+}
+
+TEST(ParseInetAddress, RefusesWhatInetAddrRefuses) {
+    // clang-format off
+    const struct { const char *name; const char16_t *text; } rows[] = {
+        {"empty", u""},
+        {"blank before", u" 1.2.3.4"},
+        {"256 in a leading part", u"1.2.256.4"},
+        {"256 in the last of four", u"1.2.3.256"},
+        {"five parts", u"1.2.3.4.5"},
+        {"last of three beyond two bytes", u"1.2.65536"},
+        {"beyond 32 bits", u"4294967296"},
+        {"8 is no octal digit", u"08.0.0.1"},
+        {"empty last part", u"1.2.3."},
+        {"empty middle part", u"1..3.4"},
+        {"sign", u"-1.2.3.4"},
+        {"plus", u"+1.2.3.4"},
+        {"letters after the digits", u"1.2.3.4x"},
+        {"a name", u"element"},
+    };
+    // clang-format on
+    for (const auto &row : rows)
+        EXPECT_FALSE(parseInetAddress(QString::fromUtf16(row.text)).has_value()) << row.name;
 }
 
 TEST(LookupMac, FormatsSixBytesAndAppliesTheFailureRules) {
@@ -40,10 +73,9 @@ TEST(LookupMac, FormatsSixBytesAndAppliesTheFailureRules) {
         SCOPED_TRACE(row.answer ? row.answer : "no answer");
         testing::ScriptedResolver resolver;
         if (row.answer)
-            resolver.table.insert(ARP::AddressValue(u"192.168.5.20"_s), QByteArray::fromHex(row.answer));
+            resolver.table.insert(Ipv4Address{0xC0A80514}.toNetworkOrder(), QByteArray::fromHex(row.answer));
         QString mac = u"untouched"_s;
-        EXPECT_EQ(ARP::LookupMac(u"192.168.5.20"_s, mac, QString::fromUtf16(row.separator), resolver),
-                  row.found);
+        EXPECT_EQ(lookupMac(u"192.168.5.20"_s, mac, QString::fromUtf16(row.separator), resolver), row.found);
         EXPECT_EQ(mac, QString::fromUtf16(row.mac));
         EXPECT_EQ(resolver.attempts, 1);
     }
@@ -51,9 +83,9 @@ TEST(LookupMac, FormatsSixBytesAndAppliesTheFailureRules) {
     testing::ScriptedResolver resolver;
     resolver.table.insert(0, QByteArray::fromHex("001a2b0c4d5e"));
     QString mac;
-    EXPECT_FALSE(ARP::LookupMac(u"0.0.0.0"_s, mac, u":"_s, resolver));
+    EXPECT_FALSE(lookupMac(u"0.0.0.0"_s, mac, u":"_s, resolver));
     EXPECT_EQ(resolver.attempts, 0);
-    EXPECT_FALSE(ARP::LookupMac(u"element"_s, mac, u":"_s, resolver));
+    EXPECT_FALSE(lookupMac(u"element"_s, mac, u":"_s, resolver));
     EXPECT_EQ(resolver.attempts, 1);
     EXPECT_TRUE(mac.isEmpty());
 }

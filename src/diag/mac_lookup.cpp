@@ -1,18 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "arp.h"
+#include "mac_lookup.h"
 
 #include <QtEndian>
 
 #include <array>
-#include <optional>
 
-using namespace Qt::StringLiterals;
-
-namespace ondalink::ARP {
+namespace ondalink {
 
 namespace {
 
-constexpr quint32 kNoAddress = 0xFFFFFFFFu;
 // The platform's lookup writes into a buffer of two 32-bit words.
 constexpr qsizetype kBufferSize = 8;
 
@@ -36,7 +32,7 @@ bool isAsciiSpace(char16_t c) {
 
 // One part of the address as strtoul with base 0 reads it; nullopt when there is no number or it
 // leaves 32 bits. pos moves past the digits.
-std::optional<quint32> readPart(const QString &text, qsizetype &pos) {
+std::optional<quint32> readPart(QStringView text, qsizetype &pos) {
     const qsizetype size = text.size();
     if (pos >= size || !isDigitIn(text.at(pos).unicode(), 10))
         return std::nullopt;
@@ -62,46 +58,46 @@ std::optional<quint32> readPart(const QString &text, qsizetype &pos) {
 
 } // namespace
 
-quint32 AddressValue(const QString &address) {
+std::optional<Ipv4Address> parseInetAddress(QStringView text) {
     std::array<quint32, 4> parts{};
     int count = 0;
     qsizetype pos = 0;
     for (;;) {
-        const std::optional<quint32> part = readPart(address, pos);
+        const std::optional<quint32> part = readPart(text, pos);
         if (!part)
-            return kNoAddress;
+            return std::nullopt;
         parts[static_cast<size_t>(count++)] = *part;
-        if (pos < address.size() && address.at(pos) == u'.') {
+        if (pos < text.size() && text.at(pos) == u'.') {
             if (count == 4 || *part > 0xFF)
-                return kNoAddress;
+                return std::nullopt;
             ++pos;
             continue;
         }
         break;
     }
     // inet_addr stops at the first blank (or NUL, where a C string would end) and ignores the rest.
-    if (pos < address.size() && !isAsciiSpace(address.at(pos).unicode()) && address.at(pos) != QChar(0))
-        return kNoAddress;
+    if (pos < text.size() && !isAsciiSpace(text.at(pos).unicode()) && text.at(pos) != QChar(0))
+        return std::nullopt;
 
     // The last part fills all the bytes that the parts before it leave.
-    quint32 host = 0;
     const quint32 last = parts[static_cast<size_t>(count - 1)];
     const quint32 lastLimit = count == 1 ? 0xFFFFFFFFu : (0xFFFFFFFFu >> (8 * (count - 1)));
     if (last > lastLimit)
-        return kNoAddress;
+        return std::nullopt;
+    quint32 value = last;
     for (int i = 0; i < count - 1; ++i)
-        host |= parts[static_cast<size_t>(i)] << (24 - 8 * i);
-    host |= last;
-    return qToBigEndian(host);
+        value |= parts[static_cast<size_t>(i)] << (24 - 8 * i);
+    return Ipv4Address{value};
 }
 
-bool LookupMac(const QString &address, QString &mac, const QString &separator, MacResolver &resolver) {
-    const quint32 value = AddressValue(address);
-    if (value == 0)
+bool lookupMac(const QString &address, QString &mac, const QString &separator, MacResolver &resolver) {
+    // Text that is no address reads as all ones, as inet_addr gives it; the attempt then fails.
+    const Ipv4Address value = parseInetAddress(address).value_or(Ipv4Address{0xFFFFFFFFu});
+    if (value.value == 0)
         return false;
 
     QByteArray found;
-    if (!resolver.sendArp(value, found))
+    if (!resolver.sendArp(value.toNetworkOrder(), found))
         return false;
     // Longer than the buffer: the platform's call fails with "buffer too small".
     if (found.size() > kBufferSize)
@@ -113,11 +109,11 @@ bool LookupMac(const QString &address, QString &mac, const QString &separator, M
     if (firstWord == 0 || found.isEmpty())
         return false;
 
-    mac = MacBytesToText(found, separator);
+    mac = macTextFromBytes(found, separator);
     return true;
 }
 
-QString MacBytesToText(const QByteArray &bytes, const QString &separator) {
+QString macTextFromBytes(const QByteArray &bytes, const QString &separator) {
     if (bytes.size() != 6)
         return {};
     QString text;
@@ -129,4 +125,4 @@ QString MacBytesToText(const QByteArray &bytes, const QString &separator) {
     return text;
 }
 
-} // namespace ondalink::ARP
+} // namespace ondalink

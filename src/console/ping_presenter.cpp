@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ping_presenter.h"
+
+#include "diag/echo.h"
+#include "model/ipv4.h"
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+PingPresenter::PingPresenter(PingView &view, EchoProber &prober, Notifier &notifier, int retryIntervalMs,
+                             QObject *parent)
+    : QObject(parent), m_view(view), m_prober(prober), m_notifier(notifier), m_retry(this) {
+    m_retry.setObjectName(u"tmrRetryPing"_s);
+    m_retry.setInterval(retryIntervalMs);
+    connect(&m_retry, &QTimer::timeout, this, &PingPresenter::tmrRetryPing_Timer);
+}
+
+void PingPresenter::testPing(const QString &address) {
+    const auto target = parseDottedAddress(address);
+    if (!target)
+        return;
+
+    if (!m_prober.startNetworking()) {
+        m_notifier.show(critical(u"Windows Sockets not responding correctly."_s, u"Ping failed"_s));
+        m_view.setPingIndicator(kPingFailure);
+        m_view.showPingLabel(u"Unable to init sockets"_s);
+        return;
+    }
+    showResult(echoOnce(*target, m_prober));
+    m_prober.stopNetworking();
+}
+
+void PingPresenter::showResult(EchoResult result) {
+    if (result.status != EchoStatus::Success) {
+        m_view.setPingIndicator(kPingFailure);
+        m_view.showPingLabel(echoStatusText(result.status));
+    } else {
+        m_view.setPingIndicator(kPingSuccess);
+        m_view.showPingLabel(QString::number(result.roundTripMs) + u" ms"_s);
+    }
+    // Only a time-out is retried. Starting a running timer would restart its second: a running
+    // countdown goes on undisturbed.
+    if (result.status == EchoStatus::TimedOut && !m_retry.isActive())
+        m_retry.start();
+}
+
+void PingPresenter::lblPing_Click() {
+    if (!m_retry.isActive()) {
+        testPing(m_view.elementIp());
+        return;
+    }
+    m_view.showPingLabel(u"<Stopped>"_s);
+    m_retry.stop(); // the countdown keeps its value
+}
+
+void PingPresenter::tmrRetryPing_Timer() {
+    if (m_countdown < 1) {
+        m_retry.stop();
+        m_countdown = kRetryCount;
+        testPing(m_view.elementIp());
+        return;
+    }
+    --m_countdown;
+    m_view.showPingLabel(u"Retrying in "_s + QString::number(m_countdown) + u" seconds..."_s);
+}
+
+} // namespace ondalink
