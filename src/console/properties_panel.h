@@ -16,6 +16,7 @@ namespace ondalink {
 
 class ElementDatabase;
 class Notifier;
+class StoredElement;
 
 inline constexpr char16_t kNoSelection[] = u"-";
 inline constexpr char16_t kTypeEncoder[] = u"ENCODER";
@@ -110,7 +111,7 @@ private:
     void encoderLayout();
     void decoderLayout();
     void switchMonitoringOff();
-    void loadDecoderSettings(const QString &key);
+    void loadDecoderSettings(const StoredElement &stored);
 
     ElementDatabase &m_database;
     Notifier &m_notifier;

@@ -4,6 +4,7 @@
 #include "link/element_report.h"
 #include "link/message_coalescer.h"
 #include "model/element_record.h"
+#include "store/element_schema.h"
 
 #include <QByteArray>
 #include <QObject>
