@@ -158,9 +158,10 @@ std::optional<int> wholeNumber(QByteArrayView text) {
 KeyValues discoveryKeys(const ElementRecord &record, OptionalFields carried, const QLocale &locale) {
     KeyValues keys;
     for (const ElementKeySchema &k : kSchema) {
+        const auto field = optionalFieldOf(k.key);
         const bool written =
-            k.carriers == C::Every || (k.carriers == C::Decoder && record.kind() == ElementRole::Decoder &&
-                                       carried.testFlag(*optionalFieldOf(k.key)));
+            k.carriers == C::Every || (k.carriers == C::Decoder && field &&
+                                       record.kind() == ElementRole::Decoder && carried.testFlag(*field));
         if (written)
             keys.append({QString(k.name), discoveryValue(record, k.key, locale)});
     }

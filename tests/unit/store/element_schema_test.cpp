@@ -186,6 +186,18 @@ TEST_F(ElementLoad, WhatDiscoveryStoresLoadsBackAsTheSameRecord) {
     }
 }
 
+TEST_F(ElementLoad, TheTreeAndThePanelReadTheSameRole) {
+    put("[00A0C9000001]\r\nROLE=\v2\xA0\r\n[00A0C9000002]\r\nROLE=000000000001\r\n[00A0C9000003]\r\nROLE=1."
+        "0\r\n");
+    const ElementDatabase db(path());
+    QList<std::optional<int>> roles;
+    for (const ElementListing &e : db.listing()) {
+        roles.append(e.role);
+        EXPECT_EQ(roleFromValue(e.role.value_or(0)), db.load(e.key)->role()) << e.key.toStdString();
+    }
+    EXPECT_EQ(roles, (QList<std::optional<int>>{2, 1, std::nullopt}));
+}
+
 // What loading did before: each correction its own WriteToINI, after a read of its own.
 void correctKeyByKey(const QString &file) {
     const auto stored = [&](const QString &key, int fallback) {
