@@ -131,6 +131,15 @@ std::optional<ElementKey> elementKeyNamed(QByteArrayView name) {
     return std::nullopt;
 }
 
+QString keyName(ElementKey key) {
+    return QString(schemaOf(key).name);
+}
+
+int clampedToRange(ElementKey key, int value) {
+    const auto range = schemaOf(key).range;
+    return range ? std::clamp(value, range->min, range->max) : value;
+}
+
 std::optional<int> wholeNumber(QByteArrayView text) {
     while (!text.isEmpty() && isSpace(uchar(text.front())))
         text = text.sliced(1);
@@ -163,7 +172,7 @@ KeyValues discoveryKeys(const ElementRecord &record, OptionalFields carried, con
             k.carriers == C::Every || (k.carriers == C::Decoder && field &&
                                        record.kind() == ElementRole::Decoder && carried.testFlag(*field));
         if (written)
-            keys.append({QString(k.name), discoveryValue(record, k.key, locale)});
+            keys.append({keyName(k.key), discoveryValue(record, k.key, locale)});
     }
     return keys;
 }
@@ -224,8 +233,7 @@ ElementRole StoredElement::role() const {
 int StoredElement::level(ElementKey key) const {
     if (key == K::Sdm)
         return listIndex(key).value_or(0);
-    const ValueRange range = *schemaOf(key).range;
-    return std::clamp(numberOrDefault(key), range.min, range.max);
+    return clampedToRange(key, numberOrDefault(key));
 }
 
 ElementRecord StoredElement::record() const {
@@ -261,7 +269,7 @@ KeyValues StoredElement::corrections() const {
     KeyValues writes;
     const auto correct = [&](ElementKey key, bool needed, int value) {
         if (needed)
-            writes.append({QString(schemaOf(key).name), QString::number(value)});
+            writes.append({keyName(key), QString::number(value)});
     };
     const ValueRange att = *schemaOf(K::Att).range;
     const ValueRange sdl = *schemaOf(K::Sdl).range;

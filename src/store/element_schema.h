@@ -65,6 +65,10 @@ std::span<const ElementKeySchema> elementKeySchema();
 const ElementKeySchema &schemaOf(ElementKey key);
 // The key of that name (any letter case, blanks around it ignored); nullopt for a name not ours.
 std::optional<ElementKey> elementKeyNamed(QByteArrayView name);
+// The name to read or write the key by.
+QString keyName(ElementKey key);
+// The value brought to the nearest end of the key's range; unchanged for a key without one.
+int clampedToRange(ElementKey key, int value);
 
 // A section with this many key lines or more was not written by us: it is neither loaded into the
 // panel nor stored into.
