@@ -84,7 +84,7 @@ QString database(int elements) {
             ElementReport report;
             decodeReport(sim::encodeReport(identityOf(i), settingsOf(i)), report);
             text += "[" + keyOf(i).toLatin1() + "]\r\n";
-            for (const auto &[key, value] : discoveryKeys(report))
+            for (const auto &[key, value] : discoveryKeys(report.record, report.carried))
                 text += key.toUpper().toLatin1() + "=" + value.toLatin1() + "\r\n";
         }
         if (!replaceFileAtomically(path, text))

@@ -7,6 +7,7 @@
 #include "model/mac_text.h"
 #include "model/notifier.h"
 #include "store/element_database.h"
+#include "store/element_schema.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,23 +23,9 @@ namespace ondalink {
 
 namespace {
 
-constexpr int kCorruptKeyCount = 18;
-
-std::optional<int> wholeNumber(const QString &text) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
-
-// A stored value that is not a whole number counts as missing: its default applies.
-int storedNumber(const ElementDatabase &db, const QString &key, const QString &name, int defaultValue) {
-    return wholeNumber(db.read(key, name, QString::number(defaultValue))).value_or(defaultValue);
-}
-
 // A stored list index; anything that is not an entry of the list gives no selection.
-int listIndex(const QString &stored, const QComboBox *list) {
-    const std::optional<int> index = wholeNumber(stored);
-    return index && *index >= 0 && *index < list->count() ? *index : -1;
+int listIndex(std::optional<int> stored, const QComboBox *list) {
+    return stored && *stored >= 0 && *stored < list->count() ? *stored : -1;
 }
 
 } // namespace
@@ -50,15 +37,15 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
         return;
 
     const QString key = MacToKey(nodeKey);
-    const int keyCount = key.isEmpty() ? 0 : m_database.keyCount(key);
-    if (keyCount == 0) {
+    const std::optional<StoredElement> stored = key.isEmpty() ? std::nullopt : m_database.load(key);
+    if (!stored) {
         // The file changed under the tree (a section without keys counts as absent): nothing to
         // load, and the stale node must not become the selected element.
         ClearPanel();
         Q_EMIT sectionMissing();
         return;
     }
-    if (keyCount >= kCorruptKeyCount) {
+    if (!stored->isPlausible()) {
         m_notifier.show(
             critical(twoLines(u"The data stored in your computer about this element, is corrupted (1)."_s,
                               u"Cannot load this element info."_s)));
@@ -68,25 +55,26 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
         return;
     }
 
-    txtElementName->setText(m_database.read(key, u"name"_s));
-    txtElementIP->setText(m_database.read(key, u"ip"_s));
-    txtElementMask->setText(m_database.read(key, u"mask"_s));
-    txtElementGW->setText(m_database.read(key, u"gw"_s));
-    txtRemoteIP->setText(m_database.read(key, u"remote"_s));
-    cmbAudioInput->setCurrentIndex(listIndex(m_database.read(key, u"input"_s), cmbAudioInput));
-    cmbAudioType->setCurrentIndex(listIndex(m_database.read(key, u"type"_s), cmbAudioType));
-    cmbAudioTX->setCurrentIndex(listIndex(m_database.read(key, u"tx"_s), cmbAudioTX));
-    const double version = parseVersion(m_database.read(key, u"ver"_s, u"2"_s)).value_or(2.0);
-    lblVersion->setText(versionText(version, 2));
+    using K = ElementKey;
+    const ElementRecord element = stored->record();
+    txtElementName->setText(element.name);
+    txtElementIP->setText(element.ip);
+    txtElementMask->setText(element.mask);
+    txtElementGW->setText(element.gw);
+    txtRemoteIP->setText(element.remote);
+    cmbAudioInput->setCurrentIndex(listIndex(stored->listIndex(K::Input), cmbAudioInput));
+    cmbAudioType->setCurrentIndex(listIndex(stored->listIndex(K::Type), cmbAudioType));
+    cmbAudioTX->setCurrentIndex(listIndex(stored->listIndex(K::Tx), cmbAudioTX));
+    lblVersion->setText(versionText(element.ver, 2));
     // An index beyond the encoder list shows "<None>".
-    const int bound = listIndex(m_database.read(key, u"bound"_s, u"0"_s), cmbEncoders);
+    const int bound = listIndex(stored->number(K::Bound), cmbEncoders);
     cmbEncoders->setCurrentIndex(bound >= 0 ? bound : 0);
-    chkSFNEnabled->setChecked(storedNumber(m_database, key, u"sfn"_s, 0) != 0);
+    chkSFNEnabled->setChecked(element.sfn != 0);
 
-    const ElementRole role = roleFromValue(wholeNumber(m_database.read(key, u"role"_s)).value_or(0));
+    const ElementRole role = stored->role();
     if (role == ElementRole::Decoder) {
         setElementType(role);
-        loadDecoderSettings(key);
+        loadDecoderSettings(*stored);
         lblElementType_Change();
         cmbSilDetMode_Click();
     } else if (m_shownRole != role) {
@@ -98,28 +86,22 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
     }
 
     setSelected(nodeKey);
-    lblSerialNumber->setText(m_database.read(key, u"sn"_s));
+    lblSerialNumber->setText(stored->text(K::Sn));
     m_surroundings.setPingLabel(u"<Click to test>"_s);
 }
 
-void PropertiesPanel::loadDecoderSettings(const QString &key) {
-    // Stored values out of the controls' range on the side not corrected here (att above 255,
-    // buf above 8, sdl or sdt below 1) are shown at the nearest end of the range, without a write.
-    if (storedNumber(m_database, key, u"att"_s, 0) <= kAttenMin)
-        m_database.write(key, u"att"_s, QString::number(kAttenMin));
-    scrlAtten->setValue(storedNumber(m_database, key, u"att"_s, 0));
-
-    scrlBuffer->setValue(storedNumber(m_database, key, u"buf"_s, 1));
-
-    if (storedNumber(m_database, key, u"sdl"_s, 37) > kSilDetLevelMax)
-        m_database.write(key, u"sdl"_s, QString::number(kSilDetLevelMax));
-    scrlSilDetLevel->setValue(storedNumber(m_database, key, u"sdl"_s, 37));
-
-    if (storedNumber(m_database, key, u"sdt"_s, 43) > kSilDetTimeMax)
-        m_database.write(key, u"sdt"_s, QString::number(kSilDetTimeMax));
-    scrlSilDetTime->setValue(storedNumber(m_database, key, u"sdt"_s, 43));
-
-    setSilDetMode(storedNumber(m_database, key, u"sdm"_s, 0));
+void PropertiesPanel::loadDecoderSettings(const StoredElement &stored) {
+    // Levels beyond the controls on one side are corrected in the database, all in one replacement;
+    // those beyond on the other side (att above 255, buf above 8, sdl or sdt below 1) are only shown
+    // at the nearest end of the range. A correction that cannot be written is shown all the same.
+    if (const KeyValues corrections = stored.corrections(); !corrections.isEmpty())
+        m_database.writeSection(stored.sectionKey(), corrections);
+    const ElementRecord element = stored.record();
+    scrlAtten->setValue(element.att);
+    scrlBuffer->setValue(element.buf);
+    scrlSilDetLevel->setValue(element.sdl);
+    scrlSilDetTime->setValue(element.sdt);
+    setSilDetMode(element.sdm);
 }
 
 void PropertiesPanel::ClearPanel() {

@@ -19,6 +19,7 @@ namespace ondalink {
 
 class ElementDatabase;
 class Notifier;
+class StoredElement;
 
 inline constexpr char16_t kNoSelection[] = u"-";
 
@@ -93,7 +94,7 @@ private:
     void txtElementName_LostFocus();
     void encoderLayout();
     void decoderLayout();
-    void loadDecoderSettings(const QString &key);
+    void loadDecoderSettings(const StoredElement &stored);
     void setSelected(const QString &mac);
     void setSilDetMode(int index);
 

@@ -3,6 +3,7 @@
 
 #include "link/element_report.h"
 #include "model/configuration_write.h"
+#include "store/element_schema.h"
 
 #include <QStringList>
 

@@ -11,6 +11,7 @@
 #include "model/mac_text.h"
 #include "model/notifier.h"
 #include "store/element_database.h"
+#include "store/element_schema.h"
 
 #include <utility>
 
@@ -137,7 +138,7 @@ std::optional<QHostAddress> ElementLink::storedDestination(const QString &mac, Q
     const QString key = MacToKey(mac);
     if (key.isEmpty())
         return fail(u"No Network Element selected!"_s);
-    const QString stored = m_database.read(key, u"ip"_s, QString());
+    const QString stored = m_database.read(key, keyName(ElementKey::Ip), QString());
     if (stored.isEmpty())
         return fail(u"No IP address is stored for the selected Network Element."_s);
     const auto address = ipv4Address(stored);
@@ -215,7 +216,7 @@ void ElementLink::sendAttenuation(int position) {
         m_notifier.show(critical(sendFailureText(sent, kNothingSent)));
         return;
     }
-    if (!m_database.write(MacToKey(mac), u"att"_s, QString::number(position)))
+    if (!m_database.write(MacToKey(mac), keyName(ElementKey::Att), QString::number(position)))
         m_notifier.show(
             critical(twoLines(u"The attenuation was sent, but the local database could not be written."_s,
                               u"Cannot save this element info."_s)));

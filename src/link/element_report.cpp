@@ -199,35 +199,4 @@ bool sameName(const QString &reported, const QString &typed) {
     return trimBlanks(reported).toUpper() == trimBlanks(typed).toUpper();
 }
 
-KeyValues discoveryKeys(const ElementReport &report, const QLocale &locale) {
-    const ElementRecord &r = report.record;
-    const auto number = [](int value) { return QString::number(value); };
-    KeyValues keys{
-        {u"name"_s, PadName(r.name)},
-        {u"ip"_s, r.ip},
-        {u"mask"_s, r.mask},
-        {u"gw"_s, r.gw},
-        {u"remote"_s, r.remote},
-        {u"input"_s, number(r.input)},
-        {u"type"_s, number(r.type)},
-        {u"tx"_s, number(r.tx)},
-        {u"role"_s, number(r.role)},
-        {u"sn"_s, number(r.sn)},
-        {u"ver"_s, shortestDecimal(r.ver, locale)},
-        {u"sfn"_s, number(r.sfn)},
-        {u"buf"_s, number(r.buf)},
-    };
-    if (r.role != kRoleDecoder)
-        return keys;
-    if (report.carries(OptionalField::Att))
-        keys.append({u"att"_s, number(r.att)});
-    if (report.carries(OptionalField::Sdm))
-        keys.append({u"sdm"_s, number(r.sdm)});
-    if (report.carries(OptionalField::Sdl))
-        keys.append({u"sdl"_s, number(r.sdl)});
-    if (report.carries(OptionalField::Sdt))
-        keys.append({u"sdt"_s, number(r.sdt)});
-    return keys;
-}
-
 } // namespace ondalink

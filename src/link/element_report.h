@@ -4,12 +4,9 @@
 #include "model/element_record.h"
 
 #include <QByteArrayView>
-#include <QList>
-#include <QLocale>
 #include <QString>
 
 #include <optional>
-#include <utility>
 
 namespace ondalink {
 
@@ -56,11 +53,5 @@ QString reportedName(QByteArrayView nameBytes);
 
 // Two names are the same when equal after trimming blanks and upper-casing.
 bool sameName(const QString &reported, const QString &typed);
-
-using KeyValues = QList<std::pair<QString, QString>>;
-
-// The keys a discovery stores for an element, in their order: 13 for an encoder, up to 17 for a
-// decoder (att, sdm, sdl, sdt only when the report carried them).
-KeyValues discoveryKeys(const ElementReport &report, const QLocale &locale = QLocale());
 
 } // namespace ondalink

@@ -119,7 +119,7 @@ void ElementReportHandler::macLookupEnded(const QString &mac) {
 }
 
 QList<Message> ElementReportHandler::storeDiscovered() {
-    m_unstored.append({MacToKey(m_report.record.mac), discoveryKeys(m_report)});
+    m_unstored.append({MacToKey(m_report.record.mac), discoveryKeys(m_report.record, m_report.carried)});
     // Every replacement rewrites the whole file: a burst of answers stored one by one would cost as
     // the square of its size. Those that arrive together are stored together.
     if (m_hooks.morePending && m_hooks.morePending() && m_unstored.size() < kStoreBatch)

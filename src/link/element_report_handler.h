@@ -7,6 +7,7 @@
 #include "link/message_coalescer.h"
 #include "model/configuration_write.h"
 #include "model/element_record.h"
+#include "store/element_schema.h"
 
 #include <QByteArray>
 #include <QHash>

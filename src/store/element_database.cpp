@@ -14,8 +14,6 @@
 #include <QSet>
 #include <QStandardPaths>
 
-#include <limits>
-
 using namespace Qt::StringLiterals;
 
 namespace ondalink {
@@ -23,26 +21,6 @@ namespace ondalink {
 namespace {
 
 const QString kFileName = u"nms.ini"_s;
-
-// A whole number with optional blanks around it and an optional sign; anything else is no role.
-std::optional<int> wholeNumber(QByteArrayView text) {
-    text = ini::trimmedBlanks(text);
-    const bool negative = text.startsWith('-');
-    if (negative || text.startsWith('+'))
-        text = text.sliced(1);
-    if (text.isEmpty() || text.size() > 10)
-        return std::nullopt;
-    qint64 value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    value = negative ? -value : value;
-    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return static_cast<int>(value);
-}
 
 // A copy installed with its desktop entry (<prefix>/bin beside <prefix>/share) never writes into its
 // folder, not even when root runs it and could.
@@ -80,6 +58,25 @@ bool ElementDatabase::write(const QString &section, const QString &key, const QS
 
 int ElementDatabase::keyCount(const QString &section) const {
     return GetSectionKeyCount(section, m_path);
+}
+
+std::optional<StoredElement> ElementDatabase::load(const QString &key) const {
+    const QByteArray name = key.toLatin1();
+    if (QString::fromLatin1(name) != key)
+        return std::nullopt; // no section can have that name
+    const FileContents contents = readWholeFile(m_path);
+    const ini::Text text(contents.bytes);
+    const auto section = text.findSection(name);
+    if (!section)
+        return std::nullopt;
+    StoredElement element(key);
+    text.forEachKeyLine(*section, [&](const ini::KeyLine &line) {
+        element.addKeyLine(line.key, line.value);
+        return true;
+    });
+    if (element.keyCount() == 0)
+        return std::nullopt;
+    return element;
 }
 
 bool ElementDatabase::writeSection(const QString &section,

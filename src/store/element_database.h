@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/element_schema.h"
+
 #include <QList>
 #include <QString>
 
@@ -31,6 +33,9 @@ public:
     QString read(const QString &section, const QString &key, const QString &defaultValue = {}) const;
     bool write(const QString &section, const QString &key, const QString &value) const;
     int keyCount(const QString &section) const;
+    // An element's section from one reading of the file; nullopt when the file holds no key line for
+    // it or cannot be read.
+    std::optional<StoredElement> load(const QString &key) const;
     // Several keys of one section in one atomic replacement of the file.
     bool writeSection(const QString &section, const QList<std::pair<QString, QString>> &keyValues) const;
     // Several sections in one atomic replacement of the file.

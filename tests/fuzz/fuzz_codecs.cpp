@@ -9,6 +9,7 @@
 #include "link/datagrams.h"
 #include "link/element_report.h"
 #include "model/encodings.h"
+#include "store/element_schema.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -147,7 +148,7 @@ void report(FuzzedDataProvider &in) {
         FUZZ_CHECK(e.att == s.att && e.sdl == s.sdl && e.sdt == s.sdt &&
                    r.carries(OptionalField::Sdm) == (s.sdm <= 2));
     // Whatever a valid report holds can be stored: no value can break a line of nms.ini.
-    const KeyValues keys = discoveryKeys(r);
+    const KeyValues keys = discoveryKeys(r.record, r.carried);
     FUZZ_CHECK(keys.size() == 13 || (decoder && keys.size() <= 17));
     for (const auto &[key, value] : keys)
         for (QChar c : value)

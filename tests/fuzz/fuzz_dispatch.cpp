@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             panelSet = true;
         }
         if (discovery)
-            for (const auto &kv : discoveryKeys(report)) {
+            for (const auto &kv : discoveryKeys(report.record, report.carried)) {
                 KeyValues &keys = expected[MacToKey(mac)];
                 auto it = std::find_if(keys.begin(), keys.end(),
                                        [&](const auto &p) { return p.first == kv.first; });

@@ -167,7 +167,7 @@ void checkEdit(QByteArrayView file, const Model &before, quint8 op, const QByteA
         }
         break;
     case 5: { // several sections at once: the same bytes as one after the other
-        const QList<std::pair<QByteArray, KeyValues>> sections = {
+        const QList<std::pair<QByteArray, ini::KeyValues>> sections = {
             {section, {{key, value}}}, {"NEW SECTION", {{key, value}}}, {section, {{"SECOND", value}}}};
         QByteArray oneByOne = file.toByteArray();
         for (const auto &[name, keyValues] : sections)
