@@ -24,6 +24,7 @@
 #include "link/udp_endpoint.h"
 #include "link_test_peer.h"
 #include "store/element_database.h"
+#include "thread_times.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -47,7 +48,6 @@
 #include <ctime>
 #include <netinet/in.h>
 #include <random>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -150,8 +150,21 @@ public:
     };
 
     bool notify(QObject *receiver, QEvent *event) override {
-        if (m_depth > 0 || !m_timing)
+        if (!m_timing)
             return QApplication::notify(receiver, event);
+        if (m_depth > 0) {
+            // Inside another event only the paints are counted: what a repaint spends its time on.
+            if (event->type() != QEvent::Paint)
+                return QApplication::notify(receiver, event);
+            const Kind kind{receiver->metaObject(), int(event->type())};
+            QElapsedTimer clock;
+            clock.start();
+            const bool result = QApplication::notify(receiver, event);
+            Total &total = m_totals[kind];
+            total.ns += clock.nsecsElapsed();
+            ++total.count;
+            return result;
+        }
         // Read before delivery: the event or its receiver may be gone after it.
         const Kind kind{receiver->metaObject(), int(event->type())};
         const QString name = receiver->objectName();
@@ -176,7 +189,8 @@ public:
         qint64 count = 0;
     };
 
-    // Every kind of event (receiver class, event type) with its total time, the costliest first.
+    // Every kind of event (receiver class, event type) with its total time, the costliest first. The
+    // paints are part of the repaint (UpdateRequest) that made them.
     QList<QPair<QString, Total>> totals() const {
         QList<QPair<QString, Total>> list;
         for (auto it = m_totals.cbegin(); it != m_totals.cend(); ++it)
@@ -259,24 +273,18 @@ private:
     int m_answer = 0;
 };
 
-// This thread's time on a core and its time waiting for one (runnable, not given a core), in µs;
-// its page faults that read the disk, and the times it went to sleep of its own accord.
-struct ThreadTimes {
-    qint64 cpuUs = 0;
-    qint64 waitUs = 0;
-    long majorFaults = 0;
-    long sleeps = 0;
-};
-
-ThreadTimes threadTimes() {
-    QFile file(u"/proc/thread-self/schedstat"_s);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QList<QByteArray> fields = file.readAll().simplified().split(' ');
-    rusage usage{};
-    ::getrusage(RUSAGE_THREAD, &usage);
-    return {fields.value(0).toLongLong() / 1000, fields.value(1).toLongLong() / 1000, usage.ru_majflt,
-            usage.ru_nvcsw};
+// Time on a core of every thread of this process, by thread name, in µs.
+QHash<QString, qint64> threadCpuByName() {
+    QHash<QString, qint64> cpu;
+    const QDir tasks(u"/proc/self/task"_s);
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile name(tasks.filePath(task + u"/comm"_s)), stat(tasks.filePath(task + u"/schedstat"_s));
+        if (!name.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
+            continue;
+        cpu[QString::fromLatin1(name.readAll().trimmed())] +=
+            stat.readAll().simplified().split(' ').value(0).toLongLong() / 1000;
+    }
+    return cpu;
 }
 
 bool discoverInto(const QString &iniPath, int elements) {
@@ -348,10 +356,11 @@ void BM_LabFlood(benchmark::State &state) {
         notifier.messages.clear();
 
         // Evidence that the operator's side really ran: elements loaded by the clicks, level peaks.
-        int loaded = 0, peaks = 0;
+        int loaded = 0, peaks = 0, reloads = 0;
         QObject counting; // goes before the counts do
         QObject::connect(&window.elementTree(), &ElementTree::NodeClick, &counting, [&] { ++loaded; });
         QObject::connect(&window.levelMonitor(), &LevelMonitor::peakChanged, &counting, [&] { ++peaks; });
+        QObject::connect(&window.link(), &ElementLink::reloadTreeRequested, &counting, [&] { ++reloads; });
 
         ElementLinkTestPeer peer(window.link());
         const quint64 handledBefore = peer.dispatch().dispatchedCount();
@@ -362,17 +371,16 @@ void BM_LabFlood(benchmark::State &state) {
         // (time on a core close to the gap) from one that was not given a core (a loaded machine).
         QElapsedTimer sinceTick;
         qint64 longestGapMs = 0, longestGapAfterClickMs = 0;
-        ThreadTimes atTick = threadTimes(), overLongest;
+        testing::ThreadTimes atTick = testing::threadTimes(), overLongest;
         QTimer probe;
         probe.setTimerType(Qt::PreciseTimer);
         QObject::connect(&probe, &QTimer::timeout, [&] {
             const qint64 gap = sinceTick.restart();
-            const ThreadTimes now = threadTimes();
+            const testing::ThreadTimes now = testing::threadTimes();
             if (gap > longestGapMs) {
                 longestGapMs = gap;
                 longestGapAfterClickMs = sinceClick.elapsed() - gap; // where it began
-                overLongest = {now.cpuUs - atTick.cpuUs, now.waitUs - atTick.waitUs,
-                               now.majorFaults - atTick.majorFaults, now.sleeps - atTick.sleeps};
+                overLongest = now - atTick;
             }
             atTick = now;
         });
@@ -415,9 +423,10 @@ void BM_LabFlood(benchmark::State &state) {
         }
         QElapsedTimer flood;
         flood.start();
+        const QHash<QString, qint64> threadsBefore = threadCpuByName();
         app.startTiming();
         sinceTick.start();
-        atTick = threadTimes();
+        atTick = testing::threadTimes();
         probe.start(kStallProbeMs);
         selection.start(kSelectionEveryMs);
         QTimer::singleShot(kFloodMs * 3, &loop, &QEventLoop::quit);
@@ -436,6 +445,10 @@ void BM_LabFlood(benchmark::State &state) {
         const double floodMs = double(flood.nsecsElapsed()) / 1e6;
         probe.stop();
         app.stopTiming();
+        const QHash<QString, qint64> threadsAfter = threadCpuByName();
+        for (auto it = threadsAfter.cbegin(); it != threadsAfter.cend(); ++it)
+            std::fprintf(stderr, "threads named %s: %.1f ms on a core\n", it.key().toLocal8Bit().constData(),
+                         double(it.value() - threadsBefore.value(it.key())) / 1e3);
         watching = false;
         watchdog.join();
         QCoreApplication::sendPostedEvents(&receiver);
@@ -469,7 +482,8 @@ void BM_LabFlood(benchmark::State &state) {
         state.counters["boxes"] = double(notifier.messages.size());
         state.counters["loaded"] = loaded;
         state.counters["peaks"] = peaks;
-        for (const auto &[what, total] : app.totals().mid(0, 5))
+        state.counters["tree_reloads"] = reloads;
+        for (const auto &[what, total] : app.totals().mid(0, 8))
             std::fprintf(stderr, "costliest events: %.1f ms in %lld, %s\n", double(total.ns) / 1e6,
                          total.count, what.toLocal8Bit().constData());
         for (const TimedApplication::Slow &slow : app.slowest())

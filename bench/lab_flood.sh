@@ -22,5 +22,5 @@ rc=0
 [ "$rc" -eq 0 ] || exit "$rc"
 echo "== $elements elements, load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 "$ONDALINK_LAB" exec env QT_QPA_PLATFORM=offscreen "$bench" --benchmark_repetitions=3 --benchmark_counters_tabular=true 2>&1 |
-  grep -E '^(Benchmark|BM_|slowest|costliest)' | grep -v -E '_(stddev|cv)'
+  grep -E '^(Benchmark|BM_|slowest|costliest|threads)' | grep -v -E '_(stddev|cv)'
 echo "== load after: $(cut -d' ' -f1-3 /proc/loadavg)"
