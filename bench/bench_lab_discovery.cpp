@@ -5,6 +5,7 @@
 #include "bench_main.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "fakes.h"
+#include "lab_hosts.h"
 #include "link/discovery.h"
 #include "link/element_link.h"
 #include "link/receive_dispatch.h"
@@ -16,7 +17,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QNetworkInterface>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -30,29 +30,10 @@ using namespace ondalink;
 
 namespace {
 
-struct LabHosts {
-    QString nmsIp;
-    int elements = 0;
-};
-
-LabHosts readLab() {
-    LabHosts lab;
-    QFile hosts(qEnvironmentVariable("ONDALINK_LAB_STATE") + u"/hosts"_s);
-    if (!hosts.open(QIODevice::ReadOnly))
-        return lab;
-    for (const QByteArray &line : hosts.readAll().split('\n')) {
-        if (line.startsWith("nms "))
-            lab.nmsIp = QString::fromLatin1(line.split(' ').value(2));
-        else if (line.startsWith('e'))
-            ++lab.elements;
-    }
-    return lab;
-}
-
 // Arg 1: the NMS host forgets every MAC first, so that each report waits for an ARP exchange.
 // Arg 0: the neighbour table as the previous discovery left it.
 void BM_LabDiscovery(benchmark::State &state) {
-    const LabHosts lab = readLab();
+    const bench::LabHosts lab = bench::readLab();
     const bool cold = state.range(0) == 1;
     double inWindow = 0, total = 0, lastMs = 0, firstMs = 0;
     for (auto _ : state) {
@@ -79,7 +60,7 @@ void BM_LabDiscovery(benchmark::State &state) {
                              lastHandledNs = clock.nsecsElapsed();
                              if (handled == 0)
                                  firstHandledNs = lastHandledNs;
-                             if (++handled == lab.elements)
+                             if (++handled == int(lab.elementIps.size()))
                                  loop.quit();
                          });
         QObject::connect(&discovery, &Discovery::finished, &link,
@@ -102,7 +83,7 @@ void BM_LabDiscovery(benchmark::State &state) {
         if (!notifier.messages.isEmpty())
             state.SkipWithError(notifier.messages.first().text.toLocal8Bit().constData());
     }
-    state.counters["elements"] = lab.elements;
+    state.counters["elements"] = int(lab.elementIps.size());
     state.counters["in_window"] = inWindow;
     state.counters["stored"] = total;
     state.counters["first_ms"] = firstMs;
@@ -123,8 +104,8 @@ BENCHMARK(BM_LabDiscovery)
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     // The paging request is a broadcast: only ever from the NMS host of a lab.
-    const LabHosts lab = readLab();
-    if (lab.nmsIp.isEmpty() || !QNetworkInterface::allAddresses().contains(QHostAddress(lab.nmsIp))) {
+    const bench::LabHosts lab = bench::readLab();
+    if (!lab.onNmsHost()) {
         QTextStream(stderr) << "not on the NMS host of a lab: run bench/lab_discovery.sh" << Qt::endl;
         return 77;
     }
