@@ -87,6 +87,7 @@ void ElementReportHandler::begin(ElementReport report, bool discoveryAtArrival, 
     m_busy = true;
     m_done = std::move(done);
     m_discoveryAtArrival = discoveryAtArrival;
+    m_stored = false;
     m_messages.setHeld(true);
 }
 
@@ -119,6 +120,7 @@ void ElementReportHandler::macLookupEnded(const QString &mac) {
 }
 
 QList<Message> ElementReportHandler::storeDiscovered() {
+    m_stored = true;
     m_unstored.append({MacToKey(m_report.record.mac), discoveryKeys(m_report.record, m_report.carried)});
     // Every replacement rewrites the whole file: a burst of answers stored one by one would cost as
     // the square of its size. Those that arrive together are stored together.
@@ -128,7 +130,10 @@ QList<Message> ElementReportHandler::storeDiscovered() {
 }
 
 QList<Message> ElementReportHandler::storeBatch() {
-    if (m_unstored.isEmpty() || m_database.writeSections(std::exchange(m_unstored, {})))
+    if (m_unstored.isEmpty())
+        return {};
+    m_stored = true;
+    if (m_database.writeSections(std::exchange(m_unstored, {})))
         return {};
     return {databaseNotWritten(m_database)};
 }
@@ -157,6 +162,7 @@ QList<Message> ElementReportHandler::confirmWrite() {
     for (const QString &field : confirmation.mismatches)
         messages.append(fieldMismatch(field));
     // One replacement of the file: the confirmed keys are stored together or not at all.
+    m_stored = true;
     const bool written = m_database.writeSection(section, confirmation.keys);
     Q_EMIT confirmed(confirmation.state);
     if (!written)
@@ -170,7 +176,9 @@ QList<Message> ElementReportHandler::confirmWrite() {
 void ElementReportHandler::finish(const QList<Message> &messages) {
     m_messages.present(messages);
     // A message box runs the event loop, so the discovery may have ended meanwhile: read the flag now.
-    if (!(m_hooks.discoveryRunning && m_hooks.discoveryRunning()) && m_hooks.reloadTree)
+    // A report that stored nothing leaves the list as it is: rebuilding it for every corrupt report of
+    // a flood would keep the window repainting.
+    if (m_stored && !(m_hooks.discoveryRunning && m_hooks.discoveryRunning()) && m_hooks.reloadTree)
         m_hooks.reloadTree();
     m_busy = false;
     m_messages.setHeld(false);

@@ -94,6 +94,7 @@ private:
     std::function<void()> m_dispatchWaits; // done() held back while too many reports wait
     bool m_discoveryAtArrival = false;
     bool m_busy = false;
+    bool m_stored = false; // the report being handled wrote, or queued, something for nms.ini
     std::function<void()> m_done;
     MessageCoalescer m_messages;
     QList<std::pair<QString, KeyValues>> m_unstored; // discovered elements not yet in the file
