@@ -165,7 +165,7 @@ void BM_ReportStored(benchmark::State &state) {
     ElementReport shown;
     decodeReport(sim::encodeReport(identityOf(i), settingsOf(i)), shown);
     const ElementRecord &r = shown.record;
-    panel.mac = FormatMac(keyOf(i));
+    panel.mac = elementKeyToMac(keyOf(i));
     std::tie(panel.name, panel.ip, panel.mask, panel.gw, panel.remote) =
         std::tie(r.name, r.ip, r.mask, r.gw, r.remote);
     std::tie(panel.input, panel.type, panel.tx) = std::tuple(r.input, r.type, r.tx);

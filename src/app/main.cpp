@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: one instance only, the window loaded in order, and the end of the program.
+#include "app/single_instance.h"
 #include "console/about_box.h"
 #include "console/main_window.h"
 #include "console/qt_notifier.h"
 #include "console/window_memory.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
-#include "single_instance.h"
 
 #include <ondalink/version.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "about_box.h"
+#include "console/about_box.h"
 
 #include "diag/linux/ping_method.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "diagnostics_frame.h"
+#include "console/diagnostics_frame.h"
 
-#include "ping_indicator.h"
-#include "vu_meter.h"
+#include "console/ping_indicator.h"
+#include "console/vu_meter.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

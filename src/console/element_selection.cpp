@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Loading the selected element into the panel, and clearing it.
-#include "properties_panel.h"
+#include "console/properties_panel.h"
 
 #include "model/element_record.h"
 #include "model/encodings.h"
@@ -36,7 +36,7 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
     if (nodeText.isEmpty())
         return;
 
-    const QString key = MacToKey(nodeKey);
+    const QString key = macToElementKey(nodeKey);
     const std::optional<StoredElement> stored = key.isEmpty() ? std::nullopt : m_database.load(key);
     if (!stored) {
         // The file changed under the tree (a section without keys counts as absent): nothing to

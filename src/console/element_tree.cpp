@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "element_tree.h"
+#include "console/element_tree.h"
 
-#include "image_list.h"
+#include "console/image_list.h"
+#include "console/vu_meter.h"
 #include "model/element_record.h"
 #include "model/mac_text.h"
 #include "model/notifier.h"
 #include "store/element_database.h"
-#include "vu_meter.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -154,7 +154,7 @@ void ElementTree::loadOnce(bool repeatNotice) {
     QList<QTreeWidgetItem *> nodes;
     nodes.reserve(elements.size());
     for (const ElementListing &element : elements) {
-        const QString colonForm = FormatMac(element.key);
+        const QString colonForm = elementKeyToMac(element.key);
         const QString text = element.name + u" ["_s + colonForm + u"]"_s;
         auto *node = new QTreeWidgetItem(QStringList{text});
         node->setData(0, Qt::UserRole, colonForm);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "image_list.h"
+#include "console/image_list.h"
 
 #include <array>
 

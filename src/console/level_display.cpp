@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "level_display.h"
+#include "console/level_display.h"
 
 #include "link/datagrams.h"
 #include "model/encodings.h"
@@ -15,11 +15,11 @@ LevelDisplay levelDisplay(quint32 peak, const QLocale &locale) {
         return {0, QString::fromUtf16(kNoLevel)};
     const double ratio = static_cast<double>(peak) / kLevelFullScale;
     const int width = static_cast<int>(roundHalfEven(ratio * kMeterFullWidth, 0));
-    const double decibels = roundHalfEven(20.0 * Log10(ratio), 1);
+    const double decibels = roundHalfEven(20.0 * decimalLog(ratio), 1);
     return {width, shortestDecimal(decibels, locale) + u"dBFS"_s};
 }
 
-double Log10(double x) {
+double decimalLog(double x) {
     return std::log(x) / std::log(10.0);
 }
 

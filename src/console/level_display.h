@@ -22,6 +22,6 @@ struct LevelDisplay {
 LevelDisplay levelDisplay(quint32 peak, const QLocale &locale = QLocale());
 
 // Decimal logarithm as ln(x) / ln(10).
-double Log10(double x);
+double decimalLog(double x);
 
 } // namespace ondalink

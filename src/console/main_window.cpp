@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "main_window.h"
+#include "console/main_window.h"
 
-#include "about_box.h"
-#include "diagnostics_frame.h"
-#include "element_tree.h"
-#include "image_list.h"
+#include "console/about_box.h"
+#include "console/diagnostics_frame.h"
+#include "console/element_tree.h"
+#include "console/image_list.h"
+#include "console/paging_window.h"
+#include "console/ping_indicator.h"
+#include "console/vu_meter.h"
 #include "link/configuration_write.h"
 #include "model/notifier.h"
-#include "paging_window.h"
-#include "ping_indicator.h"
-#include "vu_meter.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "console/ping_presenter.h"
+#include "console/properties_panel.h"
 #include "link/discovery.h"
 #include "link/element_link.h"
 #include "link/level_monitor.h"
-#include "ping_presenter.h"
-#include "properties_panel.h"
 #include "store/element_database.h"
 
 #include <QMainWindow>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "paging_window.h"
+#include "console/paging_window.h"
 
 #include <QLabel>
 #include <QProgressBar>

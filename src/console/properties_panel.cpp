@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's own reactions: value labels, validation colours, and the layout by element type.
-#include "properties_panel.h"
+#include "console/properties_panel.h"
 
 #include "model/encodings.h"
 
@@ -99,7 +99,7 @@ void PropertiesPanel::cmbAudioTX_Click() {
 
 void PropertiesPanel::txtAddress_Change(QLineEdit *box) {
     const QString text = box->text();
-    if (text.isEmpty() || IsValidAddress(text)) {
+    if (text.isEmpty() || isValidAddress(text)) {
         box->setPalette(QPalette());
         return;
     }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The controls of the properties panel: names, captions, ranges, list entries and arrangement.
-#include "properties_panel.h"
+#include "console/properties_panel.h"
 
 #include "model/element_record.h"
 #include "model/encodings.h"

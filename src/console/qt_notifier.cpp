@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "qt_notifier.h"
+#include "console/qt_notifier.h"
 
 #include <QMessageBox>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "vu_meter.h"
+#include "console/vu_meter.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window_memory.h"
+#include "console/window_memory.h"
 
 #include <QMainWindow>
 #include <QSettings>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "echo.h"
+#include "diag/echo.h"
 
 namespace ondalink {
 

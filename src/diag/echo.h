@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "echo_prober.h"
+#include "diag/echo_prober.h"
 
 namespace ondalink {
 

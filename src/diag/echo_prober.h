@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "echo_status.h"
+#include "diag/echo_status.h"
 #include "model/ipv4.h"
 
 namespace ondalink {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "echo_status.h"
+#include "diag/echo_status.h"
 
 using namespace Qt::StringLiterals;
 

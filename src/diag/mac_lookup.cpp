@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mac_lookup.h"
+#include "diag/mac_lookup.h"
 
 #include <QtEndian>
 

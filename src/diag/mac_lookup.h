@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "mac_resolver.h"
+#include "diag/mac_resolver.h"
 #include "model/ipv4.h"
 
 #include <QByteArray>

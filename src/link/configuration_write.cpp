@@ -42,8 +42,8 @@ std::optional<QString> saveCheckFailure(const ConfigurationWrite &write, bool da
         return kAudioFields;
     if (write.name.isEmpty())
         return u"Please verify that the name field is correct!"_s;
-    if (!IsValidAddress(write.ip) || !IsValidAddress(write.mask) || !IsValidAddress(write.gw) ||
-        !IsValidAddress(write.remote))
+    if (!isValidAddress(write.ip) || !isValidAddress(write.mask) || !isValidAddress(write.gw) ||
+        !isValidAddress(write.remote))
         return u"Please verify that all IP fields are correct!"_s;
     if (!databaseExists)
         return u"The local database in your computer, is corrupted!"_s;

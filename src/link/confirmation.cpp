@@ -29,7 +29,7 @@ Confirmation confirm(const ElementReport &report, const ConfigurationWrite &show
     const auto index = [&compare](quint8 reported, int selected, ElementKey key, const QString &caption) {
         compare(reported == selected, key, QString::number(selected), caption);
     };
-    compare(sameName(r.name, shown.name), ElementKey::Name, PadName(shown.name), u"Element Name"_s);
+    compare(sameName(r.name, shown.name), ElementKey::Name, padName(shown.name), u"Element Name"_s);
     compare(r.ip == shown.ip, ElementKey::Ip, shown.ip, u"Element IP"_s);
     compare(r.mask == shown.mask, ElementKey::Mask, shown.mask, u"Element Mask"_s);
     compare(r.gw == shown.gw, ElementKey::Gw, shown.gw, u"Element GW"_s);

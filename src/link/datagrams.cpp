@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "datagrams.h"
+#include "link/datagrams.h"
 
 namespace ondalink {
 

@@ -135,7 +135,7 @@ std::optional<QHostAddress> ElementLink::storedDestination(const QString &mac, Q
             *failure = why;
         return std::nullopt;
     };
-    const QString key = MacToKey(mac);
+    const QString key = macToElementKey(mac);
     if (key.isEmpty())
         return fail(u"No Network Element selected!"_s);
     const QString stored = m_database.read(key, keyName(ElementKey::Ip), QString());
@@ -216,7 +216,7 @@ void ElementLink::sendAttenuation(int position) {
         m_notifier.show(critical(sendFailureText(sent, kNothingSent)));
         return;
     }
-    if (!m_database.write(MacToKey(mac), keyName(ElementKey::Att), QString::number(position)))
+    if (!m_database.write(macToElementKey(mac), keyName(ElementKey::Att), QString::number(position)))
         m_notifier.show(
             critical(twoLines(u"The attenuation was sent, but the local database could not be written."_s,
                               u"Cannot save this element info."_s)));

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "element_report.h"
+#include "link/element_report.h"
 
 #include "model/encodings.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "element_report_handler.h"
+#include "link/element_report_handler.h"
 
 #include "model/encodings.h"
 #include "model/mac_text.h"
@@ -121,7 +121,8 @@ void ElementReportHandler::macLookupEnded(const QString &mac) {
 
 QList<Message> ElementReportHandler::storeDiscovered() {
     m_stored = true;
-    m_unstored.append({MacToKey(m_report.record.mac), discoveryKeys(m_report.record, m_report.carried)});
+    m_unstored.append(
+        {macToElementKey(m_report.record.mac), discoveryKeys(m_report.record, m_report.carried)});
     // Every replacement rewrites the whole file: a burst of answers stored one by one would cost as
     // the square of its size. Those that arrive together are stored together.
     if (m_hooks.morePending && m_hooks.morePending() && m_unstored.size() < kStoreBatch)
@@ -146,7 +147,7 @@ QList<Message> ElementReportHandler::confirmWrite() {
     // The panel is read once, before anything is shown: a message box lets the operator select
     // another element, and its panel must not receive this element's values.
     const ConfigurationWrite shown = m_hooks.shown ? m_hooks.shown() : ConfigurationWrite();
-    const QString section = MacToKey(m_report.record.mac);
+    const QString section = macToElementKey(m_report.record.mac);
     const Confirmation confirmation = confirm(m_report, shown, m_database.keyCount(section));
     switch (confirmation.refusal) {
     case Confirmation::Refusal::OtherElement:

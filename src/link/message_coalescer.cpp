@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "message_coalescer.h"
+#include "link/message_coalescer.h"
 
 #include <algorithm>
 #include <utility>

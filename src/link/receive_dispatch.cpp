@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "receive_dispatch.h"
+#include "link/receive_dispatch.h"
 
 #include "link/datagrams.h"
 #include "link/udp_endpoint.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "udp_endpoint.h"
+#include "link/udp_endpoint.h"
 
 #include "model/ipv4.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "encodings.h"
+#include "model/encodings.h"
 
-#include "element_record.h"
-#include "ipv4.h"
+#include "model/element_record.h"
+#include "model/ipv4.h"
 
 #include <cmath>
 
@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace ondalink {
 
-QString PadName(const QString &name) {
+QString padName(const QString &name) {
     QString padded = name.left(kNameLength);
     padded.resize(kNameLength, QChar(u' '));
     // One character at a time: QString::toUpper turns ß into SS (a 17-character name), and a
@@ -24,7 +24,7 @@ QString PadName(const QString &name) {
 }
 
 QByteArray nameToBytes(const QString &name) {
-    const QString padded = PadName(name);
+    const QString padded = padName(name);
     QByteArray bytes(kNameLength, '\0');
     for (int i = 0; i < kNameLength; ++i)
         bytes[i] = static_cast<char>(padded.at(i).unicode() & 0xFF);
@@ -45,13 +45,13 @@ QString addressFromBytes(QByteArrayView fourBytes) {
     return text;
 }
 
-QStringList SplitAddress(const QString &text) {
+QStringList splitAddress(const QString &text) {
     if (text.isEmpty())
         return {};
     return text.split(QChar(u'.'), Qt::KeepEmptyParts);
 }
 
-bool IsValidAddress(const QString &text) {
+bool isValidAddress(const QString &text) {
     return parseDottedAddress(text).has_value();
 }
 

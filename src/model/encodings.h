@@ -14,8 +14,8 @@
 namespace ondalink {
 
 // Element name: exactly 16 characters, blank-filled or cut, upper case.
-QString PadName(const QString &name);
-// The 16 name bytes of a datagram: the low 8 bits of each character of PadName(name).
+QString padName(const QString &name);
+// The 16 name bytes of a datagram: the low 8 bits of each character of padName(name).
 QByteArray nameToBytes(const QString &name);
 // One character per byte, code = byte value (Latin-1), taken as it stands.
 QString nameFromBytes(QByteArrayView bytes);
@@ -23,10 +23,10 @@ QString nameFromBytes(QByteArrayView bytes);
 // Dotted address from four bytes in text order; never leading zeros.
 QString addressFromBytes(QByteArrayView fourBytes);
 // The parts of a text between "." characters; empty parts kept; an empty text has no parts.
-QStringList SplitAddress(const QString &text);
+QStringList splitAddress(const QString &text);
 // True when parseDottedAddress accepts the text.
-bool IsValidAddress(const QString &text);
-// Four octets of a valid address in text order; nullopt when IsValidAddress rejects it.
+bool isValidAddress(const QString &text);
+// Four octets of a valid address in text order; nullopt when isValidAddress rejects it.
 std::optional<std::array<quint8, 4>> addressToBytes(const QString &text);
 
 // Firmware version from its two bytes: decimal(a) followed by decimal(b), divided by 10.

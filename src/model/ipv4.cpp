@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ipv4.h"
+#include "model/ipv4.h"
 
 namespace ondalink {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mac_text.h"
+#include "model/mac_text.h"
 
 namespace ondalink {
 
-QString MacToKey(const QString &colonForm) {
+QString macToElementKey(const QString &colonForm) {
     if (colonForm.size() != 17)
         return {};
     QString key = colonForm;
@@ -11,7 +11,7 @@ QString MacToKey(const QString &colonForm) {
     return key.toUpper();
 }
 
-QString FormatMac(const QString &key) {
+QString elementKeyToMac(const QString &key) {
     if (key.size() != 12)
         return {};
     QString colon;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "atomic_file.h"
+#include "store/atomic_file.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "element_database.h"
+#include "store/element_database.h"
 
-#include "atomic_file.h"
-#include "ini_text.h"
 #include "model/mac_text.h"
-#include "profile_file.h"
+#include "store/atomic_file.h"
+#include "store/ini_text.h"
+#include "store/profile_file.h"
 
 #include <ondalink/version.h>
 

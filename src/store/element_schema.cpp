@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "element_schema.h"
+#include "store/element_schema.h"
 
-#include "ini_text.h"
 #include "model/encodings.h"
 #include "model/mac_text.h"
-#include "profile_file.h"
+#include "store/ini_text.h"
+#include "store/profile_file.h"
 
 #include <algorithm>
 #include <array>
@@ -73,7 +73,7 @@ std::optional<OptionalField> optionalFieldOf(ElementKey key) {
 QString discoveryValue(const ElementRecord &r, ElementKey key, const QLocale &locale) {
     switch (key) {
     case K::Name:
-        return PadName(r.name);
+        return padName(r.name);
     case K::Ip:
         return r.ip;
     case K::Mask:
@@ -238,7 +238,7 @@ int StoredElement::level(ElementKey key) const {
 
 ElementRecord StoredElement::record() const {
     ElementRecord r;
-    r.mac = FormatMac(m_sectionKey);
+    r.mac = elementKeyToMac(m_sectionKey);
     r.name = text(K::Name);
     r.ip = text(K::Ip);
     r.mask = text(K::Mask);

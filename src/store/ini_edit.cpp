@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ini_edit.h"
+#include "store/ini_edit.h"
 
-#include "ini_text.h"
+#include "store/ini_text.h"
 
 #include <QSet>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ini_text.h"
+#include "store/ini_text.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "profile_file.h"
+#include "store/profile_file.h"
 
-#include "atomic_file.h"
-#include "ini_edit.h"
-#include "ini_text.h"
+#include "store/atomic_file.h"
+#include "store/ini_edit.h"
+#include "store/ini_text.h"
 
 #include <QSet>
 

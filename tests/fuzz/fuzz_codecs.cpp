@@ -51,8 +51,8 @@ void configurationWrite(FuzzedDataProvider &in) {
 
     const bool decoder = panel.role == ElementRole::Decoder;
     const auto in01 = [](int v) { return v == 0 || v == 1; };
-    const bool addressesOk = IsValidAddress(panel.ip) && IsValidAddress(panel.mask) &&
-                             IsValidAddress(panel.gw) && IsValidAddress(panel.remote);
+    const bool addressesOk = isValidAddress(panel.ip) && isValidAddress(panel.mask) &&
+                             isValidAddress(panel.gw) && isValidAddress(panel.remote);
     const bool decoderOk =
         !decoder || (panel.buf >= kBufferMin && panel.buf <= kBufferMax && panel.sdm >= 0 && panel.sdm <= 2 &&
                      panel.sdl >= kSilDetLevelMin && panel.sdl <= kSilDetLevelMax &&

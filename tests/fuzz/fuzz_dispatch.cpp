@@ -127,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         }
         if (discovery)
             for (const auto &kv : discoveryKeys(report.record, report.carried)) {
-                KeyValues &keys = expected[MacToKey(mac)];
+                KeyValues &keys = expected[macToElementKey(mac)];
                 auto it = std::find_if(keys.begin(), keys.end(),
                                        [&](const auto &p) { return p.first == kv.first; });
                 if (it == keys.end())
@@ -162,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FUZZ_CHECK(!link.reportHandler().busy() && h->levelReplies == levelReplies);
     for (const Message &m : h->notifier.messages)
         FUZZ_CHECK(!m.text.isEmpty() && !m.askYesNo);
-    const QString selected = MacToKey(h->panel.mac);
+    const QString selected = macToElementKey(h->panel.mac);
     const QByteArray stored = readWholeFile(h->database.path()).bytes;
     const ini::Text text(stored);
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ping_method.h"
+#include "diag/linux/ping_method.h"
 
 #include <QFile>
 

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 namespace ondalink {
 namespace {
 
-TEST(PadName, SixteenUpperCaseCharactersWhoseCapitalsFitOneByte) {
+TEST(padName, SixteenUpperCaseCharactersWhoseCapitalsFitOneByte) {
     // Cutting to sixteen and upper-casing plain names is checked by the configuration write.
     const std::pair<QString, QString> rows[] = {
         {u""_s, QString(16, u' ')},
@@ -17,20 +17,20 @@ TEST(PadName, SixteenUpperCaseCharactersWhoseCapitalsFitOneByte) {
         {u"stra\u00dfe \u00ff\u00e9"_s, u"STRA\u00dfE \u00ff\u00c9       "_s},
     };
     for (const auto &[in, out] : rows)
-        EXPECT_EQ(PadName(in), out) << in.toStdString();
+        EXPECT_EQ(padName(in), out) << in.toStdString();
     EXPECT_EQ(nameToBytes(u"dec \u00e91"_s), QByteArray("DEC \xC9"
                                                         "1          "));
 }
 
 // The grammar itself is parseDottedAddress's.
 TEST(DottedAddress, ValidityBytesAndText) {
-    EXPECT_TRUE(IsValidAddress(u" 10.0.0.1"_s));
-    EXPECT_FALSE(IsValidAddress(u"10..0.1"_s));
+    EXPECT_TRUE(isValidAddress(u" 10.0.0.1"_s));
+    EXPECT_FALSE(isValidAddress(u"10..0.1"_s));
     EXPECT_EQ(addressToBytes(u"192.168. 1 .10"_s), (std::array<quint8, 4>{192, 168, 1, 10}));
     EXPECT_EQ(addressToBytes(u"1.2.3"_s), std::nullopt);
     EXPECT_EQ(addressFromBytes(QByteArray("\xC0\xA8\x01\x0A", 4)), u"192.168.1.10"_s);
-    EXPECT_EQ(SplitAddress(u"10..0.1"_s), (QStringList{u"10"_s, u""_s, u"0"_s, u"1"_s}));
-    EXPECT_TRUE(SplitAddress(u""_s).isEmpty());
+    EXPECT_EQ(splitAddress(u"10..0.1"_s), (QStringList{u"10"_s, u""_s, u"0"_s, u"1"_s}));
+    EXPECT_TRUE(splitAddress(u""_s).isEmpty());
 }
 
 // The serial number's bytes are checked by the report's decoding.

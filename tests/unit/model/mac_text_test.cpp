@@ -14,11 +14,11 @@ TEST(MacText, KeyAndColonFormsOfExactLengthsOnly) {
                                                  {u"-"_s, u""_s},
                                                  {u"00:1a:2b:3c:4d:5e:"_s, u""_s}};
     for (const auto &[in, out] : toKey)
-        EXPECT_EQ(MacToKey(in), out) << in.toStdString();
+        EXPECT_EQ(macToElementKey(in), out) << in.toStdString();
     const std::pair<QString, QString> toColon[] = {
         {u"001a2b3c4d5e"_s, u"00:1A:2B:3C:4D:5E"_s}, {u"001a2b3c4d5"_s, u""_s}, {u"001a2b3c4d5e0"_s, u""_s}};
     for (const auto &[in, out] : toColon)
-        EXPECT_EQ(FormatMac(in), out) << in.toStdString();
+        EXPECT_EQ(elementKeyToMac(in), out) << in.toStdString();
 
     EXPECT_TRUE(isElementKey(u"001a2b3c4d5E"_s));
     for (const QString &no : {u"001A2B3C4D5"_s, u"001A2B3C4D5G"_s, u"00:1A:2B:3C:4D:5E"_s, u"GLOBAL SETUP"_s})
