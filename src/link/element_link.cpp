@@ -8,6 +8,7 @@
 #include "link/element_report_handler.h"
 #include "link/receive_dispatch.h"
 #include "model/element_record.h"
+#include "model/log.h"
 #include "model/mac_text.h"
 #include "model/notifier.h"
 #include "store/element_database.h"
@@ -54,8 +55,10 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     m_endpoint->setArrivalObserver([this](const ReceivedDatagram &datagram) {
         if (datagram.discoveryAtArrival &&
             classifyDatagram(datagram.data.size()) == DatagramKind::ElementReport)
-            if (const auto address = reportedAddress(datagram.data))
+            if (const auto address = reportedAddress(datagram.data)) {
                 m_arrivedAddresses.append(*address);
+                ++m_discoveryAnswers;
+            }
     });
     // Connected before the dispatch, which may handle the first datagram at once.
     connect(m_endpoint.get(), &UdpEndpoint::datagramsQueued, this, [this, &resolver] {
@@ -228,18 +231,23 @@ SendResult ElementLink::requestLevel() {
 
 bool ElementLink::beginDiscovery(QString *failure) {
     m_discovering = true;
+    m_discoveryAnswers = 0;
+    m_reportHandler->resetTally();
     const auto host = ipv4Address(m_settings.pagingHost);
     SendResult sent;
-    if (!host)
+    if (!host) {
         sent = {false, u"\"%1\" is not an IPv4 address"_s.arg(m_settings.pagingHost)};
-    else if (*host == QHostAddress(QHostAddress::Broadcast))
+    } else if (*host == QHostAddress(QHostAddress::Broadcast)) {
         // Out of every network the host is on; a plain send would take the default route only,
         // and fail where there is none.
-        sent = m_endpoint->broadcastOnEveryInterface(pagingRequest(), m_settings.pagingPort);
-    else
+        sent = m_endpoint->broadcastOnEveryInterface(pagingRequest(), m_settings.pagingPort, &m_pagedOn);
+    } else {
         sent = m_endpoint->send(pagingRequest(), *host, m_settings.pagingPort);
+        m_pagedOn = {host->toString()};
+    }
     if (!sent.ok) {
         m_discovering = false;
+        qCWarning(lcLink).noquote() << "discovery: the paging request could not be sent:" << sent.failure;
         if (failure)
             *failure = sent.failure;
     }
@@ -248,6 +256,11 @@ bool ElementLink::beginDiscovery(QString *failure) {
 
 void ElementLink::endDiscovery() {
     m_discovering = false;
+    const ElementReportHandler::Tally &tally = m_reportHandler->discoveryTally();
+    qCInfo(lcLink).noquote() << "discovery: paging request sent on" << m_pagedOn.join(u", "_s) << "-"
+                             << m_discoveryAnswers << "answers," << tally.stored << "stored," << tally.refused
+                             << "refused," << (m_discoveryAnswers - tally.stored - tally.refused)
+                             << "not handled yet";
 }
 
 void ElementLink::responseTimedOut() {

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -114,6 +115,8 @@ private:
     bool m_discovering = false;
     bool m_reloadDeferred = false;     // a report asked for a reload while others still waited
     QList<quint32> m_arrivedAddresses; // reported by a discovery's answers since the last read
+    int m_discoveryAnswers = 0;        // reports that arrived during the discovery
+    QStringList m_pagedOn;             // where the discovery's paging request left
     QTimer m_responseTimer;
     std::unique_ptr<UdpEndpoint> m_endpoint;
     std::unique_ptr<ElementReportHandler> m_reportHandler;

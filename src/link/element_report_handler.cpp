@@ -2,6 +2,7 @@
 #include "link/element_report_handler.h"
 
 #include "model/encodings.h"
+#include "model/log.h"
 #include "model/mac_text.h"
 #include "store/element_database.h"
 
@@ -57,8 +58,12 @@ void ElementReportHandler::handleReport(const QByteArray &datagram, bool discove
         return;
     }
     if (check != ReportCheck::Ok) {
+        const QString message = reportCheckMessage(check);
+        qCInfo(lcLink).noquote() << "report from" << report.record.ip
+                                 << "refused:" << message.section(u'\r', 0, 0);
+        m_tally.refused += discoveryAtArrival ? 1 : 0;
         begin(std::move(report), discoveryAtArrival, std::move(done));
-        finish({critical(reportCheckMessage(check))});
+        finish({critical(message)});
         return;
     }
     if (m_hooks.stopResponseTimer)
@@ -105,6 +110,8 @@ void ElementReportHandler::lookupEnded(const QString &address, const QString &ma
 
 void ElementReportHandler::macLookupEnded(const QString &mac) {
     if (mac.isEmpty()) {
+        qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: no MAC";
+        m_tally.refused += m_discoveryAtArrival ? 1 : 0;
         finish({critical(twoLines(u"An error occured while retrieving 'Element MAC':"_s, kCorrupted))});
         return;
     }
@@ -121,6 +128,7 @@ void ElementReportHandler::macLookupEnded(const QString &mac) {
 
 QList<Message> ElementReportHandler::storeDiscovered() {
     m_stored = true;
+    ++m_tally.stored;
     m_unstored.append(
         {macToElementKey(m_report.record.mac), discoveryKeys(m_report.record, m_report.carried)});
     // Every replacement rewrites the whole file: a burst of answers stored one by one would cost as
@@ -151,9 +159,12 @@ QList<Message> ElementReportHandler::confirmWrite() {
     const Confirmation confirmation = confirm(m_report, shown, m_database.keyCount(section));
     switch (confirmation.refusal) {
     case Confirmation::Refusal::OtherElement:
+        qCInfo(lcLink).noquote() << "report from" << m_report.record.ip
+                                 << "refused: not from the selected element";
         return {critical(
             twoLines(u"The response received does not match the selected element."_s, kCannotSaveInfo))};
     case Confirmation::Refusal::CorruptSection:
+        qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: its section is damaged";
         return {critical(twoLines(u"The data stored in your computer about this element, is corrupted."_s,
                                   kCannotSaveInfo))};
     case Confirmation::Refusal::None:

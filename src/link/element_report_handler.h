@@ -56,6 +56,14 @@ public:
     // when no datagram waits any more; a report outside a discovery and a reload of the tree do too.
     void flushStored();
 
+    // What became of the reports that arrived during a discovery since resetTally.
+    struct Tally {
+        int stored = 0;
+        int refused = 0;
+    };
+    const Tally &discoveryTally() const { return m_tally; }
+    void resetTally() { m_tally = {}; }
+
     // A report is being handled or waits for its MAC.
     bool busy() const { return m_busy || m_parkedCount > 0; }
     int shortDatagramsDropped() const { return m_shortDropped; }
@@ -99,6 +107,7 @@ private:
     MessageCoalescer m_messages;
     QList<std::pair<QString, KeyValues>> m_unstored; // discovered elements not yet in the file
     int m_shortDropped = 0;
+    Tally m_tally;
 };
 
 } // namespace ondalink

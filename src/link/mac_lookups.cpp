@@ -2,6 +2,7 @@
 #include "link/mac_lookups.h"
 
 #include "diag/mac_lookup.h"
+#include "model/log.h"
 
 #include <algorithm>
 
@@ -70,6 +71,7 @@ void MacLookups::retry() {
         if (const auto mac = tryNow(lookup.address)) {
             done.append({lookup.address, *mac});
         } else if (lookup.since.elapsed() >= m_boundMs) {
+            qCInfo(lcLink).noquote() << "no MAC for" << lookup.address << "within" << m_boundMs << "ms";
             done.append({lookup.address, QString()});
         } else {
             ++i;

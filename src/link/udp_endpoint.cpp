@@ -2,6 +2,9 @@
 #include "link/udp_endpoint.h"
 
 #include "model/ipv4.h"
+#include "model/log.h"
+
+#include <QDateTime>
 
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
@@ -89,14 +92,38 @@ void UdpEndpoint::readPending() {
     bool queued = false;
     if (m_readBuffer.size() != kReadBufferSize)
         m_readBuffer.resize(kReadBufferSize);
+    const quint64 overflowBefore = m_overflow;
     while (m_socket.hasPendingDatagrams()) {
-        const qint64 length = m_socket.readDatagram(m_readBuffer.data(), m_readBuffer.size());
+        QHostAddress sender;
+        quint16 senderPort = 0;
+        const qint64 length =
+            m_socket.readDatagram(m_readBuffer.data(), m_readBuffer.size(), &sender, &senderPort);
         if (length < 0)
             break;
-        queued = enqueue(QByteArrayView(m_readBuffer).first(length)) || queued;
+        const bool taken = enqueue(QByteArrayView(m_readBuffer).first(length));
+        if (!taken && lcLink().isDebugEnabled())
+            qCDebug(lcLink).noquote()
+                << "dropped a datagram of" << length << "bytes from"
+                << u"%1:%2"_s.arg(sender.toString()).arg(senderPort)
+                << (m_overflow > overflowBefore ? "(queue full)" : "(no handler takes that length)");
+        queued = taken || queued;
     }
+    if (m_overflow > overflowBefore)
+        warnOfOverflow();
     if (queued)
         Q_EMIT datagramsQueued();
+}
+
+// Once a second at most: a flood would otherwise write a line per datagram.
+void UdpEndpoint::warnOfOverflow() {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (m_lastOverflowWarningMs >= 0 && now - m_lastOverflowWarningMs < 1000)
+        return;
+    qCWarning(lcLink).noquote() << "receive queue full: dropped" << (m_overflow - m_overflowWarned)
+                                << "datagrams, the newest, since the last warning;" << m_overflow << "in all;"
+                                << pendingCount() << "waiting";
+    m_overflowWarned = m_overflow;
+    m_lastOverflowWarningMs = now;
 }
 
 bool UdpEndpoint::enqueue(QByteArrayView datagram) {
@@ -140,8 +167,8 @@ SendResult UdpEndpoint::send(const QByteArray &payload, const QHostAddress &addr
 }
 
 SendResult UdpEndpoint::broadcastOnEveryInterface(const QByteArray &payload, quint16 port,
-                                                  int *sentInterfaces) {
-    int sent = 0;
+                                                  QStringList *sentInterfaces) {
+    QStringList sent;
     QStringList refusals;
     if (isOpen()) {
         for (const QNetworkInterface &iface : QNetworkInterface::allInterfaces()) {
@@ -161,14 +188,14 @@ SendResult UdpEndpoint::broadcastOnEveryInterface(const QByteArray &payload, qui
             datagram.setInterfaceIndex(static_cast<uint>(iface.index()));
             errno = 0;
             if (m_socket.writeDatagram(datagram) == payload.size())
-                ++sent;
+                sent.append(iface.name());
             else
                 refusals.append(iface.name() + u": "_s + refusal(m_socket, errno));
         }
     }
     if (sentInterfaces)
         *sentInterfaces = sent;
-    if (sent > 0)
+    if (!sent.isEmpty())
         return {true, {}};
     if (!isOpen())
         return {false, u"the UDP port is not open"_s};

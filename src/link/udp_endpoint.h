@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUdpSocket>
 
 #include <deque>
@@ -54,9 +55,9 @@ public:
     // One datagram from the bound port to an IPv4 address.
     SendResult send(const QByteArray &payload, const QHostAddress &address, quint16 port);
     // The limited broadcast once on every up, broadcast-capable IPv4 interface other than loopback.
-    // ok when at least one interface took it; the count of those is in sentInterfaces.
+    // ok when at least one interface took it; the names of those are in sentInterfaces.
     SendResult broadcastOnEveryInterface(const QByteArray &payload, quint16 port,
-                                         int *sentInterfaces = nullptr);
+                                         QStringList *sentInterfaces = nullptr);
 
     // Datagrams the filter rejects (by length) are read and dropped at once instead of queued.
     void setAcceptFilter(std::function<bool(qsizetype length)> filter) { m_accept = std::move(filter); }
@@ -83,6 +84,7 @@ Q_SIGNALS:
 
 private:
     void readPending();
+    void warnOfOverflow();
     bool enqueue(QByteArrayView datagram);
     void applyReceiveBuffer();
 
@@ -95,6 +97,8 @@ private:
     std::deque<ReceivedDatagram> m_fifo;
     qsizetype m_fifoBytes = 0;
     quint64 m_overflow = 0;
+    quint64 m_overflowWarned = 0; // the count the last warning gave
+    qint64 m_lastOverflowWarningMs = -1;
     quint64 m_filtered = 0;
     int m_receiveBufferGranted = 0;
 };

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/atomic_file.h"
 
+#include "model/log.h"
+#include "model/unique_fd.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -37,22 +40,6 @@ void setError(QString *error, const QString &text) {
 }
 
 // Closes on scope exit unless released; keeps every early return from leaking the descriptor.
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-    int release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
-
 bool writeAll(int fd, QByteArrayView bytes) {
     const char *p = bytes.data();
     qsizetype left = bytes.size();
@@ -88,7 +75,7 @@ int createTemporary(const QString &target, mode_t mode, QByteArray *tempPath) {
 
 void syncFolder(const QString &target) {
     const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
-    const Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // The rename has happened; a folder that cannot be synced (some file systems) changes nothing.
     if (dir.get() >= 0)
         ::fsync(dir.get());
@@ -135,7 +122,7 @@ FileContents readWholeFile(const QString &path) {
     FileContents contents;
     const QByteArray native = QFile::encodeName(path);
     // Non-blocking: a named pipe in the file's place must not hold the program until a writer comes.
-    const Fd fd(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const UniqueFd fd(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return contents;
@@ -197,8 +184,9 @@ bool canReplaceFile(const QString &path, QString *error) {
     return destination(path, error).has_value();
 }
 
-// Not QSaveFile: no fsync of the folder, no refusal by mode bits, no temporary names we can clean up.
-bool replaceFileAtomically(const QString &path, QByteArrayView bytes, QString *error) {
+namespace {
+
+bool replaceFile(const QString &path, QByteArrayView bytes, QString *error) {
     const auto d = destination(path, error);
     if (!d)
         return false;
@@ -206,7 +194,7 @@ bool replaceFileAtomically(const QString &path, QByteArrayView bytes, QString *e
     const QByteArray nativeTarget = QFile::encodeName(target);
 
     QByteArray tempPath;
-    Fd fd(createTemporary(target, d->existingMode.value_or(0666), &tempPath));
+    UniqueFd fd(createTemporary(target, d->existingMode.value_or(0666), &tempPath));
     if (fd.get() < 0) {
         setError(error, reason(u"Cannot write %1: %2"_s, path, errno));
         return false;
@@ -226,6 +214,18 @@ bool replaceFileAtomically(const QString &path, QByteArrayView bytes, QString *e
         return fail(errno);
     syncFolder(target);
     return true;
+}
+
+} // namespace
+
+// Not QSaveFile: no fsync of the folder, no refusal by mode bits, no temporary names we can clean up.
+bool replaceFileAtomically(const QString &path, QByteArrayView bytes, QString *error) {
+    QString why;
+    if (replaceFile(path, bytes, &why))
+        return true;
+    qCWarning(lcStore).noquote() << "database not written:" << why;
+    setError(error, why);
+    return false;
 }
 
 } // namespace ondalink

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/linux/icmp_prober.h"
 
-#include "diag/linux/unique_fd.h"
+#include "model/unique_fd.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/linux/neighbour_resolver.h"
 
-#include "diag/linux/unique_fd.h"
 #include "model/ipv4.h"
+#include "model/unique_fd.h"
 
 #include <QElapsedTimer>
 #include <QFile>

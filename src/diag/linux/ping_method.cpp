@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/linux/ping_method.h"
 
+#include "model/unique_fd.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -62,8 +64,7 @@ std::optional<GroupRange> parsePingGroupRange(QByteArrayView text) {
 PingAccess probePingAccess() {
     PingAccess access;
     const IcmpSocket socket = openIcmpSocket();
-    if (socket.fd >= 0)
-        ::close(socket.fd);
+    const UniqueFd opened(socket.fd); // only to see whether it opens
     access.method = socket.method;
 
     QFile file(QStringLiteral("/proc/sys/net/ipv4/ping_group_range"));

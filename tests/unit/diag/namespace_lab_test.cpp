@@ -3,7 +3,7 @@
 #include "diag/echo.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
-#include "diag/linux/unique_fd.h"
+#include "model/unique_fd.h"
 #include "diag/mac_lookup.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "diag/linux/unique_fd.h"
+#include "model/unique_fd.h"
 
 #include <gtest/gtest.h>
 
