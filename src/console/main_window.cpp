@@ -277,6 +277,7 @@ void MainWindow::Refresh() {
     m_tree->clearTree();
     Load_Config();
     m_panel->ClearPanel();
+    m_tree->highlight({}); // the mark follows the emptied panel
 }
 
 void MainWindow::setMonitoringButtons(bool startEnabled, bool stopEnabled) {
