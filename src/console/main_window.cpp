@@ -214,6 +214,7 @@ void MainWindow::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    m_panel->flushAttenuationTurn(); // the operator's last turn still reaches the element
     m_link->close();
 }
 

@@ -74,6 +74,9 @@ public:
     // A confirming report's state: type, serial number, version and the decoder settings it carried.
     // Each control's own change handling runs, as for the operator's edits.
     void applyConfirmed(const ConfirmedState &state);
+    // Sends a wheel turn over scrlAtten that has not rested yet (before the selection changes or
+    // the link closes).
+    void flushAttenuationTurn();
 
 Q_SIGNALS:
     // A clicked node's section is no longer in the file; the panel has been cleared.
@@ -94,7 +97,6 @@ private:
     void scrlSilDetTime_Change();
     void scrlAtten_Change();
     void attenuationTurnSettled();
-    void flushAttenuationTurn();
     void txtAddress_Change(QLineEdit *box);
     void txtAddress_LostFocus(QLineEdit *box);
     void txtElementName_LostFocus();

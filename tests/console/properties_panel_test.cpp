@@ -73,6 +73,13 @@ TEST_F(PropertiesPanelTest, AWheelTurnOverTheAttenuationSendsAndStoresItsSettled
     clickNode(kDecoderMac);
     EXPECT_EQ(atten->value(), turned);
     EXPECT_EQ(received(600), QList<QByteArray>{});
+
+    // Closing the window at once: the last turn is still sent.
+    turnWheel(atten);
+    const int last = atten->value();
+    window->close();
+    EXPECT_EQ(received(5000), (QList<QByteArray>{attenuation(last)}));
+    EXPECT_EQ(storedAtt(kDecoderKey), QString::number(last));
 }
 
 TEST_F(PropertiesPanelTest, AnAddressLeftInAnotherFormShowsItsPlainForm) {
