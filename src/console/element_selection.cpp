@@ -2,6 +2,8 @@
 // Loading the selected element into the panel, and clearing it.
 #include "console/properties_panel.h"
 
+#include "console/attenuation_bar.h"
+
 #include "model/element_record.h"
 #include "model/encodings.h"
 #include "model/mac_text.h"
@@ -31,6 +33,7 @@ int listIndex(std::optional<int> stored, const QComboBox *list) {
 } // namespace
 
 void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText) {
+    flushAttenuationTurn();
     m_surroundings.setPingNeutral();
     m_surroundings.setMonitoringButtons(false, false);
     if (nodeText.isEmpty())
@@ -105,6 +108,7 @@ void PropertiesPanel::loadDecoderSettings(const StoredElement &stored) {
 }
 
 void PropertiesPanel::ClearPanel() {
+    flushAttenuationTurn();
     const QString none = QString::fromUtf16(kNoSelection);
     setElementType(std::nullopt);
     setSelected({});

@@ -9,7 +9,7 @@
 #include "store/element_database.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
+#include <QEvent>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QTreeWidget>
@@ -47,16 +47,29 @@ ElementTree::ElementTree(ElementDatabase &database, Notifier &notifier, QComboBo
 
     setCountCaption();
 
-    connect(TreeView1, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem *item) { emitNodeClick(item); });
-    // Keyboard moves select without a click; a mouse press selects too, and its click follows.
+    // Every change of the selection is the operator's choice (a press, a drag, a key); the code's
+    // own changes run with m_loading raised. A click on the node already selected loads it again.
+    TreeView1->viewport()->installEventFilter(this);
     connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (m_loading || QGuiApplication::mouseButtons() != Qt::NoButton)
+        if (m_loading)
             return;
         const QList<QTreeWidgetItem *> selected = TreeView1->selectedItems();
-        if (selected.size() == 1)
-            emitNodeClick(selected.first());
+        if (selected.size() != 1)
+            return;
+        m_selectedByPress = selected.first();
+        emitNodeClick(selected.first());
     });
+    connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
+        if (item != std::exchange(m_selectedByPress, nullptr))
+            emitNodeClick(item);
+    });
+}
+
+bool ElementTree::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == TreeView1->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
+        m_selectedByPress = nullptr;
+    return QGroupBox::eventFilter(watched, event);
 }
 
 void ElementTree::emitNodeClick(QTreeWidgetItem *item) {
@@ -77,16 +90,17 @@ void ElementTree::clearTree() {
 }
 
 void ElementTree::highlight(const QString &nodeKey) {
-    for (int i = 0; i < TreeView1->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = TreeView1->topLevelItem(i);
-        if (item->data(0, Qt::UserRole).toString() != nodeKey)
-            continue;
-        const bool wasLoading = m_loading;
-        m_loading = true;
-        TreeView1->setCurrentItem(item);
-        m_loading = wasLoading;
-        return;
+    QTreeWidgetItem *node = nullptr;
+    for (int i = 0; !nodeKey.isEmpty() && !node && i < TreeView1->topLevelItemCount(); ++i) {
+        if (TreeView1->topLevelItem(i)->data(0, Qt::UserRole).toString() == nodeKey)
+            node = TreeView1->topLevelItem(i);
     }
+    const bool wasLoading = m_loading;
+    m_loading = true;
+    TreeView1->setCurrentItem(node);
+    if (!node)
+        TreeView1->clearSelection();
+    m_loading = wasLoading;
 }
 
 void ElementTree::Load_Config(bool repeatNotice) {

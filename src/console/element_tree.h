@@ -37,14 +37,19 @@ public:
     // and shows the count caption.
     void emptyLists();
 
-    // Marks the node of the element the panel shows, without loading it again.
+    // Marks the node of the element the panel shows, without loading it again; no node is marked
+    // when the panel shows none (an empty key) or its node is gone.
     void highlight(const QString &nodeKey);
 
     QTreeWidget *tree() const { return TreeView1; }
 
 Q_SIGNALS:
-    // The operator chose a node: by a click, or by moving to it with the keyboard.
+    // The operator chose a node: by a click, by moving to it with the keyboard or by dragging the
+    // selection onto it. Once per choice: a press that selected a node is not loaded again by its click.
     void NodeClick(const QString &nodeKey, const QString &nodeText);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void loadOnce(bool repeatNotice);
@@ -59,6 +64,8 @@ private:
     QTreeWidget *TreeView1 = nullptr;
     QListWidget *lstHidden = nullptr;
     bool m_loading = false;
+    // The node the current mouse press selected (and so loaded); compared, never used.
+    const QTreeWidgetItem *m_selectedByPress = nullptr;
     bool m_reloadRequested = false;
     bool m_repeatNotice = false;
     QString m_lastNotice; // of the previous load; empty when it listed elements

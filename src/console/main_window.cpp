@@ -214,6 +214,7 @@ void MainWindow::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    m_panel->flushAttenuationTurn(); // the operator's last turn still reaches the element
     m_link->close();
 }
 
@@ -277,6 +278,7 @@ void MainWindow::Refresh() {
     m_tree->clearTree();
     Load_Config();
     m_panel->ClearPanel();
+    m_tree->highlight({}); // the mark follows the emptied panel
 }
 
 void MainWindow::setMonitoringButtons(bool startEnabled, bool stopEnabled) {

@@ -2,7 +2,9 @@
 // The panel's own reactions: value labels, validation colours, and the layout by element type.
 #include "console/properties_panel.h"
 
+#include "console/attenuation_bar.h"
 #include "model/encodings.h"
+#include "model/ipv4.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +23,8 @@ namespace ondalink {
 namespace {
 
 const QColor kInvalidAddress(255, 128, 128);
+// How long a wheel turn over scrlAtten rests before its position is sent: one datagram per turn.
+constexpr int kAttenuationTurnMs = 300;
 
 void setEnabledAll(bool enabled, std::initializer_list<QWidget *> widgets) {
     for (QWidget *w : widgets)
@@ -33,6 +37,10 @@ PropertiesPanel::PropertiesPanel(ElementDatabase &database, Notifier &notifier,
                                  PanelSurroundings &surroundings, QWidget *parent)
     : QGroupBox(parent), m_database(database), m_notifier(notifier), m_surroundings(surroundings) {
     buildControls();
+    m_attenuationTurn = new QTimer(this);
+    m_attenuationTurn->setSingleShot(true);
+    m_attenuationTurn->setInterval(kAttenuationTurnMs);
+    connect(m_attenuationTurn, &QTimer::timeout, this, &PropertiesPanel::attenuationTurnSettled);
     connectHandlers();
 }
 
@@ -46,8 +54,10 @@ void PropertiesPanel::connectHandlers() {
             [this](int position) { lblAttenDB->setText(attenuationText(position)); });
     connect(cmbSilDetMode, &QComboBox::currentIndexChanged, this, &PropertiesPanel::cmbSilDetMode_Click);
     connect(cmbAudioTX, &QComboBox::currentIndexChanged, this, &PropertiesPanel::cmbAudioTX_Click);
-    for (QLineEdit *box : {txtElementIP, txtElementMask, txtElementGW, txtRemoteIP})
+    for (QLineEdit *box : {txtElementIP, txtElementMask, txtElementGW, txtRemoteIP}) {
         connect(box, &QLineEdit::textChanged, this, [this, box] { txtAddress_Change(box); });
+        connect(box, &QLineEdit::editingFinished, this, [this, box] { txtAddress_LostFocus(box); });
+    }
     for (QLineEdit *box :
          {txtElementName, txtElementIP, txtElementMask, txtElementGW, txtRemoteIP, txtVLAN_Audio, txtVLAN_OM})
         box->installEventFilter(this);
@@ -79,10 +89,30 @@ void PropertiesPanel::scrlSilDetTime_Change() {
 void PropertiesPanel::scrlAtten_Change() {
     const int position = scrlAtten->value();
     lblAttenDB->setText(attenuationText(position));
+    // A wheel turn is the operator's move although it brings no focus; its notches settle first.
+    if (scrlAtten->isWheelTurning()) {
+        m_attenuationTurn->start();
+        return;
+    }
+    // Any other change replaces a turned position not sent yet.
+    m_attenuationTurn->stop();
     // Only the operator's own moves reach the element; positions set by code while the focus is
     // elsewhere (panel loading, a report) only update the label.
     if (m_shownRole == ElementRole::Decoder && scrlAtten->hasFocus())
         m_surroundings.attenuationChosen(position);
+}
+
+void PropertiesPanel::attenuationTurnSettled() {
+    if (m_shownRole == ElementRole::Decoder)
+        m_surroundings.attenuationChosen(scrlAtten->value());
+}
+
+// A turn that has not rested yet still belongs to the element it was made on.
+void PropertiesPanel::flushAttenuationTurn() {
+    if (!m_attenuationTurn->isActive())
+        return;
+    m_attenuationTurn->stop();
+    attenuationTurnSettled();
 }
 
 void PropertiesPanel::cmbSilDetMode_Click() {
@@ -99,13 +129,25 @@ void PropertiesPanel::cmbAudioTX_Click() {
 
 void PropertiesPanel::txtAddress_Change(QLineEdit *box) {
     const QString text = box->text();
-    if (text.isEmpty() || isValidAddress(text)) {
+    const bool invalid = !text.isEmpty() && !isValidAddress(text);
+    // The colour is not all: a screen reader and an operator who cannot tell it are told in words.
+    const QString why = invalid ? u"Not a valid IPv4 address"_s : QString();
+    box->setToolTip(why);
+    box->setAccessibleDescription(why);
+    if (!invalid) {
         box->setPalette(QPalette());
         return;
     }
     QPalette alarm = box->palette();
     alarm.setColor(QPalette::Base, kInvalidAddress);
     box->setPalette(alarm);
+}
+
+// An address left in another form (blanks, leading zeros) shows the form the element reports back.
+void PropertiesPanel::txtAddress_LostFocus(QLineEdit *box) {
+    const std::optional<Ipv4Address> address = parseDottedAddress(box->text());
+    if (address && address->toString() != box->text())
+        box->setText(address->toString());
 }
 
 void PropertiesPanel::txtElementName_LostFocus() {

@@ -14,9 +14,11 @@ class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
+class QTimer;
 
 namespace ondalink {
 
+class AttenuationBar;
 class ElementDatabase;
 class Notifier;
 class StoredElement;
@@ -36,7 +38,8 @@ public:
     virtual void resetLevelDisplay(bool meterEnabled) = 0;
     virtual void setPingNeutral() = 0;                  // shpPing's neutral fill
     virtual void setPingLabel(const QString &text) = 0; // lblPing
-    // The operator moved scrlAtten on a DECODER panel: send and store the position.
+    // The operator moved scrlAtten on a DECODER panel (a key, a click, a released drag or a settled
+    // wheel turn): send and store the position.
     virtual void attenuationChosen(int position) = 0;
 };
 
@@ -71,6 +74,9 @@ public:
     // A confirming report's state: type, serial number, version and the decoder settings it carried.
     // Each control's own change handling runs, as for the operator's edits.
     void applyConfirmed(const ConfirmedState &state);
+    // Sends a wheel turn over scrlAtten that has not rested yet (before the selection changes or
+    // the link closes).
+    void flushAttenuationTurn();
 
 Q_SIGNALS:
     // A clicked node's section is no longer in the file; the panel has been cleared.
@@ -90,7 +96,9 @@ private:
     void scrlSilDetLevel_Change();
     void scrlSilDetTime_Change();
     void scrlAtten_Change();
+    void attenuationTurnSettled();
     void txtAddress_Change(QLineEdit *box);
+    void txtAddress_LostFocus(QLineEdit *box);
     void txtElementName_LostFocus();
     void encoderLayout();
     void decoderLayout();
@@ -103,6 +111,8 @@ private:
     PanelSurroundings &m_surroundings;
     QString m_selectedMac;
     std::optional<ElementRole> m_shownRole; // what the type label reads
+    // Runs once a wheel turn over scrlAtten has rested; active while a turned position is unsent.
+    QTimer *m_attenuationTurn = nullptr;
 
     QLineEdit *txtElementName = nullptr;
     QLineEdit *txtElementIP = nullptr;
@@ -120,7 +130,7 @@ private:
     QScrollBar *scrlBuffer = nullptr;
     QScrollBar *scrlSilDetLevel = nullptr;
     QScrollBar *scrlSilDetTime = nullptr;
-    QScrollBar *scrlAtten = nullptr;
+    AttenuationBar *scrlAtten = nullptr;
     QLabel *lblElementType = nullptr;
     QLabel *lblElementMAC = nullptr;
     QLabel *lblSerialNumber = nullptr;

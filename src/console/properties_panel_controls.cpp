@@ -2,6 +2,8 @@
 // The controls of the properties panel: names, captions, ranges, list entries and arrangement.
 #include "console/properties_panel.h"
 
+#include "console/attenuation_bar.h"
+
 #include "model/element_record.h"
 #include "model/encodings.h"
 
@@ -65,9 +67,10 @@ QComboBox *listBox(const QString &objectName, std::initializer_list<QString> ent
     return box;
 }
 
-QScrollBar *scrollBar(const QString &objectName, int minimum, int maximum, int value, int pageStep,
-                      QWidget *parent) {
-    auto *bar = named(new QScrollBar(Qt::Horizontal, parent), objectName);
+template <typename Bar = QScrollBar>
+Bar *scrollBar(const QString &objectName, int minimum, int maximum, int value, int pageStep,
+               QWidget *parent) {
+    auto *bar = named(new Bar(Qt::Horizontal, parent), objectName);
     bar->setRange(minimum, maximum);
     bar->setValue(value);
     bar->setSingleStep(1);
@@ -187,9 +190,13 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
     txtElementGW = textBox(u"txtElementGW"_s, kAddressMaxLength, box);
     txtRemoteIP = textBox(u"txtRemoteIP"_s, kAddressMaxLength, box);
     txtVLAN_OM = textBox(u"txtVLAN_OM"_s, kNameMaxLength, box);
-    txtVLAN_OM->setToolTip(maxChars);
     txtVLAN_Audio = textBox(u"txtVLAN_Audio"_s, kNameMaxLength, box);
-    txtVLAN_Audio->setToolTip(maxChars);
+    // The element has no VLAN setting: nothing typed here would be sent or stored.
+    for (QLineEdit *vlan : {txtVLAN_OM, txtVLAN_Audio}) {
+        vlan->setReadOnly(true);
+        vlan->setToolTip(u"Not used by the element"_s);
+        vlan->setAccessibleDescription(u"Not used by the element: this setting is neither sent nor stored"_s);
+    }
 
     const std::initializer_list<std::pair<QString, QLineEdit *>> rows = {
         {u"System name:"_s, txtElementName},  {u"System IP:"_s, txtElementIP},
@@ -220,7 +227,7 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     cmbEncoders = named(new QComboBox(box), u"cmbEncoders"_s);
     chkSFNEnabled = named(new QCheckBox(u"Enabled"_s, box), u"chkSFNEnabled"_s);
 
-    scrlAtten = scrollBar(u"scrlAtten"_s, kAttenMin, kAttenMax, kAttenMax, 10, box);
+    scrlAtten = scrollBar<AttenuationBar>(u"scrlAtten"_s, kAttenMin, kAttenMax, kAttenMax, 10, box);
     // A dragged thumb sets the attenuation once, when it is released.
     scrlAtten->setTracking(false);
     scrlBuffer = scrollBar(u"scrlBuffer"_s, kBufferMin, kBufferMax, kBufferMin, 1, box);

@@ -2,6 +2,7 @@
 #include "link/confirmation.h"
 
 #include "model/encodings.h"
+#include "model/ipv4.h"
 
 using namespace Qt::StringLiterals;
 
@@ -29,11 +30,22 @@ Confirmation confirm(const ElementReport &report, const ConfigurationWrite &show
     const auto index = [&compare](quint8 reported, int selected, ElementKey key, const QString &caption) {
         compare(reported == selected, key, QString::number(selected), caption);
     };
+    // An address is the four numbers it stands for: " 10.1.2.3" and "010.001.002.003" were sent as
+    // the element's 10.1.2.3, and are stored in that plain form.
+    const auto address = [&compare](const QString &reported, const QString &selected, ElementKey key,
+                                    const QString &caption) {
+        const std::optional<Ipv4Address> sent = parseDottedAddress(selected);
+        const std::optional<Ipv4Address> held = parseDottedAddress(reported);
+        if (sent && held)
+            compare(*sent == *held, key, sent->toString(), caption);
+        else
+            compare(reported == selected, key, selected, caption);
+    };
     compare(sameName(r.name, shown.name), ElementKey::Name, padName(shown.name), u"Element Name"_s);
-    compare(r.ip == shown.ip, ElementKey::Ip, shown.ip, u"Element IP"_s);
-    compare(r.mask == shown.mask, ElementKey::Mask, shown.mask, u"Element Mask"_s);
-    compare(r.gw == shown.gw, ElementKey::Gw, shown.gw, u"Element GW"_s);
-    compare(r.remote == shown.remote, ElementKey::Remote, shown.remote, u"Remote IP"_s);
+    address(r.ip, shown.ip, ElementKey::Ip, u"Element IP"_s);
+    address(r.mask, shown.mask, ElementKey::Mask, u"Element Mask"_s);
+    address(r.gw, shown.gw, ElementKey::Gw, u"Element GW"_s);
+    address(r.remote, shown.remote, ElementKey::Remote, u"Remote IP"_s);
     index(r.input, shown.input, ElementKey::Input, u"Audio Input"_s);
     index(r.type, shown.type, ElementKey::Type, u"Audio Type"_s);
     index(r.tx, shown.tx, ElementKey::Tx, u"Audio TX"_s);

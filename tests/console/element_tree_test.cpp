@@ -76,6 +76,42 @@ TEST_F(ElementTreeTest, ReloadKeepsTheShownElementMarkedAndRefreshLeavesTheEmpty
         u"-|-|-|-|<Unknown>|0mS||||||-1|-1|-1|true"_s);         // the check box is left as it was
     EXPECT_FALSE(find<QScrollBar>(u"scrlAtten"_s)->isHidden()); // "-" gets the decoder layout
     EXPECT_EQ(monitoringButtons(), u"00"_s);
+    // No node stays marked over the emptied panel.
+    EXPECT_EQ(std::tuple(tree()->currentItem(), tree()->selectedItems().size()),
+              std::tuple(nullptr, qsizetype{0}));
+}
+
+TEST_F(ElementTreeTest, EveryChoiceOfANodeLoadsItOnceByClickKeyOrDrag) {
+    writeIni(iniText({{kDecoderKey, decoderKeys()},
+                      {kEncoderKey, encoderKeys()},
+                      {u"000000000003"_s, with(encoderKeys(), u"NAME=ENC 3"_s)}}));
+    start();
+    QStringList loaded;
+    QObject::connect(find<ElementTree>(u"frmTreeView"_s), &ElementTree::NodeClick,
+                     [&](const QString &key, const QString &) { loaded << key; });
+    const auto shown = [&] { return values(u"lblElementMAC"_s); };
+    const auto rowCentre = [&](int row) {
+        return tree()->visualItemRect(tree()->topLevelItem(row)).center();
+    };
+
+    clickRow(1);
+    EXPECT_EQ(loaded, QStringList{kEncoderMac}) << "a click loads once";
+    clickRow(1);
+    EXPECT_EQ(loaded.size(), 2) << "a click on the shown node loads it again";
+    EXPECT_EQ(shown(), kEncoderMac);
+
+    // Pressed on one node, released on another: each node the selection passes is loaded.
+    QTest::mousePress(tree()->viewport(), Qt::LeftButton, {}, rowCentre(1));
+    QTest::mouseMove(tree()->viewport(), rowCentre(0));
+    QTest::mouseRelease(tree()->viewport(), Qt::LeftButton, {}, rowCentre(0));
+    EXPECT_EQ(shown(), kDecoderMac);
+    EXPECT_EQ(loaded.mid(2), QStringList{kDecoderMac});
+
+    tree()->setFocus();
+    QTest::keyClick(tree(), Qt::Key_End);
+    EXPECT_EQ(shown(), u"00:00:00:00:00:03"_s);
+    EXPECT_EQ(loaded.size(), 4);
+    EXPECT_EQ(tree()->selectedItems(), QList<QTreeWidgetItem *>{tree()->topLevelItem(2)});
 }
 
 using ElementSelectionTest = ConsoleTest;

@@ -123,6 +123,10 @@ TEST_F(MainWindowTest, AddressBoxesAreLightRedWhileInvalidAndTheNameIsUpperCased
               std::pair{u"10..0.1"_s, alarm}, std::pair{QString(), normal}}) {
             edit->setText(typed);
             EXPECT_EQ(edit->palette().color(QPalette::Base), colour) << qPrintable(name + u' ' + typed);
+            // Said in words too, for a screen reader and an operator who cannot tell the colour.
+            const QString said = colour == alarm ? u"Not a valid IPv4 address"_s : QString();
+            EXPECT_EQ(std::pair(edit->toolTip(), edit->accessibleDescription()), std::pair(said, said))
+                << qPrintable(name + u' ' + typed);
         }
     }
 

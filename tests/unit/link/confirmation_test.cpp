@@ -67,6 +67,38 @@ TEST_F(ConfirmTest, EveryMismatchIsNamedInTheFixedOrderAndItsKeyIsNotStored) {
     EXPECT_EQ(stored.size(), 13) << "the rest is still stored";
 }
 
+TEST_F(ConfirmTest, AddressesAreComparedAsTheirFourNumbersAndStoredInPlainForm) {
+    const std::tuple<QString, QString, QString> rows[] = {
+        // typed, mismatches, ip stored
+        {u"192.168.1.10"_s, u""_s, u"192.168.1.10"_s},    // plain: kept as typed
+        {u"192.168.001.010"_s, u""_s, u"192.168.1.10"_s}, // leading zeros are still decimal
+        {u" 192.168.1.10"_s, u""_s, u"192.168.1.10"_s},   // blanks around a part
+        {u"192 . 168 . 1 . 10 "_s, u""_s, u"192.168.1.10"_s},
+        {u"192.168.1.100"_s, u"Element IP"_s, u""_s}, // another address
+        {u"192.168.01.1O"_s, u"Element IP"_s, u""_s}, // not an address: compared as text
+    };
+    for (const auto &[typed, mismatches, stored] : rows) {
+        shown.ip = typed;
+        const Confirmation c = confirm(report, shown, 0);
+        EXPECT_EQ(c.mismatches.join(u','), mismatches) << qPrintable(typed);
+        EXPECT_EQ(keys(c).filter(QRegularExpression(u"^ip="_s)).join(u','),
+                  stored.isEmpty() ? u""_s : u"ip="_s + stored)
+            << qPrintable(typed);
+    }
+    // Mask, gateway and remote address the same way, each under its own caption.
+    std::tie(shown.mask, shown.gw, shown.remote) =
+        std::tuple(u"255.255.255.000"_s, u" 192.168.1.1 "_s, u"192.168.1.020"_s);
+    shown.ip = u"192.168.1.10"_s;
+    Confirmation c = confirm(report, shown, 0);
+    EXPECT_EQ(std::tuple(c.mismatches, keys(c).mid(1, 4)),
+              std::tuple(QStringList(), QStringList{u"ip=192.168.1.10"_s, u"mask=255.255.255.0"_s,
+                                                    u"gw=192.168.1.1"_s, u"remote=192.168.1.20"_s}));
+    std::tie(shown.mask, shown.gw, shown.remote) =
+        std::tuple(u"255.255.0.0"_s, u"192.168.1.2"_s, u"192.168.1.21"_s);
+    c = confirm(report, shown, 0);
+    EXPECT_EQ(c.mismatches, (QStringList{u"Element Mask"_s, u"Element GW"_s, u"Remote IP"_s}));
+}
+
 TEST_F(ConfirmTest, UnknownRoleFailsWithoutAMismatchOfItsOwn) {
     report.record.role = 0;
     const Confirmation c = confirm(report, shown, 0);
