@@ -4,18 +4,11 @@
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/ping_method.h"
 #include "model/ipv4.h"
+#include "net_namespace.h"
 
-#include <QCoreApplication>
-#include <QProcess>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/syscall.h>
 #include <unistd.h>
-
-#include <thread>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -56,42 +49,16 @@ TEST(PingGroupRange, HoldsItsBoundsAndNothingWhenLowIsAboveHigh) {
 class PingMethodInNamespace : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (::geteuid() != 0 || !sh(u"ip netns add @ && ip -n @ link set lo up"_s))
+        if (::geteuid() != 0 || !lab.sh(u"ip netns add @ && ip -n @ link set lo up"_s))
             s_skip = "no network namespaces here (they need root and iproute2)";
     }
-    static void TearDownTestSuite() { sh(u"ip netns del @"_s); }
+    static void TearDownTestSuite() { lab.sh(u"ip netns del @"_s); }
     void SetUp() override {
         if (s_skip)
             GTEST_SKIP() << s_skip;
     }
 
-    static bool sh(QString script) {
-        script.replace(u'@', u"opm%1"_s.arg(QCoreApplication::applicationPid()));
-        return QProcess::execute(u"sh"_s, {u"-c"_s, script}) == 0;
-    }
-
-    // f on a thread that enters the namespace and, for a user, takes its ids: setns and the raw
-    // id system calls change the calling thread only.
-    template <typename F> static auto inNamespace(std::optional<std::vector<gid_t>> userGroups, F f) {
-        decltype(f()) result{};
-        std::thread([&] {
-            const int fd = ::open(qPrintable(u"/run/netns/opm%1"_s.arg(QCoreApplication::applicationPid())),
-                                  O_RDONLY | O_CLOEXEC);
-            const bool entered = fd >= 0 && ::setns(fd, CLONE_NEWNET) == 0;
-            ::close(fd);
-            // nobody, with only the given supplementary groups; dropping the uid drops CAP_NET_RAW.
-            const bool becameUser =
-                !userGroups || (::syscall(SYS_setgroups, userGroups->size(), userGroups->data()) == 0 &&
-                                ::syscall(SYS_setresgid, 65534, 65534, 65534) == 0 &&
-                                ::syscall(SYS_setresuid, 65534, 65534, 65534) == 0);
-            if (entered && becameUser)
-                result = f();
-            else
-                ADD_FAILURE() << "cannot enter the namespace as asked";
-        }).join();
-        return result;
-    }
-
+    inline static const testing::NetNamespaces lab{u"opm"_s};
     inline static const char *s_skip = nullptr;
 };
 
@@ -112,13 +79,13 @@ TEST_F(PingMethodInNamespace, ProbeFollowsTheRangeAndTheCapability) {
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(QString::fromUtf16(row.range).toStdString() + (row.user ? " as nobody" : " as root"));
-        ASSERT_TRUE(sh(u"ip netns exec @ sysctl -qw net.ipv4.ping_group_range='%1'"_s.arg(row.range)));
+        ASSERT_TRUE(lab.sh(u"ip netns exec @ sysctl -qw net.ipv4.ping_group_range='%1'"_s.arg(row.range)));
         struct Seen {
             PingAccess access;
             PingMethod echoTook = PingMethod::None;
             EchoStatus status = EchoStatus::Unknown;
         };
-        const Seen seen = inNamespace(row.user, [] {
+        const Seen seen = lab.run({}, row.user, [] {
             Seen s{probePingAccess()};
             IcmpProber prober;
             s.status = prober.echo(*parseDottedAddress(u"127.0.0.1"), kEchoTimeoutMs).status;

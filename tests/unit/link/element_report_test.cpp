@@ -83,12 +83,6 @@ protected:
         LoadIniSectionKeysLB(section, keys, database.path());
         return keys;
     }
-    // The panel as the operator sent it to the element that Report describes.
-    void selectMatchingElement() {
-        std::tie(panel.mac, panel.name, panel.ip, panel.mask, panel.gw, panel.remote, panel.input, panel.type,
-                 panel.tx) = std::tuple(kSelectedMac, u"Dec One"_s, u"192.168.1.10"_s, u"255.255.255.0"_s,
-                                        u"192.168.1.1"_s, u"192.168.1.20"_s, 1, 0, 1);
-    }
 };
 
 TEST_F(ReportHandler, DiscoveryStoresEachElementSilentlyUnderItsArpMac) {
@@ -129,13 +123,7 @@ TEST_F(ReportHandler, RejectedReportsStoreNothing) {
     EXPECT_EQ(std::tuple(reloads, resolver.attempts), std::tuple(0, 0))
         << "what is not a report, or stores nothing, leaves the list as it is";
 
-    resolver.failuresBefore = 3;
-    ASSERT_TRUE(handle(Report().bytes(), true));
-    EXPECT_EQ(resolver.attempts, 4) << "a late ARP answer is still taken";
-    resolver.table.clear();
-    ASSERT_TRUE(handle(Report().bytes(), true));
-    EXPECT_EQ(notifier.texts().last(), kRetrieving.arg(u"Element MAC"_s));
-    EXPECT_EQ(LoadIniSectionsArray(database.path()), QStringList{kSelectedKey});
+    // A late ARP answer, and none, are mac_wait_test.cpp's.
 }
 
 // What is stored and shown, clamped or refused is the pure confirmation's (confirmation_test.cpp);
