@@ -56,15 +56,11 @@ public:
 };
 
 // Answers ARP attempts from a table (address in network byte order -> hardware address).
-// An address that is not in the table fails every attempt; failuresBefore makes the first N fail.
+// An address that is not in the table fails every attempt.
 class ScriptedResolver : public MacResolver {
 public:
     bool sendArp(quint32 addressNetworkOrder, QByteArray &hardwareAddress) override {
         ++attempts;
-        if (failuresBefore > 0) {
-            --failuresBefore;
-            return false;
-        }
         const auto it = table.constFind(addressNetworkOrder);
         if (it == table.constEnd())
             return false;
@@ -73,7 +69,6 @@ public:
     }
 
     QHash<quint32, QByteArray> table;
-    int failuresBefore = 0;
     int attempts = 0;
 };
 

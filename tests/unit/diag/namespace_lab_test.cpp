@@ -3,20 +3,13 @@
 #include "diag/echo.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
-#include "model/unique_fd.h"
 #include "diag/mac_lookup.h"
+#include "net_namespace.h"
 
-#include <QCoreApplication>
-#include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/syscall.h>
 #include <unistd.h>
-
-#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -31,7 +24,7 @@ class NamespaceLab : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         if (::geteuid() != 0 ||
-            !sh(uR"(n="ip -n @nms" && r="ip -n @router" && ip netns add @nms && ip netns add @router &&
+            !lab.sh(uR"(n="ip -n @nms" && r="ip -n @router" && ip netns add @nms && ip netns add @router &&
             ip link add h0 netns @nms address 02:00:5e:00:00:01 type veth
                peer name r0 netns @router address 02:0a:1b:0c:ff:05 &&
             $n link set lo up && $n addr add 10.77.1.1/24 dev h0 && $n link set h0 up &&
@@ -41,33 +34,18 @@ protected:
                net.ipv4.icmp_echo_ignore_all=1)"_s))
             s_skip = "no network namespaces here (they need root and iproute2)";
     }
-    static void TearDownTestSuite() { sh(u"ip netns del @nms; ip netns del @router"_s); }
+    static void TearDownTestSuite() { lab.sh(u"ip netns del @nms; ip netns del @router"_s); }
     void SetUp() override {
         if (s_skip)
             GTEST_SKIP() << s_skip;
     }
 
-    // The script, its lines joined, with @ standing for this process's prefix of namespace names.
-    static bool sh(QString script) {
-        script.replace(u'@', u"odiag%1"_s.arg(QCoreApplication::applicationPid()));
-        return QProcess::execute(u"sh"_s, {u"-c"_s, script.replace(u'\n', u' ')}) == 0;
+    // f on a thread of its own in the NMS host's namespace, as root or (nobody) as nobody.
+    template <typename F> static auto onNmsHost(F f, bool nobody = false) {
+        return lab.run(u"nms"_s, nobody ? std::optional(std::vector<gid_t>{}) : std::nullopt, f);
     }
 
-    // f on a thread of its own in the NMS host's namespace: setns moves only the calling thread.
-    template <typename F> static auto onNmsHost(F f) {
-        decltype(f()) result{};
-        std::thread([&] {
-            const UniqueFd fd(
-                ::open(qPrintable(u"/run/netns/odiag%1nms"_s.arg(QCoreApplication::applicationPid())),
-                       O_RDONLY | O_CLOEXEC));
-            if (fd && ::setns(fd.get(), CLONE_NEWNET) == 0)
-                result = f();
-            else
-                ADD_FAILURE() << "cannot enter the NMS host's namespace";
-        }).join();
-        return result;
-    }
-
+    inline static const testing::NetNamespaces lab{u"odiag"_s};
     inline static const char *s_skip = nullptr;
 };
 
@@ -79,7 +57,7 @@ TEST_F(NamespaceLab, EchoOutcomesMapToTheirStatusOnEitherSocket) {
     // clang-format on
     for (const Kind kind : {Kind::Datagram, Kind::Raw, Kind::None}) {
         // Only the host's groups decide whether the datagram socket is allowed there.
-        ASSERT_TRUE(sh(u"ip netns exec @nms sysctl -qw net.ipv4.ping_group_range='%1'"_s.arg(
+        ASSERT_TRUE(lab.sh(u"ip netns exec @nms sysctl -qw net.ipv4.ping_group_range='%1'"_s.arg(
             kind == Kind::Datagram ? u"0 2147483647" : u"1 0")));
         for (const auto &entry : targets) {
             // Not a structured binding: older clang cannot capture one in the lambda below.
@@ -88,11 +66,12 @@ TEST_F(NamespaceLab, EchoOutcomesMapToTheirStatusOnEitherSocket) {
             SCOPED_TRACE(QString::fromUtf16(target).toStdString() + " socket kind " +
                          std::to_string(int(kind)));
             IcmpProber prober;
-            const EchoResult result = onNmsHost([&] {
-                // Only this thread becomes nobody, and so loses CAP_NET_RAW.
-                EXPECT_TRUE(kind != Kind::None || ::syscall(SYS_setresuid, 65534, 65534, 65534) == 0);
-                return prober.echo(parseDottedAddress(QString::fromUtf16(target)).value(), kEchoTimeoutMs);
-            });
+            const EchoResult result = onNmsHost( // nobody has no CAP_NET_RAW
+                [&] {
+                    return prober.echo(parseDottedAddress(QString::fromUtf16(target)).value(),
+                                       kEchoTimeoutMs);
+                },
+                kind == Kind::None);
             EXPECT_EQ(prober.lastSocketKind(), kind);
             // Without a permitted socket no echo leaves at all.
             EXPECT_EQ(result.status, kind == Kind::None ? EchoStatus::Unknown : status)

@@ -1,21 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Which way ping works: the sysctl's text, and the probe against the kernel's own decision.
 #include "diag/echo.h"
-#include "model/ipv4.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/ping_method.h"
+#include "model/ipv4.h"
+#include "net_namespace.h"
 
-#include <QCoreApplication>
-#include <QProcess>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/syscall.h>
 #include <unistd.h>
-
-#include <thread>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -23,43 +16,32 @@ namespace ondalink {
 namespace {
 
 TEST(PingGroupRange, ReadsTheSysctlsTextAndRefusesAnythingElse) {
-    struct Row {
-        const char *text;
-        std::optional<std::pair<quint32, quint32>> range;
-    };
+    using Range = std::optional<std::pair<quint32, quint32>>;
     // clang-format off
-    const Row rows[] = {
+    const std::pair<const char *, Range> rows[] = {
         {"0\t2147483647\n", {{0, 2147483647}}},   // systemd's default
         {"1\t0\n", {{1, 0}}},                     // the kernel's default
-        {"  100   100  ", {{100, 100}}},
-        {"0 4294967295", {{0, 4294967295U}}},
-        {"", std::nullopt}, {"\n", std::nullopt}, {"5", std::nullopt}, {"1 2 3", std::nullopt},
-        {"-1 5", std::nullopt}, {"+1 5", std::nullopt}, {"1 4294967296", std::nullopt},
-        {"0x10 20", std::nullopt}, {"1,2", std::nullopt}, {"1 2a", std::nullopt},
+        {"  100   100  ", {{100, 100}}}, {"0 4294967295", {{0, 4294967295U}}},
+        {"", {}}, {"\n", {}}, {"5", {}}, {"1 2 3", {}}, {"-1 5", {}}, {"+1 5", {}}, {"1 4294967296", {}},
+        {"0x10 20", {}}, {"1,2", {}}, {"1 2a", {}},
     };
     // clang-format on
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.text);
-        const auto parsed = parsePingGroupRange(row.text);
-        ASSERT_EQ(parsed.has_value(), row.range.has_value());
-        if (parsed) {
-            EXPECT_EQ(parsed->low, row.range->first);
-            EXPECT_EQ(parsed->high, row.range->second);
-        }
+    for (const auto &[text, range] : rows) {
+        const auto parsed = parsePingGroupRange(text);
+        EXPECT_EQ(parsed ? Range({parsed->low, parsed->high}) : std::nullopt, range) << text;
     }
 }
 
 TEST(PingGroupRange, HoldsItsBoundsAndNothingWhenLowIsAboveHigh) {
-    const GroupRange single = *parsePingGroupRange("100 100");
-    EXPECT_FALSE(single.contains(99));
-    EXPECT_TRUE(single.contains(100));
-    EXPECT_FALSE(single.contains(101));
-    const GroupRange none = *parsePingGroupRange("1 0");
-    EXPECT_FALSE(none.contains(0));
-    EXPECT_FALSE(none.contains(1));
-    const GroupRange everyone = *parsePingGroupRange("0 4294967295");
-    EXPECT_TRUE(everyone.contains(0));
-    EXPECT_TRUE(everyone.contains(4294967295U));
+    const std::tuple<const char *, quint32, bool> rows[] = {{"100 100", 99, false},
+                                                            {"100 100", 100, true},
+                                                            {"100 100", 101, false},
+                                                            {"1 0", 0, false},
+                                                            {"1 0", 1, false},
+                                                            {"0 4294967295", 0, true},
+                                                            {"0 4294967295", 4294967295U, true}};
+    for (const auto &[text, gid, admitted] : rows)
+        EXPECT_EQ(parsePingGroupRange(text)->contains(gid), admitted) << text << ' ' << gid;
 }
 
 // In a network namespace of its own, whose ping_group_range the test sets: what the probe says, what
@@ -67,42 +49,16 @@ TEST(PingGroupRange, HoldsItsBoundsAndNothingWhenLowIsAboveHigh) {
 class PingMethodInNamespace : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (::geteuid() != 0 || !sh(u"ip netns add @ && ip -n @ link set lo up"_s))
+        if (::geteuid() != 0 || !lab.sh(u"ip netns add @ && ip -n @ link set lo up"_s))
             s_skip = "no network namespaces here (they need root and iproute2)";
     }
-    static void TearDownTestSuite() { sh(u"ip netns del @"_s); }
+    static void TearDownTestSuite() { lab.sh(u"ip netns del @"_s); }
     void SetUp() override {
         if (s_skip)
             GTEST_SKIP() << s_skip;
     }
 
-    static bool sh(QString script) {
-        script.replace(u'@', u"opm%1"_s.arg(QCoreApplication::applicationPid()));
-        return QProcess::execute(u"sh"_s, {u"-c"_s, script}) == 0;
-    }
-
-    // f on a thread that enters the namespace and, for a user, takes its ids: setns and the raw
-    // id system calls change the calling thread only.
-    template <typename F> static auto inNamespace(std::optional<std::vector<gid_t>> userGroups, F f) {
-        decltype(f()) result{};
-        std::thread([&] {
-            const int fd = ::open(qPrintable(u"/run/netns/opm%1"_s.arg(QCoreApplication::applicationPid())),
-                                  O_RDONLY | O_CLOEXEC);
-            const bool entered = fd >= 0 && ::setns(fd, CLONE_NEWNET) == 0;
-            ::close(fd);
-            // nobody, with only the given supplementary groups; dropping the uid drops CAP_NET_RAW.
-            const bool becameUser =
-                !userGroups || (::syscall(SYS_setgroups, userGroups->size(), userGroups->data()) == 0 &&
-                                ::syscall(SYS_setresgid, 65534, 65534, 65534) == 0 &&
-                                ::syscall(SYS_setresuid, 65534, 65534, 65534) == 0);
-            if (entered && becameUser)
-                result = f();
-            else
-                ADD_FAILURE() << "cannot enter the namespace as asked";
-        }).join();
-        return result;
-    }
-
+    inline static const testing::NetNamespaces lab{u"opm"_s};
     inline static const char *s_skip = nullptr;
 };
 
@@ -123,13 +79,13 @@ TEST_F(PingMethodInNamespace, ProbeFollowsTheRangeAndTheCapability) {
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(QString::fromUtf16(row.range).toStdString() + (row.user ? " as nobody" : " as root"));
-        ASSERT_TRUE(sh(u"ip netns exec @ sysctl -qw net.ipv4.ping_group_range='%1'"_s.arg(row.range)));
+        ASSERT_TRUE(lab.sh(u"ip netns exec @ sysctl -qw net.ipv4.ping_group_range='%1'"_s.arg(row.range)));
         struct Seen {
             PingAccess access;
             PingMethod echoTook = PingMethod::None;
             EchoStatus status = EchoStatus::Unknown;
         };
-        const Seen seen = inNamespace(row.user, [] {
+        const Seen seen = lab.run({}, row.user, [] {
             Seen s{probePingAccess()};
             IcmpProber prober;
             s.status = prober.echo(*parseDottedAddress(u"127.0.0.1"), kEchoTimeoutMs).status;

@@ -103,6 +103,14 @@ protected:
         panel.mac = kSelectedMac;
         ASSERT_TRUE(database.write(kSelectedKey, QStringLiteral("ip"), storedIp));
     }
+    // The panel as the operator sent it to the element that Report describes.
+    void selectMatchingElement() {
+        std::tie(panel.mac, panel.name, panel.ip, panel.mask, panel.gw, panel.remote, panel.input, panel.type,
+                 panel.tx) =
+            std::tuple(kSelectedMac, QStringLiteral("Dec One"), QStringLiteral("192.168.1.10"),
+                       QStringLiteral("255.255.255.0"), QStringLiteral("192.168.1.1"),
+                       QStringLiteral("192.168.1.20"), 1, 0, 1);
+    }
     // One report through the handler; true once it has said, exactly once, that it is done, and has
     // finished with it.
     bool handle(const QByteArray &datagram, bool discoveryAtArrival = false) {

@@ -8,52 +8,27 @@ using namespace Qt::StringLiterals;
 namespace ondalink {
 namespace {
 
-TEST(ParseDottedAddress, AcceptsFourDecimalBytesWithBlanksAround) {
+TEST(ParseDottedAddress, FourDecimalBytesWithBlanksAroundAndNothingElse) {
     // clang-format off
-    const struct { const char *name; const char16_t *text; quint32 value; } rows[] = {
-        {"plain", u"192.168.1.10", 0xC0A8010A},
-        {"lowest", u"0.0.0.0", 0},
-        {"highest", u"255.255.255.255", 0xFFFFFFFF},
+    const struct { const char *name; const char16_t *text; std::optional<quint32> value; } rows[] = {
+        {"plain", u"192.168.1.10", 0xC0A8010A}, {"lowest", u"0.0.0.0", 0}, {"highest", u"255.255.255.255", 0xFFFFFFFF},
         {"leading zeros are decimal", u"192.168.001.010", 0xC0A8010A},
-        {"many leading zeros", u"0000000000255.0.0.1", 0xFF000001},
-        {"blank before", u" 10.0.0.1", 0x0A000001},
+        {"many leading zeros", u"0000000000255.0.0.1", 0xFF000001}, {"blank before", u" 10.0.0.1", 0x0A000001},
         {"blanks around every part", u"10 . 0 .0 . 1 ", 0x0A000001},
         {"tab and newline are blanks", u"\t10.0.0.1\n", 0x0A000001},
+        {"empty", u"", {}}, {"only blanks", u"   ", {}}, {"three parts", u"192.168.1", {}},
+        {"five parts", u"1.2.3.4.5", {}}, {"empty fifth part", u"1.2.3.4.", {}},
+        {"empty middle part", u"10..0.1", {}}, {"empty first part", u".1.2.3", {}}, {"blank part", u"1.2.3. ", {}},
+        {"256", u"1.2.3.256", {}}, {"256 with leading zeros", u"1.2.3.0256", {}},
+        {"far beyond a byte", u"1.2.3.99999999999", {}}, {"minus sign", u"-1.2.3.4", {}},
+        {"plus sign", u"+1.2.3.4", {}}, {"hex part", u"1.2.3.0x4", {}}, {"blank inside a part", u"1 2.3.4.5", {}},
+        {"letters", u"a.b.c.d", {}}, {"non-ASCII digit", u"\u0661.2.3.4", {}}, {"one number", u"16909060", {}},
     };
     // clang-format on
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
         const auto address = parseDottedAddress(QString::fromUtf16(row.text));
-        ASSERT_TRUE(address.has_value());
-        EXPECT_EQ(address->value, row.value);
+        EXPECT_EQ(address ? std::optional(address->value) : std::nullopt, row.value) << row.name;
     }
-}
-
-TEST(ParseDottedAddress, RefusesEverythingElse) {
-    // clang-format off
-    const struct { const char *name; const char16_t *text; } rows[] = {
-        {"empty", u""},
-        {"only blanks", u"   "},
-        {"three parts", u"192.168.1"},
-        {"five parts", u"1.2.3.4.5"},
-        {"empty fifth part", u"1.2.3.4."},
-        {"empty middle part", u"10..0.1"},
-        {"empty first part", u".1.2.3"},
-        {"blank part", u"1.2.3. "},
-        {"256", u"1.2.3.256"},
-        {"256 with leading zeros", u"1.2.3.0256"},
-        {"far beyond a byte", u"1.2.3.99999999999"},
-        {"minus sign", u"-1.2.3.4"},
-        {"plus sign", u"+1.2.3.4"},
-        {"hex part", u"1.2.3.0x4"},
-        {"blank inside a part", u"1 2.3.4.5"},
-        {"letters", u"a.b.c.d"},
-        {"non-ASCII digit", u"\u0661.2.3.4"},
-        {"one number", u"16909060"},
-    };
-    // clang-format on
-    for (const auto &row : rows)
-        EXPECT_FALSE(parseDottedAddress(QString::fromUtf16(row.text)).has_value()) << row.name;
 }
 
 TEST(Ipv4Address, TextOctetsAndNetworkOrderAgree) {
