@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds, and runs every test suite twice: a normal build and an
-# AddressSanitizer + UndefinedBehaviorSanitizer build; then each fuzzer for a bounded time.
+# Installs the dependencies, checks the formatting, builds, and runs every test suite twice: a normal
+# build and an AddressSanitizer + UndefinedBehaviorSanitizer build; then each fuzzer for a bounded time.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
+"$root/scripts/format-check.sh"
 
 # JUnit results go to <build dir>/test-results/junit.xml. A tree without tests fails: it means a
 # configuration without them, not a pass.
