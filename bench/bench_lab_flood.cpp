@@ -436,7 +436,7 @@ void BM_LabFlood(benchmark::State &state) {
         QEventLoop drain;
         QTimer check;
         QObject::connect(&check, &QTimer::timeout, &drain, [&] {
-            if (!peer.dispatch().busy() && !peer.endpoint().hasPending())
+            if (peer.drained())
                 drain.quit();
         });
         check.start(10);

@@ -207,7 +207,7 @@ void BM_Discovery(benchmark::State &state) {
         QEventLoop loop;
         QTimer check;
         QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-            if (!link.dispatch().busy() && !link.endpoint().hasPending())
+            if (link.drained())
                 loop.quit();
         });
         check.start(5);

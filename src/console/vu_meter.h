@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "console/level_display.h"
+
 #include <QFrame>
 
 namespace ondalink {
@@ -11,7 +13,7 @@ namespace ondalink {
 class VUMeter : public QFrame {
     Q_OBJECT
 public:
-    static constexpr int kFullWidth = 2100;
+    static constexpr int kFullWidth = kMeterFullWidth;
     static constexpr int kUnitsPerPixel = 15;
 
     explicit VUMeter(QWidget *parent = nullptr);

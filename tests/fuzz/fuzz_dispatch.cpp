@@ -143,8 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     hang.setSingleShot(true);
     QObject::connect(&hang, &QTimer::timeout, &loop, [] { FUZZ_CHECK(!"the queue never drained"); });
     QObject::connect(&link.dispatch(), &ReceiveDispatch::datagramHandled, &loop, [&] {
-        if (!link.dispatch().busy() && !link.endpoint().hasPending() && !link.dispatch().hasPostedWork() &&
-            !link.reportHandler().busy())
+        if (link.drained())
             loop.quit();
     });
     const quint64 before = link.dispatch().dispatchedCount();

@@ -56,12 +56,7 @@ protected:
     // Runs the event loop until every datagram that has arrived is handled.
     bool drained(int timeoutMs = 60000) {
         ElementLinkTestPeer link(window->link());
-        return runUntil(
-            [&] {
-                return !link.dispatch().busy() && !link.endpoint().hasPending() &&
-                       !link.dispatch().hasPostedWork() && !link.reportHandler().busy();
-            },
-            timeoutMs);
+        return runUntil([&] { return link.drained(); }, timeoutMs);
     }
 };
 

@@ -22,6 +22,12 @@ public:
     ElementReportHandler &reportHandler() { return *m_link.m_reportHandler; }
     ReceiveDispatch &dispatch() { return *m_link.m_dispatch; }
     MacLookups &lookups() { return m_link.m_reportHandler->m_lookups; }
+    // Nothing waits or is being handled: every datagram that arrived, and every report that waited for
+    // its MAC, is done with.
+    bool drained() {
+        return !dispatch().busy() && !dispatch().hasPostedWork() && !endpoint().hasPending() &&
+               !reportHandler().busy();
+    }
     // As if a discovery had begun or ended, without a paging request.
     void setDiscovering(bool on) { m_link.m_discovering = on; }
 
