@@ -4,6 +4,7 @@
 #include "link/confirmation.h"
 #include "link/udp_endpoint.h"
 #include "model/configuration_write.h"
+#include "model/ipv4.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -73,6 +74,14 @@ public:
     void sendAttenuation(int position);
     // The level request to the selected element; no message on failure.
     SendResult requestLevel();
+    // The level request to an address (the silence watch's background poll of a watched encoder).
+    SendResult sendLevelRequest(const QHostAddress &address);
+    // On: levelReplyReceived carries only replies from the address the last requestLevel() went to,
+    // so that the shown encoder's meter ignores the watched ones. Off (the default): every reply.
+    void setLevelAttribution(bool bySource) { m_levelAttribution = bySource; }
+    bool levelAttribution() const { return m_levelAttribution; }
+    // Datagrams the receive queue dropped because it was full, since the link was made.
+    quint64 droppedDatagrams() const;
 
     // A discovery's wait: while it runs, every report is stored as a discovered element. begin sends
     // the paging request (false with the reason when it could not leave anywhere: the wait is over).
@@ -97,6 +106,24 @@ Q_SIGNALS:
     // A report confirmed a configuration write; its state goes into the panel.
     void elementConfirmed(const ondalink::ConfirmedState &state);
 
+    // Every level reply with where it came from, whatever the attribution.
+    void levelReplyFrom(const QByteArray &reply, const QHostAddress &sender);
+    // A report or a level reply arrived from the address.
+    void elementHeard(ondalink::Ipv4Address address);
+    // A configuration write left for the element; its answer did not come in time.
+    void configurationSent(const QString &mac);
+    void configurationTimedOut(const QString &mac);
+    void attenuationSent(const QString &mac, int position);
+    // A report's element was stored (during a discovery, or a confirmed write), or refused with the
+    // message the operator was shown (empty during a discovery, which shows none).
+    void elementStored(const QString &mac, bool discovered);
+    void elementRefused(const QString &mac, const QString &message);
+    // nms.ini was replaced, or could not be (what: the operator's words for what was not saved).
+    void databaseWritten(const QString &mac);
+    void databaseWriteFailed(const QString &mac, const QString &what);
+    // A discovery's wait ended: where the request left, answers, elements stored and refused.
+    void discoveryEnded(const QStringList &pagedOn, int answers, int stored, int refused);
+
 private:
     // The address stored under "ip" for an element, when it can take a unicast datagram. Otherwise
     // nullopt, and failure says what is wrong.
@@ -113,6 +140,9 @@ private:
     std::function<ConfigurationWrite()> m_shown;
     LinkSettings m_settings;
     bool m_discovering = false;
+    bool m_levelAttribution = false;
+    std::optional<QHostAddress> m_levelDestination; // where the last requestLevel() went
+    QString m_sentMac;                              // the element of the write that waits for its answer
     bool m_reloadDeferred = false;     // a report asked for a reload while others still waited
     QList<quint32> m_arrivedAddresses; // reported by a discovery's answers since the last read
     int m_discoveryAnswers = 0;        // reports that arrived during the discovery
