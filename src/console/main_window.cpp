@@ -16,12 +16,13 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -167,6 +168,7 @@ void MainWindow::buildCentre() {
     m_tree->tree()->setMinimumWidth(metrics.horizontalAdvance(QString(36, QChar(u'0'))) + 48);
     setCentralWidget(splitter);
     // The focus starts in the tree: the first thing the operator does is choose an element.
+    setTabOrder(m_tree->filterBox(), m_tree->tree());
     setTabOrder(m_tree->tree(), m_panel);
     m_tree->tree()->setFocus();
 }

@@ -27,8 +27,10 @@ void PingPresenter::testPing(const QString &address) {
         m_view.showPingLabel(u"Unable to init sockets"_s);
         return;
     }
-    showResult(echoOnce(*target, m_prober));
+    const EchoResult result = echoOnce(*target, m_prober);
+    showResult(result);
     m_prober.stopNetworking();
+    Q_EMIT pingFinished(target->toString(), result);
 }
 
 void PingPresenter::showResult(EchoResult result) {

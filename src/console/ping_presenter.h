@@ -57,6 +57,10 @@ public:
     qint16 countdown() const { return m_countdown; }
     bool isRetrying() const { return m_retry.isActive(); }
 
+Q_SIGNALS:
+    // An echo was sent to the address and this came of it (the status follows it too).
+    void pingFinished(const QString &address, const ondalink::EchoResult &result);
+
 private:
     void showResult(EchoResult result);
 

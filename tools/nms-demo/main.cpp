@@ -13,7 +13,7 @@
 #include <QLabel>
 #include <QTextStream>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -49,16 +49,17 @@ int main(int argc, char **argv) {
 
     QTimer::singleShot(kStartMs, &window, [&window] {
         window.toolbarItem(1)->trigger(); // returns when the paging window has closed
-        auto *tree = window.findChild<QTreeWidget *>(u"TreeView1"_s);
+        auto *tree = window.findChild<QTreeView *>(u"TreeView1"_s);
         QTextStream out(stdout);
-        out << "discovered: " << tree->topLevelItemCount() << " elements" << Qt::endl;
-        if (tree->topLevelItemCount() == 0) {
+        out << "discovered: " << tree->model()->rowCount() << " elements" << Qt::endl;
+        if (tree->model()->rowCount() == 0) {
             out << "ready" << Qt::endl;
             return;
         }
-        tree->setCurrentItem(tree->topLevelItem(0));
+        const QModelIndex first = tree->model()->index(0, 0);
+        tree->setCurrentIndex(first);
         tree->setFocus();
-        out << "selected: " << tree->topLevelItem(0)->text(0) << Qt::endl;
+        out << "selected: " << first.data().toString() << Qt::endl;
         window.pingPresenter().lblPing_Click();
         if (window.toolbarItem(6)->isEnabled())
             window.toolbarItem(6)->trigger();
