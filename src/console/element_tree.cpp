@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -154,6 +155,14 @@ QString ElementTree::shownMac(int row) const {
 QModelIndex ElementTree::shownIndex(const QString &mac) const {
     const int row = mac.isEmpty() ? -1 : m_model->rowOfMac(mac);
     return row < 0 ? QModelIndex() : m_proxy->mapFromSource(m_model->index(row, 0));
+}
+
+int ElementTree::columnsWidth(int columns) const {
+    int width =
+        2 * TreeView1->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, TreeView1);
+    for (int column = 0; column < columns && column < ElementListModel::ColumnCount; ++column)
+        width += TreeView1->columnWidth(column);
+    return width;
 }
 
 void ElementTree::showFileOrder() {

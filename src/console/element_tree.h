@@ -52,6 +52,8 @@ public:
     QString shownMac(int row) const;
     // Where the element of that MAC is shown; invalid when it is not listed or filtered out.
     QModelIndex shownIndex(const QString &mac) const;
+    // The width the list needs to show its first columns whole.
+    int columnsWidth(int columns) const;
     // The list in file order again, as before the first click on a column's header.
     void showFileOrder();
 
