@@ -87,7 +87,7 @@ void DiagnosticsFrame::showWatchAudio(bool available, bool watched) {
 
 void DiagnosticsFrame::resetLevel(bool meterEnabled) {
     VUMeter_->setEnabled(meterEnabled);
-    VUMeter_->setMeterWidth(0);
+    VUMeter_->reset();
     lblVolume->setText(QString::fromUtf16(kNoLevel));
 }
 

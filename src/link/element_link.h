@@ -93,6 +93,9 @@ public:
     // Elements a discovery has handled are stored first.
     void requestTreeReload(bool afterReport = false);
 
+    // The element the panel shows (its MAC as the operator reads it), empty when none.
+    QString shownMac() const;
+
     const LinkSettings &settings() const { return m_settings; }
     ElementDatabase &database() const { return m_database; }
     Notifier &notifier() const { return m_notifier; }
@@ -114,13 +117,13 @@ Q_SIGNALS:
     void configurationSent(const QString &mac);
     void configurationTimedOut(const QString &mac);
     void attenuationSent(const QString &mac, int position);
-    // A report's element was stored (during a discovery, or a confirmed write), or refused with the
-    // message the operator was shown (empty during a discovery, which shows none).
+    // A report's element was stored (by a discovery, or by a confirmed write), or refused with the
+    // message the operator is shown (mac empty while it is not known).
     void elementStored(const QString &mac, bool discovered);
-    void elementRefused(const QString &mac, const QString &message);
-    // nms.ini was replaced, or could not be (what: the operator's words for what was not saved).
-    void databaseWritten(const QString &mac);
-    void databaseWriteFailed(const QString &mac, const QString &what);
+    void elementRefused(const QString &address, const QString &mac, const QString &message);
+    // nms.ini was replaced with this many elements' keys, or could not be (the message shown).
+    void databaseWritten(int elements);
+    void databaseWriteFailed(const QString &message);
     // A discovery's wait ended: where the request left, answers, elements stored and refused.
     void discoveryEnded(const QStringList &pagedOn, int answers, int stored, int refused);
 
@@ -129,7 +132,9 @@ private:
     // nullopt, and failure says what is wrong.
     std::optional<QHostAddress> storedDestination(const QString &mac, QString *failure) const;
     SendResult sendToElement(const QString &mac, quint16 port, const QByteArray &payload);
+    SendResult sendTo(const QHostAddress &destination, quint16 port, const QByteArray &payload);
     void responseTimedOut();
+    void levelReplyArrived(const QByteArray &reply, Ipv4Address sender);
     // Datagrams, or reports whose MAC has been found, wait to be handled.
     bool hasQueued() const;
     void reloadAfterReport();
@@ -143,10 +148,10 @@ private:
     bool m_levelAttribution = false;
     std::optional<QHostAddress> m_levelDestination; // where the last requestLevel() went
     QString m_sentMac;                              // the element of the write that waits for its answer
-    bool m_reloadDeferred = false;     // a report asked for a reload while others still waited
-    QList<quint32> m_arrivedAddresses; // reported by a discovery's answers since the last read
-    int m_discoveryAnswers = 0;        // reports that arrived during the discovery
-    QStringList m_pagedOn;             // where the discovery's paging request left
+    bool m_reloadDeferred = false;                  // a report asked for a reload while others still waited
+    QList<quint32> m_arrivedAddresses;              // reported by a discovery's answers since the last read
+    int m_discoveryAnswers = 0;                     // reports that arrived during the discovery
+    QStringList m_pagedOn;                          // where the discovery's paging request left
     QTimer m_responseTimer;
     std::unique_ptr<UdpEndpoint> m_endpoint;
     std::unique_ptr<ElementReportHandler> m_reportHandler;

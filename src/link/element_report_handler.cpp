@@ -33,6 +33,11 @@ Message databaseNotWritten(const ElementDatabase &database) {
                  kCannotSaveInfo));
 }
 
+// A message as one line of the event log.
+QString oneLine(const QString &text) {
+    return text.split(u'\r', Qt::SkipEmptyParts).join(u' ').simplified();
+}
+
 } // namespace
 
 ElementReportHandler::ElementReportHandler(ElementDatabase &database, Notifier &notifier,
@@ -62,6 +67,7 @@ void ElementReportHandler::handleReport(const QByteArray &datagram, bool discove
         qCInfo(lcLink).noquote() << "report from" << report.record.ip
                                  << "refused:" << message.section(u'\r', 0, 0);
         m_tally.refused += discoveryAtArrival ? 1 : 0;
+        Q_EMIT elementRefused(report.record.ip, QString(), oneLine(message));
         begin(std::move(report), discoveryAtArrival, std::move(done));
         finish({critical(message)});
         return;
@@ -112,7 +118,10 @@ void ElementReportHandler::macLookupEnded(const QString &mac) {
     if (mac.isEmpty()) {
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: no MAC";
         m_tally.refused += m_discoveryAtArrival ? 1 : 0;
-        finish({critical(twoLines(u"An error occured while retrieving 'Element MAC':"_s, kCorrupted))});
+        const Message message =
+            critical(twoLines(u"An error occured while retrieving 'Element MAC':"_s, kCorrupted));
+        Q_EMIT elementRefused(m_report.record.ip, QString(), oneLine(message.text));
+        finish({message});
         return;
     }
     m_report.record.mac = mac;
@@ -129,6 +138,7 @@ void ElementReportHandler::macLookupEnded(const QString &mac) {
 QList<Message> ElementReportHandler::storeDiscovered() {
     m_stored = true;
     ++m_tally.stored;
+    Q_EMIT elementStored(m_report.record.mac, true);
     m_unstored.append(
         {macToElementKey(m_report.record.mac), discoveryKeys(m_report.record, m_report.carried)});
     // Every replacement rewrites the whole file: a burst of answers stored one by one would cost as
@@ -142,9 +152,14 @@ QList<Message> ElementReportHandler::storeBatch() {
     if (m_unstored.isEmpty())
         return {};
     m_stored = true;
-    if (m_database.writeSections(std::exchange(m_unstored, {})))
+    const auto batch = std::exchange(m_unstored, {});
+    if (m_database.writeSections(batch)) {
+        Q_EMIT databaseWritten(static_cast<int>(batch.size()));
         return {};
-    return {databaseNotWritten(m_database)};
+    }
+    const Message failed = databaseNotWritten(m_database);
+    Q_EMIT databaseWriteFailed(oneLine(failed.text));
+    return {failed};
 }
 
 void ElementReportHandler::flushStored() {
@@ -161,12 +176,12 @@ QList<Message> ElementReportHandler::confirmWrite() {
     case Confirmation::Refusal::OtherElement:
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip
                                  << "refused: not from the selected element";
-        return {critical(
-            twoLines(u"The response received does not match the selected element."_s, kCannotSaveInfo))};
+        return {refused(critical(
+            twoLines(u"The response received does not match the selected element."_s, kCannotSaveInfo)))};
     case Confirmation::Refusal::CorruptSection:
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: its section is damaged";
-        return {critical(twoLines(u"The data stored in your computer about this element, is corrupted."_s,
-                                  kCannotSaveInfo))};
+        return {refused(critical(twoLines(
+            u"The data stored in your computer about this element, is corrupted."_s, kCannotSaveInfo)))};
     case Confirmation::Refusal::None:
         break;
     }
@@ -177,12 +192,22 @@ QList<Message> ElementReportHandler::confirmWrite() {
     m_stored = true;
     const bool written = m_database.writeSection(section, confirmation.keys);
     Q_EMIT confirmed(confirmation.state);
-    if (!written)
+    if (written) {
+        Q_EMIT elementStored(m_report.record.mac, false);
+        Q_EMIT databaseWritten(1);
+        if (!confirmation.failed)
+            messages.append(information(u"New configuration has been sucessfuly saved and loaded!"_s,
+                                        u"Configuration changed"_s));
+    } else {
         messages.append(databaseNotWritten(m_database));
-    else if (!confirmation.failed)
-        messages.append(information(u"New configuration has been sucessfuly saved and loaded!"_s,
-                                    u"Configuration changed"_s));
+        Q_EMIT databaseWriteFailed(oneLine(messages.last().text));
+    }
     return messages;
+}
+
+Message ElementReportHandler::refused(const Message &message) {
+    Q_EMIT elementRefused(m_report.record.ip, m_report.record.mac, oneLine(message.text));
+    return message;
 }
 
 void ElementReportHandler::finish(const QList<Message> &messages) {

@@ -3,6 +3,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QFile>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -92,6 +93,7 @@ private:
     qsizetype m_capacity;
     QList<EventRow> m_rows;
     QDate m_fileDate;
+    QFile m_file; // today's, kept open
     bool m_writeFailed = false;
 };
 

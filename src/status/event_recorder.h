@@ -3,9 +3,11 @@
 
 #include "diag/echo_status.h"
 #include "status/element_status.h"
+#include "status/event_log.h"
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -14,7 +16,6 @@ namespace ondalink {
 class Discovery;
 class ElementDatabase;
 class ElementLink;
-class EventLog;
 class LevelMonitor;
 class ReachabilityMonitor;
 class SilenceWatch;
@@ -48,13 +49,15 @@ public:
     void countDrops();
 
 private:
-    void record(int severity, const QString &event, const QString &detail, const QString &key = {});
+    void record(EventSeverity severity, const QString &event, const QString &detail, const QString &key = {});
+    void recordMac(EventSeverity severity, const QString &event, const QString &detail, const QString &mac);
 
     EventLog &m_log;
     ElementDatabase &m_database;
     ElementLink *m_link = nullptr;
     QHash<QString, QString> m_names; // by element key
     QHash<quint32, QString> m_keysByAddress;
+    QSet<QString> m_silent; // encoders whose silence alarm is raised
     quint64 m_dropsSeen = 0;
     QTimer m_dropTimer;
 };

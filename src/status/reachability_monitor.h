@@ -22,11 +22,11 @@ class ElementDatabase;
 class ElementLink;
 
 struct ReachabilityOptions {
-    int intervalMs = 10000;    // each element once per interval; 0 is off
-    int echoTimeoutMs = 1000;  // one probe's wait, never more than the interval
-    int missesForOffline = 3;  // unanswered in a row
-    int maxInFlight = 64;      // the prober's own bound applies too
-    int tickMs = 100;          // how often the schedule looks for due elements
+    int intervalMs = 10000;   // each element once per interval; 0 is off
+    int echoTimeoutMs = 1000; // one probe's wait, never more than the interval
+    int missesForOffline = 3; // unanswered in a row
+    int maxInFlight = 64;     // the prober's own bound applies too
+    int tickMs = 100;         // how often the schedule looks for due elements
 };
 
 // Reachability of every listed element. The console creates one with the database, an

@@ -21,8 +21,8 @@ class ElementLink;
 
 struct SilenceOptions {
     double thresholdDbfs = -50.0;
-    int holdMs = 10000;  // below the threshold this long raises the alarm
-    int clearMs = 2000;  // above it this long clears it
+    int holdMs = 10000; // below the threshold this long raises the alarm
+    int clearMs = 2000; // above it this long clears it
     int requestIntervalMs = 1000;
 };
 

@@ -40,10 +40,10 @@ bool boolValue(const QSettings &settings, const QString &key, bool fallback) {
 StatusSettings StatusSettings::normalized() const {
     StatusSettings value = *this;
     value.probeIntervalS = std::clamp(probeIntervalS, kProbeIntervalMinS, kProbeIntervalMaxS);
-    value.silenceThresholdDbfs = std::isfinite(silenceThresholdDbfs)
-                                     ? std::clamp(silenceThresholdDbfs, kSilenceThresholdMinDbfs,
-                                                  kSilenceThresholdMaxDbfs)
-                                     : kSilenceThresholdDefaultDbfs;
+    value.silenceThresholdDbfs =
+        std::isfinite(silenceThresholdDbfs)
+            ? std::clamp(silenceThresholdDbfs, kSilenceThresholdMinDbfs, kSilenceThresholdMaxDbfs)
+            : kSilenceThresholdDefaultDbfs;
     value.silenceHoldS = std::clamp(silenceHoldS, kSilenceHoldMinS, kSilenceHoldMaxS);
     value.silenceClearS = std::clamp(silenceClearS, 1, kSilenceHoldMaxS);
     value.watchedElements.clear();

@@ -118,7 +118,7 @@ QList<ElementListing> ElementDatabase::listing(QString *readError) const {
         element.key = key;
         element.name = name ? QString::fromLatin1(*name).left(kMaxValueLength) : QString();
         element.role = role ? wholeNumber(*role) : std::nullopt;
-        element.ip = ip ? QString::fromLatin1(*ip).left(kMaxValueLength) : QString();
+        element.ip = ip ? QString::fromLatin1(*ip) : QString();
         elements.append(std::move(element));
         return true;
     });

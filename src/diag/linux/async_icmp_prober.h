@@ -9,7 +9,6 @@
 #include <QTimer>
 
 #include <map>
-#include <memory>
 
 class QSocketNotifier;
 
@@ -22,7 +21,11 @@ namespace ondalink {
 class AsyncIcmpProber : public AsyncEchoProber {
     Q_OBJECT
 public:
+    // Opens the socket here, in this thread's network namespace.
     explicit AsyncIcmpProber(QObject *parent = nullptr);
+    // Takes a socket openIcmpSocket() gave (fd -1: not permitted), which may come from another
+    // network namespace.
+    explicit AsyncIcmpProber(IcmpSocket socket, QObject *parent = nullptr);
     ~AsyncIcmpProber() override;
 
     bool isPermitted() const override { return m_method != PingMethod::None; }
@@ -40,7 +43,7 @@ private:
     };
 
     void readReplies();
-    void readDatagramReply(const uchar *icmp, qsizetype size);
+    void readDatagramReply(const uchar *icmp, qsizetype size, Ipv4Address from);
     void readRawPacket(const uchar *packet, qsizetype size);
     void readQueuedErrors();
     void expire();
@@ -50,8 +53,8 @@ private:
 
     PingMethod m_method = PingMethod::None;
     UniqueFd m_socket;
-    std::unique_ptr<QSocketNotifier> m_readable;
-    QHash<quint16, Pending> m_pending; // by sequence
+    QSocketNotifier *m_readable = nullptr; // a child, so that it moves with the prober
+    QHash<quint16, Pending> m_pending;     // by sequence
     std::multimap<qint64, quint16> m_deadlines;
     QTimer m_expiry;
     quint16 m_identifier = 0; // raw sockets only; the kernel picks the datagram socket's
