@@ -63,7 +63,7 @@ DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
     m_watchAudio = new QCheckBox(tr("&Watch audio"), this);
     m_watchAudio->setObjectName(u"chkWatchAudio"_s);
     m_watchAudio->setToolTip(tr("Raise an alarm when this encoder's audio stays silent"));
-    grid->addWidget(m_watchAudio, 3, 1, 1, 2);
+    grid->addWidget(m_watchAudio, 3, 1, 1, 2, Qt::AlignLeft);
     showWatchAudio(false, false);
     // clicked, not toggled: only the operator's own switch is sent on.
     connect(m_watchAudio, &QCheckBox::clicked, this, &DiagnosticsFrame::watchAudioToggled);

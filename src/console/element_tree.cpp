@@ -195,9 +195,9 @@ void ElementTree::showContextMenu(const QPoint &position) {
     watch->setObjectName(u"actWatchAudio"_s);
     watch->setCheckable(true);
     watch->setChecked(m_model->isWatchedAt(row));
-    const QString mac = m_model->macAt(row);
-    if (menu.exec(TreeView1->viewport()->mapToGlobal(position)) == watch)
-        Q_EMIT watchAudioToggled(mac, watch->isChecked());
+    connect(watch, &QAction::triggered, this,
+            [this, mac = m_model->macAt(row)](bool watched) { Q_EMIT watchAudioToggled(mac, watched); });
+    menu.exec(TreeView1->viewport()->mapToGlobal(position));
 }
 
 void ElementTree::clearTree() {

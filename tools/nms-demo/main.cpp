@@ -4,13 +4,19 @@
 // tested and, on an encoder, its level watched. Prints "ready" when the window shows all that, and
 // keeps running until it is closed. Messages go to standard output instead of message boxes.
 #include "console/main_window.h"
+#include "console/status_console.h"
+#include "diag/linux/async_icmp_prober.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "model/notifier.h"
+#include "status/clock.h"
+#include "status/notification_sink.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 #include <QTreeView>
@@ -18,6 +24,12 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// No desktop notifications: the screenshot shows the list's status column instead.
+class NoNotifications : public ondalink::NotificationSink {
+public:
+    void notify(const ondalink::DesktopNotification &) override {}
+};
 
 // Says Yes to every question; the operator of a demonstration is the program itself.
 class AnsweringNotifier : public ondalink::Notifier {
@@ -43,6 +55,17 @@ int main(int argc, char **argv) {
     if (const QString path = qEnvironmentVariable("ONDALINK_NMS_INI"); !path.isEmpty())
         settings.databasePath = path;
     ondalink::MainWindow window(notifier, resolver, prober, settings);
+    // The status columns filled by real probes; settings and events of a demonstration are its own.
+    QTemporaryDir scratch;
+    QSettings statusSettings(scratch.filePath(u"demo.conf"_s), QSettings::IniFormat);
+    ondalink::AsyncIcmpProber statusProber;
+    NoNotifications notifications;
+    ondalink::StatusConsole status(window, {statusProber,
+                                            ondalink::systemClock(),
+                                            notifications,
+                                            statusSettings,
+                                            scratch.filePath(u"events"_s),
+                                            {}});
     if (!window.Form_Load())
         return 1;
     window.show();
