@@ -72,6 +72,10 @@ EventLogDock::EventLogDock(const EventLog &log, QWidget *parent) : QDockWidget(t
     m_table->setColumnWidth(EventLogModel::EventColumn,
                             metrics.horizontalAdvance(u"Configuration timed out"_s) + 40);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // A few rows at least, so that the log says something when it is first shown.
+    m_table->setMinimumHeight(m_table->horizontalHeader()->sizeHint().height() +
+                              6 * m_table->verticalHeader()->defaultSectionSize() +
+                              2 * m_table->frameWidth());
     layout->addWidget(m_table, 1);
     setWidget(contents);
     setFocusProxy(m_table);
