@@ -31,7 +31,7 @@ class ElementListModel : public QAbstractTableModel {
 public:
     enum Column { ElementColumn, AddressColumn, StatusColumn, LastSeenColumn, RoundTripColumn, ColumnCount };
     // Rows whose change is shown in one turn of the event loop; the rest follow in the next turns.
-    static constexpr int kRowsPerFlush = 1000;
+    static constexpr int kRowsPerFlush = 500;
 
     explicit ElementListModel(QObject *parent = nullptr);
 

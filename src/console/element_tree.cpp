@@ -184,7 +184,13 @@ void ElementTree::filterChanged(const QString &text) {
 }
 
 void ElementTree::showContextMenu(const QPoint &position) {
-    const QModelIndex index = TreeView1->indexAt(position);
+    // From the keyboard (the Menu key) the position may miss the rows: the current one is meant.
+    QModelIndex index = TreeView1->indexAt(position);
+    QPoint at = position;
+    if (!index.isValid()) {
+        index = TreeView1->currentIndex();
+        at = TreeView1->visualRect(index).center();
+    }
     if (!index.isValid())
         return;
     const int row = m_proxy->mapToSource(index).row();
@@ -197,7 +203,7 @@ void ElementTree::showContextMenu(const QPoint &position) {
     watch->setChecked(m_model->isWatchedAt(row));
     connect(watch, &QAction::triggered, this,
             [this, mac = m_model->macAt(row)](bool watched) { Q_EMIT watchAudioToggled(mac, watched); });
-    menu.exec(TreeView1->viewport()->mapToGlobal(position));
+    menu.exec(TreeView1->viewport()->mapToGlobal(at));
 }
 
 void ElementTree::clearTree() {

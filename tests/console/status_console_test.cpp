@@ -65,7 +65,9 @@ protected:
     // action if any.
     QStringList contextMenu(int row, const QString &choose = {}) {
         QStringList offered;
-        QTimer::singleShot(0, [&] {
+        QTimer look; // gone with this call: a menu never shown is never looked at later
+        look.setSingleShot(true);
+        QObject::connect(&look, &QTimer::timeout, [&] {
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             if (!menu)
                 return;
@@ -76,7 +78,9 @@ protected:
                     action->trigger();
             menu->close();
         });
-        Q_EMIT tree()->customContextMenuRequested(rowCentre(row));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rowCentre(0) != QPoint(); })) << "the rows are laid out";
+        look.start(0);
+        Q_EMIT tree()->customContextMenuRequested(row < 0 ? QPoint(-1, -1) : rowCentre(row));
         return offered;
     }
 
@@ -258,6 +262,10 @@ TEST_F(StatusConsoleTest, WatchAudioFromTheListOrThePanelChangesTheWatchedEncode
     EXPECT_TRUE(console->silenceWatch().isWatched(kEncoderKey));
     EXPECT_EQ(stored().watchedElements, QSet<QString>{kEncoderKey});
     EXPECT_EQ(contextMenu(encoderRow), QStringList{u"Watch audio [x]"_s});
+    clickRow(decoderRow);
+    EXPECT_EQ(contextMenu(-1), QStringList());
+    clickRow(encoderRow);
+    EXPECT_EQ(contextMenu(-1), QStringList{u"Watch audio [x]"_s});
 
     // The panel's check box follows the encoder shown, and switches it off again.
     auto *check = find<QCheckBox>(u"chkWatchAudio"_s);
