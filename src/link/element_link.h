@@ -119,7 +119,7 @@ Q_SIGNALS:
     void attenuationSent(const QString &mac, int position);
     // A report's element was stored (by a discovery, or by a confirmed write), or refused with the
     // message the operator is shown (mac empty while it is not known).
-    void elementStored(const QString &mac, bool discovered);
+    void elementStored(const QString &mac, const QString &name, bool discovered);
     void elementRefused(const QString &address, const QString &mac, const QString &message);
     // nms.ini was replaced with this many elements' keys, or could not be (the message shown).
     void databaseWritten(int elements);

@@ -138,7 +138,7 @@ void ElementReportHandler::macLookupEnded(const QString &mac) {
 QList<Message> ElementReportHandler::storeDiscovered() {
     m_stored = true;
     ++m_tally.stored;
-    Q_EMIT elementStored(m_report.record.mac, true);
+    Q_EMIT elementStored(m_report.record.mac, m_report.record.name, true);
     m_unstored.append(
         {macToElementKey(m_report.record.mac), discoveryKeys(m_report.record, m_report.carried)});
     // Every replacement rewrites the whole file: a burst of answers stored one by one would cost as
@@ -193,7 +193,7 @@ QList<Message> ElementReportHandler::confirmWrite() {
     const bool written = m_database.writeSection(section, confirmation.keys);
     Q_EMIT confirmed(confirmation.state);
     if (written) {
-        Q_EMIT elementStored(m_report.record.mac, false);
+        Q_EMIT elementStored(m_report.record.mac, m_report.record.name, false);
         Q_EMIT databaseWritten(1);
         if (!confirmation.failed)
             messages.append(information(u"New configuration has been sucessfuly saved and loaded!"_s,

@@ -74,7 +74,7 @@ Q_SIGNALS:
     // A confirming report's state, for the panel; the confirmed keys are stored by now.
     void confirmed(const ondalink::ConfirmedState &state);
     // Outcomes for the event log. mac is empty while it is not known yet.
-    void elementStored(const QString &mac, bool discovered);
+    void elementStored(const QString &mac, const QString &name, bool discovered);
     void elementRefused(const QString &address, const QString &mac, const QString &message);
     void databaseWritten(int elements);
     void databaseWriteFailed(const QString &message);

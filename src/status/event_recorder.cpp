@@ -50,10 +50,14 @@ void EventRecorder::attachLink(ElementLink &link) {
     m_link = &link;
     m_dropsSeen = link.droppedDatagrams();
     m_dropTimer.start();
-    connect(&link, &ElementLink::elementStored, this, [this](const QString &mac, bool discovered) {
-        if (discovered)
-            recordMac(EventSeverity::Information, tr("Element stored"), tr("Answered the discovery"), mac);
-    });
+    connect(&link, &ElementLink::elementStored, this,
+            [this](const QString &mac, const QString &name, bool discovered) {
+                // Not in the list read last: a discovery's elements are new.
+                m_names.insert(macToElementKey(mac), name.trimmed());
+                if (discovered)
+                    recordMac(EventSeverity::Information, tr("Element stored"), tr("Answered the discovery"),
+                              mac);
+            });
     connect(&link, &ElementLink::elementRefused, this,
             [this](const QString &address, const QString &mac, const QString &message) {
                 const QString key =
