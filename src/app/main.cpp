@@ -39,9 +39,7 @@ int main(int argc, char **argv) {
     ondalink::QtNotifier notifier;
     ondalink::SingleInstance instance(u"ondalink-nms"_s);
     if (!instance.acquire()) {
-        notifier.show(ondalink::information(
-            u"Korvalen Ondalink NMS is already running (check the icon in system tray)!"_s,
-            u"Korvalen Ondalink NMS"_s));
+        notifier.show({ondalink::MessageId::AlreadyRunning});
         return 0;
     }
 

@@ -49,9 +49,7 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
         return;
     }
     if (!stored->isPlausible()) {
-        m_notifier.show(
-            critical(twoLines(u"The data stored in your computer about this element, is corrupted (1)."_s,
-                              u"Cannot load this element info."_s)));
+        m_notifier.show({MessageId::SectionNotLoaded});
         // The panel still shows the previous element: give the monitoring buttons and polling the
         // state that element's layout gives, rather than leaving polling running with both disabled.
         lblElementType_Change();

@@ -118,9 +118,9 @@ void ElementTree::Load_Config(bool repeatNotice) {
 }
 
 void ElementTree::notice(const Message &message, bool repeatNotice) {
-    if (repeatNotice || message.text != m_lastNotice)
+    if (repeatNotice || message != m_lastNotice)
         m_notifier.show(message);
-    m_lastNotice = message.text;
+    m_lastNotice = message;
 }
 
 void ElementTree::emptyLists() {
@@ -140,25 +140,19 @@ void ElementTree::loadOnce(bool repeatNotice) {
     const QList<ElementListing> elements = m_database.listing(&readError);
     if (!readError.isEmpty()) {
         // Not an empty database: a discovery would fail the same way, so say what is wrong.
-        notice(critical(twoLines(readError, u"The list of elements cannot be loaded."_s)), repeatNotice);
+        notice({MessageId::ListNotLoaded, {readError}}, repeatNotice);
         setCountCaption();
         return;
     }
     if (!m_database.exists()) {
-        notice(information(twoLines(u"Local database is empty."_s,
-                                    u"Please click 'Auto Discover' icon to probe the network."_s),
-                           u"Information"_s),
-               repeatNotice);
+        notice({MessageId::DatabaseMissing}, repeatNotice);
         setCountCaption();
         return;
     }
     for (const ElementListing &element : elements)
         lstHidden->addItem(element.key);
     if (elements.isEmpty()) {
-        notice(information(twoLines(u"Local database is empty."_s,
-                                    u"Please click the 'Auto Discover' icon to probe the network."_s),
-                           u"Information"_s),
-               repeatNotice);
+        notice({MessageId::DatabaseEmpty}, repeatNotice);
         setCountCaption();
         return;
     }
@@ -181,7 +175,7 @@ void ElementTree::loadOnce(bool repeatNotice) {
     }
     TreeView1->addTopLevelItems(nodes);
     setCountCaption();
-    m_lastNotice.clear();
+    m_lastNotice.reset();
 }
 
 } // namespace ondalink

@@ -202,7 +202,7 @@ bool MainWindow::Form_Load() {
     m_database.removeStaleTemporaries(); // what a killed write left beside nms.ini
     Load_Config();
     if (!m_link->open()) {
-        m_notifier.show(critical(QString::fromUtf16(kPortOccupiedText)));
+        m_notifier.show({MessageId::PortOccupied});
         return false;
     }
     // The ping retry countdown starts at 3 with the ping presenter itself.

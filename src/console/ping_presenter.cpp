@@ -22,7 +22,7 @@ void PingPresenter::testPing(const QString &address) {
         return;
 
     if (!m_prober.startNetworking()) {
-        m_notifier.show(critical(u"Windows Sockets not responding correctly."_s, u"Ping failed"_s));
+        m_notifier.show({MessageId::PingUnavailable});
         m_view.setPingIndicator(kPingFailure);
         m_view.showPingLabel(u"Unable to init sockets"_s);
         return;
