@@ -88,7 +88,7 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
 
     setSelected(nodeKey);
     lblSerialNumber->setText(stored->text(K::Sn));
-    m_surroundings.setPingLabel(u"<Click to test>"_s);
+    m_surroundings.setPingLabel(tr("<Click to test>"));
 }
 
 void PropertiesPanel::loadDecoderSettings(const StoredElement &stored) {
@@ -111,9 +111,9 @@ void PropertiesPanel::ClearPanel() {
     setElementType(std::nullopt);
     setSelected({});
     lblSerialNumber->setText(none);
-    m_surroundings.setPingLabel(u"<Unknown>"_s);
+    m_surroundings.setPingLabel(tr("<Unknown>"));
     lblVersion->setText(none);
-    lblLatency->setText(u"0mS"_s);
+    lblLatency->setText(tr("0mS"));
     m_surroundings.setPingNeutral();
     for (QLineEdit *box : {txtElementName, txtElementIP, txtElementMask, txtElementGW, txtRemoteIP})
         box->clear();

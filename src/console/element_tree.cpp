@@ -33,7 +33,7 @@ ElementTree::ElementTree(ElementDatabase &database, Notifier &notifier, QComboBo
     TreeView1->setRootIsDecorated(false);
     TreeView1->setUniformRowHeights(true);
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView1->setAccessibleName(u"Select element"_s);
+    TreeView1->setAccessibleName(tr("Select element"));
     // The stored names are blank-padded to 16 characters: a fixed-pitch font keeps the MACs aligned.
     QFont mono = TreeView1->font();
     mono.setFamily(u"monospace"_s);
@@ -79,7 +79,8 @@ void ElementTree::emitNodeClick(QTreeWidgetItem *item) {
 }
 
 void ElementTree::setCountCaption() {
-    setTitle(u"Select element: ("_s + QString::number(TreeView1->topLevelItemCount()) + u" items)"_s);
+    //: The caption above the element list; %1 is how many elements it lists.
+    setTitle(tr("Select element: (%1 items)").arg(TreeView1->topLevelItemCount()));
 }
 
 void ElementTree::clearTree() {
@@ -127,7 +128,7 @@ void ElementTree::emptyLists() {
     lstHidden->clear();
     clearTree();
     m_encoders.clear();
-    m_encoders.addItem(u"<None>"_s);
+    m_encoders.addItem(tr("<None>"));
     m_meter.setMeterWidth(0);
     setCountCaption();
 }
