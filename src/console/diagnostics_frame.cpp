@@ -33,7 +33,7 @@ DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
     VUMeter_->setAccessibleName(tr("Audio level meter"));
     lblVolume = new QLabel(levelDisplay(0).text, this);
     lblVolume->setObjectName(u"lblVolume"_s);
-    lblVolume->setMinimumWidth(lblVolume->fontMetrics().horizontalAdvance(u"-138.5dBFS"_s) + 4);
+    lblVolume->setMinimumWidth(lblVolume->fontMetrics().horizontalAdvance(levelDisplay(1).text) + 4);
     auto *levelRow = new QHBoxLayout;
     levelRow->addWidget(VUMeter_);
     levelRow->addWidget(lblVolume);
@@ -50,7 +50,8 @@ DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
     Slider1->setAccessibleName(tr("Level polling interval"));
     m_intervalText = new QLabel(this);
     m_intervalText->setObjectName(u"lblInterval"_s);
-    m_intervalText->setMinimumWidth(m_intervalText->fontMetrics().horizontalAdvance(u"1000 ms"_s) + 4);
+    m_intervalText->setMinimumWidth(m_intervalText->fontMetrics().horizontalAdvance(tr("%1 ms").arg(1000)) +
+                                    4);
     auto *intervalCaption = new QLabel(tr("Interval:"), this);
     intervalCaption->setBuddy(Slider1);
     auto *intervalRow = new QHBoxLayout;

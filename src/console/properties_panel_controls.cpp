@@ -236,10 +236,10 @@ QWidget *PropertiesPanel::buildAudioColumn() {
         scrollBar(u"scrlSilDetLevel"_s, kSilDetLevelMin, kSilDetLevelMax, kSilDetLevelMin, 10, box);
     scrlSilDetTime = scrollBar(u"scrlSilDetTime"_s, kSilDetTimeMin, kSilDetTimeMax, kSilDetTimeMin, 10, box);
 
-    lblAttenDB = valueLabel(u"lblAttenDB"_s, attenuationText(kAttenMax), u"-120.5 dB"_s, box);
-    lblLatency = valueLabel(u"lblLatency"_s, u"0mS"_s, u"22.5mS"_s, box);
-    lblSilDetLevel = valueLabel(u"lblSilDetLevel"_s, u"0dBu"_s, u"-49.8dBu"_s, box);
-    lblSilDetTime = valueLabel(u"lblSilDetTime"_s, u"0Sec"_s, u"100.1Sec"_s, box);
+    lblAttenDB = valueLabel(u"lblAttenDB"_s, attenuationText(kAttenMax), attenuationText(kAttenMin), box);
+    lblLatency = valueLabel(u"lblLatency"_s, tr("0mS"), bufferText(kBufferMax - 1), box);
+    lblSilDetLevel = valueLabel(u"lblSilDetLevel"_s, tr("0dBu"), silDetLevelText(kSilDetLevelMin), box);
+    lblSilDetTime = valueLabel(u"lblSilDetTime"_s, tr("0Sec"), silDetTimeText(kSilDetTimeMax), box);
 
     Label9 = caption(tr("Audio source:"), box, u"Label9"_s);
     Label20 = caption(tr("Buffer size:"), box, u"Label20"_s);
