@@ -618,6 +618,10 @@ will also be saved to local database in your computer. </source>
         <source>Element database: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>&amp;Ping element</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ondalink::PagingWindow</name>
@@ -855,6 +859,17 @@ will also be saved to local database in your computer. </source>
     </message>
     <message>
         <source>0Sec</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::VUMeter</name>
+    <message>
+        <source>Audio level: the scale is in dB below full scale (dBFS); the marker holds the peak for 2 s; CLIP lights at full scale</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CLIP</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -76,7 +76,7 @@ void DiagnosticsFrame::showInterval(int milliseconds) {
 
 void DiagnosticsFrame::resetLevel(bool meterEnabled) {
     VUMeter_->setEnabled(meterEnabled);
-    VUMeter_->setMeterWidth(0);
+    VUMeter_->reset();
     lblVolume->setText(levelDisplay(0).text);
 }
 

@@ -129,7 +129,7 @@ void ElementTree::emptyLists() {
     clearTree();
     m_encoders.clear();
     m_encoders.addItem(tr("<None>"));
-    m_meter.setMeterWidth(0);
+    m_meter.reset();
     setCountCaption();
 }
 
