@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTranslator>
 
 #include <algorithm>
@@ -145,6 +146,22 @@ TEST_F(PseudoTranslation, PagingWindowAndAboutBox) {
     m_texts.clear();
     std::unique_ptr<QMessageBox> about(buildAboutBox(iniPath(), window.get()));
     look(about.get());
+}
+
+// The program's loader: the locale's file from the first folder that has one, else English.
+TEST(Translations, TheLocalesFileIsLoadedFromTheFirstFolderThatHasItAndEnglishStaysOtherwise) {
+    QTemporaryDir empty, installed;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ONDALINK_PSEUDO_QM), installed.filePath(u"ondalink_de.qm"_s)));
+    const QStringList folders{empty.path(), installed.path()};
+    const QString english = QCoreApplication::translate("Message", "Korvalen Ondalink Manager");
+    for (const auto &[locale, loaded] : {std::pair{QLocale(QLocale::German, QLocale::Austria), true},
+                                         std::pair{QLocale(QLocale::French), false}}) {
+        QTranslator translator;
+        EXPECT_EQ(installTranslation(translator, locale, folders), loaded) << qPrintable(locale.name());
+        const QString shown = QCoreApplication::translate("Message", "Korvalen Ondalink Manager");
+        EXPECT_EQ(shown != english, loaded) << qPrintable(shown);
+        QCoreApplication::removeTranslator(&translator);
+    }
 }
 
 } // namespace
