@@ -2,8 +2,11 @@
 #pragma once
 
 #include "console/element_list_model.h"
+#include "model/messages.h"
 
 #include <QGroupBox>
+
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -16,7 +19,6 @@ namespace ondalink {
 class ElementDatabase;
 class ElementListProxy;
 class Notifier;
-struct Message;
 class VUMeter;
 
 // The frame frmTreeView with the filter box and the element list TreeView1: one row per element
@@ -94,7 +96,7 @@ private:
     QString m_marked;
     bool m_reloadRequested = false;
     bool m_repeatNotice = false;
-    QString m_lastNotice; // of the previous load; empty when it listed elements
+    std::optional<Message> m_lastNotice; // of the previous load; none when it listed elements
 };
 
 } // namespace ondalink
