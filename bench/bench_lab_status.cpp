@@ -53,7 +53,7 @@ void BM_LabStatusProbes(benchmark::State &state) {
         int sent = 0;
         QObject::connect(&prober, &AsyncEchoProber::finished, [&] { ++sent; });
         QEventLoop loop;
-        QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+        QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
         QElapsedTimer wall;
         const testing::ThreadTimes before = testing::threadTimes();
         wall.start();

@@ -179,6 +179,9 @@ void ReachabilityMonitor::probeFinished(quint64 token, Ipv4Address, EchoResult r
         answered(entry, result.roundTripMs);
     else
         missed(entry);
+    // Room for the next: at 10,000 elements more fall due per tick than may be in flight at once.
+    if (m_enabled && !m_due.empty() && m_elements[m_due.front()].dueMs <= m_clock.steadyMs())
+        tick();
 }
 
 void ReachabilityMonitor::answered(Entry &entry, std::optional<int> roundTripMs) {

@@ -10,6 +10,7 @@
 #include <QList>
 
 #include <map>
+#include <vector>
 
 namespace ondalink::testing {
 
@@ -41,18 +42,19 @@ public:
 
     // Ends every probe in flight to the address (all when address is nullopt).
     int finishAll(EchoResult result, std::optional<Ipv4Address> address = std::nullopt) {
-        int count = 0;
+        // Those in flight now: probes sent by the handlers of these answers wait for the next call.
+        std::vector<std::pair<quint64, Ipv4Address>> ending;
         for (auto it = m_pending.begin(); it != m_pending.end();) {
             if (address && it->second != *address) {
                 ++it;
                 continue;
             }
-            const auto [token, to] = *it;
+            ending.emplace_back(*it);
             it = m_pending.erase(it);
-            ++count;
-            Q_EMIT finished(token, to, result);
         }
-        return count;
+        for (const auto &[token, to] : ending)
+            Q_EMIT finished(token, to, result);
+        return static_cast<int>(ending.size());
     }
 
     bool permitted = true;
