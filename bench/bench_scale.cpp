@@ -171,7 +171,7 @@ void BM_ReportStored(benchmark::State &state) {
     std::tie(panel.input, panel.type, panel.tx) = std::tuple(r.input, r.type, r.tx);
     ReportHandlerHooks hooks;
     hooks.shown = [&panel] { return panel; };
-    hooks.post = [](ReceiveDispatch::Work work) { work({}); }; // every address answers at once
+    hooks.post = [](const ReceiveDispatch::Work &work) { work({}); }; // every address answers at once
     ElementReportHandler handler(db, notifier, resolver, std::move(hooks));
     sim::ElementSettings s = settingsOf(i);
     int turn = 0;

@@ -144,7 +144,7 @@ std::optional<QHostAddress> ElementLink::storedDestination(const QString &mac, Q
     const QString stored = m_database.read(key, keyName(ElementKey::Ip), QString());
     if (stored.isEmpty())
         return fail(u"No IP address is stored for the selected Network Element."_s);
-    const auto address = ipv4Address(stored);
+    auto address = ipv4Address(stored);
     if (!address)
         return fail(
             u"The IP address stored for the selected Network Element is not valid: \"%1\"."_s.arg(stored));
