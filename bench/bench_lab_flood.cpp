@@ -246,7 +246,7 @@ public:
 
     class Stamp : public QEvent {
     public:
-        explicit Stamp(std::chrono::steady_clock::time_point posted) : QEvent(kType), posted(posted) {}
+        explicit Stamp(std::chrono::steady_clock::time_point postedAt) : QEvent(kType), posted(postedAt) {}
         std::chrono::steady_clock::time_point posted;
     };
 
