@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Installs the dependencies, checks the formatting, builds, runs clang-tidy and clazy over the normal
-# build, and runs every test suite twice: a normal build and an AddressSanitizer +
-# UndefinedBehaviorSanitizer build; then each fuzzer for a bounded time.
+# Installs the dependencies, checks the formatting, builds, and runs every test suite twice: a normal
+# build and an AddressSanitizer + UndefinedBehaviorSanitizer build; then each fuzzer for a bounded time.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -18,7 +17,6 @@ run_suite() {
 }
 
 run_suite "$root/build" -DONDALINK_BUILD_TESTS=ON
-"$root/scripts/lint.sh" "$root/build"
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "$root/build-sanitize" -DONDALINK_SANITIZE=ON -DONDALINK_BUILD_BENCH=OFF
 # Each fuzzer for about a minute from its seed corpus (ONDALINK_FUZZ_SECONDS to change that).
