@@ -143,6 +143,40 @@ Built with Qt %3, running on Qt %4.</source>
     </message>
 </context>
 <context>
+    <name>ElementStatus</name>
+    <message>
+        <source>Silent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Online</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>EventLog</name>
+    <message>
+        <source>Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Ondalink NMS v.%1 - Korvalen Broadcast</source>
@@ -468,6 +502,13 @@ will also be saved to local database in your computer. </source>
     </message>
 </context>
 <context>
+    <name>ReachabilityMonitor</name>
+    <message>
+        <source>Status probes are not possible: this user may not send ICMP echoes. The package allows it through net.ipv4.ping_group_range or the CAP_NET_RAW capability of the program (see PING.md); until then every status stays Unknown.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Role</name>
     <message>
         <source>ENCODER</source>
@@ -512,6 +553,49 @@ will also be saved to local database in your computer. </source>
     </message>
 </context>
 <context>
+    <name>ondalink::AlarmNotifier</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is offline</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No answer from %1 to %2 probes in a row.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is online again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 answers again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is silent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its audio level stayed below the silence threshold.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has audio again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its audio level is above the silence threshold again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its audio is no longer watched.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ondalink::DiagnosticsFrame</name>
     <message>
         <source>Diagnostics:</source>
@@ -550,6 +634,53 @@ will also be saved to local database in your computer. </source>
         <source>Level polling interval: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>&amp;Watch audio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raise an alarm when this encoder&apos;s audio stays silent</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::ElementListModel</name>
+    <message>
+        <source>Duplicate IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Encoder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Other element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last seen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Round trip</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ondalink::ElementTree</name>
@@ -559,11 +690,244 @@ will also be saved to local database in your computer. </source>
     </message>
     <message>
         <source>Select element: (%1 items)</source>
-        <extracomment>The caption above the element list; %1 is how many elements it lists.</extracomment>
+        <extracomment>The caption above the element list; %1 is how many elements it shows.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>&lt;None&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filter elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shows the elements whose name, MAC or IP address contain the text (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Watch audio</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::EventLogDock</name>
+    <message>
+        <source>Event log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Selected element &amp;only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only the events of the element the panel shows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Severity:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Severity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All events</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warnings and alarms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Alarms only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save as &amp;CSV…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saves the events shown as a CSV file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Events</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save events as CSV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The events could not be saved in %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::EventLogModel</name>
+    <message>
+        <source>Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Detail</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::EventRecorder</name>
+    <message>
+        <source>Element stored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Answered the discovery</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element refused</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Report from %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration sent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration confirmed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration timed out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No report answered the configuration write</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Attenuation sent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Position %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Database written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 element(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Database not written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Discovery started</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no request sent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 request(s) sent (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Discovery ended</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1; %2 answers, %3 stored, %4 refused</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Monitoring on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Monitoring off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Alarm raised</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Offline: %1 probes in a row unanswered</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Alarm cleared</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Status changed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (was %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Status probes not possible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Silent: level below %1 dBFS for %2 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No longer watched</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ping</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Datagrams dropped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 in the last minute: the receive queue was full</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -859,6 +1223,92 @@ will also be saved to local database in your computer. </source>
     </message>
     <message>
         <source>0Sec</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::SettingsDialog</name>
+    <message>
+        <source>Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reachability</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Probe every element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probe interval in seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From 2 seconds to 1 hour</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probe &amp;interval:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Probing not permitted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Silence alarm of watched encoders</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> dBFS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Silence threshold in dBFS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Silent &amp;below:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hold time in seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How long the level stays below the threshold before the alarm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Hold time:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show alarms as &amp;desktop notifications</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::StatusConsole</name>
+    <message>
+        <source>&amp;Tools</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Settings…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Event &amp;log</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

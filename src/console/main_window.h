@@ -63,6 +63,7 @@ public:
     ElementLink &link() const { return *m_link; }
     LevelMonitor &levelMonitor() const { return *m_level; }
     PingPresenter &pingPresenter() const { return *m_ping; }
+    Discovery &discovery() const { return *m_discovery; }
 
     // Help > About: the version and the database path, in a box that leaves the window usable.
     void showAbout();

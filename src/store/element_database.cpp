@@ -104,17 +104,21 @@ QList<ElementListing> ElementDatabase::listing(QString *readError) const {
         seen.insert(upper);
         std::optional<QByteArrayView> name;
         std::optional<QByteArrayView> role;
+        std::optional<QByteArrayView> ip;
         text.forEachKeyLine(section, [&](const ini::KeyLine &line) {
             if (!name && ini::equalsIgnoringAsciiCase(line.key, "name"))
                 name = line.value;
             else if (!role && ini::equalsIgnoringAsciiCase(line.key, "role"))
                 role = line.value;
-            return !(name && role);
+            else if (!ip && ini::equalsIgnoringAsciiCase(line.key, "ip"))
+                ip = line.value;
+            return !(name && role && ip);
         });
         ElementListing element;
         element.key = key;
         element.name = name ? QString::fromLatin1(*name).left(kMaxValueLength) : QString();
         element.role = role ? wholeNumber(*role) : std::nullopt;
+        element.ip = ip ? QString::fromLatin1(*ip) : QString();
         elements.append(std::move(element));
         return true;
     });

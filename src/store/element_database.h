@@ -16,6 +16,7 @@ struct ElementListing {
     QString key;             // Element key: 12 upper-case hex digits, the section name
     QString name;            // as stored (16 characters, trailing blanks kept)
     std::optional<int> role; // nullopt when the stored role is missing or not a number
+    QString ip;              // the stored address text as it is, empty when missing
 };
 
 // The element database nms.ini: where it lives and the operations the other layers use on it.
