@@ -28,10 +28,7 @@ Discovery::Discovery(ElementLink &link, QObject *parent) : QObject(parent), m_li
 }
 
 bool Discovery::confirm() {
-    const QString text = u"Performing an 'Auto Discovery' will delete the local database in your computer\r"
-                         u"and create a new one, based on the Network Elements found (if any). \r"
-                         u"Are you sure?"_s;
-    return m_link.notifier().show(question(text, u"Auto Discovery"_s)) == Answer::Yes;
+    return m_link.notifier().show({MessageId::DiscoveryConfirm}) == Answer::Yes;
 }
 
 void Discovery::start() {
@@ -43,9 +40,7 @@ void Discovery::start() {
 
     QString error;
     if (!m_link.database().recreateEmpty(&error)) {
-        m_link.notifier().show(
-            critical(twoLines(u"The local database in your computer could not be recreated: %1"_s.arg(error),
-                              u"Auto Discovery has been stopped."_s)));
+        m_link.notifier().show({MessageId::DatabaseNotRecreated, {error}});
         m_state = State::Waiting;
         m_recreated = false;
         finish();
@@ -64,9 +59,7 @@ void Discovery::start() {
     m_progress.stop();
     pollStoredCount();
     const QString backup = QFileInfo(m_link.database().path()).fileName() + u".bak"_s;
-    m_link.notifier().show(critical(twoLines(
-        u"The paging request could not be sent: %1."_s.arg(failure),
-        u"No Network Element can answer. The previous database, if any, is kept as %1."_s.arg(backup))));
+    m_link.notifier().show({MessageId::PagingNotSent, {failure, backup}});
     finish();
 }
 

@@ -20,22 +20,14 @@ namespace {
 // Most discovered elements stored by one replacement of the file.
 constexpr qsizetype kStoreBatch = 256;
 
-const QString kCorrupted = u"Feedback is corrupted."_s;
-const QString kCannotSaveInfo = u"Cannot save this element info."_s;
-
-Message fieldMismatch(const QString &field) {
-    return critical(twoLines(u"An error occured while saving '"_s + field + u"':"_s, kCorrupted));
-}
-
 Message databaseNotWritten(const ElementDatabase &database) {
-    return critical(
-        twoLines(u"The local database could not be written: "_s + QDir::toNativeSeparators(database.path()),
-                 kCannotSaveInfo));
+    return {MessageId::DatabaseNotWritten, {QDir::toNativeSeparators(database.path())}};
 }
 
 // A message as one line of the event log.
-QString oneLine(const QString &text) {
-    return text.split(u'\r', Qt::SkipEmptyParts).join(u' ').simplified();
+QString oneLine(const Message &message) {
+    const MessageText text = render(message);
+    return (text.primary + u' ' + text.informative).simplified();
 }
 
 } // namespace
@@ -63,13 +55,13 @@ void ElementReportHandler::handleReport(const QByteArray &datagram, bool discove
         return;
     }
     if (check != ReportCheck::Ok) {
-        const QString message = reportCheckMessage(check);
+        const Message message = reportCheckMessage(check);
         qCInfo(lcLink).noquote() << "report from" << report.record.ip
-                                 << "refused:" << message.section(u'\r', 0, 0);
+                                 << "refused:" << render(message).primary;
         m_tally.refused += discoveryAtArrival ? 1 : 0;
         Q_EMIT elementRefused(report.record.ip, QString(), oneLine(message));
         begin(std::move(report), discoveryAtArrival, std::move(done));
-        finish({critical(message)});
+        finish({message});
         return;
     }
     if (m_hooks.stopResponseTimer)
@@ -118,9 +110,8 @@ void ElementReportHandler::macLookupEnded(const QString &mac) {
     if (mac.isEmpty()) {
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: no MAC";
         m_tally.refused += m_discoveryAtArrival ? 1 : 0;
-        const Message message =
-            critical(twoLines(u"An error occured while retrieving 'Element MAC':"_s, kCorrupted));
-        Q_EMIT elementRefused(m_report.record.ip, QString(), oneLine(message.text));
+        const Message message{MessageId::ReportFieldCorrupted, {phrase(PhraseId::ElementMac)}};
+        Q_EMIT elementRefused(m_report.record.ip, QString(), oneLine(message));
         finish({message});
         return;
     }
@@ -158,7 +149,7 @@ QList<Message> ElementReportHandler::storeBatch() {
         return {};
     }
     const Message failed = databaseNotWritten(m_database);
-    Q_EMIT databaseWriteFailed(oneLine(failed.text));
+    Q_EMIT databaseWriteFailed(oneLine(failed));
     return {failed};
 }
 
@@ -176,18 +167,16 @@ QList<Message> ElementReportHandler::confirmWrite() {
     case Confirmation::Refusal::OtherElement:
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip
                                  << "refused: not from the selected element";
-        return {refused(critical(
-            twoLines(u"The response received does not match the selected element."_s, kCannotSaveInfo)))};
+        return {refused(MessageId::OtherElement)};
     case Confirmation::Refusal::CorruptSection:
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: its section is damaged";
-        return {refused(critical(twoLines(
-            u"The data stored in your computer about this element, is corrupted."_s, kCannotSaveInfo)))};
+        return {refused(MessageId::SectionCorrupted)};
     case Confirmation::Refusal::None:
         break;
     }
     QList<Message> messages;
-    for (const QString &field : confirmation.mismatches)
-        messages.append(fieldMismatch(field));
+    for (const PhraseId field : confirmation.mismatches)
+        messages.append(Message(MessageId::FieldNotSaved, {phrase(field)}));
     // One replacement of the file: the confirmed keys are stored together or not at all.
     m_stored = true;
     const bool written = m_database.writeSection(section, confirmation.keys);
@@ -196,17 +185,16 @@ QList<Message> ElementReportHandler::confirmWrite() {
         Q_EMIT elementStored(m_report.record.mac, m_report.record.name, false);
         Q_EMIT databaseWritten(1);
         if (!confirmation.failed)
-            messages.append(information(u"New configuration has been sucessfuly saved and loaded!"_s,
-                                        u"Configuration changed"_s));
+            messages.append(MessageId::ConfigurationSaved);
     } else {
         messages.append(databaseNotWritten(m_database));
-        Q_EMIT databaseWriteFailed(oneLine(messages.last().text));
+        Q_EMIT databaseWriteFailed(oneLine(messages.last()));
     }
     return messages;
 }
 
 Message ElementReportHandler::refused(const Message &message) {
-    Q_EMIT elementRefused(m_report.record.ip, m_report.record.mac, oneLine(message.text));
+    Q_EMIT elementRefused(m_report.record.ip, m_report.record.mac, oneLine(message));
     return message;
 }
 

@@ -30,11 +30,7 @@ namespace {
 
 using testing::RecordingNotifier;
 
-const QString kSaved = u"New configuration has been sucessfuly saved and loaded!"_s;
-
-QString feedbackCorrupted(const QString &firstLine) {
-    return twoLines(firstLine, u"Feedback is corrupted."_s);
-}
+const Message kSaved(MessageId::ConfigurationSaved);
 
 QString hexByte(const QString &decimal) {
     return QString::number(decimal.toInt(), 16).rightJustified(2, u'0');
@@ -129,7 +125,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() >= 2; }, 5000));
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return !ElementLinkTestPeer(window->link()).reportHandler().busy(); }, 8000));
-        EXPECT_EQ(notifier.messages.value(0).title, u"Send configuration"_s);
+        EXPECT_EQ(notifier.messages.value(0), Message(MessageId::SendConfirm));
         return notifier.messages.mid(1);
     }
     QStringList logged(int number, const QString &receivedFrom, const QString &what) const {
@@ -158,7 +154,7 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
         macs.append(lab.element(order[i]).mac);
     }
     discover();
-    ASSERT_EQ(notifier.messages.size(), 1) << qPrintable(notifier.texts().join(u'\n'));
+    ASSERT_EQ(notifier.messages.size(), 1) << ::testing::PrintToString(notifier.messages);
     EXPECT_EQ(sections(), keysInOrder);
     QStringList shown = treeMacs();
     shown.sort();
@@ -190,7 +186,7 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
     find<QComboBox>(u"cmbSilDetMode"_s)->setCurrentIndex(1);
     const QStringList keysBefore = keys(4);
     const QStringList was = stored(4, u"mask gw sdl sdt"_s).split(u'|');
-    EXPECT_EQ(save(), QList<Message>{information(kSaved, u"Configuration changed"_s)});
+    EXPECT_EQ(save(), QList<Message>{kSaved});
     EXPECT_EQ(text(u"lblVersion"_s), decoder.firmware);
     EXPECT_EQ(stored(4, u"name buf sdm"_s), u"STUDIO B        |6|1"_s);
     EXPECT_EQ(keys(4), keysBefore);
@@ -205,8 +201,7 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
     for (const QString &address : {moved, encoder.ip}) {
         select(1);
         type(u"txtElementIP"_s, address);
-        EXPECT_EQ(save(), QList<Message>{information(kSaved, u"Configuration changed"_s)})
-            << qPrintable(address);
+        EXPECT_EQ(save(), QList<Message>{kSaved}) << qPrintable(address);
         EXPECT_EQ(stored(1, u"ip"_s), address);
         const auto shown =
             lab.onElement(1, {u"ip"_s, u"-4"_s, u"-o"_s, u"addr"_s, u"show"_s, u"dev"_s, u"eth0"_s});
@@ -240,7 +235,7 @@ TEST_F(NmsInLab, AttenuationReachesTheDecoderAndTheEncoderLevelIsShown) {
     EXPECT_FALSE(logged(1, fromNms(2977), u" len 3 [564f4c] level request"_s).isEmpty());
     window->toolbarItem(7)->trigger();
     EXPECT_EQ(text(u"lblVolume"_s), u"-oodBFS"_s);
-    EXPECT_TRUE(notifier.messages.size() == 1) << qPrintable(notifier.texts().join(u'\n'));
+    EXPECT_TRUE(notifier.messages.size() == 1) << ::testing::PrintToString(notifier.messages);
 }
 
 TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
@@ -273,8 +268,7 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     select(2);
     type(u"txtElementName"_s, u"checked"_s);
     find<QComboBox>(u"cmbAudioTX"_s)->setCurrentIndex(1);
-    EXPECT_EQ(save(),
-              QList<Message>{critical(feedbackCorrupted(u"An error occured while saving 'Audio TX':"_s))});
+    EXPECT_EQ(save(), QList<Message>{Message(MessageId::FieldNotSaved, {phrase(PhraseId::AudioTx)})});
     EXPECT_EQ(stored(2, u"tx name"_s), u"0|CHECKED         "_s);
 
     // Element 4 keeps answering but no longer answers ARP, and never asks: the NMS cannot learn its MAC.
@@ -294,10 +288,10 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     };
     discover();
     EXPECT_EQ(treeMacs().size(), 3) << "listed when the window closed";
-    const Message noMac = critical(feedbackCorrupted(u"An error occured while retrieving 'Element MAC':"_s));
+    const Message noMac(MessageId::ReportFieldCorrupted, {phrase(PhraseId::ElementMac)});
     EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.contains(noMac); }, 10000));
     EXPECT_TRUE(lookupEnded); // shown when the lookup's bound ran out
-    EXPECT_EQ(notifier.messages.size(), 2) << qPrintable(notifier.texts().join(u'\n'));
+    EXPECT_EQ(notifier.messages.size(), 2) << ::testing::PrintToString(notifier.messages);
     EXPECT_TRUE(QTest::qWaitFor([&] { return sections().size() == 3; }));
     EXPECT_FALSE(sections().contains(lab.element(4).key()));
     EXPECT_FALSE(treeMacs().contains(lab.element(4).mac));
