@@ -240,7 +240,8 @@ void ElementLink::sendAttenuation(int position) {
         return;
     }
     const Message failed{MessageId::AttenuationNotStored};
-    Q_EMIT databaseWriteFailed(render(failed).primary);
+    const MessageText text = render(failed);
+    Q_EMIT databaseWriteFailed((text.primary + u' ' + text.informative).simplified());
     m_notifier.show(failed);
 }
 

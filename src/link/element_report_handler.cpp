@@ -167,10 +167,10 @@ QList<Message> ElementReportHandler::confirmWrite() {
     case Confirmation::Refusal::OtherElement:
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip
                                  << "refused: not from the selected element";
-        return {refused({MessageId::OtherElement})};
+        return {refused(MessageId::OtherElement)};
     case Confirmation::Refusal::CorruptSection:
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: its section is damaged";
-        return {refused({MessageId::SectionCorrupted})};
+        return {refused(MessageId::SectionCorrupted)};
     case Confirmation::Refusal::None:
         break;
     }
