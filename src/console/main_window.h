@@ -24,6 +24,7 @@ class EchoProber;
 class MacResolver;
 class Notifier;
 class PagingWindow;
+class UnsavedEditsGuard;
 
 // What the main window is built from besides its seams. The defaults are the system's own.
 struct MainWindowSettings {
@@ -53,6 +54,8 @@ public:
     void Toolbar1_ButtonClick(int number);
     void AutoDiscovery();
     void Refresh();
+    // Toolbar button 4: the panel's Save; a refusal puts the focus on the field it names.
+    ElementLink::SaveOutcome saveChanges();
 
     // Toolbar item 1 to 7.
     QAction *toolbarItem(int number) const;
@@ -76,6 +79,10 @@ private:
     void buildMenus();
     void buildCentre();
     void connectParts();
+    // The operator chose a node of the list: loaded unless unsaved edits keep the shown element.
+    void selectElement(const QString &nodeKey, const QString &nodeText);
+    void selectListed(const QString &nodeKey);
+    void runDiscovery();
 
     // PanelSurroundings
     void setMonitoringButtons(bool startEnabled, bool stopEnabled) override;
@@ -101,6 +108,7 @@ private:
     std::unique_ptr<LevelMonitor> m_level;
     std::unique_ptr<PingPresenter> m_ping;
     std::unique_ptr<Discovery> m_discovery;
+    UnsavedEditsGuard *m_editsGuard = nullptr;
     PagingWindow *m_paging = nullptr; // open only while a discovery waits
     bool m_unloaded = false;
 };

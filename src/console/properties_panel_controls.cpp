@@ -210,6 +210,16 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
         describe(label, field);
         addRow(grid, label, field);
     }
+    // An address that is not one is said in words beside its box, as well as by its colour.
+    for (QLineEdit *address : {txtElementIP, txtElementMask, txtElementGW, txtRemoteIP}) {
+        auto *hint =
+            named(new QLabel(tr("Not a valid IPv4 address"), box), address->objectName() + u"Hint"_s);
+        hint->hide();
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(grid->indexOf(address), &row, &column, &rowSpan, &columnSpan);
+        grid->addWidget(hint, row, 3);
+        m_addressHints.append({address, hint});
+    }
     // The VLAN boxes' caption says "Audio:" only; their accessible name says what they are.
     txtVLAN_Audio->setAccessibleName(tr("VLAN Audio"));
     grid->setRowStretch(grid->rowCount(), 1);
