@@ -214,6 +214,10 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
     for (QLineEdit *address : {txtElementIP, txtElementMask, txtElementGW, txtRemoteIP}) {
         auto *hint =
             named(new QLabel(tr("Not a valid IPv4 address"), box), address->objectName() + u"Hint"_s);
+        // Hidden, it takes no room: the panel keeps its minimum width while every address is one.
+        // Typing an address shows it once, at the first character, and hides it once, when complete.
+        // A little beyond the text's measure, which falls short of its drawing at some scales.
+        hint->setMinimumWidth(hint->fontMetrics().horizontalAdvance(hint->text() + u"  "_s));
         hint->hide();
         int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
         grid->getItemPosition(grid->indexOf(address), &row, &column, &rowSpan, &columnSpan);
