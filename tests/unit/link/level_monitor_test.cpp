@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "level_replies.h"
-#include "link/datagrams.h"
 #include "link/level_monitor.h"
 #include "link_fixture.h"
 
@@ -11,32 +10,16 @@ using namespace Qt::StringLiterals;
 namespace ondalink::testing {
 namespace {
 
-TEST(LevelReply, PeakIsTheLargestPositiveBigEndianSample) {
-    const std::pair<QByteArray, quint32> rows[] = {
-        {levelReply("000000", 0, "7fffff"), 0x7fffff},
-        {levelReply("800000"), 0}, // negative half-waves do not count
-        {levelReply("c00000", 479, "400000"), 0x400000},
-        {levelReply("0a0000", 3, "0a0100"), 0x0a0100},
-        {levelReply("000000", 200, "000001").left(600), 0}, // a sample past the end of a short reply is none
-    };
-    for (const auto &[data, peak] : rows)
-        EXPECT_EQ(levelPeak(data), peak) << data.toHex().left(24).toStdString();
-}
-
-class LevelMonitorTest : public LinkTest {
-protected:
-    std::optional<quint32> lastPeak(const QSignalSpy &spy) const {
-        return spy.isEmpty() ? std::nullopt : std::optional(spy.last().at(0).value<quint32>());
-    }
-};
-
-TEST_F(LevelMonitorTest, PollsTheStoredAddressReportsPeaksAndNoLevelWhenOff) {
+TEST_F(LinkTest, LevelMonitorPollsTheStoredAddressReportsPeaksAndNoLevelWhenOff) {
     Peer element;
     settings.controlPort = element.port();
     makeLink();
     LevelMonitor monitor(*link, notifier);
     QSignalSpy peaks(&monitor, &LevelMonitor::peakChanged);
     QSignalSpy switched(&monitor, &LevelMonitor::enabledChanged);
+    const auto lastPeak = [](const QSignalSpy &spy) {
+        return spy.isEmpty() ? std::nullopt : std::optional(spy.last().at(0).value<quint32>());
+    };
     const auto answer = [&](const QByteArray &data) {
         element.sendTo(data, peer->endpoint().localPort());
         return peaks.wait(5000);
