@@ -69,9 +69,10 @@ TEST_F(MainWindowTest, LayoutFollowsTheTypeAndAnEncodersTransmission) {
                                                                     : ElementRole::Encoder);
         window->panel().setElementType(role);
         EXPECT_EQ(values(u"lblElementType"_s), text);
-        EXPECT_EQ(flags(u"cmbAudioInput scrlAtten scrlBuffer"_s, &QWidget::isHidden) + monitoringButtons() +
-                      flags(u"scrlBuffer"_s, &QWidget::isEnabled),
-                  encoder ? u"010100" : u"100001")
+        EXPECT_EQ(flags(u"cmbAudioInput cmbAudioTX scrlAtten lblAttenDB"_s, &QWidget::isHidden) +
+                      monitoringButtons() +
+                      flags(u"scrlBuffer cmbSilDetMode lblLatency"_s, &QWidget::isEnabled),
+                  encoder ? u"001110000" : u"110000111")
             << qPrintable(text);
     }
     // Multicast hides the remote address on an encoder only: the decoder's stored tx is Multicast.

@@ -16,6 +16,13 @@ namespace {
 class PropertiesPanelTest : public ConsoleTest {
 protected:
     void SetUp() override { writeExample(); }
+    // The encoder in the panel of the active window, for typing.
+    void showEncoder() {
+        start();
+        clickNode(kEncoderMac);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
 
     // One notch of the mouse wheel over the bar, away from it (downwards).
     static void turnWheel(QWidget *bar) {
@@ -83,10 +90,7 @@ TEST_F(PropertiesPanelTest, AWheelTurnOverTheAttenuationSendsAndStoresItsSettled
 }
 
 TEST_F(PropertiesPanelTest, AddressBoxesSayWhileInvalidAndShowThePlainFormWhenLeft) {
-    start();
-    clickNode(kEncoderMac);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_NO_FATAL_FAILURE(showEncoder());
     // Which texts are valid, and their plain form, are the model's; here each box follows it both ways.
     const struct {
         QString typed;
@@ -124,10 +128,7 @@ TEST_F(PropertiesPanelTest, AddressBoxesSayWhileInvalidAndShowThePlainFormWhenLe
 }
 
 TEST_F(PropertiesPanelTest, TheNameIsUpperCasedWhenLeftAndTheVlanBoxesTakeNoTypingAndSayTheyAreNotUsed) {
-    start();
-    clickNode(kEncoderMac);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_NO_FATAL_FAILURE(showEncoder());
     QLineEdit *name = find<QLineEdit>(u"txtElementName"_s);
     for (const QString &vlanName : {u"txtVLAN_OM"_s, u"txtVLAN_Audio"_s}) {
         SCOPED_TRACE(qPrintable(vlanName));

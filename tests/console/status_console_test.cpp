@@ -134,7 +134,8 @@ TEST_F(StatusConsoleTest, SettingsShowWhatIsStoredAndOkStoresAndAppliesWhatWasCh
     EXPECT_EQ(shown(), u"on|30 s|-40.0 dBFS|5 s|off"_s);
     EXPECT_TRUE(in<QLabel>(dialog, u"lblProbingNotPermitted"_s)->isHidden());
 
-    // Probing off leaves the interval as it was but not editable.
+    // Probing off keeps the interval chosen, but not editable.
+    in<QSpinBox>(dialog, u"spnProbeInterval"_s)->setValue(45);
     in<QCheckBox>(dialog, u"chkProbing"_s)->click();
     EXPECT_FALSE(in<QSpinBox>(dialog, u"spnProbeInterval"_s)->isEnabled());
     in<QDoubleSpinBox>(dialog, u"spnSilenceThreshold"_s)->setValue(-62.5);
@@ -144,6 +145,7 @@ TEST_F(StatusConsoleTest, SettingsShowWhatIsStoredAndOkStoresAndAppliesWhatWasCh
 
     StatusSettings expected = before;
     expected.probingEnabled = false;
+    expected.probeIntervalS = 45;
     expected.silenceThresholdDbfs = -62.5;
     expected.silenceHoldS = 20;
     expected.notificationsEnabled = true;
