@@ -93,24 +93,7 @@ protected:
     void TearDown() override { console.reset(); }
 };
 
-TEST_F(StatusConsoleTest, MenusBetweenTheWindowsOwnAndHelpWithTheirShortcuts) {
-    ASSERT_TRUE(startWithStatus());
-    QStringList menus;
-    for (QAction *menu : window->menuBar()->actions())
-        menus << menu->text();
-    EXPECT_EQ(menus, (QStringList{u"&Elements"_s, u"&Tools"_s, u"&View"_s, u"&Help"_s}));
-    EXPECT_FALSE(console->settingsAction()->shortcut().isEmpty());
-
-    // Ctrl+L shows and hides the event log.
-    auto *dock = find<EventLogDock>(u"dockEventLog"_s);
-    EXPECT_FALSE(dock->isVisible());
-    QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
-    EXPECT_TRUE(dock->isVisible());
-    QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
-    EXPECT_FALSE(dock->isVisible());
-}
-
-TEST_F(StatusConsoleTest, SettingsShowWhatIsStoredAndOkStoresAndAppliesWhatWasChanged) {
+TEST_F(StatusConsoleTest, MenusAndSettingsThatShowWhatIsStoredAndOkStoresAndAppliesWhatWasChanged) {
     StatusSettings before;
     before.probeIntervalS = 30;
     before.silenceThresholdDbfs = -40;
@@ -120,6 +103,18 @@ TEST_F(StatusConsoleTest, SettingsShowWhatIsStoredAndOkStoresAndAppliesWhatWasCh
     writeStatusSettings(userSettings, before);
     ASSERT_TRUE(startWithStatus());
     EXPECT_EQ(console->reachability().intervalMs(), 30000);
+    // The menus sit between the window's own and Help; Ctrl+L shows and hides the event log.
+    QStringList menus;
+    for (QAction *menu : window->menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, (QStringList{u"&Elements"_s, u"&Tools"_s, u"&View"_s, u"&Help"_s}));
+    EXPECT_FALSE(console->settingsAction()->shortcut().isEmpty());
+    auto *dock = find<EventLogDock>(u"dockEventLog"_s);
+    EXPECT_FALSE(dock->isVisible());
+    for (const bool shown : {true, false}) {
+        QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
+        EXPECT_EQ(dock->isVisible(), shown);
+    }
 
     QDialog *dialog = openSettings();
     ASSERT_NE(dialog, nullptr);

@@ -76,37 +76,30 @@ TEST_F(ReachabilityTest, OfflineOnlyAfterThreeMissesInARowAndOnlineOnAnyAnswer) 
     writeElements(1);
     makeMonitor();
     EXPECT_EQ(status(0), ElementStatus::Unknown);
-    // Two misses leave a new element Unknown; the third makes it Offline.
-    for (int miss = 1; miss <= 3; ++miss) {
+    constexpr auto Unknown = ElementStatus::Unknown, Online = ElementStatus::Online,
+                   Offline = ElementStatus::Offline;
+    // Two misses leave a new element Unknown, the third makes it Offline; Online survives two misses, an
+    // answer between them starts the count again, and any failure counts as a miss, not only a time-out.
+    const std::pair<EchoResult, ElementStatus> probes[] = {
+        {kTimedOut, Unknown}, {kTimedOut, Unknown},
+        {kTimedOut, Offline}, {kAnswer, Online},
+        {kTimedOut, Online},  {kTimedOut, Online},
+        {kAnswer, Online},    {kTimedOut, Online},
+        {kTimedOut, Online},  {{EchoStatus::DestinationHostUnreachable, 0}, Offline}};
+    for (int i = 0; i < int(std::size(probes)); ++i) {
         runInterval();
-        ASSERT_EQ(prober.finishAll(kTimedOut), 1);
-        EXPECT_EQ(status(0), miss < 3 ? ElementStatus::Unknown : ElementStatus::Offline) << "miss " << miss;
+        ASSERT_EQ(prober.finishAll(probes[i].first), 1);
+        EXPECT_EQ(status(0), probes[i].second) << "probe " << i;
+        if (i == 3) {
+            EXPECT_EQ(monitor->state(keyOf(0))->roundTripMs, 7);
+            EXPECT_EQ(monitor->state(keyOf(0))->lastSeen, clock.wallTime());
+        }
     }
-    runInterval();
-    prober.finishAll(kAnswer);
-    EXPECT_EQ(status(0), ElementStatus::Online);
-    EXPECT_EQ(monitor->state(keyOf(0))->roundTripMs, 7);
-    EXPECT_EQ(monitor->state(keyOf(0))->lastSeen, clock.wallTime());
-    // Online survives two misses; an answer between them starts the count again.
-    for (const EchoResult result : {kTimedOut, kTimedOut, kAnswer, kTimedOut, kTimedOut}) {
-        runInterval();
-        prober.finishAll(result);
-        EXPECT_EQ(status(0), ElementStatus::Online);
-    }
-    runInterval();
-    // Any failure counts as a miss, not only a time-out.
-    prober.finishAll(EchoResult{EchoStatus::DestinationHostUnreachable, 0});
-    EXPECT_EQ(status(0), ElementStatus::Offline);
-
-    ASSERT_EQ(changes->size(), 3);
-    const QList<std::pair<ElementStatus, ElementStatus>> expected{
-        {ElementStatus::Offline, ElementStatus::Unknown},
-        {ElementStatus::Online, ElementStatus::Offline},
-        {ElementStatus::Offline, ElementStatus::Online}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(changes->at(i).at(1).value<ElementStatus>(), expected[i].first);
-        EXPECT_EQ(changes->at(i).at(2).value<ElementStatus>(), expected[i].second);
-    }
+    QList<std::pair<ElementStatus, ElementStatus>> changed; // to, from
+    for (const QList<QVariant> &change : *changes)
+        changed.append({change.at(1).value<ElementStatus>(), change.at(2).value<ElementStatus>()});
+    EXPECT_EQ(changed, (QList<std::pair<ElementStatus, ElementStatus>>{
+                           {Offline, Unknown}, {Online, Offline}, {Offline, Online}}));
 }
 
 TEST_F(ReachabilityTest, ProbesAreSpreadOverTheIntervalOncePerElement) {
