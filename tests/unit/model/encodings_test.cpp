@@ -23,17 +23,6 @@ TEST(padName, SixteenUpperCaseCharactersWhoseCapitalsFitOneByte) {
                                                         "1          "));
 }
 
-// The grammar itself is parseDottedAddress's.
-TEST(DottedAddress, ValidityBytesAndText) {
-    EXPECT_TRUE(isValidAddress(u" 10.0.0.1"_s));
-    EXPECT_FALSE(isValidAddress(u"10..0.1"_s));
-    EXPECT_EQ(addressToBytes(u"192.168. 1 .10"_s), (std::array<quint8, 4>{192, 168, 1, 10}));
-    EXPECT_EQ(addressToBytes(u"1.2.3"_s), std::nullopt);
-    EXPECT_EQ(addressFromBytes(QByteArray("\xC0\xA8\x01\x0A", 4)), u"192.168.1.10"_s);
-    EXPECT_EQ(splitAddress(u"10..0.1"_s), (QStringList{u"10"_s, u""_s, u"0"_s, u"1"_s}));
-    EXPECT_TRUE(splitAddress(u""_s).isEmpty());
-}
-
 // The serial number's bytes are checked by the report's decoding.
 TEST(VersionBytes, DecodeOrRefuse) {
     const struct {
