@@ -305,23 +305,15 @@ TEST_F(StatusConsoleTest, TheOperatorsPingAndTheBackgroundProbesReachTheRowsOfTh
     EXPECT_FALSE(row(kEncoderMac).at(2).isEmpty()); // last seen
     EXPECT_EQ(row(kDecoderMac).at(1), u"Unknown"_s);
 
-    // A round of probes answered: both rows follow; one left unanswered three times goes Offline.
-    for (int round = 0; round < 4; ++round) {
-        clock.advance(console->reachability().intervalMs());
-        console->reachability().tick();
-        if (round == 0)
-            asyncProber.finishAll(EchoResult{EchoStatus::Success, 3});
-        else
-            asyncProber.finishAll(EchoResult{EchoStatus::TimedOut, 0}, Ipv4Address{0x7F000002});
-        asyncProber.finishAll(EchoResult{EchoStatus::Success, 4});
-        if (round == 0) {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return row(kDecoderMac).at(1) == u"Online"_s; }));
-            EXPECT_EQ(row(kDecoderMac).at(3), u"3 ms"_s);
-        }
-    }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return row(kDecoderMac).at(1) == u"Offline"_s; }))
-        << qPrintable(row(kDecoderMac).join(u'|'));
-    EXPECT_EQ(row(kEncoderMac).mid(1), (QStringList{u"Online"_s, row(kEncoderMac).at(2), u"4 ms"_s}));
+    // A round of background probes: each row shows its own answer. (What three misses make is the
+    // monitor's to decide, ReachabilityTest's to check.)
+    clock.advance(console->reachability().intervalMs());
+    console->reachability().tick();
+    asyncProber.finishAll(EchoResult{EchoStatus::Success, 3}, Ipv4Address{0x7F000002});
+    asyncProber.finishAll(EchoResult{EchoStatus::Success, 4});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return row(kDecoderMac).at(1) == u"Online"_s; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return row(kEncoderMac).at(3) == u"4 ms"_s; }));
+    EXPECT_EQ(row(kDecoderMac).at(3), u"3 ms"_s);
 }
 
 } // namespace
