@@ -72,6 +72,22 @@ bool ElementTree::eventFilter(QObject *watched, QEvent *event) {
     return QGroupBox::eventFilter(watched, event);
 }
 
+bool ElementTree::selectNode(const QString &nodeKey) {
+    for (int i = 0; i < TreeView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = TreeView1->topLevelItem(i);
+        if (item->data(0, Qt::UserRole).toString() != nodeKey)
+            continue;
+        TreeView1->scrollToItem(item);
+        if (item->isSelected())
+            emitNodeClick(item);
+        else
+            TreeView1->setCurrentItem(item); // the change of the selection loads it
+        m_selectedByPress = nullptr;
+        return true;
+    }
+    return false;
+}
+
 void ElementTree::emitNodeClick(QTreeWidgetItem *item) {
     if (!item || m_loading)
         return;

@@ -42,6 +42,8 @@ public:
     void highlight(const QString &nodeKey);
 
     QTreeWidget *tree() const { return TreeView1; }
+    // Selects the node of that key and loads it as the operator's choice would; false when there is none.
+    bool selectNode(const QString &nodeKey);
 
 Q_SIGNALS:
     // The operator chose a node: by a click, by moving to it with the keyboard or by dragging the

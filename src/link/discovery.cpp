@@ -2,6 +2,7 @@
 #include "link/discovery.h"
 
 #include "link/element_link.h"
+#include "model/log.h"
 #include "model/notifier.h"
 #include "store/element_database.h"
 
@@ -18,7 +19,8 @@ constexpr int kProgressPollMs = 200;
 
 } // namespace
 
-Discovery::Discovery(ElementLink &link, QObject *parent) : QObject(parent), m_link(link) {
+Discovery::Discovery(ElementLink &link, Mode mode, QObject *parent)
+    : QObject(parent), m_link(link), m_mode(mode) {
     m_wait.setObjectName(u"discoveryWait"_s);
     m_wait.setSingleShot(true);
     m_wait.setInterval(m_link.settings().pagingWaitMs);
@@ -28,6 +30,13 @@ Discovery::Discovery(ElementLink &link, QObject *parent) : QObject(parent), m_li
 }
 
 bool Discovery::confirm() {
+    if (m_mode == Mode::Update) {
+        const QString text =
+            tr("Performing an 'Update from network' will page the network and store or update the Network "
+               "Elements that answer.\rElements that do not answer stay in the local database in your "
+               "computer.\rAre you sure?");
+        return m_link.notifier().show(question(text, tr("Update from network"))) == Answer::Yes;
+    }
     const QString text = u"Performing an 'Auto Discovery' will delete the local database in your computer\r"
                          u"and create a new one, based on the Network Elements found (if any). \r"
                          u"Are you sure?"_s;
@@ -42,10 +51,22 @@ void Discovery::start() {
     Q_EMIT storedCountChanged(0);
 
     QString error;
-    if (!m_link.database().recreateEmpty(&error)) {
+    m_listedAtStart.clear();
+    if (m_mode == Mode::Update) {
+        for (const ElementListing &element : m_link.database().listing())
+            m_listedAtStart.append(element.key);
+    }
+    const bool ready = m_mode == Mode::Update ? m_link.database().keepBackup(&error)
+                                              : m_link.database().recreateEmpty(&error);
+    if (!ready) {
+        const QString first =
+            m_mode == Mode::Update
+                ? tr("The local database in your computer could not be copied to %1: %2")
+                      .arg(QFileInfo(m_link.database().backupPath()).fileName(), error)
+                : u"The local database in your computer could not be recreated: %1"_s.arg(error);
         m_link.notifier().show(
-            critical(twoLines(u"The local database in your computer could not be recreated: %1"_s.arg(error),
-                              u"Auto Discovery has been stopped."_s)));
+            critical(twoLines(first, m_mode == Mode::Update ? tr("Update from network has been stopped.")
+                                                            : u"Auto Discovery has been stopped."_s)));
         m_state = State::Waiting;
         m_recreated = false;
         finish();
@@ -84,11 +105,24 @@ void Discovery::finish() {
     if (m_recreated)
         pollStoredCount();
     m_link.requestTreeReload();
+    if (m_mode == Mode::Update && m_recreated) {
+        const QSet<QString> answered = m_link.discoveredKeys();
+        QStringList silent;
+        for (const QString &key : std::as_const(m_listedAtStart)) {
+            if (!answered.contains(key))
+                silent.append(key);
+        }
+        qCInfo(lcLink).noquote() << "update from network:" << silent.size()
+                                 << "listed elements did not answer";
+        Q_EMIT notAnswered(silent);
+    }
     Q_EMIT finished();
 }
 
+// An update counts the elements that answered; the database lists the others too.
 void Discovery::pollStoredCount() {
-    const int count = static_cast<int>(m_link.database().listing().size());
+    const int count = m_mode == Mode::Update ? static_cast<int>(m_link.discoveredKeys().size())
+                                             : static_cast<int>(m_link.database().listing().size());
     if (count == m_storedCount)
         return;
     m_storedCount = count;

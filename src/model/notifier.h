@@ -8,7 +8,7 @@ namespace ondalink {
 // Title of every message box that names none of its own.
 inline constexpr char16_t kDefaultTitle[] = u"Korvalen Ondalink Manager";
 
-enum class MessageIcon { Information, Question, Critical };
+enum class MessageIcon { Information, Question, Critical, Warning };
 enum class Answer { Ok, Yes, No };
 
 // A message box as data: lines joined by a single "\r"; askYesNo boxes default to No.
@@ -26,6 +26,9 @@ inline Message critical(const QString &text, const QString &title = QString::fro
 }
 inline Message information(const QString &text, const QString &title = QString::fromUtf16(kDefaultTitle)) {
     return Message{text, title, MessageIcon::Information, false};
+}
+inline Message warning(const QString &text, const QString &title = QString::fromUtf16(kDefaultTitle)) {
+    return Message{text, title, MessageIcon::Warning, false};
 }
 inline Message question(const QString &text, const QString &title) {
     return Message{text, title, MessageIcon::Question, true};

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "console/database_commands.h"
+
+#include "console/add_element_dialog.h"
+#include "console/element_tree.h"
+#include "console/import_dialog.h"
+#include "console/main_window.h"
+#include "console/paging_window.h"
+#include "model/mac_text.h"
+#include "model/notifier.h"
+#include "store/atomic_file.h"
+#include "store/element_exchange.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+namespace {
+
+QString elementCount(qsizetype n) {
+    return n == 1 ? DatabaseCommands::tr("1 element") : DatabaseCommands::tr("%1 elements").arg(n);
+}
+
+QString fileName(const QString &path) {
+    return QFileInfo(path).fileName();
+}
+
+ExchangeFormat formatOf(const QString &path) {
+    return path.endsWith(u".json"_s, Qt::CaseInsensitive) ? ExchangeFormat::Json : ExchangeFormat::Csv;
+}
+
+} // namespace
+
+DatabaseCommands::DatabaseCommands(MainWindow &window, Notifier &notifier)
+    : QObject(&window), m_window(window), m_notifier(notifier),
+      m_update(window.link(), Discovery::Mode::Update), m_addition(window.link()) {
+    const auto make = [this](const QString &name, const QString &text, void (DatabaseCommands::*slot)()) {
+        auto *action = new QAction(text, this);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, slot);
+        m_actions.append(action);
+    };
+    make(u"actUpdateFromNetwork"_s, tr("&Update from network..."), &DatabaseCommands::updateFromNetwork);
+    make(u"actAddByAddress"_s, tr("Add element by &address..."), &DatabaseCommands::addByAddress);
+    make(u"actRestore"_s, tr("Res&tore previous database..."), &DatabaseCommands::restorePrevious);
+    make(u"actExport"_s, tr("E&xport elements..."), &DatabaseCommands::exportElements);
+    make(u"actImport"_s, tr("&Import elements..."), &DatabaseCommands::importElements);
+
+    connect(&m_update, &Discovery::starting, this, [this] { m_window.levelMonitor().setEnabled(false); });
+    connect(&m_update, &Discovery::notAnswered, this, &DatabaseCommands::notAnswered);
+    connect(&m_addition, &ElementAddition::finished, this, &DatabaseCommands::additionEnded);
+    // After the paging window has closed, not from inside its last tick.
+    for (Discovery *discovery : {&m_update, &m_window.discovery()})
+        connect(
+            discovery, &Discovery::finished, this, [this] { warnDuplicates(); }, Qt::QueuedConnection);
+}
+
+void DatabaseCommands::install(QMenu &elements) {
+    const QList<QAction *> existing = elements.actions();
+    QAction *before = nullptr;
+    for (QAction *action : existing) {
+        if (action->objectName() == u"actQuit"_s)
+            break;
+        before = action->isSeparator() ? action : nullptr;
+    }
+    elements.insertSeparator(before);
+    elements.insertActions(before, m_actions);
+    QTreeWidget *list = m_window.elementTree().tree();
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    list->addAction(action(u"actAddByAddress"_s));
+}
+
+QAction *DatabaseCommands::action(const QString &objectName) const {
+    for (QAction *action : m_actions) {
+        if (action->objectName() == objectName)
+            return action;
+    }
+    return nullptr;
+}
+
+void DatabaseCommands::updateFromNetwork() {
+    if (!m_update.confirm())
+        return;
+    m_window.panel().ClearPanel();
+    runPaging(m_update, &m_window);
+}
+
+void DatabaseCommands::addByAddress() {
+    AddElementDialog dialog(&m_window);
+    if (dialog.exec() == QDialog::Accepted)
+        add(dialog.address(), dialog.mac());
+}
+
+bool DatabaseCommands::add(const QString &address, const QString &mac) {
+    if (!m_addition.start(address, mac))
+        return false;
+    action(u"actAddByAddress"_s)->setEnabled(false);
+    return true;
+}
+
+void DatabaseCommands::additionEnded(ElementAddition::Outcome outcome, const QString &key) {
+    action(u"actAddByAddress"_s)->setEnabled(true);
+    if (outcome == ElementAddition::Outcome::Added) {
+        m_window.Load_Config();
+        m_window.elementTree().selectNode(elementKeyToMac(key));
+        warnDuplicates();
+    }
+    Q_EMIT additionFinished(outcome, key);
+}
+
+void DatabaseCommands::restorePrevious() {
+    const ElementDatabase &database = m_window.database();
+    const QString title = tr("Restore previous database");
+    const QString backupName = fileName(database.backupPath());
+    if (!database.hasBackup()) {
+        m_notifier.show(information(
+            twoLines(tr("There is no previous database to restore: %1 is missing.").arg(backupName),
+                     tr("It is kept by Auto Discovery, Update from network and Import.")),
+            title));
+        return;
+    }
+    const qsizetype previous = ElementDatabase(database.backupPath()).listing().size();
+    const qsizetype current = database.listing().size();
+    const QString text =
+        tr("Put the previous database back? %1 lists %2; the current %3 lists %4.")
+            .arg(backupName, elementCount(previous), fileName(database.path()), elementCount(current)) +
+        u'\r' + tr("The current database becomes the previous one, so that this can be undone.");
+    if (m_notifier.show(question(text, title)) != Answer::Yes)
+        return;
+    QString error;
+    if (!database.restoreBackup(&error)) {
+        m_notifier.show(critical(twoLines(tr("The previous database could not be restored: %1").arg(error),
+                                          tr("Nothing has been changed.")),
+                                 title));
+        return;
+    }
+    m_window.Refresh();
+    warnDuplicates();
+}
+
+void DatabaseCommands::exportElements() {
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(&m_window, tr("Export elements"), tr("elements.csv"),
+                                                tr("CSV files (*.csv);;JSON files (*.json)"), &filter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += filter.contains(u"json"_s) ? u".json"_s : u".csv"_s;
+    exportTo(path);
+}
+
+bool DatabaseCommands::exportTo(const QString &path) {
+    const QList<ExchangedElement> elements = exportableElements(m_window.database());
+    QString error;
+    if (!replaceFileAtomically(path, ondalink::exportElements(elements, formatOf(path)), &error)) {
+        m_notifier.show(critical(twoLines(tr("The elements could not be exported: %1").arg(error),
+                                          tr("Nothing has been written."))));
+        return false;
+    }
+    m_notifier.show(information(
+        tr("%1 exported to %2.").arg(elementCount(elements.size()), QDir::toNativeSeparators(path)),
+        tr("Export elements")));
+    return true;
+}
+
+void DatabaseCommands::importElements() {
+    ImportDialog dialog(&m_window);
+    if (dialog.exec() == QDialog::Accepted && !dialog.path().isEmpty())
+        importFrom(dialog.path(), dialog.replaces());
+}
+
+bool DatabaseCommands::importFrom(const QString &path, bool replace) {
+    const QString title = tr("Import elements");
+    const FileContents file = readWholeFile(path);
+    if (file.status != FileContents::Status::Read) {
+        const QString why =
+            file.status == FileContents::Status::Missing ? tr("There is no file %1.").arg(path) : file.error;
+        m_notifier.show(critical(twoLines(why, tr("Nothing has been imported.")), title));
+        return false;
+    }
+    const ImportResult result = ondalink::importElements(file.bytes, formatOf(path));
+    if (!result.ok()) {
+        m_notifier.show(critical(
+            twoLines(tr("%1 cannot be imported; nothing has been changed. Wrong rows:").arg(fileName(path)),
+                     problemList(result.problems)),
+            title));
+        return false;
+    }
+    ElementDatabase &database = m_window.database();
+    const QString counts = elementCount(result.elements.size());
+    const QString backup = fileName(database.backupPath());
+    const QString text =
+        replace ? twoLines(tr("Replace the local database (%1) with the %2 of %3?")
+                               .arg(elementCount(database.listing().size()), counts, fileName(path)),
+                           tr("The current database is kept as %1.").arg(backup))
+                : twoLines(tr("Merge the %1 of %2 into the local database?").arg(counts, fileName(path)),
+                           tr("Elements of the same MAC address are replaced; the current database is kept "
+                              "as %1.")
+                               .arg(backup));
+    if (m_notifier.show(question(text, title)) != Answer::Yes)
+        return false;
+    QList<std::pair<QString, KeyValues>> sections;
+    for (const ExchangedElement &element : result.elements)
+        sections.append({element.key, element.keys});
+    QString error;
+    if (!database.keepBackup(&error) || !database.replaceSections(sections, replace)) {
+        m_notifier.show(
+            critical(twoLines(tr("The local database could not be written: %1")
+                                  .arg(error.isEmpty() ? QDir::toNativeSeparators(database.path()) : error),
+                              tr("Nothing has been imported.")),
+                     title));
+        return false;
+    }
+    m_window.Refresh();
+    warnDuplicates();
+    return true;
+}
+
+DuplicateAddresses DatabaseCommands::warnDuplicates() {
+    const DuplicateAddresses sets = m_window.database().duplicateAddresses();
+    if (sets.isEmpty())
+        return sets;
+    QStringList lines;
+    for (const QList<ElementListing> &set : sets) {
+        QStringList names;
+        for (const ElementListing &element : set)
+            names.append(u"%1 [%2]"_s.arg(element.name.trimmed(), elementKeyToMac(element.key)));
+        lines.append(tr("%1: %2").arg(set.front().ip.trimmed(), names.join(tr(", "))));
+    }
+    m_notifier.show(warning(twoLines(tr("Several elements have the same IP address:"), lines.join(u'\n')),
+                            tr("Duplicate IP")));
+    return sets;
+}
+
+} // namespace ondalink
