@@ -73,7 +73,7 @@ void DiagnosticsFrame::showInterval(int milliseconds) {
 
 void DiagnosticsFrame::resetLevel(bool meterEnabled) {
     VUMeter_->setEnabled(meterEnabled);
-    VUMeter_->setMeterWidth(0);
+    VUMeter_->reset();
     lblVolume->setText(QString::fromUtf16(kNoLevel));
 }
 

@@ -144,7 +144,7 @@ void ElementTree::emptyLists() {
     clearTree();
     m_encoders.clear();
     m_encoders.addItem(u"<None>"_s);
-    m_meter.setMeterWidth(0);
+    m_meter.reset();
     setCountCaption();
 }
 

@@ -126,6 +126,11 @@ void MainWindow::buildMenus() {
     for (int number = 1; number <= kToolbarItems; ++number)
         elements->addAction(toolbarItem(number));
     elements->addSeparator();
+    // The same as a click on the ping label: tests the shown address, or stops a running retry.
+    QAction *ping = elements->addAction(tr("&Ping element"), QKeySequence(Qt::CTRL | Qt::Key_P), this,
+                                        [this] { m_ping->lblPing_Click(); });
+    ping->setObjectName(u"actPing"_s);
+    elements->addSeparator();
     QAction *quit = elements->addAction(u"&Quit"_s, QKeySequence::Quit, this, &QWidget::close);
     quit->setObjectName(u"actQuit"_s);
     quit->setMenuRole(QAction::QuitRole);

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 using namespace Qt::StringLiterals;
 
@@ -31,6 +33,18 @@ void ClickableLabel::keyPressEvent(QKeyEvent *event) {
     default:
         QLabel::keyPressEvent(event);
     }
+}
+
+void ClickableLabel::paintEvent(QPaintEvent *event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // A label draws no focus of its own; without this the keyboard user cannot see where Space goes.
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = rect().adjusted(1, 1, -1, -1);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }
 
 PingIndicator::PingIndicator(QWidget *parent) : QWidget(parent), m_fill(255, 255, 192) {

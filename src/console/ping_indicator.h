@@ -19,6 +19,7 @@ Q_SIGNALS:
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
 
 // shpPing: a rounded rectangle whose fill colour is the ping result, with lblPing on it.

@@ -4,6 +4,8 @@
 #include "diag/echo.h"
 #include "model/ipv4.h"
 
+#include <QtConcurrentRun>
+
 using namespace Qt::StringLiterals;
 
 namespace ondalink {
@@ -14,11 +16,18 @@ PingPresenter::PingPresenter(PingView &view, EchoProber &prober, Notifier &notif
     m_retry.setObjectName(u"tmrRetryPing"_s);
     m_retry.setInterval(retryIntervalMs);
     connect(&m_retry, &QTimer::timeout, this, &PingPresenter::tmrRetryPing_Timer);
+    m_worker.setMaxThreadCount(1);
+    connect(&m_echo, &QFutureWatcher<EchoResult>::finished, this, &PingPresenter::echoReturned);
+}
+
+PingPresenter::~PingPresenter() {
+    m_echo.disconnect(this);
+    m_echo.waitForFinished();
 }
 
 void PingPresenter::testPing(const QString &address) {
     const auto target = parseDottedAddress(address);
-    if (!target)
+    if (!target || isTesting())
         return;
 
     if (!m_prober.startNetworking()) {
@@ -27,8 +36,18 @@ void PingPresenter::testPing(const QString &address) {
         m_view.showPingLabel(u"Unable to init sockets"_s);
         return;
     }
-    showResult(echoOnce(*target, m_prober));
+    m_target = *target;
+    m_testing = true;
+    m_echo.setFuture(
+        QtConcurrent::run(&m_worker, [this, target = *target] { return echoOnce(target, m_prober); }));
+}
+
+void PingPresenter::echoReturned() {
     m_prober.stopNetworking();
+    const EchoResult result = m_echo.result();
+    m_testing = false;
+    showResult(result);
+    Q_EMIT echoed(m_target, result);
 }
 
 void PingPresenter::showResult(EchoResult result) {

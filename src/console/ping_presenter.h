@@ -4,8 +4,10 @@
 #include "diag/echo_prober.h"
 #include "model/notifier.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <QTimer>
 
 namespace ondalink {
@@ -37,6 +39,7 @@ public:
 };
 
 // The ping label's texts, its indicator's colour and the retry countdown after a timed-out echo.
+// The echo itself runs on a worker thread: a time-out must not freeze the window for its second.
 class PingPresenter : public QObject {
     Q_OBJECT
 
@@ -46,8 +49,11 @@ public:
 
     PingPresenter(PingView &view, EchoProber &prober, Notifier &notifier,
                   int retryIntervalMs = kRetryIntervalMs, QObject *parent = nullptr);
+    // Waits for an echo still on its way (at most its time-out): the prober must outlive it.
+    ~PingPresenter() override;
 
-    // TestPing: one echo with display; a text that is no dotted address changes nothing.
+    // TestPing: one echo with display; a text that is no dotted address changes nothing, and so
+    // does a test asked for while one is on its way. The result is shown when the echo returns.
     void testPing(const QString &address);
     // A click on lblPing: starts a test, or stops a running retry.
     void lblPing_Click();
@@ -56,8 +62,15 @@ public:
 
     qint16 countdown() const { return m_countdown; }
     bool isRetrying() const { return m_retry.isActive(); }
+    // From a test's start until its result is shown.
+    bool isTesting() const { return m_testing; }
+
+Q_SIGNALS:
+    // An echo came back (after its result was shown).
+    void echoed(Ipv4Address address, EchoResult result);
 
 private:
+    void echoReturned();
     void showResult(EchoResult result);
 
     PingView &m_view;
@@ -65,6 +78,10 @@ private:
     Notifier &m_notifier;
     QTimer m_retry;
     qint16 m_countdown = kRetryCount;
+    QThreadPool m_worker;
+    QFutureWatcher<EchoResult> m_echo;
+    Ipv4Address m_target;
+    bool m_testing = false;
 };
 
 } // namespace ondalink

@@ -3,7 +3,13 @@
 #include "level_replies.h"
 #include "link/datagrams.h"
 
+#include "console/vu_meter.h"
+
+#include <QImage>
+#include <QTest>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -24,6 +30,58 @@ TEST(LevelDisplay, PeakOnTheMeterAndInDecibelsToFullScale) {
     for (const auto &[data, shown] : rows)
         EXPECT_EQ(levelDisplay(levelPeak(data), QLocale::c()), shown) << shown.text.toStdString();
     EXPECT_EQ(levelDisplay(1, QLocale(QLocale::German)).text, u"-138,5dBFS"_s);
+}
+
+TEST(VUMeter, ScaleMarksSitWhereTheBarEndsForTheirLevel) {
+    const QList<VUMeter::ScaleMark> &marks = VUMeter::scaleMarks();
+    ASSERT_EQ(marks.size(), 6);
+    int previous = -1;
+    for (const VUMeter::ScaleMark &mark : marks) {
+        SCOPED_TRACE(mark.decibels);
+        EXPECT_GT(mark.units, previous);
+        previous = mark.units;
+        // The level that shows as this mark's text fills the bar exactly to the mark.
+        const auto peak =
+            static_cast<quint32>(std::lround(kLevelFullScale * std::pow(10.0, mark.decibels / 20.0)));
+        const LevelDisplay shown = levelDisplay(std::min(peak, kLevelFullScale - 1), QLocale::c());
+        EXPECT_EQ(shown.text, QString::number(mark.decibels) + u"dBFS"_s);
+        EXPECT_NEAR(shown.meterWidth, mark.units, mark.decibels == 0 ? 1 : 0);
+    }
+    EXPECT_EQ(marks.last().units, VUMeter::kFullWidth);
+
+    // Painted: a tick under the bar at each mark's column.
+    VUMeter meter;
+    meter.resize(meter.sizeHint());
+    const QImage image = meter.grab().toImage();
+    const QColor ink = meter.palette().color(QPalette::WindowText);
+    const int tickRow = 14 + 2 + 1;
+    for (const VUMeter::ScaleMark &mark : marks) {
+        const int column = meter.barLeft() + mark.units / VUMeter::kUnitsPerPixel;
+        bool found = false;
+        for (int x = column - 1; x <= column + 1; ++x)
+            found = found || image.pixelColor(x, tickRow) == ink;
+        EXPECT_TRUE(found) << "no tick for " << mark.decibels << " dBFS at x=" << column;
+    }
+}
+
+TEST(VUMeter, PeakHoldsThenFollowsAndFullScaleLightsTheClipBox) {
+    VUMeter meter;
+    meter.setHoldInterval(40);
+    meter.setMeterWidth(1500);
+    meter.setMeterWidth(300);
+    EXPECT_EQ(std::tuple(meter.meterWidth(), meter.heldWidth(), meter.isClipped()),
+              std::tuple(300, 1500, false));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return meter.heldWidth() == 300; }, 2000));
+
+    meter.setMeterWidth(5000); // clamped to full scale
+    meter.setMeterWidth(100);
+    EXPECT_EQ(std::tuple(meter.heldWidth(), meter.isClipped()), std::tuple(VUMeter::kFullWidth, true));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !meter.isClipped(); }, 2000));
+    EXPECT_EQ(meter.heldWidth(), 100);
+
+    meter.setMeterWidth(VUMeter::kFullWidth);
+    meter.reset();
+    EXPECT_EQ(std::tuple(meter.meterWidth(), meter.heldWidth(), meter.isClipped()), std::tuple(0, 0, false));
 }
 
 } // namespace

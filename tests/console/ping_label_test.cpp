@@ -13,7 +13,11 @@ protected:
         const QColor fill = find<PingIndicator>(u"shpPing"_s)->fillColor();
         return find<QLabel>(u"lblPing"_s)->text() + u'|' + fill.name();
     }
-    void clickPing() const { QTest::mouseClick(find<QLabel>(u"lblPing"_s), Qt::LeftButton); }
+    // The echo runs on a worker thread: wait until its result is shown.
+    void clickPing() const {
+        QTest::mouseClick(find<QLabel>(u"lblPing"_s), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->pingPresenter().isTesting(); }, 5000));
+    }
 };
 
 TEST_F(PingLabelTest, SelectingAnElementDuringTheCountdownLeavesItRunning) {
@@ -33,6 +37,7 @@ TEST_F(PingLabelTest, SelectingAnElementDuringTheCountdownLeavesItRunning) {
     EXPECT_EQ(shown(), u"<Click to test>|#ffffc0"_s);
     EXPECT_TRUE(ping.isRetrying());
     ping.tmrRetryPing_Timer();
+    EXPECT_FALSE(ping.isTesting());
     EXPECT_EQ(shown(), u"Retrying in 2 seconds...|#ffffc0"_s);
 
     clickPing();

@@ -247,13 +247,18 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     discover();
     select(2);
     auto *ping = find<QLabel>(u"lblPing"_s);
-    QTest::mouseClick(ping, Qt::LeftButton);
+    // The echo runs off the GUI thread; its result is shown when it returns.
+    const auto pingAndWait = [&] {
+        QTest::mouseClick(ping, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->pingPresenter().isTesting(); }, 5000));
+    };
+    pingAndWait();
     EXPECT_TRUE(QRegularExpression(u"^\\d+ ms$"_s).match(ping->text()).hasMatch())
         << qPrintable(ping->text());
     EXPECT_EQ(find<PingIndicator>(u"shpPing"_s)->fillColor(), QColor(0, 255, 0));
 
     type(u"txtElementIP"_s, lab.vacantIp());
-    QTest::mouseClick(ping, Qt::LeftButton);
+    pingAndWait();
     EXPECT_EQ(ping->text(), u"Request Timed Out"_s);
     EXPECT_EQ(find<PingIndicator>(u"shpPing"_s)->fillColor(), QColor(255, 0, 0));
     for (const QString &count : {u"2"_s, u"1"_s})

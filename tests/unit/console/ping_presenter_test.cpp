@@ -4,7 +4,10 @@
 #include "fake_prober.h"
 #include "fakes.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -30,13 +33,26 @@ struct Rig {
     testing::ScriptedProber prober;
     testing::RecordingNotifier notifier;
     PingPresenter ping;
+
+    // The echo runs on a worker thread: wait until its result is shown.
+    void settle() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !ping.isTesting(); }, 5000));
+    }
+    void click() {
+        ping.lblPing_Click();
+        settle();
+    }
+    void tick() {
+        ping.tmrRetryPing_Timer();
+        settle();
+    }
 };
 
 TEST(PingPresenter, TimeOutCountsDownAndRetriesOnTheFourthTick) {
     Rig r(1);
     r.prober.results = {EchoResult{EchoStatus::TimedOut, 0}, EchoResult{EchoStatus::Success, 12}};
     r.ping.lblPing_Click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return r.prober.addresses.size() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r.view.labels.size() == 5 && !r.ping.isTesting(); }, 5000));
     EXPECT_EQ(r.view.labels,
               (QStringList{u"Request Timed Out"_s, u"Retrying in 2 seconds..."_s,
                            u"Retrying in 1 seconds..."_s, u"Retrying in 0 seconds..."_s, u"12 ms"_s}));
@@ -46,19 +62,19 @@ TEST(PingPresenter, TimeOutCountsDownAndRetriesOnTheFourthTick) {
 
 TEST(PingPresenter, ClickStopsTheCountdownWhichKeepsItsValue) {
     Rig r;
-    r.ping.lblPing_Click(); // every echo times out
+    r.click(); // every echo times out
     for (int tick = 0; tick < 3; ++tick)
-        r.ping.tmrRetryPing_Timer();
-    r.ping.lblPing_Click();
+        r.tick();
+    r.click();
     EXPECT_EQ(r.view.labels.mid(3), (QStringList{u"Retrying in 0 seconds..."_s, u"<Stopped>"_s}));
     EXPECT_EQ(std::tuple(r.ping.isRetrying(), r.ping.countdown()), std::tuple(false, 0));
 
     // The next click tests at once and its time-out retries on the first tick, to what the field holds
     // then; that time-out starts the countdown again.
-    r.ping.lblPing_Click();
+    r.click();
     EXPECT_EQ(r.prober.addresses.size(), 2);
     r.view.ip = u"10.20.30.41"_s;
-    r.ping.tmrRetryPing_Timer();
+    r.tick();
     EXPECT_EQ(r.prober.addresses.last(), Ipv4Address{0x0A141E29});
     EXPECT_EQ(r.view.labels.mid(5), (QStringList{u"Request Timed Out"_s, u"Request Timed Out"_s}));
     EXPECT_EQ(std::tuple(r.ping.isRetrying(), r.ping.countdown()), std::tuple(true, 3));
@@ -87,7 +103,7 @@ TEST(PingPresenter, OtherOutcomesEndTheTest) {
         r.view.ip = QString::fromUtf16(row.ip);
         r.prober.startsOk = row.networking;
         r.prober.results = {EchoResult{row.status, row.roundTripMs}};
-        r.ping.lblPing_Click();
+        r.click();
         EXPECT_EQ(std::tuple(r.prober.starts, r.prober.addresses.size(), r.ping.isRetrying()),
                   std::tuple(row.label ? 1 : 0, qsizetype(row.echoes), false));
         if (row.echoes) {
@@ -98,6 +114,42 @@ TEST(PingPresenter, OtherOutcomesEndTheTest) {
         EXPECT_EQ(r.view.colours, row.label ? QList<IndicatorColour>{row.colour} : QList<IndicatorColour>{});
         EXPECT_EQ(r.notifier.messages, row.networking ? QList<Message>{} : QList<Message>{noNetworking});
     }
+}
+
+// An echo that takes its whole second, as a real time-out does.
+class SlowProber : public testing::ScriptedProber {
+public:
+    EchoResult echo(Ipv4Address address, int timeoutMs) override {
+        QThread::msleep(static_cast<unsigned long>(timeoutMs));
+        return ScriptedProber::echo(address, timeoutMs);
+    }
+};
+
+TEST(PingPresenter, TheWindowKeepsTurningWhileAnEchoTimesOut) {
+    RecordingPingView view;
+    SlowProber prober;
+    testing::RecordingNotifier notifier;
+    PingPresenter ping(view, prober, notifier, 3'600'000);
+
+    int turns = 0;
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&] { ++turns; });
+    beat.start(10);
+    QElapsedTimer waited;
+    waited.start();
+    ping.lblPing_Click();
+    ping.lblPing_Click(); // a second click while the echo is out starts nothing
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ping.isTesting(); }, 5000));
+    const qint64 elapsedMs = waited.elapsed();
+
+    ::testing::Test::RecordProperty("event_loop_turns", turns);
+    ::testing::Test::RecordProperty("echo_ms", static_cast<int>(elapsedMs));
+    // A blocked loop would have turned once or not at all in that second.
+    EXPECT_GT(turns, elapsedMs / 10 / 4) << turns << " turns in " << elapsedMs << " ms";
+    EXPECT_GE(elapsedMs, 1000);
+    EXPECT_EQ(std::tuple(prober.addresses.size(), view.labels),
+              std::tuple(1, QStringList{u"Request Timed Out"_s}));
+    EXPECT_TRUE(ping.isRetrying());
 }
 
 } // namespace
