@@ -59,7 +59,8 @@ ImportDialog::ImportDialog(QWidget *parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    setMinimumWidth(fontMetrics().averageCharWidth() * 70);
+    // The choices' full texts set the width; the note wraps within it.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 }
 
 QString ImportDialog::path() const {
