@@ -81,7 +81,8 @@ void BM_LabDiscovery(benchmark::State &state) {
         lastMs = double(lastHandledNs) / 1e6;
         state.SetIterationTime(double(lastHandledNs) / 1e9);
         if (!notifier.messages.isEmpty())
-            state.SkipWithError(notifier.messages.first().text.toLocal8Bit().constData());
+            state.SkipWithError(
+                ondalink::render(notifier.messages.first()).primary.toLocal8Bit().constData());
     }
     state.counters["elements"] = int(lab.elementIps.size());
     state.counters["in_window"] = inWindow;

@@ -140,7 +140,8 @@ void BM_DiscoveryBurst(benchmark::State &state) {
         plainRate += kBurst / plain / double(state.max_iterations);
         dropped = std::max(dropped, double(kBurst - handled));
         if (!notifier.messages.isEmpty())
-            state.SkipWithError(notifier.messages.first().text.toLocal8Bit().constData());
+            state.SkipWithError(
+                ondalink::render(notifier.messages.first()).primary.toLocal8Bit().constData());
     }
     state.counters["fewest_stored"] = stored;
     state.counters["slowest_s"] = worst;
@@ -234,7 +235,7 @@ void BM_LevelMonitoring1ms(benchmark::State &state) {
     state.counters["replies_lost"] = double(element->requests - shownWhileOn);
     state.counters["nms_thread_cpu_pct"] = 100.0 * cpu / wall;
     if (!notifier.messages.isEmpty())
-        state.SkipWithError(notifier.messages.first().text.toLocal8Bit().constData());
+        state.SkipWithError(ondalink::render(notifier.messages.first()).primary.toLocal8Bit().constData());
     thread.quit();
     thread.wait();
     delete element;

@@ -179,7 +179,7 @@ void BM_ReportStored(benchmark::State &state) {
         s.att = quint8(100 + turn++ % 100); // every report changes the file
         handler.handleReport(sim::encodeReport(identityOf(i), s), false, {});
     }
-    if (notifier.messages.isEmpty() || notifier.messages.last().title != u"Configuration changed"_s ||
+    if (notifier.messages.isEmpty() || notifier.messages.last().id != MessageId::ConfigurationSaved ||
         db.read(keyOf(i), u"att"_s) != QString::number(s.att))
         state.SkipWithError("the report was not stored");
 }

@@ -4,6 +4,7 @@
 #include "console/about_box.h"
 #include "console/main_window.h"
 #include "console/qt_notifier.h"
+#include "console/translations.h"
 #include "console/window_memory.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QSettings>
+#include <QTranslator>
 
 using namespace Qt::StringLiterals;
 
@@ -31,6 +33,9 @@ int main(int argc, char **argv) {
     QApplication::setOrganizationName(u"Korvalen"_s);
     QApplication::setApplicationName(u"ondalink-nms"_s);
     QApplication::setApplicationVersion(ondalink::programVersion());
+    // The operator's language where the program has it; its English source texts otherwise.
+    QTranslator translator;
+    ondalink::installTranslation(translator, QLocale::system());
     // The desktop entry and the icon share this id; the theme's icon wins over the built-in one.
     const QString appId = QLatin1StringView(ondalink::kDesktopId);
     QGuiApplication::setDesktopFileName(appId);
@@ -39,9 +44,7 @@ int main(int argc, char **argv) {
     ondalink::QtNotifier notifier;
     ondalink::SingleInstance instance(u"ondalink-nms"_s);
     if (!instance.acquire()) {
-        notifier.show(ondalink::information(
-            u"Korvalen Ondalink NMS is already running (check the icon in system tray)!"_s,
-            u"Korvalen Ondalink NMS"_s));
+        notifier.show({ondalink::MessageId::AlreadyRunning});
         return 0;
     }
 

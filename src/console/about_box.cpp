@@ -20,18 +20,26 @@ QString pingLine(const PingAccess &access) {
     const QString range =
         access.groupRange
             ? u"net.ipv4.ping_group_range (%1 %2)"_s.arg(access.groupRange->low).arg(access.groupRange->high)
-            : u"net.ipv4.ping_group_range (unreadable)"_s;
-    const QString groups = access.rangeAdmitsProcess ? u"includes"_s : u"leaves out"_s;
+            : QCoreApplication::translate("AboutBox", "net.ipv4.ping_group_range (unreadable)");
+    const QString groups =
+        access.rangeAdmitsProcess
+            ? QCoreApplication::translate("AboutBox", "includes", "the range includes the groups")
+            : QCoreApplication::translate("AboutBox", "leaves out", "the range leaves out the groups");
     switch (access.method) {
     case PingMethod::Datagram:
-        return u"Ping: ICMP datagram socket, allowed by %1."_s.arg(range);
+        return QCoreApplication::translate("AboutBox", "Ping: ICMP datagram socket, allowed by %1.")
+            .arg(range);
     case PingMethod::Raw:
-        return u"Ping: raw ICMP socket (CAP_NET_RAW); %1 %2 this user's groups."_s.arg(range, groups);
+        return QCoreApplication::translate("AboutBox",
+                                           "Ping: raw ICMP socket (CAP_NET_RAW); %1 %2 this user's groups.")
+            .arg(range, groups);
     case PingMethod::None:
         break;
     }
-    return u"Ping: not possible; %1 %2 this user's groups and the program lacks CAP_NET_RAW "
-           u"(see PING.md)."_s.arg(range, groups);
+    return QCoreApplication::translate("AboutBox",
+                                       "Ping: not possible; %1 %2 this user's groups and the program "
+                                       "lacks CAP_NET_RAW (see PING.md).")
+        .arg(range, groups);
 }
 
 } // namespace
@@ -43,15 +51,19 @@ QString programVersion() {
 QMessageBox *buildAboutBox(const QString &databasePath, QWidget *parent) {
     auto *box = new QMessageBox(parent);
     box->setObjectName(u"AboutBox"_s);
-    box->setWindowTitle(u"About Ondalink NMS"_s);
+    box->setWindowTitle(QCoreApplication::translate("AboutBox", "About Ondalink NMS"));
     box->setIconPixmap(QApplication::windowIcon().pixmap(64));
     box->setTextFormat(Qt::PlainText);
-    box->setText(u"Ondalink NMS %1"_s.arg(programVersion()));
+    //: %1 is the program's version.
+    box->setText(QCoreApplication::translate("AboutBox", "Ondalink NMS %1").arg(programVersion()));
     // The path is shown as the system writes it, and can be selected and copied from the box.
-    box->setInformativeText(u"Network management station for the Ondalink audio link.\n\n"
-                            u"Element database:\n%1\n\n%2\n\nBuilt with Qt %3, running on Qt %4."_s.arg(
-                                QDir::toNativeSeparators(databasePath), pingLine(probePingAccess()),
-                                QStringLiteral(QT_VERSION_STR), QString::fromLatin1(qVersion())));
+    //: %1 the database's path, %2 how the ping works here, %3 and %4 Qt versions.
+    box->setInformativeText(
+        QCoreApplication::translate("AboutBox", "Network management station for the Ondalink audio link.\n\n"
+                                                "Element database:\n%1\n\n%2\n\nBuilt with Qt %3, "
+                                                "running on Qt %4.")
+            .arg(QDir::toNativeSeparators(databasePath), pingLine(probePingAccess()),
+                 QStringLiteral(QT_VERSION_STR), QString::fromLatin1(qVersion())));
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box->setStandardButtons(QMessageBox::Ok);
     return box;

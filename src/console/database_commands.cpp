@@ -11,6 +11,8 @@
 #include "store/atomic_file.h"
 #include "store/element_exchange.h"
 
+#include <cerrno>
+
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
@@ -24,10 +26,6 @@ using namespace Qt::StringLiterals;
 namespace ondalink {
 
 namespace {
-
-QString elementCount(qsizetype n) {
-    return n == 1 ? DatabaseCommands::tr("1 element") : DatabaseCommands::tr("%1 elements").arg(n);
-}
 
 QString fileName(const QString &path) {
     return QFileInfo(path).fileName();
@@ -118,28 +116,20 @@ void DatabaseCommands::additionEnded(ElementAddition::Outcome outcome, const QSt
 
 void DatabaseCommands::restorePrevious() {
     const ElementDatabase &database = m_window.database();
-    const QString title = tr("Restore previous database");
     const QString backupName = fileName(database.backupPath());
     if (!database.hasBackup()) {
-        m_notifier.show(information(
-            twoLines(tr("There is no previous database to restore: %1 is missing.").arg(backupName),
-                     tr("It is kept by Auto Discovery, Update from network and Import.")),
-            title));
+        m_notifier.show({MessageId::NoBackup, {backupName}});
         return;
     }
     const qsizetype previous = ElementDatabase(database.backupPath()).listing().size();
     const qsizetype current = database.listing().size();
-    const QString text =
-        tr("Put the previous database back? %1 lists %2; the current %3 lists %4.")
-            .arg(backupName, elementCount(previous), fileName(database.path()), elementCount(current)) +
-        u'\r' + tr("The current database becomes the previous one, so that this can be undone.");
-    if (m_notifier.show(question(text, title)) != Answer::Yes)
+    const Message ask(MessageId::RestoreConfirm, {backupName, QString::number(previous),
+                                                  fileName(database.path()), QString::number(current)});
+    if (m_notifier.show(ask) != Answer::Yes)
         return;
     QString error;
     if (!database.restoreBackup(&error)) {
-        m_notifier.show(critical(twoLines(tr("The previous database could not be restored: %1").arg(error),
-                                          tr("Nothing has been changed.")),
-                                 title));
+        m_notifier.show({MessageId::RestoreFailed, {error}});
         return;
     }
     m_window.Refresh();
@@ -161,13 +151,11 @@ bool DatabaseCommands::exportTo(const QString &path) {
     const QList<ExchangedElement> elements = exportableElements(m_window.database());
     QString error;
     if (!replaceFileAtomically(path, ondalink::exportElements(elements, formatOf(path)), &error)) {
-        m_notifier.show(critical(twoLines(tr("The elements could not be exported: %1").arg(error),
-                                          tr("Nothing has been written."))));
+        m_notifier.show({MessageId::ExportFailed, {error}});
         return false;
     }
-    m_notifier.show(information(
-        tr("%1 exported to %2.").arg(elementCount(elements.size()), QDir::toNativeSeparators(path)),
-        tr("Export elements")));
+    m_notifier.show(
+        {MessageId::Exported, {QString::number(elements.size()), QDir::toNativeSeparators(path)}});
     return true;
 }
 
@@ -178,45 +166,36 @@ void DatabaseCommands::importElements() {
 }
 
 bool DatabaseCommands::importFrom(const QString &path, bool replace) {
-    const QString title = tr("Import elements");
     const FileContents file = readWholeFile(path);
     if (file.status != FileContents::Status::Read) {
         const QString why =
-            file.status == FileContents::Status::Missing ? tr("There is no file %1.").arg(path) : file.error;
-        m_notifier.show(critical(twoLines(why, tr("Nothing has been imported.")), title));
+            file.status == FileContents::Status::Missing
+                ? phrase(PhraseId::CannotRead, {QDir::toNativeSeparators(path), qt_error_string(ENOENT)})
+                : file.error;
+        m_notifier.show({MessageId::ImportNotRead, {why}});
         return false;
     }
     const ImportResult result = ondalink::importElements(file.bytes, formatOf(path));
     if (!result.ok()) {
-        m_notifier.show(critical(
-            twoLines(tr("%1 cannot be imported; nothing has been changed. Wrong rows:").arg(fileName(path)),
-                     problemList(result.problems)),
-            title));
+        m_notifier.show({MessageId::ImportRefused, {fileName(path), problemList(result.problems)}});
         return false;
     }
     ElementDatabase &database = m_window.database();
-    const QString counts = elementCount(result.elements.size());
+    const QString count = QString::number(result.elements.size());
     const QString backup = fileName(database.backupPath());
-    const QString text =
-        replace ? twoLines(tr("Replace the local database (%1) with the %2 of %3?")
-                               .arg(elementCount(database.listing().size()), counts, fileName(path)),
-                           tr("The current database is kept as %1.").arg(backup))
-                : twoLines(tr("Merge the %1 of %2 into the local database?").arg(counts, fileName(path)),
-                           tr("Elements of the same MAC address are replaced; the current database is kept "
-                              "as %1.")
-                               .arg(backup));
-    if (m_notifier.show(question(text, title)) != Answer::Yes)
+    const Message ask =
+        replace ? Message(MessageId::ImportReplaceConfirm,
+                          {QString::number(database.listing().size()), count, fileName(path), backup})
+                : Message(MessageId::ImportMergeConfirm, {count, fileName(path), backup});
+    if (m_notifier.show(ask) != Answer::Yes)
         return false;
     QList<std::pair<QString, KeyValues>> sections;
     for (const ExchangedElement &element : result.elements)
         sections.append({element.key, element.keys});
     QString error;
     if (!database.keepBackup(&error) || !database.replaceSections(sections, replace)) {
-        m_notifier.show(
-            critical(twoLines(tr("The local database could not be written: %1")
-                                  .arg(error.isEmpty() ? QDir::toNativeSeparators(database.path()) : error),
-                              tr("Nothing has been imported.")),
-                     title));
+        m_notifier.show({MessageId::ImportNotWritten,
+                         {error.isEmpty() ? QDir::toNativeSeparators(database.path()) : error}});
         return false;
     }
     m_window.Refresh();
@@ -233,10 +212,9 @@ DuplicateAddresses DatabaseCommands::warnDuplicates() {
         QStringList names;
         for (const ElementListing &element : set)
             names.append(u"%1 [%2]"_s.arg(element.name.trimmed(), elementKeyToMac(element.key)));
-        lines.append(tr("%1: %2").arg(set.front().ip.trimmed(), names.join(tr(", "))));
+        lines.append(u"%1: %2"_s.arg(set.front().ip.trimmed(), names.join(u", "_s)));
     }
-    m_notifier.show(warning(twoLines(tr("Several elements have the same IP address:"), lines.join(u'\n')),
-                            tr("Duplicate IP")));
+    m_notifier.show({MessageId::DuplicateAddresses, lines});
     return sets;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/diagnostics_frame.h"
 
+#include "console/level_display.h"
 #include "console/ping_indicator.h"
 #include "console/vu_meter.h"
 
@@ -15,24 +16,24 @@ namespace ondalink {
 
 DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
     setObjectName(u"frmDiagnostics"_s);
-    setTitle(u"Diagnostics:"_s);
+    setTitle(tr("Diagnostics:"));
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(2, 1);
 
-    auto *pingCaption = new QLabel(u"Ping response:"_s, this);
+    auto *pingCaption = new QLabel(tr("Ping response:"), this);
     shpPing = new PingIndicator(this);
-    shpPing->label()->setText(u"<Unknown>"_s);
+    shpPing->label()->setText(tr("<Unknown>"));
     pingCaption->setBuddy(shpPing->label());
     grid->addWidget(pingCaption, 0, 0);
     grid->addWidget(shpPing, 0, 1, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
 
-    auto *levelCaption = new QLabel(u"Audio level:"_s, this);
+    auto *levelCaption = new QLabel(tr("Audio level:"), this);
     VUMeter_ = new VUMeter(this);
     VUMeter_->setObjectName(u"VUMeter"_s);
-    VUMeter_->setAccessibleName(u"Audio level meter"_s);
-    lblVolume = new QLabel(QString::fromUtf16(kNoLevel), this);
+    VUMeter_->setAccessibleName(tr("Audio level meter"));
+    lblVolume = new QLabel(levelDisplay(0).text, this);
     lblVolume->setObjectName(u"lblVolume"_s);
-    lblVolume->setMinimumWidth(lblVolume->fontMetrics().horizontalAdvance(u"-138.5dBFS"_s) + 4);
+    lblVolume->setMinimumWidth(lblVolume->fontMetrics().horizontalAdvance(levelDisplay(1).text) + 4);
     auto *levelRow = new QHBoxLayout;
     levelRow->addWidget(VUMeter_);
     levelRow->addWidget(lblVolume);
@@ -46,11 +47,12 @@ DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
     Slider1->setValue(kIntervalStart);
     Slider1->setSingleStep(10);
     Slider1->setPageStep(100);
-    Slider1->setAccessibleName(u"Level polling interval"_s);
+    Slider1->setAccessibleName(tr("Level polling interval"));
     m_intervalText = new QLabel(this);
     m_intervalText->setObjectName(u"lblInterval"_s);
-    m_intervalText->setMinimumWidth(m_intervalText->fontMetrics().horizontalAdvance(u"1000 ms"_s) + 4);
-    auto *intervalCaption = new QLabel(u"Interval:"_s, this);
+    m_intervalText->setMinimumWidth(m_intervalText->fontMetrics().horizontalAdvance(tr("%1 ms").arg(1000)) +
+                                    4);
+    auto *intervalCaption = new QLabel(tr("Interval:"), this);
     intervalCaption->setBuddy(Slider1);
     auto *intervalRow = new QHBoxLayout;
     intervalRow->addWidget(Slider1, 1);
@@ -66,15 +68,16 @@ DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
 }
 
 void DiagnosticsFrame::showInterval(int milliseconds) {
-    const QString text = QString::number(milliseconds) + u" ms"_s;
+    //: The level polling interval; %1 is a number of milliseconds.
+    const QString text = tr("%1 ms").arg(milliseconds);
     m_intervalText->setText(text);
-    Slider1->setToolTip(u"Level polling interval: "_s + text);
+    Slider1->setToolTip(tr("Level polling interval: %1").arg(text));
 }
 
 void DiagnosticsFrame::resetLevel(bool meterEnabled) {
     VUMeter_->setEnabled(meterEnabled);
     VUMeter_->reset();
-    lblVolume->setText(QString::fromUtf16(kNoLevel));
+    lblVolume->setText(levelDisplay(0).text);
 }
 
 } // namespace ondalink

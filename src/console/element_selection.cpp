@@ -49,9 +49,7 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
         return;
     }
     if (!stored->isPlausible()) {
-        m_notifier.show(
-            critical(twoLines(u"The data stored in your computer about this element, is corrupted (1)."_s,
-                              u"Cannot load this element info."_s)));
+        m_notifier.show({MessageId::SectionNotLoaded});
         // The panel still shows the previous element: give the monitoring buttons and polling the
         // state that element's layout gives, rather than leaving polling running with both disabled.
         lblElementType_Change();
@@ -90,7 +88,7 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
 
     setSelected(nodeKey);
     lblSerialNumber->setText(stored->text(K::Sn));
-    m_surroundings.setPingLabel(u"<Click to test>"_s);
+    m_surroundings.setPingLabel(tr("<Click to test>"));
 }
 
 void PropertiesPanel::loadDecoderSettings(const StoredElement &stored) {
@@ -113,9 +111,9 @@ void PropertiesPanel::ClearPanel() {
     setElementType(std::nullopt);
     setSelected({});
     lblSerialNumber->setText(none);
-    m_surroundings.setPingLabel(u"<Unknown>"_s);
+    m_surroundings.setPingLabel(tr("<Unknown>"));
     lblVersion->setText(none);
-    lblLatency->setText(u"0mS"_s);
+    lblLatency->setText(tr("0mS"));
     m_surroundings.setPingNeutral();
     for (QLineEdit *box : {txtElementName, txtElementIP, txtElementMask, txtElementGW, txtRemoteIP})
         box->clear();

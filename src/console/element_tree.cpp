@@ -33,7 +33,7 @@ ElementTree::ElementTree(ElementDatabase &database, Notifier &notifier, QComboBo
     TreeView1->setRootIsDecorated(false);
     TreeView1->setUniformRowHeights(true);
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView1->setAccessibleName(u"Select element"_s);
+    TreeView1->setAccessibleName(tr("Select element"));
     // The stored names are blank-padded to 16 characters: a fixed-pitch font keeps the MACs aligned.
     QFont mono = TreeView1->font();
     mono.setFamily(u"monospace"_s);
@@ -95,7 +95,8 @@ void ElementTree::emitNodeClick(QTreeWidgetItem *item) {
 }
 
 void ElementTree::setCountCaption() {
-    setTitle(u"Select element: ("_s + QString::number(TreeView1->topLevelItemCount()) + u" items)"_s);
+    //: The caption above the element list; %1 is how many elements it lists.
+    setTitle(tr("Select element: (%1 items)").arg(TreeView1->topLevelItemCount()));
 }
 
 void ElementTree::clearTree() {
@@ -134,16 +135,16 @@ void ElementTree::Load_Config(bool repeatNotice) {
 }
 
 void ElementTree::notice(const Message &message, bool repeatNotice) {
-    if (repeatNotice || message.text != m_lastNotice)
+    if (repeatNotice || message != m_lastNotice)
         m_notifier.show(message);
-    m_lastNotice = message.text;
+    m_lastNotice = message;
 }
 
 void ElementTree::emptyLists() {
     lstHidden->clear();
     clearTree();
     m_encoders.clear();
-    m_encoders.addItem(u"<None>"_s);
+    m_encoders.addItem(tr("<None>"));
     m_meter.reset();
     setCountCaption();
 }
@@ -156,25 +157,19 @@ void ElementTree::loadOnce(bool repeatNotice) {
     const QList<ElementListing> elements = m_database.listing(&readError);
     if (!readError.isEmpty()) {
         // Not an empty database: a discovery would fail the same way, so say what is wrong.
-        notice(critical(twoLines(readError, u"The list of elements cannot be loaded."_s)), repeatNotice);
+        notice({MessageId::ListNotLoaded, {readError}}, repeatNotice);
         setCountCaption();
         return;
     }
     if (!m_database.exists()) {
-        notice(information(twoLines(u"Local database is empty."_s,
-                                    u"Please click 'Auto Discover' icon to probe the network."_s),
-                           u"Information"_s),
-               repeatNotice);
+        notice({MessageId::DatabaseMissing}, repeatNotice);
         setCountCaption();
         return;
     }
     for (const ElementListing &element : elements)
         lstHidden->addItem(element.key);
     if (elements.isEmpty()) {
-        notice(information(twoLines(u"Local database is empty."_s,
-                                    u"Please click the 'Auto Discover' icon to probe the network."_s),
-                           u"Information"_s),
-               repeatNotice);
+        notice({MessageId::DatabaseEmpty}, repeatNotice);
         setCountCaption();
         return;
     }
@@ -197,7 +192,7 @@ void ElementTree::loadOnce(bool repeatNotice) {
     }
     TreeView1->addTopLevelItems(nodes);
     setCountCaption();
-    m_lastNotice.clear();
+    m_lastNotice.reset();
 }
 
 } // namespace ondalink

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/messages.h"
+
 #include <QGroupBox>
+
+#include <optional>
 
 class QComboBox;
 class QListWidget;
@@ -12,7 +16,6 @@ namespace ondalink {
 
 class ElementDatabase;
 class Notifier;
-struct Message;
 class VUMeter;
 
 // Number of a node's image in ImageList1 (6 ENCODER, 7 any other role).
@@ -70,7 +73,7 @@ private:
     const QTreeWidgetItem *m_selectedByPress = nullptr;
     bool m_reloadRequested = false;
     bool m_repeatNotice = false;
-    QString m_lastNotice; // of the previous load; empty when it listed elements
+    std::optional<Message> m_lastNotice; // of the previous load; none when it listed elements
 };
 
 } // namespace ondalink

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMenuBar>
@@ -38,7 +39,9 @@ constexpr int kStartMonitoring = 6;
 constexpr int kStopMonitoring = 7;
 
 QString windowTitleText() {
-    return u"Ondalink NMS v.%1 - Korvalen Broadcast"_s.arg(programVersion());
+    //: The main window's title; %1 is the program's version.
+    return QCoreApplication::translate("MainWindow", "Ondalink NMS v.%1 - Korvalen Broadcast")
+        .arg(programVersion());
 }
 
 } // namespace
@@ -76,7 +79,7 @@ MainWindow::~MainWindow() {
 void MainWindow::buildToolbar() {
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(u"Toolbar1"_s);
-    Toolbar1->setWindowTitle(u"Toolbar"_s);
+    Toolbar1->setWindowTitle(tr("Toolbar"));
     Toolbar1->setMovable(false);
     Toolbar1->setFloatable(false);
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -87,16 +90,16 @@ void MainWindow::buildToolbar() {
     struct Command {
         int number;
         const char16_t *objectName;
-        const char16_t *text;
+        const char *text;
         QKeySequence shortcut;
     };
     const Command commands[] = {
-        {kDiscover, u"actDiscover", u"Discover elements", QKeySequence(Qt::CTRL | Qt::Key_D)},
-        {kRefresh, u"actRefresh", u"Refresh list", QKeySequence(Qt::Key_F5)},
-        {kSave, u"actSave", u"Save changes", QKeySequence(QKeySequence::Save)},
-        {kStartMonitoring, u"actStartMonitoring", u"Start audio monitoring",
+        {kDiscover, u"actDiscover", QT_TR_NOOP("Discover elements"), QKeySequence(Qt::CTRL | Qt::Key_D)},
+        {kRefresh, u"actRefresh", QT_TR_NOOP("Refresh list"), QKeySequence(Qt::Key_F5)},
+        {kSave, u"actSave", QT_TR_NOOP("Save changes"), QKeySequence(QKeySequence::Save)},
+        {kStartMonitoring, u"actStartMonitoring", QT_TR_NOOP("Start audio monitoring"),
          QKeySequence(Qt::CTRL | Qt::Key_M)},
-        {kStopMonitoring, u"actStopMonitoring", u"Stop audio monitoring",
+        {kStopMonitoring, u"actStopMonitoring", QT_TR_NOOP("Stop audio monitoring"),
          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)},
     };
     int image = 1;
@@ -105,12 +108,13 @@ void MainWindow::buildToolbar() {
             QAction *separator = Toolbar1->addSeparator();
             separator->setObjectName(u"sep%1"_s.arg(Toolbar1->actions().size()));
         }
-        QAction *action = Toolbar1->addAction(ImageList1(image++), QString::fromUtf16(command.text));
+        const QString text = tr(command.text);
+        QAction *action = Toolbar1->addAction(ImageList1(image++), text);
         action->setObjectName(QString::fromUtf16(command.objectName));
         action->setShortcut(command.shortcut);
         action->setShortcutContext(Qt::WindowShortcut);
-        action->setToolTip(QString::fromUtf16(command.text) + u" ("_s +
-                           command.shortcut.toString(QKeySequence::NativeText) + u")"_s);
+        //: A toolbar button's tooltip: %1 its text, %2 its shortcut.
+        action->setToolTip(tr("%1 (%2)").arg(text, command.shortcut.toString(QKeySequence::NativeText)));
         const int number = command.number;
         connect(action, &QAction::triggered, this, [this, number] { Toolbar1_ButtonClick(number); });
     }
@@ -121,7 +125,7 @@ void MainWindow::buildToolbar() {
 
 // The toolbar's commands once more, where the keyboard and screen readers find them, and Help.
 void MainWindow::buildMenus() {
-    QMenu *elements = menuBar()->addMenu(u"&Elements"_s);
+    QMenu *elements = menuBar()->addMenu(tr("&Elements"));
     elements->setObjectName(u"mnuElements"_s);
     for (int number = 1; number <= kToolbarItems; ++number)
         elements->addAction(toolbarItem(number));
@@ -131,13 +135,13 @@ void MainWindow::buildMenus() {
                                         [this] { m_ping->lblPing_Click(); });
     ping->setObjectName(u"actPing"_s);
     elements->addSeparator();
-    QAction *quit = elements->addAction(u"&Quit"_s, QKeySequence::Quit, this, &QWidget::close);
+    QAction *quit = elements->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
     quit->setObjectName(u"actQuit"_s);
     quit->setMenuRole(QAction::QuitRole);
 
-    QMenu *help = menuBar()->addMenu(u"&Help"_s);
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(u"mnuHelp"_s);
-    QAction *about = help->addAction(u"&About Ondalink NMS"_s, this, &MainWindow::showAbout);
+    QAction *about = help->addAction(tr("&About Ondalink NMS"), this, &MainWindow::showAbout);
     about->setObjectName(u"actAbout"_s);
     about->setMenuRole(QAction::AboutRole);
 }
@@ -167,7 +171,7 @@ void MainWindow::buildCentre() {
 
     splitter->addWidget(m_tree);
     // Where the elements come from, for an operator who wonders which copy of the database this is.
-    m_tree->setToolTip(u"Element database: "_s + QDir::toNativeSeparators(m_database.path()));
+    m_tree->setToolTip(tr("Element database: %1").arg(QDir::toNativeSeparators(m_database.path())));
     splitter->addWidget(right);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
@@ -207,7 +211,7 @@ bool MainWindow::Form_Load() {
     m_database.removeStaleTemporaries(); // what a killed write left beside nms.ini
     Load_Config();
     if (!m_link->open()) {
-        m_notifier.show(critical(QString::fromUtf16(kPortOccupiedText)));
+        m_notifier.show({MessageId::PortOccupied});
         return false;
     }
     // The ping retry countdown starts at 3 with the ping presenter itself.

@@ -14,12 +14,12 @@ namespace ondalink {
 
 PagingWindow::PagingWindow(QWidget *parent) : QDialog(parent) {
     setObjectName(u"frmPaging"_s);
-    setWindowTitle(u"Paging network..."_s);
+    setWindowTitle(tr("Paging network..."));
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto *layout = new QVBoxLayout(this);
-    auto *text = new QLabel(u"Please wait a few seconds while paging the network..."_s, this);
+    auto *text = new QLabel(tr("Please wait a few seconds while paging the network..."), this);
     layout->addWidget(text);
     auto *busy = new QProgressBar(this);
     busy->setRange(0, 0); // no known end: a busy indicator
@@ -47,7 +47,7 @@ void runPaging(Discovery &discovery, QWidget *parent) {
 }
 
 void PagingWindow::showStoredCount(int count) {
-    m_count->setText(count == 1 ? u"1 element found"_s : QString::number(count) + u" elements found"_s);
+    m_count->setText(count == 1 ? tr("1 element found") : tr("%1 elements found").arg(count));
 }
 
 } // namespace ondalink

@@ -54,8 +54,8 @@ PingIndicator::PingIndicator(QWidget *parent) : QWidget(parent), m_fill(255, 255
     m_label = new ClickableLabel(this);
     m_label->setObjectName(u"lblPing"_s);
     m_label->setAlignment(Qt::AlignCenter);
-    m_label->setToolTip(u"Click to test ping"_s);
-    m_label->setAccessibleDescription(u"Click to test ping"_s);
+    m_label->setToolTip(tr("Click to test ping"));
+    m_label->setAccessibleDescription(tr("Click to test ping"));
     // The fill colours are fixed and light: the text stays dark whatever the desktop's theme.
     QPalette text = m_label->palette();
     text.setColor(QPalette::WindowText, Qt::black);
@@ -73,8 +73,9 @@ void PingIndicator::setFillColor(const QColor &colour) {
 
 QSize PingIndicator::sizeHint() const {
     const QSize inner = m_label->sizeHint();
-    const int width =
-        qMax(inner.width(), m_label->fontMetrics().horizontalAdvance(u"Retrying in 3 seconds..."_s));
+    const int width = qMax(
+        inner.width(), m_label->fontMetrics().horizontalAdvance(
+                           tr("Retrying in %1 seconds...", "the ping label while it waits to retry").arg(3)));
     return {width + 20, inner.height() + 6};
 }
 

@@ -31,9 +31,9 @@ void PingPresenter::testPing(const QString &address) {
         return;
 
     if (!m_prober.startNetworking()) {
-        m_notifier.show(critical(u"Windows Sockets not responding correctly."_s, u"Ping failed"_s));
+        m_notifier.show({MessageId::PingUnavailable});
         m_view.setPingIndicator(kPingFailure);
-        m_view.showPingLabel(u"Unable to init sockets"_s);
+        m_view.showPingLabel(tr("Unable to init sockets"));
         return;
     }
     m_target = *target;
@@ -56,7 +56,8 @@ void PingPresenter::showResult(EchoResult result) {
         m_view.showPingLabel(echoStatusText(result.status));
     } else {
         m_view.setPingIndicator(kPingSuccess);
-        m_view.showPingLabel(QString::number(result.roundTripMs) + u" ms"_s);
+        //: A ping's round-trip time in milliseconds.
+        m_view.showPingLabel(tr("%1 ms").arg(result.roundTripMs));
     }
     // Only a time-out is retried. Starting a running timer would restart its second: a running
     // countdown goes on undisturbed.
@@ -69,7 +70,7 @@ void PingPresenter::lblPing_Click() {
         testPing(m_view.elementIp());
         return;
     }
-    m_view.showPingLabel(u"<Stopped>"_s);
+    m_view.showPingLabel(tr("<Stopped>"));
     m_retry.stop(); // the countdown keeps its value
 }
 
@@ -81,7 +82,8 @@ void PingPresenter::tmrRetryPing_Timer() {
         return;
     }
     --m_countdown;
-    m_view.showPingLabel(u"Retrying in "_s + QString::number(m_countdown) + u" seconds..."_s);
+    m_view.showPingLabel(
+        tr("Retrying in %1 seconds...", "the ping label while it waits to retry").arg(m_countdown));
 }
 
 } // namespace ondalink

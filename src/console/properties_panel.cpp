@@ -131,7 +131,7 @@ void PropertiesPanel::txtAddress_Change(QLineEdit *box) {
     const QString text = box->text();
     const bool invalid = !text.isEmpty() && !isValidAddress(text);
     // The colour is not all: a screen reader and an operator who cannot tell it are told in words.
-    const QString why = invalid ? u"Not a valid IPv4 address"_s : QString();
+    const QString why = invalid ? tr("Not a valid IPv4 address") : QString();
     box->setToolTip(why);
     box->setAccessibleDescription(why);
     if (!invalid) {
@@ -169,7 +169,7 @@ void PropertiesPanel::encoderLayout() {
     cmbAudioTX->show();
     scrlAtten->hide();
     lblAttenDB->hide();
-    Label9->setText(u"Audio source:"_s);
+    Label9->setText(tr("Audio source:"));
     Label9->setBuddy(cmbAudioInput);
     if (cmbAudioTX->currentIndex() > 0)
         txtRemoteIP->hide();
@@ -180,7 +180,7 @@ void PropertiesPanel::encoderLayout() {
     m_surroundings.resetLevelDisplay(true);
     scrlBuffer->setValue(0);
     scrlBuffer->setEnabled(false);
-    lblLatency->setText(u"2.5mS"_s);
+    lblLatency->setText(tr("2.5mS"));
     setEnabledAll(false, {cmbSilDetMode, scrlSilDetLevel, scrlSilDetTime, lblSilDetLevel, lblSilDetTime,
                           lblLatency, Label20, Label24, Label26});
 }
@@ -191,7 +191,7 @@ void PropertiesPanel::decoderLayout() {
     cmbAudioTX->hide();
     scrlAtten->show();
     lblAttenDB->show();
-    Label9->setText(u"Audio atten:"_s);
+    Label9->setText(tr("Audio atten:"));
     Label9->setBuddy(scrlAtten);
     m_surroundings.switchMonitoringOff();
     m_surroundings.setMonitoringButtons(false, false);

@@ -120,7 +120,7 @@ QGridLayout *formGrid(QWidget *owner) {
 
 void PropertiesPanel::buildControls() {
     setObjectName(u"frmProperties"_s);
-    setTitle(u"Element properties:"_s);
+    setTitle(tr("Element properties:"));
 
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(buildIdentityRow());
@@ -165,13 +165,13 @@ QWidget *PropertiesPanel::buildIdentityRow() {
         label->setBuddy(value);
         return label;
     };
-    grid->addWidget(captionOf(lblElementType, u"System type:"_s, u"lblTypeCaption"_s), 0, 0);
+    grid->addWidget(captionOf(lblElementType, tr("System type:"), u"lblTypeCaption"_s), 0, 0);
     grid->addWidget(lblElementType, 0, 1);
-    grid->addWidget(captionOf(lblElementMAC, u"MAC address:"_s, u"lblMACCaption"_s), 0, 2);
+    grid->addWidget(captionOf(lblElementMAC, tr("MAC address:"), u"lblMACCaption"_s), 0, 2);
     grid->addWidget(lblElementMAC, 0, 3);
-    grid->addWidget(captionOf(lblSerialNumber, u"Serial number:"_s, u"lblSerialCaption"_s), 1, 0);
+    grid->addWidget(captionOf(lblSerialNumber, tr("Serial number:"), u"lblSerialCaption"_s), 1, 0);
     grid->addWidget(lblSerialNumber, 1, 1);
-    grid->addWidget(captionOf(lblVersion, u"DSP version:"_s, u"lblVersionCaption"_s), 1, 2);
+    grid->addWidget(captionOf(lblVersion, tr("DSP version:"), u"lblVersionCaption"_s), 1, 2);
     grid->addWidget(lblVersion, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
@@ -181,7 +181,7 @@ QWidget *PropertiesPanel::buildIdentityRow() {
 QWidget *PropertiesPanel::buildNetworkColumn() {
     auto *box = new QWidget(this);
     QGridLayout *grid = formGrid(box);
-    const QString maxChars = u"Max 16 chars"_s;
+    const QString maxChars = tr("Max 16 chars");
 
     txtElementName = textBox(u"txtElementName"_s, kNameMaxLength, box);
     txtElementName->setToolTip(maxChars);
@@ -194,15 +194,16 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
     // The element has no VLAN setting: nothing typed here would be sent or stored.
     for (QLineEdit *vlan : {txtVLAN_OM, txtVLAN_Audio}) {
         vlan->setReadOnly(true);
-        vlan->setToolTip(u"Not used by the element"_s);
-        vlan->setAccessibleDescription(u"Not used by the element: this setting is neither sent nor stored"_s);
+        vlan->setToolTip(tr("Not used by the element"));
+        vlan->setAccessibleDescription(
+            tr("Not used by the element: this setting is neither sent nor stored"));
     }
 
     const std::initializer_list<std::pair<QString, QLineEdit *>> rows = {
-        {u"System name:"_s, txtElementName},  {u"System IP:"_s, txtElementIP},
-        {u"Network mask:"_s, txtElementMask}, {u"Gateway IP:"_s, txtElementGW},
-        {u"Remote IP:"_s, txtRemoteIP},       {u"VLAN O&&M:"_s, txtVLAN_OM},
-        {u"Audio:"_s, txtVLAN_Audio},
+        {tr("System name:"), txtElementName},  {tr("System IP:"), txtElementIP},
+        {tr("Network mask:"), txtElementMask}, {tr("Gateway IP:"), txtElementGW},
+        {tr("Remote IP:"), txtRemoteIP},       {tr("VLAN O&&M:"), txtVLAN_OM},
+        {tr("Audio:"), txtVLAN_Audio},
     };
     for (const auto &[text, field] : rows) {
         QLabel *label = caption(text, box);
@@ -210,7 +211,7 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
         addRow(grid, label, field);
     }
     // The VLAN boxes' caption says "Audio:" only; their accessible name says what they are.
-    txtVLAN_Audio->setAccessibleName(u"VLAN Audio"_s);
+    txtVLAN_Audio->setAccessibleName(tr("VLAN Audio"));
     grid->setRowStretch(grid->rowCount(), 1);
     return box;
 }
@@ -219,13 +220,13 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     auto *box = new QWidget(this);
     QGridLayout *grid = formGrid(box);
 
-    cmbAudioType = listBox(u"cmbAudioType"_s, {u"Left/Right"_s, u"MPX"_s}, box);
-    cmbAudioInput = listBox(u"cmbAudioInput"_s, {u"Digital"_s, u"Analog"_s}, box);
-    cmbAudioTX = listBox(u"cmbAudioTX"_s, {u"Unicast"_s, u"Multicast"_s}, box);
+    cmbAudioType = listBox(u"cmbAudioType"_s, {tr("Left/Right"), tr("MPX")}, box);
+    cmbAudioInput = listBox(u"cmbAudioInput"_s, {tr("Digital"), tr("Analog")}, box);
+    cmbAudioTX = listBox(u"cmbAudioTX"_s, {tr("Unicast"), tr("Multicast")}, box);
     cmbSilDetMode =
-        listBox(u"cmbSilDetMode"_s, {u"Auto detect"_s, u"Force internal"_s, u"Force external"_s}, box);
+        listBox(u"cmbSilDetMode"_s, {tr("Auto detect"), tr("Force internal"), tr("Force external")}, box);
     cmbEncoders = named(new QComboBox(box), u"cmbEncoders"_s);
-    chkSFNEnabled = named(new QCheckBox(u"Enabled"_s, box), u"chkSFNEnabled"_s);
+    chkSFNEnabled = named(new QCheckBox(tr("Enabled"), box), u"chkSFNEnabled"_s);
 
     scrlAtten = scrollBar<AttenuationBar>(u"scrlAtten"_s, kAttenMin, kAttenMax, kAttenMax, 10, box);
     // A dragged thumb sets the attenuation once, when it is released.
@@ -235,17 +236,17 @@ QWidget *PropertiesPanel::buildAudioColumn() {
         scrollBar(u"scrlSilDetLevel"_s, kSilDetLevelMin, kSilDetLevelMax, kSilDetLevelMin, 10, box);
     scrlSilDetTime = scrollBar(u"scrlSilDetTime"_s, kSilDetTimeMin, kSilDetTimeMax, kSilDetTimeMin, 10, box);
 
-    lblAttenDB = valueLabel(u"lblAttenDB"_s, attenuationText(kAttenMax), u"-120.5 dB"_s, box);
-    lblLatency = valueLabel(u"lblLatency"_s, u"0mS"_s, u"22.5mS"_s, box);
-    lblSilDetLevel = valueLabel(u"lblSilDetLevel"_s, u"0dBu"_s, u"-49.8dBu"_s, box);
-    lblSilDetTime = valueLabel(u"lblSilDetTime"_s, u"0Sec"_s, u"100.1Sec"_s, box);
+    lblAttenDB = valueLabel(u"lblAttenDB"_s, attenuationText(kAttenMax), attenuationText(kAttenMin), box);
+    lblLatency = valueLabel(u"lblLatency"_s, tr("0mS"), bufferText(kBufferMax - 1), box);
+    lblSilDetLevel = valueLabel(u"lblSilDetLevel"_s, tr("0dBu"), silDetLevelText(kSilDetLevelMin), box);
+    lblSilDetTime = valueLabel(u"lblSilDetTime"_s, tr("0Sec"), silDetTimeText(kSilDetTimeMax), box);
 
-    Label9 = caption(u"Audio source:"_s, box, u"Label9"_s);
-    Label20 = caption(u"Buffer size:"_s, box, u"Label20"_s);
-    Label24 = caption(u"Threshold:"_s, box, u"Label24"_s);
-    Label24->setToolTip(u"Silence detector trigger level"_s);
-    Label26 = caption(u"Timeout:"_s, box, u"Label26"_s);
-    Label26->setToolTip(u"Silence detector time countdown"_s);
+    Label9 = caption(tr("Audio source:"), box, u"Label9"_s);
+    Label20 = caption(tr("Buffer size:"), box, u"Label20"_s);
+    Label24 = caption(tr("Threshold:"), box, u"Label24"_s);
+    Label24->setToolTip(tr("Silence detector trigger level"));
+    Label26 = caption(tr("Timeout:"), box, u"Label26"_s);
+    Label26->setToolTip(tr("Silence detector time countdown"));
 
     // Audio input and attenuation share Label9's row; the layout shows one of them.
     auto *shared = new QWidget(box);
@@ -257,19 +258,19 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     scrlAtten->hide();
     lblAttenDB->hide();
     describe(Label9, cmbAudioInput);
-    scrlAtten->setAccessibleName(u"Audio atten"_s);
+    scrlAtten->setAccessibleName(tr("Audio atten"));
 
-    QLabel *typeCaption = caption(u"Audio type:"_s, box);
+    QLabel *typeCaption = caption(tr("Audio type:"), box);
     describe(typeCaption, cmbAudioType);
     addRow(grid, typeCaption, cmbAudioType);
     addRow(grid, Label9, shared);
-    QLabel *txCaption = caption(u"TX type:"_s, box);
+    QLabel *txCaption = caption(tr("TX type:"), box);
     describe(txCaption, cmbAudioTX);
     addRow(grid, txCaption, cmbAudioTX);
-    QLabel *routingCaption = caption(u"Audio routing:"_s, box);
+    QLabel *routingCaption = caption(tr("Audio routing:"), box);
     describe(routingCaption, cmbSilDetMode);
     addRow(grid, routingCaption, cmbSilDetMode);
-    QLabel *sfnCaption = caption(u"SFN option:"_s, box);
+    QLabel *sfnCaption = caption(tr("SFN option:"), box);
     describe(sfnCaption, chkSFNEnabled);
     addRow(grid, sfnCaption, chkSFNEnabled);
     describe(Label20, scrlBuffer);
@@ -278,7 +279,7 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     addRow(grid, Label24, scrlSilDetLevel, lblSilDetLevel);
     describe(Label26, scrlSilDetTime);
     addRow(grid, Label26, scrlSilDetTime, lblSilDetTime);
-    QLabel *boundCaption = caption(u"Bounded to:"_s, box);
+    QLabel *boundCaption = caption(tr("Bounded to:"), box);
     describe(boundCaption, cmbEncoders);
     addRow(grid, boundCaption, cmbEncoders);
     grid->setRowStretch(grid->rowCount(), 1);

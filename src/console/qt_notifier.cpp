@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/qt_notifier.h"
 
+#include <QLabel>
 #include <QMessageBox>
 
 #include <memory>
@@ -26,15 +27,17 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 } // namespace
 
 QMessageBox *QtNotifier::build(const Message &message, QWidget *parent) {
+    const MessageText text = render(message);
     auto *box = new QMessageBox(parent);
-    box->setIcon(boxIcon(message.icon));
-    box->setWindowTitle(message.title);
+    box->setIcon(boxIcon(text.icon));
+    box->setWindowTitle(text.title);
     // Plain text, so that a name or an address in a message is never read as markup.
     box->setTextFormat(Qt::PlainText);
-    QString text = message.text;
-    text.replace(QChar(u'\r'), QChar(u'\n'));
-    box->setText(text);
-    if (message.askYesNo) {
+    box->setText(text.primary);
+    box->setInformativeText(text.informative);
+    if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
+    if (text.askYesNo) {
         box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box->setDefaultButton(QMessageBox::No);
         box->setEscapeButton(QMessageBox::No);
@@ -48,7 +51,7 @@ QMessageBox *QtNotifier::build(const Message &message, QWidget *parent) {
 Answer QtNotifier::show(const Message &message) {
     std::unique_ptr<QMessageBox> box(build(message, m_parent.data()));
     const int result = box->exec();
-    if (!message.askYesNo)
+    if (!asksYesNo(message.id))
         return Answer::Ok;
     return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }

@@ -1,59 +1,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/echo_status.h"
 
-using namespace Qt::StringLiterals;
+#include <QCoreApplication>
 
 namespace ondalink {
 
 QString echoStatusText(EchoStatus status) {
-    // No default: a status added to the enum without its text does not compile.
+    // No default: a status added to the enum without its text does not compile. The texts are shown
+    // on the ping label.
     switch (status) {
     case EchoStatus::Success:
-        return u"Success!"_s;
+        return QCoreApplication::translate("EchoStatus", "Success!");
     case EchoStatus::BufferTooSmall:
-        return u"Buffer Too Small"_s;
+        return QCoreApplication::translate("EchoStatus", "Buffer Too Small");
     case EchoStatus::DestinationNetUnreachable:
-        return u"Destination Net Unreachable"_s;
+        return QCoreApplication::translate("EchoStatus", "Destination Net Unreachable");
     case EchoStatus::DestinationHostUnreachable:
-        return u"Destination Host Unreachable"_s;
+        return QCoreApplication::translate("EchoStatus", "Destination Host Unreachable");
     case EchoStatus::DestinationProtocolUnreachable:
-        return u"Destination Protocol Unreachable"_s;
+        return QCoreApplication::translate("EchoStatus", "Destination Protocol Unreachable");
     case EchoStatus::DestinationPortUnreachable:
-        return u"Destination Port Unreachable"_s;
+        return QCoreApplication::translate("EchoStatus", "Destination Port Unreachable");
     case EchoStatus::NoResources:
-        return u"No Resources"_s;
+        return QCoreApplication::translate("EchoStatus", "No Resources");
     case EchoStatus::BadOption:
-        return u"Bad Option"_s;
+        return QCoreApplication::translate("EchoStatus", "Bad Option");
     case EchoStatus::HardwareError:
-        return u"Hardware Error"_s;
+        return QCoreApplication::translate("EchoStatus", "Hardware Error");
     case EchoStatus::PacketTooBig:
-        return u"Packet Too Big"_s;
+        return QCoreApplication::translate("EchoStatus", "Packet Too Big");
     case EchoStatus::TimedOut:
-        return u"Request Timed Out"_s;
+        return QCoreApplication::translate("EchoStatus", "Request Timed Out");
     case EchoStatus::BadRequest:
-        return u"Bad Request"_s;
+        return QCoreApplication::translate("EchoStatus", "Bad Request");
     case EchoStatus::BadRoute:
-        return u"Bad Route"_s;
+        return QCoreApplication::translate("EchoStatus", "Bad Route");
     case EchoStatus::TtlExpiredTransit:
-        return u"TimeToLive Expired Transit"_s;
+        return QCoreApplication::translate("EchoStatus", "TimeToLive Expired Transit");
     case EchoStatus::TtlExpiredReassembly:
-        return u"TimeToLive Expired Reassembly"_s;
+        return QCoreApplication::translate("EchoStatus", "TimeToLive Expired Reassembly");
     case EchoStatus::ParameterProblem:
-        return u"Parameter Problem"_s;
+        return QCoreApplication::translate("EchoStatus", "Parameter Problem");
     case EchoStatus::SourceQuench:
-        return u"Source Quench"_s;
+        return QCoreApplication::translate("EchoStatus", "Source Quench");
     case EchoStatus::OptionTooBig:
-        return u"Option Too Big"_s;
+        return QCoreApplication::translate("EchoStatus", "Option Too Big");
     case EchoStatus::BadDestination:
-        return u"Bad Destination"_s;
+        return QCoreApplication::translate("EchoStatus", "Bad Destination");
     case EchoStatus::NegotiatingIpsec:
-        return u"Negotiating IPSEC"_s;
+        return QCoreApplication::translate("EchoStatus", "Negotiating IPSEC");
     case EchoStatus::GeneralFailure:
-        return u"General Failure"_s;
+        return QCoreApplication::translate("EchoStatus", "General Failure");
     case EchoStatus::Unknown:
         break;
     }
-    return u"Unknown Response"_s;
+    return QCoreApplication::translate("EchoStatus", "Unknown Response");
 }
 
 } // namespace ondalink

@@ -2,6 +2,7 @@
 #include "link/configuration_write.h"
 
 #include "model/encodings.h"
+#include "model/messages.h"
 
 #include <QList>
 
@@ -10,8 +11,6 @@ using namespace Qt::StringLiterals;
 namespace ondalink {
 
 namespace {
-
-const QString kAudioFields = u"Please verify that all audio fields are correct!"_s;
 
 // A byte of the datagram, only when the value lies in the control's range.
 std::optional<char> rangedByte(int value, int min, int max) {
@@ -33,20 +32,20 @@ bool appendAll(QByteArray &bytes, const QList<std::optional<char>> &fields) {
 
 std::optional<QString> saveCheckFailure(const ConfigurationWrite &write, bool databaseExists) {
     if (!write.hasSelection())
-        return u"No Network Element selected!"_s;
+        return phrase(PhraseId::NoSelection);
     if (write.input < 0 || write.type < 0 || write.tx < 0)
-        return kAudioFields;
+        return phrase(PhraseId::AudioFieldsWrong);
     // A decoder's write carries the silence-detector mode: with no mode selected there is no byte
     // to send, and sending "Auto detect" instead would change the element behind the operator's back.
     if (write.role == ElementRole::Decoder && (write.sdm < 0 || write.sdm > 2))
-        return kAudioFields;
+        return phrase(PhraseId::AudioFieldsWrong);
     if (write.name.isEmpty())
-        return u"Please verify that the name field is correct!"_s;
+        return phrase(PhraseId::NameFieldWrong);
     if (!isValidAddress(write.ip) || !isValidAddress(write.mask) || !isValidAddress(write.gw) ||
         !isValidAddress(write.remote))
-        return u"Please verify that all IP fields are correct!"_s;
+        return phrase(PhraseId::IpFieldsWrong);
     if (!databaseExists)
-        return u"The local database in your computer, is corrupted!"_s;
+        return phrase(PhraseId::DatabaseCorrupted);
     return std::nullopt;
 }
 

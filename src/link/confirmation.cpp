@@ -21,19 +21,19 @@ Confirmation confirm(const ElementReport &report, const ConfigurationWrite &show
     }
 
     // Each field that equals the panel is stored from the panel; one that differs is named and kept.
-    const auto compare = [&out](bool equal, ElementKey key, const QString &stored, const QString &caption) {
+    const auto compare = [&out](bool equal, ElementKey key, const QString &stored, PhraseId caption) {
         if (equal)
             out.keys.append({keyName(key), stored});
         else
             out.mismatches.append(caption);
     };
-    const auto index = [&compare](quint8 reported, int selected, ElementKey key, const QString &caption) {
+    const auto index = [&compare](quint8 reported, int selected, ElementKey key, PhraseId caption) {
         compare(reported == selected, key, QString::number(selected), caption);
     };
     // An address is the four numbers it stands for: " 10.1.2.3" and "010.001.002.003" were sent as
     // the element's 10.1.2.3, and are stored in that plain form.
     const auto address = [&compare](const QString &reported, const QString &selected, ElementKey key,
-                                    const QString &caption) {
+                                    PhraseId caption) {
         const std::optional<Ipv4Address> sent = parseDottedAddress(selected);
         const std::optional<Ipv4Address> held = parseDottedAddress(reported);
         if (sent && held)
@@ -41,14 +41,14 @@ Confirmation confirm(const ElementReport &report, const ConfigurationWrite &show
         else
             compare(reported == selected, key, selected, caption);
     };
-    compare(sameName(r.name, shown.name), ElementKey::Name, padName(shown.name), u"Element Name"_s);
-    address(r.ip, shown.ip, ElementKey::Ip, u"Element IP"_s);
-    address(r.mask, shown.mask, ElementKey::Mask, u"Element Mask"_s);
-    address(r.gw, shown.gw, ElementKey::Gw, u"Element GW"_s);
-    address(r.remote, shown.remote, ElementKey::Remote, u"Remote IP"_s);
-    index(r.input, shown.input, ElementKey::Input, u"Audio Input"_s);
-    index(r.type, shown.type, ElementKey::Type, u"Audio Type"_s);
-    index(r.tx, shown.tx, ElementKey::Tx, u"Audio TX"_s);
+    compare(sameName(r.name, shown.name), ElementKey::Name, padName(shown.name), PhraseId::ElementName);
+    address(r.ip, shown.ip, ElementKey::Ip, PhraseId::ElementIp);
+    address(r.mask, shown.mask, ElementKey::Mask, PhraseId::ElementMask);
+    address(r.gw, shown.gw, ElementKey::Gw, PhraseId::ElementGw);
+    address(r.remote, shown.remote, ElementKey::Remote, PhraseId::RemoteIp);
+    index(r.input, shown.input, ElementKey::Input, PhraseId::AudioInput);
+    index(r.type, shown.type, ElementKey::Type, PhraseId::AudioType);
+    index(r.tx, shown.tx, ElementKey::Tx, PhraseId::AudioTx);
     out.failed = !out.mismatches.isEmpty() || r.kind() == ElementRole::Unknown;
 
     ConfirmedState &state = out.state;

@@ -3,6 +3,7 @@
 
 #include "link/element_report.h"
 #include "model/configuration_write.h"
+#include "model/messages.h"
 #include "store/element_schema.h"
 
 #include <QStringList>
@@ -35,9 +36,9 @@ struct Confirmation {
         CorruptSection, // the stored section has too many keys to be ours
     };
     Refusal refusal = Refusal::None;
-    KeyValues keys;         // stored in one replacement of the file, in this order
-    QStringList mismatches; // captions of the fields that differ from the panel, in the fixed order
-    bool failed = false;    // a mismatch or an unknown role: no success message
+    KeyValues keys;             // stored in one replacement of the file, in this order
+    QList<PhraseId> mismatches; // captions of the fields that differ from the panel, in the fixed order
+    bool failed = false;        // a mismatch or an unknown role: no success message
     ConfirmedState state;
 };
 

@@ -30,17 +30,8 @@ Discovery::Discovery(ElementLink &link, Mode mode, QObject *parent)
 }
 
 bool Discovery::confirm() {
-    if (m_mode == Mode::Update) {
-        const QString text =
-            tr("Performing an 'Update from network' will page the network and store or update the Network "
-               "Elements that answer.\rElements that do not answer stay in the local database in your "
-               "computer.\rAre you sure?");
-        return m_link.notifier().show(question(text, tr("Update from network"))) == Answer::Yes;
-    }
-    const QString text = u"Performing an 'Auto Discovery' will delete the local database in your computer\r"
-                         u"and create a new one, based on the Network Elements found (if any). \r"
-                         u"Are you sure?"_s;
-    return m_link.notifier().show(question(text, u"Auto Discovery"_s)) == Answer::Yes;
+    const MessageId id = m_mode == Mode::Update ? MessageId::UpdateConfirm : MessageId::DiscoveryConfirm;
+    return m_link.notifier().show({id}) == Answer::Yes;
 }
 
 void Discovery::start() {
@@ -59,14 +50,11 @@ void Discovery::start() {
     const bool ready = m_mode == Mode::Update ? m_link.database().keepBackup(&error)
                                               : m_link.database().recreateEmpty(&error);
     if (!ready) {
-        const QString first =
-            m_mode == Mode::Update
-                ? tr("The local database in your computer could not be copied to %1: %2")
-                      .arg(QFileInfo(m_link.database().backupPath()).fileName(), error)
-                : u"The local database in your computer could not be recreated: %1"_s.arg(error);
-        m_link.notifier().show(
-            critical(twoLines(first, m_mode == Mode::Update ? tr("Update from network has been stopped.")
-                                                            : u"Auto Discovery has been stopped."_s)));
+        if (m_mode == Mode::Update)
+            m_link.notifier().show(
+                {MessageId::BackupNotKept, {error, QFileInfo(m_link.database().backupPath()).fileName()}});
+        else
+            m_link.notifier().show({MessageId::DatabaseNotRecreated, {error}});
         m_state = State::Waiting;
         m_recreated = false;
         finish();
@@ -85,9 +73,7 @@ void Discovery::start() {
     m_progress.stop();
     pollStoredCount();
     const QString backup = QFileInfo(m_link.database().path()).fileName() + u".bak"_s;
-    m_link.notifier().show(critical(twoLines(
-        u"The paging request could not be sent: %1."_s.arg(failure),
-        u"No Network Element can answer. The previous database, if any, is kept as %1."_s.arg(backup))));
+    m_link.notifier().show({MessageId::PagingNotSent, {failure, backup}});
     finish();
 }
 

@@ -43,36 +43,26 @@ bool ElementAddition::start(const QString &addressText, const QString &macText) 
     const auto address = parseDottedAddress(addressText);
     const quint32 value = address ? address->value : 0;
     if (!address || value == 0 || value == 0xFFFFFFFFu || (value >> 28) == 0xE) {
-        notifier.show(
-            critical(twoLines(tr("\"%1\" is not the IPv4 address of a Network Element.").arg(addressText),
-                              tr("Please type an address such as 192.168.10.20."))));
+        notifier.show({MessageId::AdditionAddressInvalid, {addressText}});
         Q_EMIT finished(Outcome::NotStarted, {});
         return false;
     }
     const QString mac = typedMacAddress(macText);
     if (!macText.trimmed().isEmpty() && mac.isEmpty()) {
-        notifier.show(
-            critical(twoLines(tr("\"%1\" is not a MAC address.").arg(macText),
-                              tr("Please type its 12 hexadecimal digits, such as 00:1A:2B:3C:4D:5E."))));
+        notifier.show({MessageId::AdditionMacInvalid, {macText}});
         Q_EMIT finished(Outcome::NotStarted, {});
         return false;
     }
     m_address = address->toString();
     if (mac.isEmpty() && !m_link.isOnLocalNetwork(*address)) {
-        notifier.show(critical(twoLines(
-            tr("The Network Element at %1 is not on this network, so its MAC address cannot be found.")
-                .arg(m_address),
-            tr("Please type its MAC address, printed on the unit."))));
+        notifier.show({MessageId::AdditionNeedsMac, {m_address}});
         Q_EMIT finished(Outcome::NotStarted, {});
         return false;
     }
     QString failure;
     if (!m_link.beginAddition(*address, mac, &failure)) {
-        notifier.show(critical(twoLines(tr("The paging request could not be sent to %1 port %2: %3.")
-                                            .arg(m_address)
-                                            .arg(m_link.settings().pagingPort)
-                                            .arg(failure),
-                                        tr("The element was not added."))));
+        notifier.show({MessageId::AdditionNotSent,
+                       {m_address, QString::number(m_link.settings().pagingPort), failure}});
         Q_EMIT finished(Outcome::NotStarted, {});
         return false;
     }
@@ -106,12 +96,9 @@ void ElementAddition::timedOut() {
         return;
     m_link.endAddition();
     m_state = State::Idle;
-    m_link.notifier().show(critical(
-        twoLines(tr("No answer from %1 port %2 within %3 s.")
-                     .arg(m_address)
-                     .arg(m_link.settings().pagingPort)
-                     .arg(m_link.settings().additionWaitMs / 1000.0),
-                 tr("The element was not added. Please check the address and that the element is on."))));
+    m_link.notifier().show({MessageId::AdditionNoAnswer,
+                            {m_address, QString::number(m_link.settings().pagingPort),
+                             QString::number(m_link.settings().additionWaitMs / 1000.0)}});
     Q_EMIT finished(Outcome::NoAnswer, {});
 }
 

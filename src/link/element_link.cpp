@@ -20,17 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace ondalink {
 
-namespace {
-
-const QString kNothingSent = u"Nothing was sent."_s;
-const QString kCannotSave = u"Cannot save."_s;
-
-} // namespace
-
-QString sendFailureText(const SendResult &result, const QString &generalLine) {
-    return twoLines(result.failure, generalLine);
-}
-
 ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResolver &resolver,
                          std::function<ConfigurationWrite()> shown, LinkSettings settings, QObject *parent)
     : QObject(parent), m_database(database), m_notifier(notifier), m_shown(std::move(shown)),
@@ -156,20 +145,17 @@ std::optional<QHostAddress> ElementLink::storedDestination(const QString &mac, Q
     };
     const QString key = macToElementKey(mac);
     if (key.isEmpty())
-        return fail(u"No Network Element selected!"_s);
+        return fail(phrase(PhraseId::NoSelection));
     const QString stored = m_database.read(key, keyName(ElementKey::Ip), QString());
     if (stored.isEmpty())
-        return fail(u"No IP address is stored for the selected Network Element."_s);
+        return fail(phrase(PhraseId::NoStoredAddress));
     const auto address = ipv4Address(stored);
     if (!address)
-        return fail(
-            u"The IP address stored for the selected Network Element is not valid: \"%1\"."_s.arg(stored));
+        return fail(phrase(PhraseId::StoredAddressInvalid, {stored}));
     // A configuration sent to these would reach every element, or none.
     const quint32 value = address->toIPv4Address();
     if (value == 0 || value == 0xFFFFFFFFu || address->isMulticast())
-        return fail(
-            u"The IP address stored for the selected Network Element is not a unicast address: %1."_s.arg(
-                address->toString()));
+        return fail(phrase(PhraseId::StoredAddressNotUnicast, {address->toString()}));
     return address;
 }
 
@@ -180,21 +166,17 @@ SendResult ElementLink::sendToElement(const QString &mac, quint16 port, const QB
         return {false, failure};
     SendResult sent = m_endpoint->send(payload, *destination, port);
     if (!sent.ok)
-        sent.failure = u"The network refused the datagram to %1 port %2: %3."_s.arg(destination->toString())
-                           .arg(port)
-                           .arg(sent.failure);
+        sent.failure =
+            phrase(PhraseId::NetworkRefused, {destination->toString(), QString::number(port), sent.failure});
     return sent;
 }
 
 void ElementLink::saveConfiguration() {
     if (const auto failure = saveCheckFailure(m_shown(), m_database.exists())) {
-        m_notifier.show(critical(twoLines(*failure, kCannotSave), u"Error!"_s));
+        m_notifier.show({MessageId::SaveRefused, {*failure}});
         return;
     }
-    const QString text = u"This configuration will be sent to selected Network Element and\r"
-                         u"will also be saved to local database in your computer. \r"
-                         u"Are you sure?"_s;
-    if (m_notifier.show(question(text, u"Send configuration"_s)) != Answer::Yes)
+    if (m_notifier.show({MessageId::SendConfirm}) != Answer::Yes)
         return;
     // Read after the question: the panel is what it is now, not what it was before the box.
     sendConfiguration(m_shown());
@@ -203,14 +185,14 @@ void ElementLink::saveConfiguration() {
 bool ElementLink::sendConfiguration(const ConfigurationWrite &write) {
     const auto datagram = packConfigurationWrite(write);
     if (!datagram) {
-        const QString reason = saveCheckFailure(write, m_database.exists())
-                                   .value_or(u"Please verify that all audio fields are correct!"_s);
-        m_notifier.show(critical(twoLines(reason, kCannotSave), u"Error!"_s));
+        const QString reason =
+            saveCheckFailure(write, m_database.exists()).value_or(phrase(PhraseId::AudioFieldsWrong));
+        m_notifier.show({MessageId::SaveRefused, {reason}});
         return false;
     }
     QString failure;
     if (!storedDestination(write.mac, &failure)) {
-        m_notifier.show(critical(twoLines(failure, kCannotSave)));
+        m_notifier.show({MessageId::SaveNotSent, {failure}});
         return false;
     }
     m_responseTimer.start();
@@ -218,7 +200,7 @@ bool ElementLink::sendConfiguration(const ConfigurationWrite &write) {
     if (!sent.ok) {
         // Nothing left, so nothing can answer: no time-out message on top of this one.
         m_responseTimer.stop();
-        m_notifier.show(critical(sendFailureText(sent, kCannotSave)));
+        m_notifier.show({MessageId::SaveNotSent, {sent.failure}});
         return false;
     }
     return true;
@@ -232,13 +214,11 @@ void ElementLink::sendAttenuation(int position) {
         sendToElement(mac, m_settings.controlPort, attenuationDatagram(static_cast<quint8>(position)));
     // An attenuation the element did not get is not stored as its own.
     if (!sent.ok) {
-        m_notifier.show(critical(sendFailureText(sent, kNothingSent)));
+        m_notifier.show({MessageId::AttenuationNotSent, {sent.failure}});
         return;
     }
     if (!m_database.write(macToElementKey(mac), keyName(ElementKey::Att), QString::number(position)))
-        m_notifier.show(
-            critical(twoLines(u"The attenuation was sent, but the local database could not be written."_s,
-                              u"Cannot save this element info."_s)));
+        m_notifier.show({MessageId::AttenuationNotStored});
 }
 
 SendResult ElementLink::requestLevel() {
@@ -252,7 +232,7 @@ bool ElementLink::beginDiscovery(QString *failure) {
     const auto host = ipv4Address(m_settings.pagingHost);
     SendResult sent;
     if (!host) {
-        sent = {false, u"\"%1\" is not an IPv4 address"_s.arg(m_settings.pagingHost)};
+        sent = {false, phrase(PhraseId::NotAnAddress, {m_settings.pagingHost})};
     } else if (*host == QHostAddress(QHostAddress::Broadcast)) {
         // Out of every network the host is on; a plain send would take the default route only,
         // and fail where there is none.
@@ -334,8 +314,7 @@ QString ElementLink::storedMacFor(Ipv4Address address) const {
 }
 
 void ElementLink::responseTimedOut() {
-    m_notifier.show(critical(
-        twoLines(u"Waiting for a response from Network Element has timed out!"_s, u"Cannot save."_s)));
+    m_notifier.show({MessageId::ResponseTimedOut});
 }
 
 } // namespace ondalink

@@ -27,9 +27,6 @@ class MacResolver;
 class Notifier;
 class ReceiveDispatch;
 
-// Shown by start-up when open() fails; the program then ends.
-inline constexpr char16_t kPortOccupiedText[] = u"Unable to use UDP port 2976: occupied.";
-
 // Ports, destinations and intervals of the link. The defaults are the system's constants; tests
 // pass loopback addresses, ephemeral ports and short timers.
 struct LinkSettings {
@@ -153,8 +150,5 @@ private:
     std::unique_ptr<ReceiveDispatch> m_dispatch;
     friend class ElementLinkTestPeer;
 };
-
-// Two lines of a send failure as the operator reads them.
-QString sendFailureText(const SendResult &result, const QString &generalLine);
 
 } // namespace ondalink

@@ -157,32 +157,28 @@ ReportCheck decodeReport(QByteArrayView datagram, ElementReport &report) {
     return ReportCheck::Ok;
 }
 
-QString reportCheckMessage(ReportCheck check) {
-    QString field;
+Message reportCheckMessage(ReportCheck check) {
+    const auto field = [](PhraseId caption) {
+        return Message{MessageId::ReportFieldCorrupted, {phrase(caption)}};
+    };
     switch (check) {
     case ReportCheck::Ok:
     case ReportCheck::TooShort:
-        return {};
+        break;
     case ReportCheck::AudioInput:
-        field = u"Audio Input"_s;
-        break;
+        return field(PhraseId::AudioInput);
     case ReportCheck::AudioType:
-        field = u"Audio Type"_s;
-        break;
+        return field(PhraseId::AudioType);
     case ReportCheck::TxType:
-        field = u"TX Type"_s;
-        break;
+        return field(PhraseId::TxType);
     case ReportCheck::ElementType:
-        field = u"Element Type"_s;
-        break;
+        return field(PhraseId::ElementType);
     case ReportCheck::SerialNumber:
-        field = u"Serial Number"_s;
-        break;
+        return field(PhraseId::SerialNumber);
     case ReportCheck::Version:
-        field = u"Version"_s;
-        break;
+        return field(PhraseId::Version);
     }
-    return u"An error occured while retrieving '"_s + field + u"':\rFeedback is corrupted."_s;
+    return {};
 }
 
 QString reportedName(QByteArrayView nameBytes) {

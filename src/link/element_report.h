@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/element_record.h"
+#include "model/messages.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -44,8 +45,8 @@ ReportCheck decodeReport(QByteArrayView datagram, ElementReport &report);
 // soon as the datagram arrives; nullopt when the datagram is too short to be decoded at all.
 std::optional<quint32> reportedAddress(QByteArrayView datagram);
 
-// The two-line message for a failed check; empty for Ok and TooShort.
-QString reportCheckMessage(ReportCheck check);
+// The message for a failed check (meaningless for Ok and TooShort).
+Message reportCheckMessage(ReportCheck check);
 
 // The 16 name bytes as characters (Latin-1). Control characters (C0, DEL, C1) become '?', so that a
 // name can never break a line of nms.ini or the panel; the length stays 16.

@@ -20,17 +20,8 @@ namespace {
 // Most discovered elements stored by one replacement of the file.
 constexpr qsizetype kStoreBatch = 256;
 
-const QString kCorrupted = u"Feedback is corrupted."_s;
-const QString kCannotSaveInfo = u"Cannot save this element info."_s;
-
-Message fieldMismatch(const QString &field) {
-    return critical(twoLines(u"An error occured while saving '"_s + field + u"':"_s, kCorrupted));
-}
-
 Message databaseNotWritten(const ElementDatabase &database) {
-    return critical(
-        twoLines(u"The local database could not be written: "_s + QDir::toNativeSeparators(database.path()),
-                 kCannotSaveInfo));
+    return {MessageId::DatabaseNotWritten, {QDir::toNativeSeparators(database.path())}};
 }
 
 } // namespace
@@ -58,12 +49,12 @@ void ElementReportHandler::handleReport(const QByteArray &datagram, bool discove
         return;
     }
     if (check != ReportCheck::Ok) {
-        const QString message = reportCheckMessage(check);
+        const Message message = reportCheckMessage(check);
         qCInfo(lcLink).noquote() << "report from" << report.record.ip
-                                 << "refused:" << message.section(u'\r', 0, 0);
+                                 << "refused:" << render(message).primary;
         m_tally.refused += discoveryAtArrival ? 1 : 0;
         begin(std::move(report), discoveryAtArrival, std::move(done));
-        finish({critical(message)});
+        finish({message});
         return;
     }
     if (m_hooks.stopResponseTimer)
@@ -123,7 +114,7 @@ void ElementReportHandler::macLookupEnded(QString mac, bool arpTried) {
     if (mac.isEmpty()) {
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: no MAC";
         m_tally.refused += m_discoveryAtArrival ? 1 : 0;
-        finish({critical(twoLines(u"An error occured while retrieving 'Element MAC':"_s, kCorrupted))});
+        finish({{MessageId::ReportFieldCorrupted, {phrase(PhraseId::ElementMac)}}});
         return;
     }
     m_report.record.mac = mac;
@@ -183,18 +174,16 @@ QList<Message> ElementReportHandler::confirmWrite() {
     case Confirmation::Refusal::OtherElement:
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip
                                  << "refused: not from the selected element";
-        return {critical(
-            twoLines(u"The response received does not match the selected element."_s, kCannotSaveInfo))};
+        return {{MessageId::OtherElement}};
     case Confirmation::Refusal::CorruptSection:
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: its section is damaged";
-        return {critical(twoLines(u"The data stored in your computer about this element, is corrupted."_s,
-                                  kCannotSaveInfo))};
+        return {{MessageId::SectionCorrupted}};
     case Confirmation::Refusal::None:
         break;
     }
     QList<Message> messages;
-    for (const QString &field : confirmation.mismatches)
-        messages.append(fieldMismatch(field));
+    for (const PhraseId field : confirmation.mismatches)
+        messages.append(Message(MessageId::FieldNotSaved, {phrase(field)}));
     // One replacement of the file: the confirmed keys are stored together or not at all.
     m_stored = true;
     const bool written = m_database.writeSection(section, confirmation.keys);
@@ -202,8 +191,7 @@ QList<Message> ElementReportHandler::confirmWrite() {
     if (!written)
         messages.append(databaseNotWritten(m_database));
     else if (!confirmation.failed)
-        messages.append(information(u"New configuration has been sucessfuly saved and loaded!"_s,
-                                    u"Configuration changed"_s));
+        messages.append(MessageId::ConfigurationSaved);
     return messages;
 }
 

@@ -39,7 +39,7 @@ void LevelMonitor::requestLevel() {
         return;
     // Off before the message box: its nested loop would otherwise tick and ask again and again.
     setEnabled(false);
-    m_notifier.show(critical(sendFailureText(sent, QStringLiteral("Audio monitoring has been stopped."))));
+    m_notifier.show({MessageId::MonitoringStopped, {sent.failure}});
 }
 
 void LevelMonitor::showReply(const QByteArray &reply) {

@@ -12,20 +12,11 @@ namespace {
 
 bool hasFailure(const QList<Message> &messages) {
     return std::any_of(messages.cbegin(), messages.cend(),
-                       [](const Message &m) { return m.icon == MessageIcon::Critical; });
+                       [](const Message &m) { return messageIcon(m.id) == MessageIcon::Critical; });
 }
 
-QString repeatsText(int repeats, const Message &first) {
-    const QString count = repeats == 1 ? u"1 more report gave the same message:"_s
-                                       : u"%1 more reports gave the same message:"_s.arg(repeats);
-    return twoLines(count, first.text);
-}
-
-QString suppressedText(int suppressed, const Message &last) {
-    const QString count = suppressed == 1
-                              ? u"1 more report failed as well; its message was:"_s
-                              : u"%1 more reports failed as well; the last message was:"_s.arg(suppressed);
-    return twoLines(count, last.text);
+Message countOf(MessageId id, int count, const Message &repeated) {
+    return {id, {QString::number(count)}, repeated};
 }
 
 } // namespace
@@ -94,7 +85,7 @@ void MessageCoalescer::endRun() {
     const QList<Message> run = std::exchange(m_run, {});
     const int repeats = std::exchange(m_repeats, 0);
     if (repeats > 0 && !run.isEmpty())
-        show(critical(repeatsText(repeats, run.first())));
+        show(countOf(MessageId::RepeatedReports, repeats, run.first()));
 }
 
 void MessageCoalescer::endStorm() {
@@ -103,7 +94,7 @@ void MessageCoalescer::endStorm() {
     const int suppressed = std::exchange(m_suppressed, 0);
     m_stormShown = 0;
     if (suppressed > 0)
-        m_notifier.show(critical(suppressedText(suppressed, m_lastSuppressed)));
+        m_notifier.show(countOf(MessageId::SuppressedReports, suppressed, m_lastSuppressed));
 }
 
 } // namespace ondalink

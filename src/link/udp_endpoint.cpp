@@ -3,6 +3,7 @@
 
 #include "model/ipv4.h"
 #include "model/log.h"
+#include "model/messages.h"
 
 #include <QDateTime>
 
@@ -159,7 +160,7 @@ ReceivedDatagram UdpEndpoint::takeNext() {
 
 SendResult UdpEndpoint::send(const QByteArray &payload, const QHostAddress &address, quint16 port) {
     if (!isOpen())
-        return {false, u"the UDP port is not open"_s};
+        return {false, phrase(PhraseId::PortNotOpen)};
     errno = 0;
     if (m_socket.writeDatagram(payload, address, port) != payload.size())
         return {false, refusal(m_socket, errno)};
@@ -198,9 +199,9 @@ SendResult UdpEndpoint::broadcastOnEveryInterface(const QByteArray &payload, qui
     if (!sent.isEmpty())
         return {true, {}};
     if (!isOpen())
-        return {false, u"the UDP port is not open"_s};
+        return {false, phrase(PhraseId::PortNotOpen)};
     if (refusals.isEmpty())
-        return {false, u"no network interface is up with an IPv4 address that can broadcast"_s};
+        return {false, phrase(PhraseId::NoBroadcastInterface)};
     return {false, refusals.join(u"; "_s)};
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/encodings.h"
 
+#include <QCoreApplication>
+
 #include "model/element_record.h"
 #include "model/ipv4.h"
 
@@ -111,32 +113,33 @@ std::optional<double> parseVersion(const QString &text) {
 QString roleText(ElementRole role) {
     switch (role) {
     case ElementRole::Encoder:
-        return QStringLiteral("ENCODER");
+        return QCoreApplication::translate("Role", "ENCODER");
     case ElementRole::Decoder:
-        return QStringLiteral("DECODER");
+        return QCoreApplication::translate("Role", "DECODER");
     case ElementRole::Unknown:
         break;
     }
-    return QStringLiteral("UNKNOWN");
+    return QCoreApplication::translate("Role", "UNKNOWN");
 }
 
 QString bufferText(int position, const QLocale &locale) {
-    return shortestDecimal(position * 2.5 + 5, locale) + u"mS"_s;
+    return QCoreApplication::translate("Units", "%1mS").arg(shortestDecimal(position * 2.5 + 5, locale));
 }
 
 QString attenuationText(int position, const QLocale &locale) {
     if (position == kAttenMin)
-        return QStringLiteral("Mute");
-    return shortestDecimal((position - 255) * 0.5, locale) + u" dB"_s;
+        return QCoreApplication::translate("Units", "Mute", "the attenuation at its lowest position");
+    return QCoreApplication::translate("Units", "%1 dB").arg(shortestDecimal((position - 255) * 0.5, locale));
 }
 
 QString silDetLevelText(int position, const QLocale &locale) {
     const double dbu = 20.0 * std::log10(position * 2.04870129870129) - 56.0;
-    return shortestDecimal(roundHalfEven(dbu, 1), locale) + u"dBu"_s;
+    return QCoreApplication::translate("Units", "%1dBu").arg(shortestDecimal(roundHalfEven(dbu, 1), locale));
 }
 
 QString silDetTimeText(int position, const QLocale &locale) {
-    return shortestDecimal(roundHalfEven(position * 0.455104166666667, 1), locale) + u"Sec"_s;
+    return QCoreApplication::translate("Units", "%1Sec")
+        .arg(shortestDecimal(roundHalfEven(position * 0.455104166666667, 1), locale));
 }
 
 } // namespace ondalink

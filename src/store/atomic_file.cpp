@@ -2,6 +2,7 @@
 #include "store/atomic_file.h"
 
 #include "model/log.h"
+#include "model/messages.h"
 #include "model/unique_fd.h"
 
 #include <QDateTime>
@@ -24,14 +25,14 @@ namespace ondalink {
 
 namespace {
 
-QString reason(const QString &what, const QString &path, int err) {
-    return what.arg(QDir::toNativeSeparators(path), qt_error_string(err));
+QString reason(PhraseId what, const QString &path, int err) {
+    return phrase(what, {QDir::toNativeSeparators(path), qt_error_string(err)});
 }
 
 // A folder says so; for a pipe, a device or a socket the system's "Invalid argument" would not.
-QString notRegular(const QString &what, const QString &path, mode_t mode) {
+QString notRegular(PhraseId what, const QString &path, mode_t mode) {
     return S_ISDIR(mode) ? reason(what, path, EISDIR)
-                         : what.arg(QDir::toNativeSeparators(path), u"not a regular file"_s);
+                         : phrase(what, {QDir::toNativeSeparators(path), phrase(PhraseId::NotRegularFile)});
 }
 
 void setError(QString *error, const QString &text) {
@@ -99,18 +100,18 @@ std::optional<Destination> destination(const QString &path, QString *error) {
     const QByteArray nativeTarget = QFile::encodeName(d.target);
     if (::stat(nativeTarget.constData(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) {
-            setError(error, notRegular(u"Cannot write %1: %2"_s, path, st.st_mode));
+            setError(error, notRegular(PhraseId::CannotWrite, path, st.st_mode));
             return std::nullopt;
         }
         // Checked by its mode bits too: a read-only file stays read-only even for root.
         if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
             ::access(nativeTarget.constData(), W_OK) != 0) {
-            setError(error, reason(u"Cannot write %1: %2"_s, path, EACCES));
+            setError(error, reason(PhraseId::CannotWrite, path, EACCES));
             return std::nullopt;
         }
         d.existingMode = st.st_mode & 07777;
     } else if (errno != ENOENT) {
-        setError(error, reason(u"Cannot write %1: %2"_s, path, errno));
+        setError(error, reason(PhraseId::CannotWrite, path, errno));
         return std::nullopt;
     }
     return d;
@@ -127,13 +128,13 @@ FileContents readWholeFile(const QString &path) {
         if (errno == ENOENT || errno == ENOTDIR)
             return contents;
         contents.status = FileContents::Status::Failed;
-        contents.error = reason(u"Cannot read %1: %2"_s, path, errno);
+        contents.error = reason(PhraseId::CannotRead, path, errno);
         return contents;
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         contents.status = FileContents::Status::Failed;
-        contents.error = notRegular(u"Cannot read %1: %2"_s, path, st.st_mode);
+        contents.error = notRegular(PhraseId::CannotRead, path, st.st_mode);
         return contents;
     }
     // One byte more than the file holds: reading it tells that the file grew since fstat, without
@@ -149,7 +150,7 @@ FileContents readWholeFile(const QString &path) {
             continue;
         if (n < 0) {
             contents.status = FileContents::Status::Failed;
-            contents.error = reason(u"Cannot read %1: %2"_s, path, errno);
+            contents.error = reason(PhraseId::CannotRead, path, errno);
             contents.bytes.clear();
             return contents;
         }
@@ -164,7 +165,7 @@ FileContents readWholeFile(const QString &path) {
 
 bool renameFileDurably(const QString &from, const QString &to, QString *error) {
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-        setError(error, reason(u"Cannot write %1: %2"_s, to, errno));
+        setError(error, reason(PhraseId::CannotWrite, to, errno));
         return false;
     }
     syncFolder(to);
@@ -205,12 +206,12 @@ bool replaceFile(const QString &path, QByteArrayView bytes, QString *error) {
     QByteArray tempPath;
     UniqueFd fd(createTemporary(target, d->existingMode.value_or(0666), &tempPath));
     if (fd.get() < 0) {
-        setError(error, reason(u"Cannot write %1: %2"_s, path, errno));
+        setError(error, reason(PhraseId::CannotWrite, path, errno));
         return false;
     }
     const auto fail = [&](int err) {
         ::unlink(tempPath.constData());
-        setError(error, reason(u"Cannot write %1: %2"_s, path, err));
+        setError(error, reason(PhraseId::CannotWrite, path, err));
         return false;
     };
     if (d->existingMode && ::fchmod(fd.get(), *d->existingMode) != 0)

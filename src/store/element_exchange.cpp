@@ -33,9 +33,10 @@ constexpr QLatin1StringView kJsonFormat("ondalink-nms elements");
 constexpr int kMaxRows = 100000;
 constexpr double kMaxVersion = 3276.7;
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("ElementExchange", text);
-}
+// What an import says of a wrong file, in the context "ElementExchange".
+class ExchangeTexts {
+    Q_DECLARE_TR_FUNCTIONS(ElementExchange)
+};
 
 // A column: an ElementKey's value, or the MAC.
 constexpr int kMacColumnId = -1;
@@ -64,13 +65,14 @@ std::optional<QString> storedValue(ElementKey key, const QString &value, QString
     const QString name = keyName(key);
     if (key == ElementKey::Name) {
         if (value.size() > kNameLength) {
-            *why = tr("the name \"%1\" is longer than 16 characters").arg(value);
+            *why = ExchangeTexts::tr("the name \"%1\" is longer than 16 characters").arg(value);
             return std::nullopt;
         }
         const QString padded = padName(value);
         for (const QChar c : padded) {
             if (c.unicode() > 0xFF || c == u'\r' || c == u'\n' || c == u'\0') {
-                *why = tr("the name \"%1\" holds a character that cannot be stored").arg(value);
+                *why =
+                    ExchangeTexts::tr("the name \"%1\" holds a character that cannot be stored").arg(value);
                 return std::nullopt;
             }
         }
@@ -78,7 +80,7 @@ std::optional<QString> storedValue(ElementKey key, const QString &value, QString
     }
     if (isAddress(key)) {
         if (!parseDottedAddress(value)) {
-            *why = tr("%1 \"%2\" is not a valid IPv4 address").arg(name, value);
+            *why = ExchangeTexts::tr("%1 \"%2\" is not a valid IPv4 address").arg(name, value);
             return std::nullopt;
         }
         return value.trimmed();
@@ -86,7 +88,7 @@ std::optional<QString> storedValue(ElementKey key, const QString &value, QString
     if (key == ElementKey::Ver) {
         const auto version = parseVersion(value);
         if (!version || *version < 0 || *version > kMaxVersion) {
-            *why = tr("ver \"%1\" is not a version number").arg(value);
+            *why = ExchangeTexts::tr("ver \"%1\" is not a version number").arg(value);
             return std::nullopt;
         }
         return value.trimmed();
@@ -97,7 +99,7 @@ std::optional<QString> storedValue(ElementKey key, const QString &value, QString
     const QByteArray latin1 = value.toLatin1();
     const auto number = QString::fromLatin1(latin1) == value ? wholeNumber(latin1) : std::nullopt;
     if (!number || *number < range->min || *number > range->max) {
-        *why = tr("%1 \"%2\" is not a whole number from %3 to %4")
+        *why = ExchangeTexts::tr("%1 \"%2\" is not a whole number from %3 to %4")
                    .arg(name, value)
                    .arg(range->min)
                    .arg(range->max);
@@ -121,7 +123,7 @@ std::optional<ExchangedElement> checkedElement(const Row &row, QHash<QString, in
             if (key.isEmpty())
                 key = cell.value.trimmed();
             if (!isElementKey(key)) {
-                problem(tr("the MAC \"%1\" is not 12 hexadecimal digits").arg(cell.value));
+                problem(ExchangeTexts::tr("the MAC \"%1\" is not 12 hexadecimal digits").arg(cell.value));
                 key.clear();
             } else {
                 key = key.toUpper();
@@ -138,7 +140,7 @@ std::optional<ExchangedElement> checkedElement(const Row &row, QHash<QString, in
             problem(why);
     }
     if (!macSeen)
-        problem(tr("the MAC is missing"));
+        problem(ExchangeTexts::tr("the MAC is missing"));
     for (const ElementKeySchema &k : elementKeySchema()) {
         // A bad value has been named already; only an empty cell is missing.
         if (isRequired(k.key) && !values[static_cast<std::size_t>(k.key)]) {
@@ -146,12 +148,14 @@ std::optional<ExchangedElement> checkedElement(const Row &row, QHash<QString, in
                 return c.column == int(k.key) && !c.value.isEmpty();
             });
             if (!given)
-                problem(tr("%1 is missing").arg(keyName(k.key)));
+                problem(ExchangeTexts::tr("%1 is missing").arg(keyName(k.key)));
         }
     }
     if (!key.isEmpty()) {
         if (const auto first = macLines.constFind(key); first != macLines.cend())
-            problem(tr("the MAC %1 is listed on line %2 already").arg(elementKeyToMac(key)).arg(*first));
+            problem(ExchangeTexts::tr("the MAC %1 is listed on line %2 already")
+                        .arg(elementKeyToMac(key))
+                        .arg(*first));
         else
             macLines.insert(key, row.line);
     }
@@ -266,7 +270,7 @@ QList<CsvRecord> csvRecords(QByteArrayView text, QList<ImportProblem> &problems)
         }
     }
     if (quoted)
-        problems.append({record.line, tr("a quoted cell is not closed")});
+        problems.append({record.line, ExchangeTexts::tr("a quoted cell is not closed")});
     else if (!cell.isEmpty() || !record.cells.isEmpty() || wasQuoted)
         endRecord();
     return records;
@@ -413,11 +417,11 @@ ImportResult fromCsv(QByteArrayView bytes) {
     const QList<CsvRecord> records = csvRecords(withoutBom(bytes), problems);
     if (records.isEmpty()) {
         if (problems.isEmpty())
-            problems.append({1, tr("there is no header row")});
+            problems.append({1, ExchangeTexts::tr("there is no header row")});
         return checkedRows({}, problems);
     }
     if (records.size() > kMaxRows + 1)
-        return checkedRows({}, {{0, tr("the file holds more than %1 rows").arg(kMaxRows)}});
+        return checkedRows({}, {{0, ExchangeTexts::tr("the file holds more than %1 rows").arg(kMaxRows)}});
 
     const CsvRecord &header = records.front();
     QList<int> columns;
@@ -427,17 +431,18 @@ ImportResult fromCsv(QByteArrayView bytes) {
         const auto name = decodedUtf8(cell).value_or(QString());
         const auto column = columnNamed(name);
         if (!column) {
-            problems.append({header.line, tr("the column \"%1\" is not a key of an element").arg(name)});
+            problems.append(
+                {header.line, ExchangeTexts::tr("the column \"%1\" is not a key of an element").arg(name)});
             continue;
         }
         if (seen.contains(*column))
-            problems.append({header.line, tr("the column \"%1\" is there twice").arg(name)});
+            problems.append({header.line, ExchangeTexts::tr("the column \"%1\" is there twice").arg(name)});
         seen.insert(*column);
         macColumn = macColumn || *column == kMacColumnId;
         columns.append(*column);
     }
     if (!macColumn)
-        problems.append({header.line, tr("there is no mac column")});
+        problems.append({header.line, ExchangeTexts::tr("there is no mac column")});
     if (!problems.isEmpty())
         return checkedRows({}, problems);
 
@@ -445,9 +450,9 @@ ImportResult fromCsv(QByteArrayView bytes) {
     for (qsizetype r = 1; r < records.size(); ++r) {
         const CsvRecord &record = records[r];
         if (record.cells.size() != columns.size()) {
-            problems.append(
-                {record.line,
-                 tr("%1 cells where the header has %2").arg(record.cells.size()).arg(columns.size())});
+            problems.append({record.line, ExchangeTexts::tr("%1 cells where the header has %2")
+                                              .arg(record.cells.size())
+                                              .arg(columns.size())});
             continue;
         }
         Row row;
@@ -462,7 +467,7 @@ ImportResult fromCsv(QByteArrayView bytes) {
             row.cells.append({columns[c], *value});
         }
         if (!decoded) {
-            problems.append({record.line, tr("the row is not UTF-8 text")});
+            problems.append({record.line, ExchangeTexts::tr("the row is not UTF-8 text")});
             continue;
         }
         rows.append(std::move(row));
@@ -484,14 +489,17 @@ ImportResult fromJson(QByteArrayView bytes) {
         for (auto it = top.begin(); it != top.end(); ++it) {
             if (it.key() != u"format"_s && it.key() != u"version"_s && it.key() != u"elements"_s)
                 return checkedRows(
-                    {}, {{1, tr("the member \"%1\" is not part of an element list").arg(it.key())}});
+                    {},
+                    {{1,
+                      ExchangeTexts::tr("the member \"%1\" is not part of an element list").arg(it.key())}});
         }
         if (!top.value(u"elements"_s).isArray())
-            return checkedRows({}, {{1, tr("there is no \"elements\" list")}});
+            return checkedRows({}, {{1, ExchangeTexts::tr("there is no \"elements\" list")}});
         array = top.value(u"elements"_s).toArray();
     }
     if (array.size() > kMaxRows)
-        return checkedRows({}, {{0, tr("the file holds more than %1 elements").arg(kMaxRows)}});
+        return checkedRows({},
+                           {{0, ExchangeTexts::tr("the file holds more than %1 elements").arg(kMaxRows)}});
 
     const QList<int> lines = jsonElementLines(text);
     QList<ImportProblem> problems;
@@ -500,7 +508,7 @@ ImportResult fromJson(QByteArrayView bytes) {
         Row row;
         row.line = i < lines.size() ? lines[i] : 0;
         if (!array[i].isObject()) {
-            problems.append({row.line, tr("element %1 is not an object").arg(i + 1)});
+            problems.append({row.line, ExchangeTexts::tr("element %1 is not an object").arg(i + 1)});
             continue;
         }
         const QJsonObject object = array[i].toObject();
@@ -508,7 +516,8 @@ ImportResult fromJson(QByteArrayView bytes) {
         for (auto it = object.begin(); it != object.end(); ++it) {
             const auto column = columnNamed(it.key());
             if (!column) {
-                problems.append({row.line, tr("\"%1\" is not a key of an element").arg(it.key())});
+                problems.append(
+                    {row.line, ExchangeTexts::tr("\"%1\" is not a key of an element").arg(it.key())});
                 good = false;
                 continue;
             }
@@ -519,7 +528,8 @@ ImportResult fromJson(QByteArrayView bytes) {
                        it->toDouble() == double(it->toInteger())) {
                 value = QString::number(it->toInteger());
             } else {
-                problems.append({row.line, tr("the value of \"%1\" is not a text").arg(it.key())});
+                problems.append(
+                    {row.line, ExchangeTexts::tr("the value of \"%1\" is not a text").arg(it.key())});
                 good = false;
                 continue;
             }
@@ -539,10 +549,10 @@ QString problemList(const QList<ImportProblem> &problems, int maxLines) {
     QStringList lines;
     for (const ImportProblem &problem : problems) {
         if (lines.size() == maxLines) {
-            lines.append(tr("... and %1 more.").arg(problems.size() - maxLines));
+            lines.append(ExchangeTexts::tr("... and %1 more.").arg(problems.size() - maxLines));
             break;
         }
-        lines.append(problem.line > 0 ? tr("Line %1: %2").arg(problem.line).arg(problem.reason)
+        lines.append(problem.line > 0 ? ExchangeTexts::tr("Line %1: %2").arg(problem.line).arg(problem.reason)
                                       : problem.reason);
     }
     return lines.join(u'\n');

@@ -42,9 +42,7 @@ TEST_F(DatabaseCommandsTest, TheElementsMenuHoldsTheCommandsBeforeQuitAndTheList
 
 TEST_F(DatabaseCommandsTest, RestoreNamesBothCountsSwapsTheFilesAndReloads) {
     commands().restorePrevious();
-    ASSERT_EQ(notifier.messages.size(), 1);
-    EXPECT_TRUE(notifier.messages[0].text.startsWith(
-        u"There is no previous database to restore: nms.ini.bak is missing."_s));
+    EXPECT_EQ(notifier.messages, QList<Message>({Message(MessageId::NoBackup, {u"nms.ini.bak"_s})}));
 
     const QByteArray current = iniBytes();
     const QByteArray previous = iniText({{u"00A0C9000009"_s, with(encoderKeys(), u"NAME=OLD"_s)}});
@@ -53,9 +51,8 @@ TEST_F(DatabaseCommandsTest, RestoreNamesBothCountsSwapsTheFilesAndReloads) {
     backup.close();
     notifier.messages.clear();
     commands().restorePrevious(); // answered No
-    EXPECT_EQ(notifier.messages.value(0).text,
-              u"Put the previous database back? nms.ini.bak lists 1 element; the current nms.ini lists 2 "
-              u"elements.\rThe current database becomes the previous one, so that this can be undone."_s);
+    EXPECT_EQ(notifier.messages, QList<Message>({Message(MessageId::RestoreConfirm,
+                                                         {u"nms.ini.bak"_s, u"1"_s, u"nms.ini"_s, u"2"_s})}));
     EXPECT_EQ(iniBytes(), current);
 
     notifier.answers = {Answer::Yes};
@@ -72,7 +69,7 @@ TEST_F(DatabaseCommandsTest, ExportThenReplacingImportGivesTheSameDatabaseAndKee
         writeIni(iniText({{u"00A0C9000009"_s, encoderKeys()}}));
         const QByteArray replaced = iniBytes();
         notifier.answers = {Answer::Yes};
-        ASSERT_TRUE(commands().importFrom(file, true)) << notifier.texts().join(u'|').toStdString();
+        ASSERT_TRUE(commands().importFrom(file, true)) << ::testing::PrintToString(notifier.messages);
         EXPECT_EQ(iniBytes(), original) << name.toStdString();
         EXPECT_EQ(readWholeFile(backupPath()).bytes, replaced);
         EXPECT_EQ(nodeKeys(), QStringList({kDecoderMac, kEncoderMac}));
@@ -91,9 +88,8 @@ TEST_F(DatabaseCommandsTest, AMergingImportKeepsTheOthersAndWarnsOfSharedAddress
     EXPECT_EQ(window->database().keyCount(kEncoderKey), 3) << "its section replaced whole";
     ASSERT_EQ(notifier.messages.size(), 2);
     EXPECT_EQ(notifier.messages[1],
-              warning(u"Several elements have the same IP address:\r127.0.0.1: DEC 1 [00:A0:C9:00:00:01], "
-                      u"ENC 2 [00:A0:C9:00:00:02]"_s,
-                      u"Duplicate IP"_s));
+              Message(MessageId::DuplicateAddresses,
+                      {u"127.0.0.1: DEC 1 [00:A0:C9:00:00:01], ENC 2 [00:A0:C9:00:00:02]"_s}));
 }
 
 TEST_F(DatabaseCommandsTest, ABadFileIsRefusedWithItsLinesAndNothingIsWritten) {
@@ -104,9 +100,10 @@ TEST_F(DatabaseCommandsTest, ABadFileIsRefusedWithItsLinesAndNothingIsWritten) {
     in.write("mac,name,ip,role\r\n00A0C9000003,ok,10.0.0.3,1\r\n00A0C9000004,bad,10.0.0.4,5\r\n");
     in.close();
     EXPECT_FALSE(commands().importFrom(file, true));
-    ASSERT_EQ(notifier.messages.size(), 1);
-    EXPECT_EQ(notifier.messages[0].text, u"in.csv cannot be imported; nothing has been changed. Wrong rows:\r"
-                                         u"Line 3: role \"5\" is not a whole number from 0 to 2"_s);
+    EXPECT_EQ(
+        notifier.messages,
+        QList<Message>({Message(MessageId::ImportRefused,
+                                {u"in.csv"_s, u"Line 3: role \"5\" is not a whole number from 0 to 2"_s})}));
     EXPECT_EQ(iniBytes(), before);
     EXPECT_FALSE(QFile::exists(backupPath()));
 }

@@ -26,7 +26,7 @@ TEST_F(MainWindowTest, OccupiedPortIsReportedAfterTheTreeIsLoaded) {
     MainWindowSettings s = settings();
     s.link.localPort = holder.localPort();
     EXPECT_FALSE(start(s));
-    EXPECT_EQ(notifier.messages, QList<Message>{critical(u"Unable to use UDP port 2976: occupied."_s)});
+    EXPECT_EQ(notifier.ids(), QList<MessageId>{MessageId::PortOccupied});
     EXPECT_EQ(tree()->topLevelItemCount(), 2);
 }
 
@@ -48,15 +48,6 @@ TEST_F(MainWindowTest, MonitoringRunsOnAnEncoderUntilStoppedOrTheLayoutIsApplied
     EXPECT_FALSE(find<VUMeter>(u"VUMeter"_s)->isEnabled());
     window->close();
     EXPECT_FALSE(ElementLinkTestPeer(window->link()).endpoint().isOpen());
-}
-
-TEST(QtNotifierTest, QuestionShowsItsLinesAndDefaultsToNo) {
-    std::unique_ptr<QMessageBox> box(
-        QtNotifier::build(question(u"x\rAre you sure?"_s, u"Auto Discovery"_s), nullptr));
-    EXPECT_EQ(box->text() + u'|' + box->windowTitle(), u"x\nAre you sure?|Auto Discovery"_s);
-    EXPECT_EQ(box->icon(), QMessageBox::Question);
-    EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(static_cast<QAbstractButton *>(box->defaultButton()), box->button(QMessageBox::No));
 }
 
 TEST_F(MainWindowTest, LayoutFollowsTheTypeAndAnEncodersTransmission) {

@@ -35,11 +35,7 @@ namespace {
 
 using testing::RecordingNotifier;
 
-const QString kSaved = u"New configuration has been sucessfuly saved and loaded!"_s;
-
-QString feedbackCorrupted(const QString &firstLine) {
-    return twoLines(firstLine, u"Feedback is corrupted."_s);
-}
+const Message kSaved(MessageId::ConfigurationSaved);
 
 QString hexByte(const QString &decimal) {
     return QString::number(decimal.toInt(), 16).rightJustified(2, u'0');
@@ -134,7 +130,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() >= 2; }, 5000));
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return !ElementLinkTestPeer(window->link()).reportHandler().busy(); }, 8000));
-        EXPECT_EQ(notifier.messages.value(0).title, u"Send configuration"_s);
+        EXPECT_EQ(notifier.messages.value(0), Message(MessageId::SendConfirm));
         return notifier.messages.mid(1);
     }
     QStringList logged(int number, const QString &receivedFrom, const QString &what) const {
@@ -163,7 +159,7 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
         macs.append(lab.element(order[i]).mac);
     }
     discover();
-    ASSERT_EQ(notifier.messages.size(), 1) << qPrintable(notifier.texts().join(u'\n'));
+    ASSERT_EQ(notifier.messages.size(), 1) << ::testing::PrintToString(notifier.messages);
     EXPECT_EQ(sections(), keysInOrder);
     QStringList shown = treeMacs();
     shown.sort();
@@ -195,7 +191,7 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
     find<QComboBox>(u"cmbSilDetMode"_s)->setCurrentIndex(1);
     const QStringList keysBefore = keys(4);
     const QStringList was = stored(4, u"mask gw sdl sdt"_s).split(u'|');
-    EXPECT_EQ(save(), QList<Message>{information(kSaved, u"Configuration changed"_s)});
+    EXPECT_EQ(save(), QList<Message>{kSaved});
     EXPECT_EQ(text(u"lblVersion"_s), decoder.firmware);
     EXPECT_EQ(stored(4, u"name buf sdm"_s), u"STUDIO B        |6|1"_s);
     EXPECT_EQ(keys(4), keysBefore);
@@ -210,8 +206,7 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
     for (const QString &address : {moved, encoder.ip}) {
         select(1);
         type(u"txtElementIP"_s, address);
-        EXPECT_EQ(save(), QList<Message>{information(kSaved, u"Configuration changed"_s)})
-            << qPrintable(address);
+        EXPECT_EQ(save(), QList<Message>{kSaved}) << qPrintable(address);
         EXPECT_EQ(stored(1, u"ip"_s), address);
         const auto shown =
             lab.onElement(1, {u"ip"_s, u"-4"_s, u"-o"_s, u"addr"_s, u"show"_s, u"dev"_s, u"eth0"_s});
@@ -245,7 +240,7 @@ TEST_F(NmsInLab, AttenuationReachesTheDecoderAndTheEncoderLevelIsShown) {
     EXPECT_FALSE(logged(1, fromNms(2977), u" len 3 [564f4c] level request"_s).isEmpty());
     window->toolbarItem(7)->trigger();
     EXPECT_EQ(text(u"lblVolume"_s), u"-oodBFS"_s);
-    EXPECT_TRUE(notifier.messages.size() == 1) << qPrintable(notifier.texts().join(u'\n'));
+    EXPECT_TRUE(notifier.messages.size() == 1) << ::testing::PrintToString(notifier.messages);
 }
 
 TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
@@ -278,8 +273,7 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     select(2);
     type(u"txtElementName"_s, u"checked"_s);
     find<QComboBox>(u"cmbAudioTX"_s)->setCurrentIndex(1);
-    EXPECT_EQ(save(),
-              QList<Message>{critical(feedbackCorrupted(u"An error occured while saving 'Audio TX':"_s))});
+    EXPECT_EQ(save(), QList<Message>{Message(MessageId::FieldNotSaved, {phrase(PhraseId::AudioTx)})});
     EXPECT_EQ(stored(2, u"tx name"_s), u"0|CHECKED         "_s);
 
     // Element 4 keeps answering but no longer answers ARP, and never asks: the NMS cannot learn its MAC.
@@ -299,10 +293,10 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     };
     discover();
     EXPECT_EQ(treeMacs().size(), 3) << "listed when the window closed";
-    const Message noMac = critical(feedbackCorrupted(u"An error occured while retrieving 'Element MAC':"_s));
+    const Message noMac(MessageId::ReportFieldCorrupted, {phrase(PhraseId::ElementMac)});
     EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.contains(noMac); }, 10000));
     EXPECT_TRUE(lookupEnded); // shown when the lookup's bound ran out
-    EXPECT_EQ(notifier.messages.size(), 2) << qPrintable(notifier.texts().join(u'\n'));
+    EXPECT_EQ(notifier.messages.size(), 2) << ::testing::PrintToString(notifier.messages);
     EXPECT_TRUE(QTest::qWaitFor([&] { return sections().size() == 3; }));
     EXPECT_FALSE(sections().contains(lab.element(4).key()));
     EXPECT_FALSE(treeMacs().contains(lab.element(4).mac));
@@ -320,9 +314,7 @@ TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedKeptRestoredAndExchanged) {
 
     notifier.messages.clear();
     EXPECT_FALSE(commands.add(far.ip, {}));
-    EXPECT_EQ(notifier.texts(),
-              QStringList({u"The Network Element at %1 is not on this network, so its MAC address cannot be "
-                           u"found.\rPlease type its MAC address, printed on the unit."_s.arg(far.ip)}));
+    EXPECT_EQ(notifier.messages, QList<Message>({Message(MessageId::AdditionNeedsMac, {far.ip})}));
     EXPECT_FALSE(sections().contains(far.key()));
 
     QSignalSpy added(&commands, &DatabaseCommands::additionFinished);
@@ -330,7 +322,7 @@ TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedKeptRestoredAndExchanged) {
     ASSERT_TRUE(commands.add(far.ip, far.mac.toLower()));
     ASSERT_TRUE(added.wait(10000));
     EXPECT_EQ(added.front().at(1).toString(), far.key());
-    EXPECT_TRUE(notifier.messages.isEmpty()) << qPrintable(notifier.texts().join(u'\n'));
+    EXPECT_EQ(notifier.messages, QList<Message>());
     EXPECT_EQ(sections().size(), 5);
     const QString farIni = u"name ip role sn"_s;
     QStringList values;
@@ -342,7 +334,7 @@ TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedKeptRestoredAndExchanged) {
 
     // A write to it is confirmed by the MAC stored for its address: no ARP can find it from here.
     type(u"txtElementName"_s, u"far site"_s);
-    EXPECT_EQ(save(), QList<Message>{information(kSaved, u"Configuration changed"_s)});
+    EXPECT_EQ(save(), QList<Message>{kSaved});
     EXPECT_EQ(ReadFromINI(far.key(), u"name"_s, iniPath()), u"FAR SITE        "_s);
     EXPECT_EQ(lab.simLog(far.number, u"configuration write"_s, u'r').size(), 1);
 
@@ -352,7 +344,7 @@ TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedKeptRestoredAndExchanged) {
     notifier.messages.clear();
     notifier.answers = {Answer::Yes};
     commands.updateFromNetwork();
-    EXPECT_EQ(notifier.messages.value(0).title, u"Update from network"_s);
+    EXPECT_EQ(notifier.ids(), QList<MessageId>({MessageId::UpdateConfirm}));
     ASSERT_EQ(silent.size(), 1);
     EXPECT_EQ(silent.front().front().toStringList(), QStringList({far.key()}));
     EXPECT_EQ(sections().size(), 5);
@@ -365,9 +357,8 @@ TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedKeptRestoredAndExchanged) {
     notifier.messages.clear();
     notifier.answers = {Answer::Yes};
     commands.restorePrevious();
-    EXPECT_TRUE(notifier.messages.value(0).text.contains(
-        u"nms.ini.bak lists 5 elements; the current nms.ini lists 6"_s))
-        << qPrintable(notifier.texts().join(u'\n'));
+    EXPECT_EQ(notifier.messages, QList<Message>({Message(MessageId::RestoreConfirm,
+                                                         {u"nms.ini.bak"_s, u"5"_s, u"nms.ini"_s, u"6"_s})}));
     EXPECT_EQ(readWholeFile(iniPath()).bytes, beforeUpdate);
     EXPECT_EQ(readWholeFile(iniPath() + u".bak"_s).bytes, afterUpdate);
     EXPECT_EQ(treeMacs().size(), 5);
@@ -379,7 +370,7 @@ TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedKeptRestoredAndExchanged) {
         ASSERT_TRUE(commands.exportTo(file));
         ASSERT_TRUE(replaceFileAtomically(iniPath(), {}));
         notifier.answers = {Answer::Yes};
-        ASSERT_TRUE(commands.importFrom(file, true)) << qPrintable(notifier.texts().join(u'\n'));
+        ASSERT_TRUE(commands.importFrom(file, true)) << ::testing::PrintToString(notifier.messages);
         EXPECT_EQ(readWholeFile(iniPath()).bytes, beforeUpdate) << qPrintable(name);
         EXPECT_EQ(treeMacs().size(), 5);
     }

@@ -160,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FUZZ_CHECK(link.dispatch().dispatchedCount() - before == quint64(queued));
     FUZZ_CHECK(!link.reportHandler().busy() && h->levelReplies == levelReplies);
     for (const Message &m : h->notifier.messages)
-        FUZZ_CHECK(!m.text.isEmpty() && !m.askYesNo);
+        FUZZ_CHECK(!render(m).primary.isEmpty() && !asksYesNo(m.id));
     const QString selected = macToElementKey(h->panel.mac);
     const QByteArray stored = readWholeFile(h->database.path()).bytes;
     const ini::Text text(stored);

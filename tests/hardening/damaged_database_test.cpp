@@ -17,16 +17,18 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-const QString kNoFile =
-    u"Local database is empty.\rPlease click 'Auto Discover' icon to probe the network."_s;
-const QString kNoSections =
-    u"Local database is empty.\rPlease click the 'Auto Discover' icon to probe the network."_s;
-const QString kTooManyKeys =
-    u"The data stored in your computer about this element, is corrupted (1).\rCannot load this element info."_s;
-// %1 is the path of nms.ini.
-const QString kNotWritten = u"The local database could not be written: %1\rCannot save this element info."_s;
-QString unreadable(const QString &why) {
-    return u"Cannot read %1: "_s + why + u"\rThe list of elements cannot be loaded."_s;
+// The message at start-up, given the path of nms.ini.
+using StartMessage = std::function<Message(const QString &path)>;
+Message kNoFile(const QString &) {
+    return MessageId::DatabaseMissing;
+}
+Message kNoSections(const QString &) {
+    return MessageId::DatabaseEmpty;
+}
+StartMessage unreadable(const QString &why) {
+    return [why](const QString &path) {
+        return Message(MessageId::ListNotLoaded, {phrase(PhraseId::CannotRead, {path, why})});
+    };
 }
 
 const QByteArray kDecoder =
@@ -79,12 +81,12 @@ Make link(const QString &target) {
 struct Shape {
     const char *name;
     Make make;
-    QString start; // the message at start-up; %1 the path of nms.ini
+    StartMessage start; // the message at start-up, if any
     int listed;
-    bool writable = true;      // a discovered element can be stored
-    QString click = {};        // the message when an element is selected
-    bool firstRefused = false; // the first element listed cannot be selected
-    bool rootReads = false;    // the file is readable to root
+    bool writable = true;                // a discovered element can be stored
+    std::optional<MessageId> click = {}; // the message when an element is selected
+    bool firstRefused = false;           // the first element listed cannot be selected
+    bool rootReads = false;              // the file is readable to root
 };
 
 const QByteArray kUtf16(reinterpret_cast<const char *>(QString::fromLatin1(kEncoder).utf16()),
@@ -99,14 +101,14 @@ const Shape kShapes[] = {
     {"duplicate sections",
      bytes(kEncoder + QByteArray(kEncoder).replace("00A0C9", "00a0c9") + kEncoder), {}, 1},
     {"duplicate keys", bytes(kEncoder + "ROLE=2\r\nNAME=SECOND\r\n"), {}, 1},
-    {"a section without keys", bytes(kOne + kEncoder), {}, 2, true, {}, true},
+    {"a section without keys", bytes(kOne + kEncoder), {}, 2, true, std::nullopt, true},
     {"missing role and name", bytes(kOne + "IP=10.0.0.11\r\n"), {}, 1},
     {"non-numeric values", bytes(kOne + "ROLE=x\r\nINPUT=a\r\nTX=b\r\nVER=c\r\nSFN=d\r\nBOUND=e\r\n"), {}, 1},
     {"non-numeric decoder values",
      bytes(kOne + "ROLE=2\r\nATT=a\r\nBUF=b\r\nSDL=c\r\nSDT=d\r\nSDM=e\r\n"), {}, 1},
     {"out-of-range values", bytes(kOne + "ROLE=2\r\nATT=999\r\nBUF=300\r\nSDL=-5\r\nSDT=99999999999\r\n"
         "SDM=7\r\nINPUT=5\r\nTX=-1\r\nBOUND=2147483648\r\nVER=1e308\r\nSN=-1\r\nIP=300.1.1.1\r\n"), {}, 1},
-    {"18 keys", bytes(keys(18)), {}, 1, true, kTooManyKeys, true},
+    {"18 keys", bytes(keys(18)), {}, 1, true, MessageId::SectionNotLoaded, true},
     {"UTF-8 byte order mark", bytes("\xEF\xBB\xBF" + kDecoder + kEncoder), {}, 2},
     {"UTF-16 text", bytes(QByteArray("\xFF\xFE", 2) + kUtf16), kNoSections, 0},
     {"mixed line ends",
@@ -118,15 +120,15 @@ const Shape kShapes[] = {
     {"a value of 1 MiB", bytes(kOne + "ROLE=1\r\nNAME=" + QByteArray(1 << 20, 'N') + "\r\n"), {}, 1},
     {"empty", bytes({}), kNoSections, 0},
     {"read-only", bytes(kDecoder + kEncoder, 0444), {}, 2, false},
-    {"no permission to read", bytes(kDecoder, 0), unreadable(u"Permission denied"_s), 0, false, {}, false,
+    {"no permission to read", bytes(kDecoder, 0), unreadable(u"Permission denied"_s), 0, false, std::nullopt, false,
      true},
     {"a directory", [](const QString &path) { ASSERT_TRUE(QDir().mkdir(path)); },
      unreadable(u"Is a directory"_s), 0, false},
     {"a symbolic link loop", link({}), unreadable(u"Too many levels of symbolic links"_s), 0, false},
     {"a link to nothing", link(u".gone"_s), kNoFile, 0},
     {"a named pipe", [](const QString &p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0644), 0); },
-     unreadable(u"not a regular file"_s), 0, false},
-    {"a link to a device", link(u"/dev/zero"_s), unreadable(u"not a regular file"_s), 0, false},
+     unreadable(phrase(PhraseId::NotRegularFile)), 0, false},
+    {"a link to a device", link(u"/dev/zero"_s), unreadable(phrase(PhraseId::NotRegularFile)), 0, false},
 };
 // clang-format on
 
@@ -142,8 +144,7 @@ TEST_P(DamagedDatabase, StartsListsSelectsAndStoresWithoutCrashing) {
         GTEST_SKIP() << "root reads any file";
     shape.make(iniPath());
     ASSERT_TRUE(start());
-    EXPECT_EQ(notifier.texts(),
-              shape.start.isEmpty() ? QStringList() : QStringList{shape.start.arg(iniPath())});
+    EXPECT_EQ(notifier.messages, shape.start ? QList<Message>{shape.start(iniPath())} : QList<Message>());
     ASSERT_EQ(tree()->topLevelItemCount(), shape.listed);
     notifier.messages.clear();
 
@@ -155,7 +156,7 @@ TEST_P(DamagedDatabase, StartsListsSelectsAndStoresWithoutCrashing) {
         clickRow(row);
         EXPECT_EQ(window->panel().selectedMac() == mac, row > 0 || !shape.firstRefused) << row;
     }
-    EXPECT_EQ(notifier.texts(), shape.click.isEmpty() ? QStringList() : QStringList{shape.click});
+    EXPECT_EQ(notifier.ids(), shape.click ? QList<MessageId>{*shape.click} : QList<MessageId>());
     notifier.messages.clear();
 
     // A discovery's report for a new element: stored, or the operator is told it could not be.
@@ -165,7 +166,8 @@ TEST_P(DamagedDatabase, StartsListsSelectsAndStoresWithoutCrashing) {
     inside.endpoint().deliver(reportBytes(0x0A000032));
     inside.setDiscovering(false);
     ASSERT_TRUE(drained());
-    EXPECT_EQ(notifier.texts(), shape.writable ? QStringList() : QStringList{kNotWritten.arg(iniPath())});
+    const QList<Message> notWritten{Message(MessageId::DatabaseNotWritten, {iniPath()})};
+    EXPECT_EQ(notifier.messages, shape.writable ? QList<Message>() : notWritten);
     EXPECT_EQ(window->database().read(u"020000000032"_s, u"ip"_s),
               shape.writable ? u"10.0.0.50"_s : QString());
 }

@@ -23,7 +23,8 @@ deb="${debs[0]}"
 # What is installed, and nothing else: no simulator, nothing outside /usr.
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sort >"$work/files"
 for f in ./usr/bin/ondalink-nms "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
-         "./usr/share/icons/hicolor/scalable/apps/$id.svg" ./usr/share/doc/ondalink-nms/PING.md; do
+         "./usr/share/icons/hicolor/scalable/apps/$id.svg" ./usr/share/doc/ondalink-nms/PING.md \
+         ./usr/share/ondalink-nms/translations/ondalink_en.qm; do
   grep -qxF "$f" "$work/files" || fail "$f missing from the package"
 done
 if grep -v '^\./usr/' "$work/files" || grep -i 'sim' "$work/files"; then fail "unexpected files above"; fi

@@ -15,15 +15,16 @@
 #include <functional>
 #include <ostream>
 
-// Readable failures: texts printed as text, a message's lines joined by "|".
+// Readable failures: texts printed as text, a message as its id, its parameters and its English lines.
 inline void PrintTo(const QString &text, std::ostream *out) {
     *out << '"' << text.toStdString() << '"';
 }
 
 namespace ondalink {
 inline void PrintTo(const Message &message, std::ostream *out) {
-    *out << '"' << QString(message.text).replace(u'\r', u'|').toStdString() << "\" ("
-         << message.title.toStdString() << ')';
+    const MessageText text = render(message);
+    *out << "#" << static_cast<int>(message.id) << " [" << message.args.join(u", ").toStdString() << "] \""
+         << text.primary.toStdString() << '|' << text.informative.toStdString() << '"';
 }
 } // namespace ondalink
 
@@ -36,7 +37,7 @@ public:
         messages.append(message);
         if (onShow)
             onShow(message);
-        if (!message.askYesNo)
+        if (!asksYesNo(message.id))
             return Answer::Ok;
         if (answers.empty())
             return Answer::No;
@@ -44,10 +45,10 @@ public:
         answers.pop_front();
         return a;
     }
-    QStringList texts() const {
-        QStringList all;
+    QList<MessageId> ids() const {
+        QList<MessageId> all;
         for (const Message &m : messages)
-            all.append(m.text);
+            all.append(m.id);
         return all;
     }
 

@@ -23,8 +23,11 @@ namespace {
 class AnsweringNotifier : public ondalink::Notifier {
 public:
     ondalink::Answer show(const ondalink::Message &message) override {
-        QTextStream(stdout) << "message: " << QString(message.text).replace(u'\r', u' ') << Qt::endl;
-        return message.askYesNo ? ondalink::Answer::Yes : ondalink::Answer::Ok;
+        const ondalink::MessageText text = ondalink::render(message);
+        QTextStream(stdout) << "message: "
+                            << QString(text.primary + u' ' + text.informative).replace(u'\n', u' ')
+                            << Qt::endl;
+        return text.askYesNo ? ondalink::Answer::Yes : ondalink::Answer::Ok;
     }
 };
 

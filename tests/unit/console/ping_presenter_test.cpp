@@ -96,7 +96,7 @@ TEST(PingPresenter, OtherOutcomesEndTheTest) {
         {"three parts: no reaction", u"192.168.1", true, EchoStatus::Success, 0, nullptr, 0, {}},
         {"empty field: no reaction", u"", true, EchoStatus::Success, 0, nullptr, 0, {}}};
     // clang-format on
-    const Message noNetworking = critical(u"Windows Sockets not responding correctly."_s, u"Ping failed"_s);
+    const Message noNetworking(MessageId::PingUnavailable);
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         Rig r;

@@ -70,7 +70,7 @@ TEST_F(AdditionTest, ARoutedElementIsStoredUnderTheMacTyped) {
     EXPECT_EQ(stored(u"bound"_s, u"00A0C9000007"_s), u"<none>"_s);
     EXPECT_EQ(stored(u"ip"_s, u"00A0C9000007"_s), kLoopback);
     EXPECT_EQ(stored(u"name"_s, u"00A0C9000005"_s), u"OTHER"_s);
-    EXPECT_TRUE(notifier.messages.isEmpty()) << notifier.texts().join(u'|').toStdString();
+    EXPECT_EQ(notifier.messages, QList<Message>());
     EXPECT_FALSE(link->isAdding());
 }
 
@@ -87,10 +87,7 @@ TEST_F(AdditionTest, ALocalElementIsStoredUnderTheMacArpFinds) {
 TEST_F(AdditionTest, WithoutAMacAnElementOffThisNetworkIsRefusedBeforeAnythingIsSent) {
     resolver.unreachable.insert(loopbackKey());
     EXPECT_FALSE(addition->start(kLoopback, u"  "_s));
-    ASSERT_EQ(notifier.texts(),
-              QStringList({u"The Network Element at 127.0.0.1 is not on this network, so its "
-                           u"MAC address cannot be found.\rPlease type its MAC address, "
-                           u"printed on the unit."_s}));
+    EXPECT_EQ(notifier.messages, QList<Message>({Message(MessageId::AdditionNeedsMac, {kLoopback})}));
     EXPECT_FALSE(element.socket.waitForReadyRead(100));
     EXPECT_EQ(outcomes.front().first, ElementAddition::Outcome::NotStarted);
     EXPECT_FALSE(link->isAdding());
@@ -108,10 +105,9 @@ TEST_F(ShortWait, NoAnswerWithinTheWaitNamesTheAddressAndPort) {
     ASSERT_TRUE(addition->start(kLoopback, {}));
     ASSERT_TRUE(ended());
     EXPECT_EQ(outcomes.front().first, ElementAddition::Outcome::NoAnswer);
-    ASSERT_EQ(notifier.messages.size(), 1);
-    EXPECT_TRUE(notifier.messages[0].text.startsWith(
-        u"No answer from 127.0.0.1 port %1 within 0.1 s.\r"_s.arg(element.port())))
-        << notifier.messages[0].text.toStdString();
+    EXPECT_EQ(notifier.messages,
+              QList<Message>({Message(MessageId::AdditionNoAnswer,
+                                      {kLoopback, QString::number(element.port()), u"0.1"_s})}));
     EXPECT_FALSE(database.exists());
     // A late answer is an ordinary report now: it stores nothing.
     element.sendTo(reportFromLoopback(), peer->endpoint().localPort());
@@ -123,29 +119,27 @@ struct BadEntry {
     const char *name;
     QString address;
     QString mac;
-    QString firstLine;
+    MessageId refusal; // its parameter is the text refused
 };
 
 class AdditionEntry : public AdditionTest, public ::testing::WithParamInterface<BadEntry> {};
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, AdditionEntry,
-    ::testing::Values(
-        BadEntry{
-            "ThreeParts", u"10.0.0"_s, {}, u"\"10.0.0\" is not the IPv4 address of a Network Element."_s},
-        BadEntry{"Broadcast", u"255.255.255.255"_s, {}, u"\"255.255.255.255\" is not the IPv4 address"_s},
-        BadEntry{"Multicast", u"239.1.1.1"_s, {}, u"\"239.1.1.1\" is not the IPv4 address"_s},
-        BadEntry{"Zero", u"0.0.0.0"_s, {}, u"\"0.0.0.0\" is not the IPv4 address"_s},
-        BadEntry{"ShortMac", kLoopback, u"00:11:22"_s, u"\"00:11:22\" is not a MAC address."_s},
-        BadEntry{"MixedSeparators", kLoopback, u"00:11-22:33:44:55"_s,
-                 u"\"00:11-22:33:44:55\" is not a MAC"_s}),
+    ::testing::Values(BadEntry{"ThreeParts", u"10.0.0"_s, {}, MessageId::AdditionAddressInvalid},
+                      BadEntry{"Broadcast", u"255.255.255.255"_s, {}, MessageId::AdditionAddressInvalid},
+                      BadEntry{"Multicast", u"239.1.1.1"_s, {}, MessageId::AdditionAddressInvalid},
+                      BadEntry{"Zero", u"0.0.0.0"_s, {}, MessageId::AdditionAddressInvalid},
+                      BadEntry{"ShortMac", kLoopback, u"00:11:22"_s, MessageId::AdditionMacInvalid},
+                      BadEntry{"MixedSeparators", kLoopback, u"00:11-22:33:44:55"_s,
+                               MessageId::AdditionMacInvalid}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_P(AdditionEntry, IsRefusedWithoutPaging) {
     EXPECT_FALSE(addition->start(GetParam().address, GetParam().mac));
-    ASSERT_EQ(notifier.messages.size(), 1);
-    EXPECT_TRUE(notifier.messages[0].text.startsWith(GetParam().firstLine))
-        << notifier.messages[0].text.toStdString();
+    const QString refused =
+        GetParam().refusal == MessageId::AdditionMacInvalid ? GetParam().mac : GetParam().address;
+    EXPECT_EQ(notifier.messages, QList<Message>({Message(GetParam().refusal, {refused})}));
     EXPECT_FALSE(element.socket.waitForReadyRead(50));
 }
 
@@ -166,7 +160,7 @@ TEST_F(AdditionTest, ARoutedElementIsConfirmedByTheMacStoredForItsAddress) {
     panel.ip = kLoopback;
     ASSERT_TRUE(database.write(kSelectedKey, u"ip"_s, kLoopback));
     ASSERT_TRUE(handle(reportFromLoopback({.tail = decoderTail()})));
-    EXPECT_EQ(notifier.texts(), QStringList({u"New configuration has been sucessfuly saved and loaded!"_s}));
+    EXPECT_EQ(notifier.ids(), QList<MessageId>({MessageId::ConfigurationSaved}));
     EXPECT_EQ(resolver.attempts, 0);
 
     // Two elements stored at that address and neither selected: nobody can tell whose report it is.
@@ -174,8 +168,8 @@ TEST_F(AdditionTest, ARoutedElementIsConfirmedByTheMacStoredForItsAddress) {
     panel.mac = u"-"_s;
     ASSERT_TRUE(database.write(u"00A0C9000002"_s, u"ip"_s, kLoopback));
     ASSERT_TRUE(handle(reportFromLoopback()));
-    EXPECT_EQ(notifier.texts(),
-              QStringList({u"An error occured while retrieving 'Element MAC':\rFeedback is corrupted."_s}));
+    EXPECT_EQ(notifier.messages,
+              QList<Message>({Message(MessageId::ReportFieldCorrupted, {phrase(PhraseId::ElementMac)})}));
 }
 
 // Update from network: what answers is stored or updated in place, the others stay, the old file is kept.
@@ -188,7 +182,7 @@ TEST_F(AdditionTest, UpdateFromNetworkKeepsEverySectionAndTellsWhichDidNotAnswer
     QSignalSpy silent(&update, &Discovery::notAnswered);
     notifier.answers = {Answer::Yes};
     ASSERT_TRUE(update.confirm());
-    EXPECT_EQ(notifier.messages.front().title, u"Update from network"_s);
+    EXPECT_EQ(notifier.ids(), QList<MessageId>({MessageId::UpdateConfirm}));
     update.start();
     EXPECT_EQ(readWholeFile(database.backupPath()).bytes, before);
     element.next();

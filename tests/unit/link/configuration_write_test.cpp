@@ -37,39 +37,33 @@ protected:
 TEST_F(SaveTest, PanelIsPackedAndSentToTheStoredAddressOnTheElementPort) {
     const QByteArray common = bytesOf({10, 0, 0, 1, 255, 255, 255, 0, 10, 0, 0, 254, 10, 0, 0, 2, 1, 0, 1});
     EXPECT_EQ(save(), common + "ABC             ");
-    EXPECT_EQ(notifier.messages,
-              QList<Message>{question(u"This configuration will be sent to selected Network "
-                                      u"Element and\rwill also be saved to local database in "
-                                      u"your computer. \rAre you sure?"_s,
-                                      u"Send configuration"_s)});
+    EXPECT_EQ(notifier.messages, QList<Message>{MessageId::SendConfirm});
     panel.role = ElementRole::Decoder;
     panel.name = u"twenty characters ab"_s;
     std::tie(panel.sfn, panel.buf, panel.sdm, panel.sdl, panel.sdt) = std::tuple(true, 8, 2, 154, 220);
     EXPECT_EQ(save(), common + "TWENTY CHARACTER" + bytesOf({1, 8, 2, 154, 220}));
     peer->responseTimer().setInterval(1); // no element answers
     ASSERT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() == 3; }));
-    EXPECT_EQ(notifier.messages.last(),
-              critical(u"Waiting for a response from Network Element has timed out!\rCannot save."_s));
+    EXPECT_EQ(notifier.messages.last(), Message(MessageId::ResponseTimedOut));
 
     EXPECT_FALSE(save(Answer::No));
     EXPECT_FALSE(element.socket.hasPendingDatagrams());
 }
 
 TEST_F(SaveTest, ChecksRunInOrderAndOnlyTheFirstFailureIsShown) {
-    const QString audio = u"Please verify that all audio fields are correct!"_s;
-    const QString address = u"Please verify that all IP fields are correct!"_s;
+    const PhraseId audio = PhraseId::AudioFieldsWrong;
+    const PhraseId address = PhraseId::IpFieldsWrong;
     ConfigurationWrite &p = panel;
-    const std::pair<std::function<void()>, QString> rows[] = {
+    const std::pair<std::function<void()>, PhraseId> rows[] = {
         // a change to a good panel, the reason
-        {[&] { p.mac.clear(), p.input = p.type = p.tx = -1, p.name.clear(); },
-         u"No Network Element selected!"_s},
+        {[&] { p.mac.clear(), p.input = p.type = p.tx = -1, p.name.clear(); }, PhraseId::NoSelection},
         {[&] { p.tx = -1, p.name.clear(); }, audio},
         {[&] { p.input = -1; }, audio},
         {[&] { p.role = ElementRole::Decoder, p.sdm = -1; }, audio}, // no byte to carry it
-        {[&] { p.name.clear(), p.ip = u"10.0.0.300"_s; }, u"Please verify that the name field is correct!"_s},
+        {[&] { p.name.clear(), p.ip = u"10.0.0.300"_s; }, PhraseId::NameFieldWrong},
         {[&] { p.mask = u"255.255.255.256"_s; }, address},
         {[&] { p.remote = u""_s; }, address}, // also when the encoder hides it
-        {[&] { QFile::remove(database.path()); }, u"The local database in your computer, is corrupted!"_s},
+        {[&] { QFile::remove(database.path()); }, PhraseId::DatabaseCorrupted},
     };
     const ConfigurationWrite good = panel;
     for (const auto &[change, reason] : rows) {
@@ -77,7 +71,7 @@ TEST_F(SaveTest, ChecksRunInOrderAndOnlyTheFirstFailureIsShown) {
         change();
         notifier.messages.clear();
         EXPECT_FALSE(save());
-        EXPECT_EQ(notifier.messages, QList<Message>{critical(reason + u"\rCannot save."_s, u"Error!"_s)});
+        EXPECT_EQ(notifier.messages, QList<Message>{Message(MessageId::SaveRefused, {phrase(reason)})});
     }
     EXPECT_FALSE(element.socket.hasPendingDatagrams());
 }

@@ -37,7 +37,7 @@ TEST_F(ConfirmTest, AMatchingReportStoresThePanelsValuesAndTheClampedSettings) {
     shown.name = u" dec one "_s; // equal once trimmed and upper-cased: stored as the panel has it
     const Confirmation c = confirm(report, shown, 3);
     EXPECT_EQ(std::tuple(c.refusal, c.mismatches, c.failed),
-              std::tuple(Confirmation::Refusal::None, QStringList(), false));
+              std::tuple(Confirmation::Refusal::None, QList<PhraseId>(), false));
     EXPECT_EQ(keys(c), (QStringList{u"name= DEC ONE        "_s, u"ip=192.168.1.10"_s, u"mask=255.255.255.0"_s,
                                     u"gw=192.168.1.1"_s, u"remote=192.168.1.20"_s, u"input=1"_s, u"type=0"_s,
                                     u"tx=1"_s, u"role=2"_s, u"sn=256"_s, u"ver=3.4"_s, u"att=14"_s,
@@ -60,7 +60,7 @@ TEST_F(ConfirmTest, EveryMismatchIsNamedInTheFixedOrderAndItsKeyIsNotStored) {
     shown.ip = u"192.168.1.99"_s;
     shown.name = u"other"_s;
     const Confirmation c = confirm(report, shown, 0);
-    EXPECT_EQ(c.mismatches, (QStringList{u"Element Name"_s, u"Element IP"_s, u"Audio TX"_s}));
+    EXPECT_EQ(c.mismatches, (QList<PhraseId>{PhraseId::ElementName, PhraseId::ElementIp, PhraseId::AudioTx}));
     EXPECT_TRUE(c.failed);
     const QStringList stored = keys(c);
     EXPECT_EQ(stored.filter(QRegularExpression(u"^(name|ip|tx)="_s)), QStringList());
@@ -68,19 +68,20 @@ TEST_F(ConfirmTest, EveryMismatchIsNamedInTheFixedOrderAndItsKeyIsNotStored) {
 }
 
 TEST_F(ConfirmTest, AddressesAreComparedAsTheirFourNumbersAndStoredInPlainForm) {
-    const std::tuple<QString, QString, QString> rows[] = {
+    const QList<PhraseId> none, ip{PhraseId::ElementIp};
+    const std::tuple<QString, QList<PhraseId>, QString> rows[] = {
         // typed, mismatches, ip stored
-        {u"192.168.1.10"_s, u""_s, u"192.168.1.10"_s},    // plain: kept as typed
-        {u"192.168.001.010"_s, u""_s, u"192.168.1.10"_s}, // leading zeros are still decimal
-        {u" 192.168.1.10"_s, u""_s, u"192.168.1.10"_s},   // blanks around a part
-        {u"192 . 168 . 1 . 10 "_s, u""_s, u"192.168.1.10"_s},
-        {u"192.168.1.100"_s, u"Element IP"_s, u""_s}, // another address
-        {u"192.168.01.1O"_s, u"Element IP"_s, u""_s}, // not an address: compared as text
+        {u"192.168.1.10"_s, none, u"192.168.1.10"_s},    // plain: kept as typed
+        {u"192.168.001.010"_s, none, u"192.168.1.10"_s}, // leading zeros are still decimal
+        {u" 192.168.1.10"_s, none, u"192.168.1.10"_s},   // blanks around a part
+        {u"192 . 168 . 1 . 10 "_s, none, u"192.168.1.10"_s},
+        {u"192.168.1.100"_s, ip, u""_s}, // another address
+        {u"192.168.01.1O"_s, ip, u""_s}, // not an address: compared as text
     };
     for (const auto &[typed, mismatches, stored] : rows) {
         shown.ip = typed;
         const Confirmation c = confirm(report, shown, 0);
-        EXPECT_EQ(c.mismatches.join(u','), mismatches) << qPrintable(typed);
+        EXPECT_EQ(c.mismatches, mismatches) << qPrintable(typed);
         EXPECT_EQ(keys(c).filter(QRegularExpression(u"^ip="_s)).join(u','),
                   stored.isEmpty() ? u""_s : u"ip="_s + stored)
             << qPrintable(typed);
@@ -91,12 +92,13 @@ TEST_F(ConfirmTest, AddressesAreComparedAsTheirFourNumbersAndStoredInPlainForm) 
     shown.ip = u"192.168.1.10"_s;
     Confirmation c = confirm(report, shown, 0);
     EXPECT_EQ(std::tuple(c.mismatches, keys(c).mid(1, 4)),
-              std::tuple(QStringList(), QStringList{u"ip=192.168.1.10"_s, u"mask=255.255.255.0"_s,
-                                                    u"gw=192.168.1.1"_s, u"remote=192.168.1.20"_s}));
+              std::tuple(QList<PhraseId>(), QStringList{u"ip=192.168.1.10"_s, u"mask=255.255.255.0"_s,
+                                                        u"gw=192.168.1.1"_s, u"remote=192.168.1.20"_s}));
     std::tie(shown.mask, shown.gw, shown.remote) =
         std::tuple(u"255.255.0.0"_s, u"192.168.1.2"_s, u"192.168.1.21"_s);
     c = confirm(report, shown, 0);
-    EXPECT_EQ(c.mismatches, (QStringList{u"Element Mask"_s, u"Element GW"_s, u"Remote IP"_s}));
+    EXPECT_EQ(c.mismatches,
+              (QList<PhraseId>{PhraseId::ElementMask, PhraseId::ElementGw, PhraseId::RemoteIp}));
 }
 
 TEST_F(ConfirmTest, UnknownRoleFailsWithoutAMismatchOfItsOwn) {

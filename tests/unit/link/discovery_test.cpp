@@ -87,10 +87,9 @@ TEST_F(DiscoveryTest, EndsOnceWhicheverWayItEnds) {
     expectIdle();
     EXPECT_EQ(log, QStringList({u"starting"_s, u"reload"_s, u"finished"_s}));
     EXPECT_EQ(
-        notifier.texts(),
-        QStringList{
-            u"The paging request could not be sent: \"not an address\" is not an IPv4 address.\r"
-            u"No Network Element can answer. The previous database, if any, is kept as nms.ini.bak."_s});
+        notifier.messages,
+        QList<Message>{Message(MessageId::PagingNotSent,
+                               {phrase(PhraseId::NotAnAddress, {u"not an address"_s}), u"nms.ini.bak"_s})});
 }
 
 // The limited broadcast is only ever sent inside a user and network namespace made for this test:
@@ -145,7 +144,7 @@ TEST_F(DiscoveryTest, PagingBroadcastLeavesOnEveryNetworkOfTheHost) {
     discovery->start();
     for (Peer *peer : {&far0, &far1})
         EXPECT_EQ(peer->next().data(), "LINKWAVE KORVALEN PAGING REQUEST")
-            << notifier.texts().join(u' ').toStdString();
+            << ::testing::PrintToString(notifier.messages);
 }
 
 } // namespace

@@ -92,9 +92,9 @@ TEST_F(LinkTest, AttenuationGoesToTheStoredAddressAndIsStoredOnlyWhenSent) {
     EXPECT_FALSE(typed.socket.hasPendingDatagrams());
     selectElementStoredAt(u"no address"_s);
     link->sendAttenuation(120);
-    EXPECT_EQ(notifier.texts(),
-              QStringList{u"The IP address stored for the selected Network Element is not valid: "
-                          u"\"no address\".\rNothing was sent."_s});
+    EXPECT_EQ(notifier.messages,
+              QList<Message>{Message(MessageId::AttenuationNotSent,
+                                     {phrase(PhraseId::StoredAddressInvalid, {u"no address"_s})})});
     EXPECT_EQ(stored(u"att"_s), u"255"_s) << "an attenuation that was not sent is not stored";
 }
 
@@ -103,19 +103,18 @@ TEST_F(LinkTest, SendFailureSaysWhatIsWrongAndTheLinkKeepsRunning) {
     settings.controlPort = element.port();
     makeLink();
     // clang-format off
-    // mentioned: what the failure names
-    const struct { QString mac, storedIp; QString mentioned; } failures[] = {
-        {u""_s, u"127.0.0.1"_s, u"No Network Element selected!"_s},
-        {kSelectedMac, u""_s, u"No IP address"_s},
-        {kSelectedMac, u"255.255.255.255"_s, u"255.255.255.255"_s},
-        {kSelectedMac, u"224.0.0.1"_s, u"224.0.0.1"_s},
+    const struct { QString mac, storedIp; QString failure; } failures[] = {
+        {u""_s, u"127.0.0.1"_s, phrase(PhraseId::NoSelection)},
+        {kSelectedMac, u""_s, phrase(PhraseId::NoStoredAddress)},
+        {kSelectedMac, u"255.255.255.255"_s, phrase(PhraseId::StoredAddressNotUnicast, {u"255.255.255.255"_s})},
+        {kSelectedMac, u"224.0.0.1"_s, phrase(PhraseId::StoredAddressNotUnicast, {u"224.0.0.1"_s})},
     };
     // clang-format on
     for (const auto &row : failures) {
         ASSERT_TRUE(database.write(kSelectedKey, u"ip"_s, row.storedIp));
         panel.mac = row.mac;
         const SendResult sent = link->requestLevel();
-        EXPECT_TRUE(!sent.ok && sent.failure.contains(row.mentioned)) << sent.failure.toStdString();
+        EXPECT_EQ(std::tuple(sent.ok, sent.failure), std::tuple(false, row.failure));
     }
     EXPECT_FALSE(element.socket.hasPendingDatagrams());
     QSignalSpy levels(link.get(), &ElementLink::levelReplyReceived);
@@ -126,7 +125,9 @@ TEST_F(LinkTest, SendFailureSaysWhatIsWrongAndTheLinkKeepsRunning) {
     settings.controlPort = 0; // the kernel sends nothing to port 0
     makeLink();
     ASSERT_TRUE(database.write(kSelectedKey, u"ip"_s, u"127.0.0.1"_s));
-    EXPECT_TRUE(link->requestLevel().failure.contains(u"refused"_s));
+    // The system's reason follows what the link says.
+    const QString refused = phrase(PhraseId::NetworkRefused, {u"127.0.0.1"_s, u"0"_s, u"\x1f"_s});
+    EXPECT_TRUE(link->requestLevel().failure.startsWith(refused.section(u'\x1f', 0, 0)));
 }
 
 } // namespace

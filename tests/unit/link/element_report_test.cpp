@@ -40,27 +40,31 @@ TEST(ElementReportDecode, TakesFieldsOnlyAsFarAsTheDatagramReaches) {
     }
 }
 
-const QString kRetrieving = u"An error occured while retrieving '%1':\rFeedback is corrupted."_s;
-const QString kInputMessage = kRetrieving.arg(u"Audio Input"_s);
+Message retrieving(PhraseId field) {
+    return {MessageId::ReportFieldCorrupted, {phrase(field)}};
+}
+const Message kInputMessage = retrieving(PhraseId::AudioInput);
 
 TEST(ElementReportDecode, FirstFailingCheckWinsAndNamesItsField) {
     // clang-format off
-    const std::pair<Report, QString> rows[] = { // no name: the report is taken
-        {{.input = 2, .type = 2, .tx = 2, .role = 3, .sn = 0}, u"Audio Input"_s},
-        {{.type = 2, .tx = 2, .role = 3, .sn = 0}, u"Audio Type"_s},
-        {{.tx = 255, .role = 3, .sn = 0}, u"TX Type"_s},
-        {{.role = 3, .sn = 0}, u"Element Type"_s},
-        {{.role = 1, .sn = 0, .tail = bytesOf({255, 255})}, u"Serial Number"_s},
-        {{.sn = 0x80000000u}, u"Serial Number"_s},
-        {{.tail = bytesOf({20, 33, 100})}, u"Version"_s}, // 3310.0 is past what the version holds
+    const std::pair<Report, std::optional<PhraseId>> rows[] = { // no field: the report is taken
+        {{.input = 2, .type = 2, .tx = 2, .role = 3, .sn = 0}, PhraseId::AudioInput},
+        {{.type = 2, .tx = 2, .role = 3, .sn = 0}, PhraseId::AudioType},
+        {{.tx = 255, .role = 3, .sn = 0}, PhraseId::TxType},
+        {{.role = 3, .sn = 0}, PhraseId::ElementType},
+        {{.role = 1, .sn = 0, .tail = bytesOf({255, 255})}, PhraseId::SerialNumber},
+        {{.sn = 0x80000000u}, PhraseId::SerialNumber},
+        {{.tail = bytesOf({20, 33, 100})}, PhraseId::Version}, // 3310.0 is past what the version holds
         {{.role = 1, .tail = bytesOf({255, 99})}, {}},
         {{.role = 0, .sn = 0x7FFFFFFFu}, {}}};
     // clang-format on
     ElementReport report;
     for (const auto &[in, field] : rows) {
         const ReportCheck check = decodeReport(in.bytes(), report);
-        EXPECT_EQ(check == ReportCheck::Ok, field.isEmpty()) << in.bytes().toHex().toStdString();
-        EXPECT_EQ(reportCheckMessage(check), field.isEmpty() ? QString() : kRetrieving.arg(field));
+        EXPECT_EQ(check == ReportCheck::Ok, !field) << in.bytes().toHex().toStdString();
+        if (field) {
+            EXPECT_EQ(reportCheckMessage(check), retrieving(*field));
+        }
     }
     EXPECT_EQ(decodeReport(Report().bytes().left(39), report), ReportCheck::TooShort);
 }
@@ -68,8 +72,7 @@ TEST(ElementReportDecode, FirstFailingCheckWinsAndNamesItsField) {
 const QStringList kAllKeys{u"NAME"_s, u"IP"_s,  u"MASK"_s, u"GW"_s,  u"REMOTE"_s, u"INPUT"_s,
                            u"TYPE"_s, u"TX"_s,  u"ROLE"_s, u"SN"_s,  u"VER"_s,    u"SFN"_s,
                            u"BUF"_s,  u"ATT"_s, u"SDM"_s,  u"SDL"_s, u"SDT"_s};
-const Message kSuccess =
-    information(u"New configuration has been sucessfuly saved and loaded!"_s, u"Configuration changed"_s);
+const Message kSuccess(MessageId::ConfigurationSaved);
 
 class ReportHandler : public LinkTest {
 protected:
@@ -117,7 +120,7 @@ TEST_F(ReportHandler, DiscoveryStoresEachElementSilentlyUnderItsArpMac) {
 
 TEST_F(ReportHandler, RejectedReportsStoreNothing) {
     ASSERT_TRUE(handle(Report{.input = 2, .type = 2, .tx = 2}.bytes()));
-    EXPECT_EQ(notifier.texts(), QStringList{kInputMessage}) << "only the first failing check";
+    EXPECT_EQ(notifier.messages, QList<Message>{kInputMessage}) << "only the first failing check";
     EXPECT_TRUE(peer->responseTimer().isActive()) << "the pending write still times out";
     ASSERT_TRUE(handle(Report().bytes().left(0)) && handle(Report().bytes().left(39)));
     EXPECT_EQ(std::tuple(reloads, resolver.attempts), std::tuple(0, 0))
@@ -147,16 +150,14 @@ TEST_F(ReportHandler, AConfirmationIsStoredAnnouncedEmittedAndReloaded) {
 TEST_F(ReportHandler, ARefusalOrAMismatchIsSaidAndStoresNothingOfIt) {
     panel.mac = u"00:A0:C9:00:00:02"_s;
     ASSERT_TRUE(handle(Report().bytes()));
-    EXPECT_EQ(notifier.texts(), QStringList{u"The response received does not match the selected element.\r"
-                                            u"Cannot save this element info."_s});
+    EXPECT_EQ(notifier.ids(), QList<MessageId>{MessageId::OtherElement});
     EXPECT_EQ(std::tuple(database.exists(), confirmed == ConfirmedState()), std::tuple(false, true));
     for (int i = 0; i < 18; ++i)
         ASSERT_TRUE(database.write(u"00A0C9000003"_s, u"k%1"_s.arg(i), u"v"_s));
     answerArp(10, "00a0c9000003");
     panel.mac = u"00:A0:C9:00:00:03"_s;
     ASSERT_TRUE(handle(Report().bytes()));
-    EXPECT_EQ(notifier.texts().last(), u"The data stored in your computer about this element, is corrupted.\r"
-                                       u"Cannot save this element info."_s);
+    EXPECT_EQ(notifier.ids().last(), MessageId::SectionCorrupted);
     EXPECT_EQ(storedKeys(u"00A0C9000003"_s).size(), 18);
 
     notifier.messages.clear();
@@ -165,9 +166,8 @@ TEST_F(ReportHandler, ARefusalOrAMismatchIsSaidAndStoresNothingOfIt) {
     selectMatchingElement();
     std::tie(panel.ip, panel.tx) = std::tuple(u"192.168.1.99"_s, 0);
     ASSERT_TRUE(handle(Report().bytes()));
-    EXPECT_EQ(notifier.texts(),
-              (QStringList{u"An error occured while saving 'Element IP':\rFeedback is corrupted."_s,
-                           u"An error occured while saving 'Audio TX':\rFeedback is corrupted."_s}));
+    EXPECT_EQ(notifier.messages, (QList<Message>{{MessageId::FieldNotSaved, {phrase(PhraseId::ElementIp)}},
+                                                 {MessageId::FieldNotSaved, {phrase(PhraseId::AudioTx)}}}));
     EXPECT_EQ(std::tuple(stored(u"ip"_s), stored(u"tx"_s), stored(u"mask"_s)),
               std::tuple(u"old ip"_s, u"old tx"_s, u"255.255.255.0"_s));
 
@@ -182,8 +182,8 @@ TEST_F(ReportHandler, AnUnwritableDatabaseIsNeverReportedAsSaved) {
     ASSERT_TRUE(QDir().mkdir(database.path())); // nothing can replace a folder, whoever runs this
     selectMatchingElement();
     ASSERT_TRUE(handle(Report{.tail = decoderTail()}.bytes()));
-    EXPECT_TRUE(notifier.messages.size() == 1 &&
-                notifier.messages.first().text.startsWith(u"The local database could not be written"_s));
+    EXPECT_EQ(notifier.messages, QList<Message>{Message(MessageId::DatabaseNotWritten,
+                                                        {QDir::toNativeSeparators(database.path())})});
     EXPECT_EQ(confirmed.role, kRoleDecoder) << "the panel still shows what the element reported";
 }
 
@@ -191,14 +191,13 @@ TEST_F(ReportHandler, AStormOfIdenticalFailuresShowsOneMessageAndThenACount) {
     peer->reportHandler().setRepeatQuietMs(600000);
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(handle(Report{.input = 7}.bytes()));
-    EXPECT_EQ(std::tuple(notifier.texts(), reloads), std::tuple(QStringList{kInputMessage}, 0))
+    EXPECT_EQ(std::tuple(notifier.messages, reloads), std::tuple(QList<Message>{kInputMessage}, 0))
         << "a flood of corrupt reports does not rebuild the list";
     selectMatchingElement();
     ASSERT_TRUE(handle(Report().bytes())); // something else: the count comes first
     EXPECT_EQ(
         notifier.messages,
-        (QList<Message>{critical(kInputMessage),
-                        critical(u"19 more reports gave the same message:\r"_s + kInputMessage), kSuccess}));
+        (QList<Message>{kInputMessage, {MessageId::RepeatedReports, {u"19"_s}, kInputMessage}, kSuccess}));
 }
 
 } // namespace

@@ -69,8 +69,8 @@ TEST_F(LevelMonitorTest, PollsTheStoredAddressReportsPeaksAndNoLevelWhenOff) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.messages.isEmpty(); }));
     EXPECT_FALSE(pollingDuringMessage);
     EXPECT_EQ(std::tuple(switched.size(), switched.last().at(0).toBool()), std::tuple(4, false));
-    EXPECT_EQ(notifier.texts(), QStringList{u"No IP address is stored for the selected Network Element.\r"
-                                            u"Audio monitoring has been stopped."_s});
+    EXPECT_EQ(notifier.messages,
+              QList<Message>{Message(MessageId::MonitoringStopped, {phrase(PhraseId::NoStoredAddress)})});
 }
 
 } // namespace

@@ -39,7 +39,7 @@ TEST_F(MacWaitTest, AConfirmationIsNotHeldPastItsTimerBySilentAddresses) {
         deliver(silentReport(n));
     deliver(Report{.tail = decoderTail()}.bytes());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.messages.isEmpty(); }, 4000));
-    EXPECT_EQ(notifier.texts(), QStringList{u"New configuration has been sucessfuly saved and loaded!"_s});
+    EXPECT_EQ(notifier.ids(), QList<MessageId>{MessageId::ConfigurationSaved});
     EXPECT_FALSE(peer->responseTimer().isActive());
     EXPECT_GT(peer->lookups().inFlight(), 0);
 }
@@ -72,10 +72,10 @@ TEST_F(MacWaitTest, AnAddressThatNeverResolvesEndsOnceForEachReportWithItsMessag
     deliver(silentReport(1));
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return !peer->reportHandler().busy() && !peer->endpoint().hasPending(); }));
-    const QString noMac = u"An error occured while retrieving 'Element MAC':\rFeedback is corrupted."_s;
+    const Message noMac(MessageId::ReportFieldCorrupted, {phrase(PhraseId::ElementMac)});
     // Identical failures in a row are one box and a count.
     ASSERT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() == 2; }, 3000));
-    EXPECT_EQ(notifier.texts(), (QStringList{noMac, u"3 more reports gave the same message:\r"_s + noMac}));
+    EXPECT_EQ(notifier.messages, (QList<Message>{noMac, {MessageId::RepeatedReports, {u"3"_s}, noMac}}));
     EXPECT_EQ(std::tuple(resolver.table.size(), database.exists()), std::tuple(1, false))
         << "nothing was learnt or stored";
 }

@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The catalogue of the operator's messages: every message box is an id with its parameters; its
+// title, texts, icon and buttons come from here alone, in the operator's language.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+namespace ondalink {
+
+enum class MessageIcon { Information, Question, Critical, Warning };
+enum class Answer { Ok, Yes, No };
+
+// Parameters (args) in the order each id lists them.
+enum class MessageId {
+    // The single-instance guard: another copy runs.
+    AlreadyRunning,
+    // The UDP port is taken.
+    PortOccupied,
+    // Discovery: the question; the database could not be recreated (reason); the paging request
+    // did not leave (reason, backup file name).
+    DiscoveryConfirm,
+    DatabaseNotRecreated,
+    PagingNotSent,
+    // Save: the panel failed a check (reason), the question, the datagram could not be sent
+    // (reason), no answer came.
+    SaveRefused,
+    SendConfirm,
+    SaveNotSent,
+    ResponseTimedOut,
+    // Attenuation: not sent (reason); sent but not stored.
+    AttenuationNotSent,
+    AttenuationNotStored,
+    // Level monitoring stopped because a request could not be sent (reason).
+    MonitoringStopped,
+    // A report: a field failed its check or has no MAC (field caption); a confirmed field differs
+    // from the panel (field caption); it is not from the selected element; the element's section is
+    // damaged; the database could not be written (path); the configuration was confirmed.
+    ReportFieldCorrupted,
+    FieldNotSaved,
+    OtherElement,
+    SectionCorrupted,
+    DatabaseNotWritten,
+    ConfigurationSaved,
+    // A storm of reports: how many more gave the same message (count) / failed (count); inner holds
+    // the message they stand for.
+    RepeatedReports,
+    SuppressedReports,
+    // Selecting an element whose section is damaged.
+    SectionNotLoaded,
+    // The element list: the file could not be read (reason); there is no file; it has no element.
+    ListNotLoaded,
+    DatabaseMissing,
+    DatabaseEmpty,
+    // The ping cannot start.
+    PingUnavailable,
+    // Update from network: the question; the copy of the database could not be kept (reason, backup
+    // file name).
+    UpdateConfirm,
+    BackupNotKept,
+    // Add element by address: not an element's address (the text); not a MAC (the text); an address
+    // off this host's networks and no MAC (address); the paging request did not leave (address, port,
+    // reason); no answer (address, port, seconds).
+    AdditionAddressInvalid,
+    AdditionMacInvalid,
+    AdditionNeedsMac,
+    AdditionNotSent,
+    AdditionNoAnswer,
+    // Restore: there is no backup (backup file name); the question (backup file name, its element
+    // count, database file name, its element count); it failed (reason).
+    NoBackup,
+    RestoreConfirm,
+    RestoreFailed,
+    // Export: failed (reason); done (element count, path).
+    ExportFailed,
+    Exported,
+    // Import: the file could not be read (reason); a row is wrong (file name, the wrong rows, one per
+    // line); the questions (replace: the database's element count, the file's element count, file
+    // name, backup file name; merge: the file's element count, file name, backup file name); the
+    // database could not be written (reason).
+    ImportNotRead,
+    ImportRefused,
+    ImportReplaceConfirm,
+    ImportMergeConfirm,
+    ImportNotWritten,
+    // Elements share an address: one line per address ("address: name [MAC], name [MAC]").
+    DuplicateAddresses,
+};
+
+// A message box as data; the catalogue renders it.
+struct Message {
+    Message() = default;
+    // NOLINTNEXTLINE(google-explicit-constructor): a message without parameters is its id
+    Message(MessageId messageId, QStringList messageArgs = {})
+        : id(messageId), args(std::move(messageArgs)) {}
+    Message(MessageId messageId, QStringList messageArgs, const Message &repeated)
+        : id(messageId), args(std::move(messageArgs)), inner{repeated} {}
+
+    MessageId id = MessageId::PortOccupied;
+    QStringList args;           // data (addresses, paths, counts, texts of the system) or phrases
+    std::vector<Message> inner; // the message a storm count repeats
+
+    friend bool operator==(const Message &, const Message &) = default;
+};
+
+// Pieces of messages that several of them, or the code below the message, choose from.
+enum class PhraseId {
+    // Captions of the fields a report check or a confirmation names.
+    ElementName,
+    ElementIp,
+    ElementMask,
+    ElementGw,
+    RemoteIp,
+    AudioInput,
+    AudioType,
+    AudioTx,
+    TxType,
+    ElementType,
+    SerialNumber,
+    Version,
+    ElementMac,
+    // Why a configuration cannot be saved.
+    NoSelection,
+    AudioFieldsWrong,
+    NameFieldWrong,
+    IpFieldsWrong,
+    DatabaseCorrupted,
+    // Why nothing could be sent to the selected element (address) / at all.
+    NoStoredAddress,
+    StoredAddressInvalid,
+    StoredAddressNotUnicast,
+    NetworkRefused, // address, port, the system's reason
+    PortNotOpen,
+    NoBroadcastInterface,
+    NotAnAddress, // the text
+    // Why a file could not be used (path, the system's reason).
+    CannotRead,
+    CannotWrite,
+    NotRegularFile,
+};
+
+QString phrase(PhraseId id, const QStringList &args = {});
+
+// What a box shows. The primary and the informative text may hold line breaks ("\n").
+struct MessageText {
+    QString title;
+    QString primary;
+    QString informative;
+    MessageIcon icon = MessageIcon::Critical;
+    bool askYesNo = false; // Yes and No, No the default; otherwise OK
+
+    friend bool operator==(const MessageText &, const MessageText &) = default;
+};
+
+MessageIcon messageIcon(MessageId id);
+bool asksYesNo(MessageId id);
+MessageText render(const Message &message);
+
+// Every id, for tests and tools that go through the whole catalogue.
+QList<MessageId> allMessageIds();
+QList<PhraseId> allPhraseIds();
+
+} // namespace ondalink

@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Under the pseudo-translation (every source text wrapped in [ ] and 40 % longer), the windows show no
+// text of ours untranslated and no label cut off.
+#include "console_fixture.h"
+
+#include "console/about_box.h"
+#include "console/paging_window.h"
+#include "console/translations.h"
+
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTranslator>
+
+#include <algorithm>
+#include <memory>
+
+namespace ondalink::testing {
+namespace {
+
+// Data, not texts of ours: numbers, addresses, MACs, units of a number, a dash, the elements' names.
+bool isData(const QString &text, const QStringList &names) {
+    static const QRegularExpression noLetters(u"^[^\\p{L}]*$"_s);
+    static const QRegularExpression mac(u"^([0-9A-F]{2}:){5}[0-9A-F]{2}$"_s);
+    return noLetters.match(text).hasMatch() || mac.match(text).hasMatch() ||
+           std::any_of(names.cbegin(), names.cend(),
+                       [&text](const QString &name) { return text.startsWith(name); });
+}
+
+bool isPseudo(const QString &text) {
+    return text.startsWith(u'[') && text.endsWith(u']');
+}
+
+class PseudoTranslation : public ConsoleTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFileInfo::exists(QStringLiteral(ONDALINK_PSEUDO_QM)));
+        ASSERT_TRUE(m_translator.load(QStringLiteral(ONDALINK_PSEUDO_QM)));
+        ASSERT_TRUE(QCoreApplication::installTranslator(&m_translator));
+    }
+    void TearDown() override { QCoreApplication::removeTranslator(&m_translator); }
+
+    // Every text a widget of this window shows or tells a screen reader, with where it was found.
+    void collect(QWidget *top) {
+        const auto add = [this](const QObject *where, const char *what, const QString &text) {
+            if (!text.isEmpty() && !isData(text, m_names))
+                m_texts.append({where->objectName() + u'/' +
+                                    QLatin1StringView(where->metaObject()->className()) + u'.' +
+                                    QLatin1StringView(what),
+                                text});
+        };
+        QList<QWidget *> widgets = top->findChildren<QWidget *>();
+        widgets.prepend(top);
+        for (QWidget *w : widgets) {
+            // The standard buttons are Qt's own, translated by Qt's catalogue.
+            if (qobject_cast<QDialogButtonBox *>(w->parentWidget()))
+                continue;
+            if (w->isWindow())
+                add(w, "windowTitle", w->windowTitle());
+            add(w, "toolTip", w->toolTip());
+            add(w, "accessibleName", w->accessibleName());
+            add(w, "accessibleDescription", w->accessibleDescription());
+            if (auto *label = qobject_cast<QLabel *>(w))
+                add(w, "text", label->text());
+            if (auto *button = qobject_cast<QAbstractButton *>(w))
+                add(w, "text", button->text());
+            if (auto *group = qobject_cast<QGroupBox *>(w))
+                add(w, "title", group->title());
+            if (auto *box = qobject_cast<QComboBox *>(w))
+                for (int i = 0; i < box->count(); ++i)
+                    add(w, "item", box->itemText(i));
+            if (auto *tree = qobject_cast<QTreeWidget *>(w); tree && !tree->isHeaderHidden())
+                for (int i = 0; i < tree->columnCount(); ++i)
+                    add(w, "header", tree->headerItem()->text(i));
+            if (auto *box = qobject_cast<QMessageBox *>(w))
+                add(w, "informativeText", box->informativeText());
+            for (QAction *action : w->actions()) {
+                add(action, "text", action->text());
+                add(action, "toolTip", action->toolTip());
+            }
+            if (auto *menu = qobject_cast<QMenu *>(w))
+                add(w, "title", menu->title());
+        }
+    }
+    QStringList untranslated() const {
+        QStringList found;
+        for (const auto &[where, text] : m_texts)
+            if (!isPseudo(text))
+                found.append(where + u": \""_s + text + u'"');
+        found.removeDuplicates();
+        return found;
+    }
+    // Labels narrower than their text after layout.
+    static QStringList cutOff(QWidget *top) {
+        QStringList found;
+        for (QLabel *label : top->findChildren<QLabel *>()) {
+            if (!label->isVisible() || label->text().isEmpty() || label->wordWrap())
+                continue;
+            const int needed = label->minimumSizeHint().width();
+            if (label->width() < needed)
+                found.append(u"%1 \"%2\": %3 of %4 px"_s.arg(label->objectName(), label->text())
+                                 .arg(label->width())
+                                 .arg(needed));
+        }
+        return found;
+    }
+    void look(QWidget *top) {
+        top->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
+        collect(top);
+        EXPECT_EQ(untranslated(), QStringList());
+        EXPECT_EQ(cutOff(top), QStringList());
+    }
+
+    QTranslator m_translator;
+    QStringList m_names{u"DEC 1"_s, kEncName.trimmed()};
+    QList<std::pair<QString, QString>> m_texts;
+};
+
+TEST_F(PseudoTranslation, MainWindowWithAnElementSelected) {
+    writeExample();
+    ASSERT_TRUE(start());
+    window->show();
+    clickNode(kDecoderMac);
+    look(window.get());
+    for (QMenu *menu : window->findChildren<QMenu *>())
+        collect(menu);
+    EXPECT_EQ(untranslated(), QStringList());
+    clickNode(kEncoderMac); // the encoder's layout has captions of its own
+    m_texts.clear();
+    look(window.get());
+}
+
+TEST_F(PseudoTranslation, PagingWindowAndAboutBox) {
+    writeExample();
+    ASSERT_TRUE(start());
+    PagingWindow paging(window.get());
+    paging.showStoredCount(2);
+    look(&paging);
+    m_texts.clear();
+    std::unique_ptr<QMessageBox> about(buildAboutBox(iniPath(), window.get()));
+    look(about.get());
+}
+
+// The program's loader: the locale's file from the first folder that has one, else English.
+TEST(Translations, TheLocalesFileIsLoadedFromTheFirstFolderThatHasItAndEnglishStaysOtherwise) {
+    QTemporaryDir empty, installed;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ONDALINK_PSEUDO_QM), installed.filePath(u"ondalink_de.qm"_s)));
+    const QStringList folders{empty.path(), installed.path()};
+    const QString english = QCoreApplication::translate("Message", "Korvalen Ondalink Manager");
+    for (const auto &[locale, loaded] : {std::pair{QLocale(QLocale::German, QLocale::Austria), true},
+                                         std::pair{QLocale(QLocale::French), false}}) {
+        QTranslator translator;
+        EXPECT_EQ(installTranslation(translator, locale, folders), loaded) << qPrintable(locale.name());
+        const QString shown = QCoreApplication::translate("Message", "Korvalen Ondalink Manager");
+        EXPECT_EQ(shown != english, loaded) << qPrintable(shown);
+        QCoreApplication::removeTranslator(&translator);
+    }
+}
+
+} // namespace
+} // namespace ondalink::testing

@@ -1,0 +1,1277 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>AboutBox</name>
+    <message>
+        <source>net.ipv4.ping_group_range (unreadable)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>includes</source>
+        <comment>the range includes the groups</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>leaves out</source>
+        <comment>the range leaves out the groups</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ping: ICMP datagram socket, allowed by %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ping: raw ICMP socket (CAP_NET_RAW); %1 %2 this user&apos;s groups.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ping: not possible; %1 %2 this user&apos;s groups and the program lacks CAP_NET_RAW (see PING.md).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Ondalink NMS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ondalink NMS %1</source>
+        <extracomment>%1 is the program&apos;s version.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Network management station for the Ondalink audio link.
+
+Element database:
+%1
+
+%2
+
+Built with Qt %3, running on Qt %4.</source>
+        <extracomment>%1 the database&apos;s path, %2 how the ping works here, %3 and %4 Qt versions.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>EchoStatus</name>
+    <message>
+        <source>Success!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Buffer Too Small</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Destination Net Unreachable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Destination Host Unreachable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Destination Protocol Unreachable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Destination Port Unreachable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No Resources</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bad Option</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hardware Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Packet Too Big</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Request Timed Out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bad Request</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bad Route</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TimeToLive Expired Transit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TimeToLive Expired Reassembly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parameter Problem</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Source Quench</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Option Too Big</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bad Destination</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Negotiating IPSEC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>General Failure</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown Response</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ElementDatabase</name>
+    <message>
+        <source>There is no %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ElementExchange</name>
+    <message>
+        <source>the name &quot;%1&quot; is longer than 16 characters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the name &quot;%1&quot; holds a character that cannot be stored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is not a valid IPv4 address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ver &quot;%1&quot; is not a version number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is not a whole number from %3 to %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the MAC &quot;%1&quot; is not 12 hexadecimal digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the MAC is missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the MAC %1 is listed on line %2 already</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a quoted cell is not closed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>there is no header row</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the file holds more than %1 rows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the column &quot;%1&quot; is not a key of an element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the column &quot;%1&quot; is there twice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>there is no mac column</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cells where the header has %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the row is not UTF-8 text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the member &quot;%1&quot; is not part of an element list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>there is no &quot;elements&quot; list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the file holds more than %1 elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>element %1 is not an object</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a key of an element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the value of &quot;%1&quot; is not a text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>... and %1 more.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Ondalink NMS v.%1 - Korvalen Broadcast</source>
+        <extracomment>The main window&apos;s title; %1 is the program&apos;s version.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Message</name>
+    <message>
+        <source>Korvalen Ondalink Manager</source>
+        <extracomment>Title of every message box that names no title of its own.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Feedback is corrupted.</source>
+        <extracomment>Second line of a message about a report whose contents are wrong.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot save.</source>
+        <extracomment>Second line: the configuration was not saved.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot save this element info.</source>
+        <extracomment>Second line: what an element reported was not stored.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <extracomment>Last line of a Yes/No question.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Local database is empty.</source>
+        <extracomment>First line when the element list is empty.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <extracomment>Title of the boxes that say the element list is empty.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Korvalen Ondalink NMS</source>
+        <extracomment>Title of the box that says another copy of the program runs.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Korvalen Ondalink NMS is already running (check the icon in system tray)!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unable to use UDP port 2976: occupied.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto Discovery</source>
+        <extracomment>Title of the question before a discovery.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Performing an &apos;Auto Discovery&apos; will delete the local database in your computer
+and create a new one, based on the Network Elements found (if any). </source>
+        <extracomment>The line break and the blank at the end are part of the text.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The local database in your computer could not be recreated: %1</source>
+        <extracomment>%1: why, as the system says it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto Discovery has been stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The paging request could not be sent: %1.</source>
+        <extracomment>%1: why, as the network says it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No Network Element can answer. The previous database, if any, is kept as %1.</source>
+        <extracomment>%1: the name of the file that keeps the previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error!</source>
+        <extracomment>Title of the box that refuses to save what the panel shows.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send configuration</source>
+        <extracomment>Title of the question before a configuration is sent.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This configuration will be sent to selected Network Element and
+will also be saved to local database in your computer. </source>
+        <extracomment>The line break and the blank at the end are part of the text.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for a response from Network Element has timed out!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing was sent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The attenuation was sent, but the local database could not be written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio monitoring has been stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>An error occured while retrieving &apos;%1&apos;:</source>
+        <extracomment>%1: the caption of the field.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>An error occured while saving &apos;%1&apos;:</source>
+        <extracomment>%1: the caption of the field whose reported value differs from the one sent.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The response received does not match the selected element.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The data stored in your computer about this element, is corrupted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The local database could not be written: %1</source>
+        <extracomment>%1: the path of the database file.
+----------
+%1: why.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration changed</source>
+        <extracomment>Title of the box that confirms a saved configuration.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New configuration has been sucessfuly saved and loaded!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 more report gave the same message:</source>
+        <extracomment>Followed by the lines of the repeated message.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 more reports gave the same message:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 more report failed as well; its message was:</source>
+        <extracomment>Followed by the lines of the last message not shown.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 more reports failed as well; the last message was:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The data stored in your computer about this element, is corrupted (1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot load this element info.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The list of elements cannot be loaded.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please click &apos;Auto Discover&apos; icon to probe the network.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please click the &apos;Auto Discover&apos; icon to probe the network.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ping failed</source>
+        <extracomment>Title of the box that says the ping cannot start.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Windows Sockets not responding correctly.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add element by address</source>
+        <extracomment>Title of the messages of Add element by address.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore previous database</source>
+        <extracomment>Title of the messages of Restore previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import elements</source>
+        <extracomment>Title of the messages of Import elements.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please type its MAC address, printed on the unit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The element was not added.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing has been imported.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update from network</source>
+        <extracomment>Title of the question before an update from the network.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Performing an &apos;Update from network&apos; will page the network and store or update the Network Elements that answer.
+Elements that do not answer stay in the local database in your computer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The local database in your computer could not be copied to %2: %1</source>
+        <extracomment>%1: why, as the system says it; %2: the name of the file that keeps the previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update from network has been stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the IPv4 address of a Network Element.</source>
+        <extracomment>%1: the text typed.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please type an address such as 192.168.10.20.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a MAC address.</source>
+        <extracomment>%1: the text typed.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please type its 12 hexadecimal digits, such as 00:1A:2B:3C:4D:5E.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Network Element at %1 is not on this network, so its MAC address cannot be found.</source>
+        <extracomment>%1: the element&apos;s address.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The paging request could not be sent to %1 port %2: %3.</source>
+        <extracomment>%1: address, %2: port, %3: why, as the network says it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No answer from %1 port %2 within %3 s.</source>
+        <extracomment>%1: address, %2: port, %3: seconds waited.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please check the address and that the element is on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is no previous database to restore: %1 is missing.</source>
+        <extracomment>%1: the name of the file that keeps the previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It is kept by Auto Discovery, Update from network and Import.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Put the previous database back? %1 lists %2; the current %3 lists %4.</source>
+        <extracomment>%1: the backup&apos;s file name, %2: how many elements it lists, %3: the database&apos;s file name, %4: how many it lists.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The current database becomes the previous one, so that this can be undone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The previous database could not be restored: %1</source>
+        <extracomment>%1: why.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing has been changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The elements could not be exported: %1</source>
+        <extracomment>%1: why.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing has been written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export elements</source>
+        <extracomment>Title of the box that confirms an export.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 exported to %2.</source>
+        <extracomment>%1: how many elements, %2: the file&apos;s path.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be imported; nothing has been changed. Wrong rows:</source>
+        <extracomment>%1: the file&apos;s name; the wrong rows follow, each with its line number.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replace the local database (%1) with the %2 of %3?</source>
+        <extracomment>%1: how many elements the database lists, %2: how many the file lists, %3: the file&apos;s name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The current database is kept as %1.</source>
+        <extracomment>%1: the name of the file that keeps the previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Merge the %1 of %2 into the local database?</source>
+        <extracomment>%1: how many elements the file lists, %2: the file&apos;s name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Elements of the same MAC address are replaced; the current database is kept as %1.</source>
+        <extracomment>%1: the name of the file that keeps the previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duplicate IP</source>
+        <extracomment>Title of the warning about elements that share an IP address.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Several elements have the same IP address:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Phrase</name>
+    <message>
+        <source>Element Name</source>
+        <extracomment>A field&apos;s caption, named in messages.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element Mask</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element GW</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remote IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio Input</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio TX</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TX Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Serial Number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element MAC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No Network Element selected!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please verify that all audio fields are correct!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please verify that the name field is correct!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please verify that all IP fields are correct!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The local database in your computer, is corrupted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No IP address is stored for the selected Network Element.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The IP address stored for the selected Network Element is not valid: &quot;%1&quot;.</source>
+        <extracomment>%1: the stored text.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The IP address stored for the selected Network Element is not a unicast address: %1.</source>
+        <extracomment>%1: the stored address.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The network refused the datagram to %1 port %2: %3.</source>
+        <extracomment>%1: address, %2: port, %3: why, as the system says it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the UDP port is not open</source>
+        <extracomment>Completes &quot;The paging request could not be sent: %1.&quot;</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no network interface is up with an IPv4 address that can broadcast</source>
+        <extracomment>Completes &quot;The paging request could not be sent: %1.&quot;</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an IPv4 address</source>
+        <extracomment>Completes &quot;The paging request could not be sent: %1.&quot;; %1: the configured destination.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <extracomment>%1: a path, %2: why, as the system says it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <extracomment>%1: a path, %2: why, as the system says it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <extracomment>Completes &quot;Cannot read %1: %2&quot; for a folder, a pipe or a device.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Role</name>
+    <message>
+        <source>ENCODER</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DECODER</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UNKNOWN</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Units</name>
+    <message>
+        <source>%1dBFS</source>
+        <extracomment>A level relative to full scale; %1 is a number, or &quot;-oo&quot; for no level.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1mS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <comment>the attenuation at its lowest position</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1dBu</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1Sec</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::AddElementDialog</name>
+    <message>
+        <source>Add element by address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The element is paged at this address and stored as it answers.
+Behind a router its MAC address cannot be found: type the one printed on the unit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IPv4 address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;IPv4 address:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MAC address (optional)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Needed only when the element is not on this network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;MAC address (optional):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::DatabaseCommands</name>
+    <message>
+        <source>&amp;Update from network...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add element by &amp;address...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Res&amp;tore previous database...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>E&amp;xport elements...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Import elements...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>elements.csv</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;JSON files (*.json)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::DiagnosticsFrame</name>
+    <message>
+        <source>Diagnostics:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ping response:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;Unknown&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio level:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio level meter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Level polling interval</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Interval:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <extracomment>The level polling interval; %1 is a number of milliseconds.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Level polling interval: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::ElementTree</name>
+    <message>
+        <source>Select element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select element: (%1 items)</source>
+        <extracomment>The caption above the element list; %1 is how many elements it lists.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;None&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::ImportDialog</name>
+    <message>
+        <source>Import elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File to import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Browse...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the file to import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The elements of the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Merge: add them, replacing elements of the same MAC address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Replace: the database holds them and nothing else</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every row is checked first: a file with a wrong row is not imported at all. The current database is kept as nms.ini.bak.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element lists (*.csv *.json);;All files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::MainWindow</name>
+    <message>
+        <source>Toolbar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Discover elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start audio monitoring</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop audio monitoring</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <extracomment>A toolbar button&apos;s tooltip: %1 its text, %2 its shortcut.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About Ondalink NMS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element database: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Ping element</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::PagingWindow</name>
+    <message>
+        <source>Paging network...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please wait a few seconds while paging the network...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 element found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 elements found</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::PingIndicator</name>
+    <message>
+        <source>Click to test ping</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Retrying in %1 seconds...</source>
+        <comment>the ping label while it waits to retry</comment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::PingPresenter</name>
+    <message>
+        <source>Unable to init sockets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <extracomment>A ping&apos;s round-trip time in milliseconds.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;Stopped&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Retrying in %1 seconds...</source>
+        <comment>the ping label while it waits to retry</comment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::PropertiesPanel</name>
+    <message>
+        <source>&lt;Click to test&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;Unknown&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0mS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not a valid IPv4 address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio source:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2.5mS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio atten:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element properties:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System type:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MAC address:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Serial number:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DSP version:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Max 16 chars</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not used by the element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not used by the element: this setting is neither sent nor stored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System IP:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Network mask:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Gateway IP:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remote IP:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>VLAN O&amp;&amp;M:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>VLAN Audio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Left/Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MPX</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Digital</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Analog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unicast</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Multicast</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto detect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Force internal</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Force external</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Buffer size:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Threshold:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Silence detector trigger level</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Timeout:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Silence detector time countdown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio atten</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio type:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TX type:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio routing:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SFN option:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bounded to:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0dBu</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0Sec</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::VUMeter</name>
+    <message>
+        <source>Audio level: the scale is in dB below full scale (dBFS); the marker holds the peak for 2 s; CLIP lights at full scale</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CLIP</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>
