@@ -1,7 +1,8 @@
 # One INTERFACE target carries the switches every target of ours shares.
 add_library(ondalink_options INTERFACE)
 target_compile_features(ondalink_options INTERFACE cxx_std_20)
-target_compile_options(ondalink_options INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_options(ondalink_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+                                                  -Woverloaded-virtual -Wimplicit-fallthrough)
 # Warnings fail the build where we test (scripts/build.sh, CI); a package built with another compiler
 # release must not fail on a warning that release adds.
 if(ONDALINK_WERROR)

@@ -79,7 +79,7 @@ QSize PingIndicator::sizeHint() const {
     return {width + 20, inner.height() + 6};
 }
 
-void PingIndicator::paintEvent(QPaintEvent *) {
+void PingIndicator::paintEvent(QPaintEvent * /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);

@@ -67,7 +67,7 @@ public:
 
 Q_SIGNALS:
     // An echo came back (after its result was shown).
-    void echoed(Ipv4Address address, EchoResult result);
+    void echoed(ondalink::Ipv4Address address, ondalink::EchoResult result); // qualified for moc
 
 private:
     void echoReturned();

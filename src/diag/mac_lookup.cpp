@@ -105,7 +105,7 @@ bool lookupMac(const QString &address, QString &mac, const QString &separator, M
 
     QByteArray buffer(kBufferSize, '\0');
     std::copy(found.cbegin(), found.cend(), buffer.begin());
-    const quint32 firstWord = qFromUnaligned<quint32>(buffer.constData());
+    const auto firstWord = qFromUnaligned<quint32>(buffer.constData());
     if (firstWord == 0 || found.isEmpty())
         return false;
 

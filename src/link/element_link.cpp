@@ -149,7 +149,7 @@ std::optional<QHostAddress> ElementLink::storedDestination(const QString &mac, Q
     const QString stored = m_database.read(key, keyName(ElementKey::Ip), QString());
     if (stored.isEmpty())
         return fail(phrase(PhraseId::NoStoredAddress));
-    const auto address = ipv4Address(stored);
+    auto address = ipv4Address(stored);
     if (!address)
         return fail(phrase(PhraseId::StoredAddressInvalid, {stored}));
     // A configuration sent to these would reach every element, or none.

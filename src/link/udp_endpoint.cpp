@@ -28,7 +28,7 @@ constexpr qsizetype kReadBufferSize = 65536;
 
 // Qt's text for a refused send is often generic; the system's own reason says more.
 QString refusal(const QUdpSocket &socket, int code) {
-    const QString text = socket.errorString();
+    QString text = socket.errorString();
     const QString reason = code != 0 ? qt_error_string(code) : QString();
     if (reason.isEmpty() || text.contains(reason))
         return text;
@@ -144,7 +144,7 @@ bool UdpEndpoint::enqueue(QByteArrayView datagram) {
     return true;
 }
 
-void UdpEndpoint::deliver(QByteArray datagram) {
+void UdpEndpoint::deliver(const QByteArray &datagram) {
     if (enqueue(datagram))
         Q_EMIT datagramsQueued();
 }

@@ -68,7 +68,7 @@ public:
 
     // Takes one datagram as if the socket had just handed it over: filtered, bounded and tagged like
     // every other. Lets a datagram reach the dispatch without a network (fuzzing, replay).
-    void deliver(QByteArray datagram);
+    void deliver(const QByteArray &datagram);
 
     bool hasPending() const { return !m_fifo.empty(); }
     qsizetype pendingCount() const { return static_cast<qsizetype>(m_fifo.size()); }

@@ -16,6 +16,8 @@ namespace ondalink {
 // A value longer than this comes back cut to it.
 inline constexpr int kMaxValueLength = 749;
 
+// The classic profile-file procedure names, which the rest of the system calls them by.
+// NOLINTBEGIN(readability-identifier-naming)
 QString ReadFromINI(const QString &strSection, const QString &strkey, const QString &strfullpath,
                     const QString &strDefault = {});
 // Writes the key name in upper case. False when the file could not be replaced.
@@ -43,6 +45,7 @@ bool WriteSectionToINI(const QString &strSection, const QList<std::pair<QString,
 // any name or value cannot be.
 bool WriteSectionsToINI(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
                         const QString &strfullpath);
+// NOLINTEND(readability-identifier-naming)
 
 // Each section's key lines become exactly the ones given (names upper-cased), the section keeping its
 // place or appended when missing; one replacement of the file. With wholeFile the file holds these

@@ -208,10 +208,10 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
         type(u"txtElementIP"_s, address);
         EXPECT_EQ(save(), QList<Message>{kSaved}) << qPrintable(address);
         EXPECT_EQ(stored(1, u"ip"_s), address);
-        const auto shown =
+        const auto onHost =
             lab.onElement(1, {u"ip"_s, u"-4"_s, u"-o"_s, u"addr"_s, u"show"_s, u"dev"_s, u"eth0"_s});
-        EXPECT_TRUE(shown && shown->contains(u' ' + address + u"/24"_s))
-            << qPrintable(shown.value_or(QString()));
+        EXPECT_TRUE(onHost && onHost->contains(u' ' + address + u"/24"_s))
+            << qPrintable(onHost.value_or(QString()));
         EXPECT_EQ(lab.simLog(1, u"len 35 \\["_s + addressHex(address) + u".*moving to "_s + address).size(),
                   1);
     }

@@ -172,8 +172,8 @@ TEST_P(DamagedDatabase, StartsListsSelectsAndStoresWithoutCrashing) {
               shape.writable ? u"10.0.0.50"_s : QString());
 }
 
-INSTANTIATE_TEST_SUITE_P(Shapes, DamagedDatabase, ::testing::ValuesIn(kShapes), [](const auto &info) {
-    QString name = QString::fromLatin1(info.param.name);
+INSTANTIATE_TEST_SUITE_P(Shapes, DamagedDatabase, ::testing::ValuesIn(kShapes), [](const auto &shapeInfo) {
+    QString name = QString::fromLatin1(shapeInfo.param.name);
     for (QChar &c : name)
         if (!c.isLetterOrNumber())
             c = u'_';

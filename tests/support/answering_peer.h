@@ -22,9 +22,10 @@ public:
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
-        ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), length);
-        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length);
-        m_port = ntohs(address.sin_port);
+        // Port 0 when either call fails: the test's first send then fails visibly.
+        const bool bound = ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), length) == 0 &&
+                           ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length) == 0;
+        m_port = bound ? ntohs(address.sin_port) : 0;
         m_thread = std::thread([this] { answer(); });
     }
     ~AnsweringPeer() {

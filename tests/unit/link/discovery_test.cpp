@@ -133,8 +133,8 @@ TEST_F(DiscoveryTest, PagingBroadcastLeavesOnEveryNetworkOfTheHost) {
     // so a plain send to the broadcast address would fail.
     Peer far0(QHostAddress(QHostAddress::AnyIPv4), 0, QAbstractSocket::ShareAddress);
     Peer far1(QHostAddress(QHostAddress::AnyIPv4), far0.port(), QAbstractSocket::ShareAddress);
-    for (auto [peer, device] : {std::pair{&far0, "el0"}, std::pair{&far1, "el1"}})
-        ASSERT_EQ(::setsockopt(int(peer->socket.socketDescriptor()), SOL_SOCKET, SO_BINDTODEVICE, device,
+    for (auto [farEnd, device] : {std::pair{&far0, "el0"}, std::pair{&far1, "el1"}})
+        ASSERT_EQ(::setsockopt(int(farEnd->socket.socketDescriptor()), SOL_SOCKET, SO_BINDTODEVICE, device,
                                socklen_t(qstrlen(device))),
                   0);
     settings.bindAddress = QHostAddress(QHostAddress::AnyIPv4);
@@ -142,8 +142,8 @@ TEST_F(DiscoveryTest, PagingBroadcastLeavesOnEveryNetworkOfTheHost) {
     settings.pagingPort = far0.port();
     makeDiscovery();
     discovery->start();
-    for (Peer *peer : {&far0, &far1})
-        EXPECT_EQ(peer->next().data(), "LINKWAVE KORVALEN PAGING REQUEST")
+    for (Peer *farEnd : {&far0, &far1})
+        EXPECT_EQ(farEnd->next().data(), "LINKWAVE KORVALEN PAGING REQUEST")
             << ::testing::PrintToString(notifier.messages);
 }
 
