@@ -214,7 +214,7 @@ DuplicateAddresses DatabaseCommands::warnDuplicates() {
             names.append(u"%1 [%2]"_s.arg(element.name.trimmed(), elementKeyToMac(element.key)));
         lines.append(u"%1: %2"_s.arg(set.front().ip.trimmed(), names.join(u", "_s)));
     }
-    m_notifier.show({MessageId::DuplicateAddresses, lines});
+    m_notifier.show({MessageId::SharedAddresses, lines});
     return sets;
 }
 

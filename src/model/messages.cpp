@@ -108,7 +108,7 @@ MessageIcon messageIcon(MessageId id) {
     case MessageId::ImportReplaceConfirm:
     case MessageId::ImportMergeConfirm:
         return MessageIcon::Question;
-    case MessageId::DuplicateAddresses:
+    case MessageId::SharedAddresses:
         return MessageIcon::Warning;
     case MessageId::NoBackup:
     case MessageId::Exported:
@@ -372,7 +372,7 @@ MessageText MessageTexts::render(const Message &message) {
         t.primary = tr("The local database could not be written: %1").arg(arg(a, 0));
         t.informative = nothingImported();
         break;
-    case MessageId::DuplicateAddresses:
+    case MessageId::SharedAddresses:
         //: Title of the warning about elements that share an IP address.
         t.title = tr("Duplicate IP");
         t.primary = tr("Several elements have the same IP address:");
@@ -464,7 +464,7 @@ QString phrase(PhraseId id, const QStringList &args) {
 
 QList<MessageId> allMessageIds() {
     QList<MessageId> ids;
-    for (int i = 0; i <= static_cast<int>(MessageId::DuplicateAddresses); ++i)
+    for (int i = 0; i <= static_cast<int>(MessageId::SharedAddresses); ++i)
         ids.append(static_cast<MessageId>(i));
     return ids;
 }

@@ -87,7 +87,7 @@ enum class MessageId {
     ImportMergeConfirm,
     ImportNotWritten,
     // Elements share an address: one line per address ("address: name [MAC], name [MAC]").
-    DuplicateAddresses,
+    SharedAddresses,
 };
 
 // A message box as data; the catalogue renders it.

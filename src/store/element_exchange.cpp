@@ -133,8 +133,8 @@ std::optional<ExchangedElement> checkedElement(const Row &row, QHash<QString, in
         if (cell.value.isEmpty())
             continue; // the section lacks the key
         QString why;
-        const auto key = static_cast<ElementKey>(cell.column);
-        if (const auto stored = storedValue(key, cell.value, &why))
+        const auto column = static_cast<ElementKey>(cell.column);
+        if (const auto stored = storedValue(column, cell.value, &why))
             values[static_cast<std::size_t>(cell.column)] = *stored;
         else
             problem(why);

@@ -88,7 +88,7 @@ TEST_F(DatabaseCommandsTest, AMergingImportKeepsTheOthersAndWarnsOfSharedAddress
     EXPECT_EQ(window->database().keyCount(kEncoderKey), 3) << "its section replaced whole";
     ASSERT_EQ(notifier.messages.size(), 2);
     EXPECT_EQ(notifier.messages[1],
-              Message(MessageId::DuplicateAddresses,
+              Message(MessageId::SharedAddresses,
                       {u"127.0.0.1: DEC 1 [00:A0:C9:00:00:01], ENC 2 [00:A0:C9:00:00:02]"_s}));
 }
 

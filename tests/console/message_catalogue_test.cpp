@@ -143,7 +143,7 @@ const Row kRows[] = {
      u"Elements of the same MAC address are replaced; the current database is kept as nms.ini.bak."_s, Question},
     {{MessageId::ImportNotWritten, {u"Disk full"_s}}, kImport, u"The local database could not be written: Disk full"_s,
      u"Nothing has been imported."_s, Critical},
-    {{MessageId::DuplicateAddresses, {u"10.0.0.5: A [00:A0:C9:00:00:01], B [00:A0:C9:00:00:02]"_s}},
+    {{MessageId::SharedAddresses, {u"10.0.0.5: A [00:A0:C9:00:00:01], B [00:A0:C9:00:00:02]"_s}},
      u"Duplicate IP"_s, u"Several elements have the same IP address:"_s,
      u"10.0.0.5: A [00:A0:C9:00:00:01], B [00:A0:C9:00:00:02]"_s, QMessageBox::Warning},
 };

@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadEntry{"ShortMac", kLoopback, u"00:11:22"_s, MessageId::AdditionMacInvalid},
                       BadEntry{"MixedSeparators", kLoopback, u"00:11-22:33:44:55"_s,
                                MessageId::AdditionMacInvalid}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST_P(AdditionEntry, IsRefusedWithoutPaging) {
     EXPECT_FALSE(addition->start(GetParam().address, GetParam().mac));

@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"UnknownColumn", "mac,name,ip,role,colour\r\n", 1, "\"colour\" is not a key"},
         BadFile{"TwiceAColumn", "mac,name,ip,role,IP\r\n", 1, "there twice"},
         BadFile{"NoMacColumn", "name,ip,role\r\n", 1, "no mac column"}, BadFile{"Empty", "", 1, "no header"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST_P(BadCsv, IsRefusedWithTheLineAndNothingImported) {
     const ImportResult r = fromCsv(GetParam().csv);
