@@ -40,7 +40,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
@@ -305,12 +305,12 @@ bool discoverInto(const QString &iniPath, int elements) {
     return database.listing().size() == elements;
 }
 
-void clickRow(QTreeWidget &tree, int row) {
-    QTreeWidgetItem *item = tree.topLevelItem(row);
-    if (item == nullptr)
+void clickRow(QTreeView &tree, int row) {
+    const QModelIndex index = tree.model()->index(row, 0);
+    if (!index.isValid())
         return;
-    tree.scrollToItem(item);
-    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
+    tree.scrollTo(index);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualRect(index).center());
 }
 
 void BM_LabFlood(benchmark::State &state) {
@@ -339,9 +339,9 @@ void BM_LabFlood(benchmark::State &state) {
             state.SkipWithError("the window is not shown");
             break;
         }
-        auto *tree = window.findChild<QTreeWidget *>(u"TreeView1"_s);
+        auto *tree = window.findChild<QTreeView *>(u"TreeView1"_s);
         auto *startMonitoring = window.findChild<QAction *>(u"actStartMonitoring"_s);
-        const int rows = tree->topLevelItemCount();
+        const int rows = tree->model()->rowCount();
         int row = rows - 1; // the last element is a decoder: its level is monitored
         QElapsedTimer sinceClick;
         qint64 longestClickMs = 0;

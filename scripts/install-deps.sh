@@ -6,7 +6,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-l10n-tools qt6-tools-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-l10n-tools qt6-tools-dev dbus
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy clazy
   xvfb xauth imagemagick x11-utils

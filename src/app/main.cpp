@@ -2,12 +2,16 @@
 // Start-up: one instance only, the window loaded in order, and the end of the program.
 #include "app/single_instance.h"
 #include "console/about_box.h"
+#include "console/desktop_notifications.h"
 #include "console/main_window.h"
 #include "console/qt_notifier.h"
+#include "console/status_console.h"
 #include "console/translations.h"
 #include "console/window_memory.h"
+#include "diag/linux/async_icmp_prober.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
+#include "status/clock.h"
 
 #include <ondalink/version.h>
 
@@ -54,10 +58,14 @@ int main(int argc, char **argv) {
     settings.databasePath = databasePath();
     ondalink::MainWindow window(notifier, resolver, prober, settings);
     notifier.setParent(&window);
-    if (!window.Form_Load())
-        return 1;
     // ~/.config/Korvalen/ondalink-nms.conf: the window's own settings, apart from the elements.
     QSettings windowSettings;
+    ondalink::AsyncIcmpProber statusProber;
+    ondalink::DesktopNotifications desktop;
+    ondalink::StatusConsole status(window,
+                                   {statusProber, ondalink::systemClock(), desktop, windowSettings, {}, {}});
+    if (!window.Form_Load())
+        return 1;
     ondalink::restoreWindowState(window, windowSettings);
     window.show();
     const int code = QApplication::exec();

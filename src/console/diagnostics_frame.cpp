@@ -5,6 +5,7 @@
 #include "console/ping_indicator.h"
 #include "console/vu_meter.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,6 +62,14 @@ DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
     grid->addLayout(intervalRow, 2, 1, 1, 2);
     showInterval(Slider1->value());
 
+    m_watchAudio = new QCheckBox(tr("&Watch audio"), this);
+    m_watchAudio->setObjectName(u"chkWatchAudio"_s);
+    m_watchAudio->setToolTip(tr("Raise an alarm when this encoder's audio stays silent"));
+    grid->addWidget(m_watchAudio, 3, 1, 1, 2, Qt::AlignLeft);
+    showWatchAudio(false, false);
+    // clicked, not toggled: only the operator's own switch is sent on.
+    connect(m_watchAudio, &QCheckBox::clicked, this, &DiagnosticsFrame::watchAudioToggled);
+
     connect(Slider1, &QSlider::valueChanged, this, [this](int milliseconds) {
         showInterval(milliseconds);
         Q_EMIT intervalChanged(milliseconds);
@@ -72,6 +81,11 @@ void DiagnosticsFrame::showInterval(int milliseconds) {
     const QString text = tr("%1 ms").arg(milliseconds);
     m_intervalText->setText(text);
     Slider1->setToolTip(tr("Level polling interval: %1").arg(text));
+}
+
+void DiagnosticsFrame::showWatchAudio(bool available, bool watched) {
+    m_watchAudio->setEnabled(available);
+    m_watchAudio->setChecked(available && watched);
 }
 
 void DiagnosticsFrame::resetLevel(bool meterEnabled) {

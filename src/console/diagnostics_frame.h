@@ -5,6 +5,7 @@
 
 #include <QGroupBox>
 
+class QCheckBox;
 class QLabel;
 class QSlider;
 
@@ -27,15 +28,20 @@ public:
     VUMeter *meter() const { return VUMeter_; }
     QLabel *levelText() const { return lblVolume; }
     QSlider *intervalSlider() const { return Slider1; }
+    QCheckBox *watchAudio() const { return m_watchAudio; }
 
     // Meter to width 0, enabled or not; level text to "-oodBFS".
     void resetLevel(bool meterEnabled);
     // A level monitor's peak on the meter and as text (0: no level).
     void showPeak(quint32 peak);
+    // "Watch audio" for the element shown: available for an encoder only.
+    void showWatchAudio(bool available, bool watched);
 
 Q_SIGNALS:
     // The operator moved Slider1: the new level polling interval in milliseconds.
     void intervalChanged(int milliseconds);
+    // The operator switched "Watch audio" of the element shown.
+    void watchAudioToggled(bool watched);
 
 private:
     void showInterval(int milliseconds);
@@ -45,6 +51,7 @@ private:
     QLabel *lblVolume = nullptr;
     QSlider *Slider1 = nullptr;
     QLabel *m_intervalText = nullptr;
+    QCheckBox *m_watchAudio = nullptr;
 };
 
 } // namespace ondalink

@@ -1,18 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/element_tree.h"
 
-#include "console/image_list.h"
+#include "console/element_list_proxy.h"
 #include "console/vu_meter.h"
 #include "model/element_record.h"
 #include "model/mac_text.h"
 #include "model/notifier.h"
 #include "store/element_database.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
-#include <QTreeWidget>
+#include <QMenu>
+#include <QStyle>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -26,98 +31,224 @@ ElementTree::ElementTree(ElementDatabase &database, Notifier &notifier, QComboBo
     : QGroupBox(parent), m_database(database), m_notifier(notifier), m_encoders(encoderList), m_meter(meter) {
     setObjectName(u"frmTreeView"_s);
     auto *layout = new QVBoxLayout(this);
-    TreeView1 = new QTreeWidget(this);
+
+    m_filterBox = new QLineEdit(this);
+    m_filterBox->setObjectName(u"elementFilter"_s);
+    m_filterBox->setPlaceholderText(tr("Filter elements"));
+    m_filterBox->setAccessibleName(tr("Filter elements"));
+    m_filterBox->setClearButtonEnabled(true);
+    auto *find = new QAction(this);
+    find->setObjectName(u"actFindElement"_s);
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WindowShortcut);
+    addAction(find);
+    connect(find, &QAction::triggered, this, [this] {
+        m_filterBox->setFocus(Qt::ShortcutFocusReason);
+        m_filterBox->selectAll();
+    });
+    m_filterBox->setToolTip(tr("Shows the elements whose name, MAC or IP address contain the text (%1)")
+                                .arg(find->shortcut().toString(QKeySequence::NativeText)));
+    m_filterBox->installEventFilter(this);
+    layout->addWidget(m_filterBox);
+
+    m_model = new ElementListModel(this);
+    m_proxy = new ElementListProxy(*m_model, this);
+    TreeView1 = new QTreeView(this);
     TreeView1->setObjectName(u"TreeView1"_s);
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setColumnCount(1);
+    TreeView1->setModel(m_proxy);
     TreeView1->setRootIsDecorated(false);
+    TreeView1->setItemsExpandable(false);
     TreeView1->setUniformRowHeights(true);
+    TreeView1->setAllColumnsShowFocus(true);
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    TreeView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     TreeView1->setAccessibleName(tr("Select element"));
     // The stored names are blank-padded to 16 characters: a fixed-pitch font keeps the MACs aligned.
     QFont mono = TreeView1->font();
     mono.setFamily(u"monospace"_s);
     mono.setStyleHint(QFont::TypeWriter);
     TreeView1->setFont(mono);
+    // A third click on a header goes back to the file's order.
+    QHeaderView *header = TreeView1->header();
+    header->setSortIndicatorClearable(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    header->setStretchLastSection(false);
+    header->setSectionsMovable(false);
+    TreeView1->setSortingEnabled(true);
+    const QFontMetrics metrics = TreeView1->fontMetrics();
+    TreeView1->setColumnWidth(ElementListModel::ElementColumn,
+                              metrics.horizontalAdvance(QString(36, u'0')) + 48);
+    TreeView1->setColumnWidth(ElementListModel::AddressColumn,
+                              metrics.horizontalAdvance(u"255.255.255.255"_s) + 16);
+    TreeView1->setColumnWidth(
+        ElementListModel::StatusColumn,
+        metrics.horizontalAdvance(ElementListModel::statusText(ShownStatus::DuplicateAddress)) +
+            header->fontMetrics().height() + 24);
+    TreeView1->setColumnWidth(ElementListModel::LastSeenColumn,
+                              metrics.horizontalAdvance(u"00:00:00"_s) + 24);
+    TreeView1->setColumnWidth(ElementListModel::RoundTripColumn,
+                              metrics.horizontalAdvance(u"00000 ms"_s) + 16);
+    TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TreeView1, &QWidget::customContextMenuRequested, this, &ElementTree::showContextMenu);
     layout->addWidget(TreeView1);
+    setFocusProxy(TreeView1);
 
     lstHidden = new QListWidget(this);
     lstHidden->setObjectName(u"lstHidden"_s);
     lstHidden->hide();
 
     setCountCaption();
+    connect(m_filterBox, &QLineEdit::textChanged, this, &ElementTree::filterChanged);
 
     // Every change of the selection is the operator's choice (a press, a drag, a key); the code's
     // own changes run with m_loading raised. A click on the node already selected loads it again.
     TreeView1->viewport()->installEventFilter(this);
-    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] {
+    connect(TreeView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (m_loading)
             return;
-        const QList<QTreeWidgetItem *> selected = TreeView1->selectedItems();
+        const QModelIndexList selected = TreeView1->selectionModel()->selectedRows();
         if (selected.size() != 1)
             return;
-        m_selectedByPress = selected.first();
+        m_selectedByPress = selected.first().data(Qt::UserRole).toString();
         emitNodeClick(selected.first());
     });
-    connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
-        if (item != std::exchange(m_selectedByPress, nullptr))
-            emitNodeClick(item);
+    connect(TreeView1, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        if (index.data(Qt::UserRole).toString() != std::exchange(m_selectedByPress, QString()))
+            emitNodeClick(index);
     });
 }
 
 bool ElementTree::eventFilter(QObject *watched, QEvent *event) {
     if (watched == TreeView1->viewport() &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
-        m_selectedByPress = nullptr;
+        m_selectedByPress.clear();
+    // In the filter box, Escape empties it and Down goes on to the list.
+    if (watched == m_filterBox && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Escape && !m_filterBox->text().isEmpty()) {
+            m_filterBox->clear();
+            return true;
+        }
+        if (key == Qt::Key_Down) {
+            TreeView1->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
     return QGroupBox::eventFilter(watched, event);
 }
 
 bool ElementTree::selectNode(const QString &nodeKey) {
-    for (int i = 0; i < TreeView1->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = TreeView1->topLevelItem(i);
-        if (item->data(0, Qt::UserRole).toString() != nodeKey)
-            continue;
-        TreeView1->scrollToItem(item);
-        if (item->isSelected())
-            emitNodeClick(item);
-        else
-            TreeView1->setCurrentItem(item); // the change of the selection loads it
-        m_selectedByPress = nullptr;
-        return true;
+    QModelIndex index = shownIndex(nodeKey);
+    if (!index.isValid() && !nodeKey.isEmpty() && m_model->rowOfMac(nodeKey) >= 0 &&
+        !m_filterBox->text().isEmpty()) {
+        m_filterBox->clear();
+        index = shownIndex(nodeKey);
     }
-    return false;
+    if (!index.isValid())
+        return false;
+    TreeView1->scrollTo(index);
+    m_selectedByPress.clear();
+    if (TreeView1->selectionModel()->isRowSelected(index.row(), index.parent()))
+        emitNodeClick(index);
+    else
+        TreeView1->setCurrentIndex(index); // the change of the selection loads it
+    return true;
 }
 
-void ElementTree::emitNodeClick(QTreeWidgetItem *item) {
-    if (!item || m_loading)
+void ElementTree::emitNodeClick(const QModelIndex &index) {
+    if (!index.isValid() || m_loading)
         return;
-    Q_EMIT NodeClick(item->data(0, Qt::UserRole).toString(), item->text(0));
+    m_marked = index.data(Qt::UserRole).toString();
+    Q_EMIT NodeClick(m_marked, index.siblingAtColumn(ElementListModel::ElementColumn).data().toString());
+}
+
+int ElementTree::shownCount() const {
+    return m_proxy->rowCount();
+}
+
+QString ElementTree::shownMac(int row) const {
+    return m_proxy->index(row, 0).data(Qt::UserRole).toString();
+}
+
+QModelIndex ElementTree::shownIndex(const QString &mac) const {
+    const int row = mac.isEmpty() ? -1 : m_model->rowOfMac(mac);
+    return row < 0 ? QModelIndex() : m_proxy->mapFromSource(m_model->index(row, 0));
+}
+
+int ElementTree::columnsWidth(int columns) const {
+    int width =
+        2 * TreeView1->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, TreeView1);
+    for (int column = 0; column < columns && column < ElementListModel::ColumnCount; ++column)
+        width += TreeView1->columnWidth(column);
+    return width;
+}
+
+void ElementTree::showFileOrder() {
+    TreeView1->header()->setSortIndicator(-1, Qt::AscendingOrder);
 }
 
 void ElementTree::setCountCaption() {
-    //: The caption above the element list; %1 is how many elements it lists.
-    setTitle(tr("Select element: (%1 items)").arg(TreeView1->topLevelItemCount()));
+    //: The caption above the element list; %1 is how many elements it shows.
+    setTitle(tr("Select element: (%1 items)").arg(shownCount()));
+}
+
+void ElementTree::filterChanged(const QString &text) {
+    // Hiding the selected row moves the view's selection to a neighbour: not the operator's choice.
+    const bool wasLoading = std::exchange(m_loading, true);
+    m_proxy->setFilterText(text);
+    m_loading = wasLoading;
+    setCountCaption();
+    // The element the panel shows is marked again when the filter lets it back in.
+    markQuietly(shownIndex(m_marked));
+}
+
+void ElementTree::showContextMenu(const QPoint &position) {
+    // From the keyboard (the Menu key) the position may miss the rows: the current one is meant.
+    QModelIndex index = TreeView1->indexAt(position);
+    QPoint at = position;
+    if (!index.isValid()) {
+        index = TreeView1->currentIndex();
+        at = TreeView1->visualRect(index).center();
+    }
+    if (!index.isValid())
+        return;
+    const int row = m_proxy->mapToSource(index).row();
+    if (!m_model->isEncoderAt(row))
+        return;
+    QMenu menu(this);
+    QAction *watch = menu.addAction(tr("Watch audio"));
+    watch->setObjectName(u"actWatchAudio"_s);
+    watch->setCheckable(true);
+    watch->setChecked(m_model->isWatchedAt(row));
+    connect(watch, &QAction::triggered, this,
+            [this, mac = m_model->macAt(row)](bool watched) { Q_EMIT watchAudioToggled(mac, watched); });
+    menu.exec(TreeView1->viewport()->mapToGlobal(at));
 }
 
 void ElementTree::clearTree() {
     const bool wasLoading = m_loading;
     m_loading = true;
-    TreeView1->clear();
+    m_model->clear();
+    m_loading = wasLoading;
+    setCountCaption();
+}
+
+void ElementTree::markQuietly(const QModelIndex &index) {
+    const bool wasLoading = m_loading;
+    m_loading = true;
+    if (index.isValid()) {
+        TreeView1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                                QItemSelectionModel::Rows);
+    } else {
+        TreeView1->selectionModel()->clearSelection();
+        TreeView1->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    }
     m_loading = wasLoading;
 }
 
 void ElementTree::highlight(const QString &nodeKey) {
-    QTreeWidgetItem *node = nullptr;
-    for (int i = 0; !nodeKey.isEmpty() && !node && i < TreeView1->topLevelItemCount(); ++i) {
-        if (TreeView1->topLevelItem(i)->data(0, Qt::UserRole).toString() == nodeKey)
-            node = TreeView1->topLevelItem(i);
-    }
-    const bool wasLoading = m_loading;
-    m_loading = true;
-    TreeView1->setCurrentItem(node);
-    if (!node)
-        TreeView1->clearSelection();
-    m_loading = wasLoading;
+    m_marked = nodeKey;
+    markQuietly(shownIndex(nodeKey));
 }
 
 void ElementTree::Load_Config(bool repeatNotice) {
@@ -132,6 +263,7 @@ void ElementTree::Load_Config(bool repeatNotice) {
         loadOnce(std::exchange(m_repeatNotice, false));
     } while (m_reloadRequested);
     m_loading = false;
+    Q_EMIT reloaded();
 }
 
 void ElementTree::notice(const Message &message, bool repeatNotice) {
@@ -174,23 +306,11 @@ void ElementTree::loadOnce(bool repeatNotice) {
         return;
     }
 
-    const QIcon encoderImage = ImageList1(kImageEncoder);
-    const QIcon otherImage = ImageList1(kImageOther);
-    QList<QTreeWidgetItem *> nodes;
-    nodes.reserve(elements.size());
     for (const ElementListing &element : elements) {
-        const QString colonForm = elementKeyToMac(element.key);
-        const QString text = element.name + u" ["_s + colonForm + u"]"_s;
-        auto *node = new QTreeWidgetItem(QStringList{text});
-        node->setData(0, Qt::UserRole, colonForm);
-        const bool encoder = element.role == kRoleEncoder;
-        node->setIcon(0, encoder ? encoderImage : otherImage);
-        node->setData(0, kNodeImageRole, encoder ? kImageEncoder : kImageOther);
-        if (encoder)
-            m_encoders.addItem(text);
-        nodes.append(node);
+        if (element.role == kRoleEncoder)
+            m_encoders.addItem(element.name + u" ["_s + elementKeyToMac(element.key) + u"]"_s);
     }
-    TreeView1->addTopLevelItems(nodes);
+    m_model->setElements(elements);
     setCountCaption();
     m_lastNotice.reset();
 }

@@ -18,13 +18,17 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -64,7 +68,11 @@ MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &pr
     connectParts();
     m_databaseCommands = new DatabaseCommands(*this, m_notifier);
     m_databaseCommands->install(*menuBar()->findChild<QMenu *>(u"mnuElements"_s));
-    resize(sizeHint().expandedTo(QSize(980, 560)));
+    // Room for the panel beside the list's name, address and status columns, within the screen.
+    QSize size = sizeHint().expandedTo(QSize(1280, 600));
+    if (const QScreen *shown = screen())
+        size = size.boundedTo(shown->availableSize());
+    resize(size);
 }
 
 MainWindow::~MainWindow() {
@@ -175,11 +183,14 @@ void MainWindow::buildCentre() {
     splitter->addWidget(right);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
-    // Room for a whole node text: a 16-character name, " [", the MAC and "]", beside its image.
-    const QFontMetrics metrics = m_tree->tree()->fontMetrics();
-    m_tree->tree()->setMinimumWidth(metrics.horizontalAdvance(QString(36, QChar(u'0'))) + 48);
+    // At least a whole node text (a 16-character name, " [", the MAC and "]", beside its image); at
+    // first also its address and its status, the other columns a scroll away.
+    m_tree->tree()->setMinimumWidth(m_tree->columnsWidth(ElementListModel::AddressColumn));
+    const int listWidth = m_tree->columnsWidth(ElementListModel::LastSeenColumn) + 24;
+    splitter->setSizes({listWidth, std::max(listWidth, 1280 - listWidth)});
     setCentralWidget(splitter);
     // The focus starts in the tree: the first thing the operator does is choose an element.
+    setTabOrder(m_tree->filterBox(), m_tree->tree());
     setTabOrder(m_tree->tree(), m_panel);
     m_tree->tree()->setFocus();
 }

@@ -243,8 +243,11 @@ void PropertiesPanel::applyConfirmed(const ConfirmedState &state) {
 }
 
 void PropertiesPanel::setSelected(const QString &mac) {
+    const bool changed = mac != m_selectedMac;
     m_selectedMac = mac;
     lblElementMAC->setText(mac.isEmpty() ? QString::fromUtf16(kNoSelection) : mac);
+    if (changed)
+        Q_EMIT shownElementChanged(mac);
 }
 
 void PropertiesPanel::setElementType(std::optional<ElementRole> role) {

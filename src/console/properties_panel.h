@@ -81,6 +81,8 @@ public:
 Q_SIGNALS:
     // A clicked node's section is no longer in the file; the panel has been cleared.
     void sectionMissing();
+    // The panel shows another element (its colon-form MAC), or none (empty).
+    void shownElementChanged(const QString &mac);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

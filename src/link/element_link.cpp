@@ -42,11 +42,13 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     // A discovery's answers are handled one at a time; their MAC lookups start as they arrive, so
     // that each report finds its neighbour entry ready instead of waiting for its own exchange.
     m_endpoint->setArrivalObserver([this](const ReceivedDatagram &datagram) {
-        if (m_addition && classifyDatagram(datagram.data.size()) == DatagramKind::ElementReport &&
+        const DatagramKind kind = classifyDatagram(datagram.data.size());
+        if (kind != DatagramKind::Ignored && datagram.sender.value != 0)
+            Q_EMIT elementHeard(datagram.sender);
+        if (m_addition && kind == DatagramKind::ElementReport &&
             reportedAddress(datagram.data) == m_addition->address.toNetworkOrder())
             Q_EMIT additionAnswered();
-        if (datagram.discoveryAtArrival &&
-            classifyDatagram(datagram.data.size()) == DatagramKind::ElementReport)
+        if (datagram.discoveryAtArrival && kind == DatagramKind::ElementReport)
             if (const auto address = reportedAddress(datagram.data)) {
                 m_arrivedAddresses.append(*address);
                 ++m_discoveryAnswers;
@@ -84,9 +86,16 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     m_reportHandler = std::make_unique<ElementReportHandler>(m_database, m_notifier, resolver,
                                                              std::move(hooks), m_settings.macLookupMs);
     connect(m_reportHandler.get(), &ElementReportHandler::confirmed, this, &ElementLink::elementConfirmed);
+    connect(m_reportHandler.get(), &ElementReportHandler::elementStored, this, &ElementLink::elementStored);
+    connect(m_reportHandler.get(), &ElementReportHandler::elementRefused, this, &ElementLink::elementRefused);
+    connect(m_reportHandler.get(), &ElementReportHandler::databaseWritten, this,
+            &ElementLink::databaseWritten);
+    connect(m_reportHandler.get(), &ElementReportHandler::databaseWriteFailed, this,
+            &ElementLink::databaseWriteFailed);
 
     m_dispatch = std::make_unique<ReceiveDispatch>(
-        *m_endpoint, [this](const QByteArray &reply) { Q_EMIT levelReplyReceived(reply); },
+        *m_endpoint,
+        [this](const QByteArray &reply, Ipv4Address sender) { levelReplyArrived(reply, sender); },
         [this](const QByteArray &datagram, bool discoveryAtArrival, std::function<void()> done) {
             m_reportHandler->handleReport(datagram, discoveryAtArrival, std::move(done));
         });
@@ -94,6 +103,24 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
         if (!hasQueued())
             queueDrained();
     });
+}
+
+void ElementLink::levelReplyArrived(const QByteArray &reply, Ipv4Address sender) {
+    const QHostAddress from(sender.value);
+    Q_EMIT levelReplyFrom(reply, from);
+    // Attributed, the meter takes only its own element's replies; a reply that came before any
+    // request of the meter is nobody's.
+    if (m_levelAttribution && (!m_levelDestination || *m_levelDestination != from))
+        return;
+    Q_EMIT levelReplyReceived(reply);
+}
+
+QString ElementLink::shownMac() const {
+    return m_shown ? m_shown().mac : QString();
+}
+
+quint64 ElementLink::droppedDatagrams() const {
+    return m_endpoint->overflowCount();
 }
 
 void ElementLink::requestTreeReload(bool afterReport) {
@@ -164,10 +191,14 @@ SendResult ElementLink::sendToElement(const QString &mac, quint16 port, const QB
     const auto destination = storedDestination(mac, &failure);
     if (!destination)
         return {false, failure};
-    SendResult sent = m_endpoint->send(payload, *destination, port);
+    return sendTo(*destination, port, payload);
+}
+
+SendResult ElementLink::sendTo(const QHostAddress &destination, quint16 port, const QByteArray &payload) {
+    SendResult sent = m_endpoint->send(payload, destination, port);
     if (!sent.ok)
         sent.failure =
-            phrase(PhraseId::NetworkRefused, {destination->toString(), QString::number(port), sent.failure});
+            phrase(PhraseId::NetworkRefused, {destination.toString(), QString::number(port), sent.failure});
     return sent;
 }
 
@@ -203,6 +234,8 @@ bool ElementLink::sendConfiguration(const ConfigurationWrite &write) {
         m_notifier.show({MessageId::SaveNotSent, {sent.failure}});
         return false;
     }
+    m_sentMac = write.mac;
+    Q_EMIT configurationSent(write.mac);
     return true;
 }
 
@@ -217,12 +250,28 @@ void ElementLink::sendAttenuation(int position) {
         m_notifier.show({MessageId::AttenuationNotSent, {sent.failure}});
         return;
     }
-    if (!m_database.write(macToElementKey(mac), keyName(ElementKey::Att), QString::number(position)))
-        m_notifier.show({MessageId::AttenuationNotStored});
+    Q_EMIT attenuationSent(mac, position);
+    if (m_database.write(macToElementKey(mac), keyName(ElementKey::Att), QString::number(position))) {
+        Q_EMIT databaseWritten(1);
+        return;
+    }
+    const Message failed{MessageId::AttenuationNotStored};
+    const MessageText text = render(failed);
+    Q_EMIT databaseWriteFailed((text.primary + u' ' + text.informative).simplified());
+    m_notifier.show(failed);
 }
 
 SendResult ElementLink::requestLevel() {
-    return sendToElement(m_shown().mac, m_settings.controlPort, levelRequest());
+    const QString mac = m_shown().mac;
+    QString failure;
+    m_levelDestination = storedDestination(mac, &failure);
+    if (!m_levelDestination)
+        return {false, failure};
+    return sendTo(*m_levelDestination, m_settings.controlPort, levelRequest());
+}
+
+SendResult ElementLink::sendLevelRequest(const QHostAddress &address) {
+    return sendTo(address, m_settings.controlPort, levelRequest());
 }
 
 bool ElementLink::beginDiscovery(QString *failure) {
@@ -257,6 +306,7 @@ void ElementLink::endDiscovery() {
                              << m_discoveryAnswers << "answers," << tally.stored << "stored," << tally.refused
                              << "refused," << (m_discoveryAnswers - tally.stored - tally.refused)
                              << "not handled yet";
+    Q_EMIT discoveryEnded(m_pagedOn, m_discoveryAnswers, tally.stored, tally.refused);
 }
 
 QSet<QString> ElementLink::discoveredKeys() const {
@@ -314,6 +364,7 @@ QString ElementLink::storedMacFor(Ipv4Address address) const {
 }
 
 void ElementLink::responseTimedOut() {
+    Q_EMIT configurationTimedOut(m_sentMac);
     m_notifier.show({MessageId::ResponseTimedOut});
 }
 

@@ -73,6 +73,14 @@ public:
     void sendAttenuation(int position);
     // The level request to the selected element; no message on failure.
     SendResult requestLevel();
+    // The level request to an address (the silence watch's background poll of a watched encoder).
+    SendResult sendLevelRequest(const QHostAddress &address);
+    // On: levelReplyReceived carries only replies from the address the last requestLevel() went to,
+    // so that the shown encoder's meter ignores the watched ones. Off (the default): every reply.
+    void setLevelAttribution(bool bySource) { m_levelAttribution = bySource; }
+    bool levelAttribution() const { return m_levelAttribution; }
+    // Datagrams the receive queue dropped because it was full, since the link was made.
+    quint64 droppedDatagrams() const;
 
     // A discovery's wait: while it runs, every report is stored as a discovered element. begin sends
     // the paging request (false with the reason when it could not leave anywhere: the wait is over).
@@ -95,6 +103,9 @@ public:
     // Elements a discovery has handled are stored first.
     void requestTreeReload(bool afterReport = false);
 
+    // The element the panel shows (its MAC as the operator reads it), empty when none.
+    QString shownMac() const;
+
     const LinkSettings &settings() const { return m_settings; }
     ElementDatabase &database() const { return m_database; }
     Notifier &notifier() const { return m_notifier; }
@@ -112,12 +123,32 @@ Q_SIGNALS:
     // Its report has been handled: the Element key stored, or "" when it was refused.
     void additionHandled(const QString &key);
 
+    // Every level reply with where it came from, whatever the attribution.
+    void levelReplyFrom(const QByteArray &reply, const QHostAddress &sender);
+    // A report or a level reply arrived from the address.
+    void elementHeard(ondalink::Ipv4Address address);
+    // A configuration write left for the element; its answer did not come in time.
+    void configurationSent(const QString &mac);
+    void configurationTimedOut(const QString &mac);
+    void attenuationSent(const QString &mac, int position);
+    // A report's element was stored (by a discovery, or by a confirmed write), or refused with the
+    // message the operator is shown (mac empty while it is not known).
+    void elementStored(const QString &mac, const QString &name, bool discovered);
+    void elementRefused(const QString &address, const QString &mac, const QString &message);
+    // nms.ini was replaced with this many elements' keys, or could not be (the message shown).
+    void databaseWritten(int elements);
+    void databaseWriteFailed(const QString &message);
+    // A discovery's wait ended: where the request left, answers, elements stored and refused.
+    void discoveryEnded(const QStringList &pagedOn, int answers, int stored, int refused);
+
 private:
     // The address stored under "ip" for an element, when it can take a unicast datagram. Otherwise
     // nullopt, and failure says what is wrong.
     std::optional<QHostAddress> storedDestination(const QString &mac, QString *failure) const;
     SendResult sendToElement(const QString &mac, quint16 port, const QByteArray &payload);
+    SendResult sendTo(const QHostAddress &destination, quint16 port, const QByteArray &payload);
     void responseTimedOut();
+    void levelReplyArrived(const QByteArray &reply, Ipv4Address sender);
     // Datagrams, or reports whose MAC has been found, wait to be handled.
     bool hasQueued() const;
     void reloadAfterReport();
@@ -138,10 +169,13 @@ private:
     std::function<ConfigurationWrite()> m_shown;
     LinkSettings m_settings;
     bool m_discovering = false;
-    bool m_reloadDeferred = false;     // a report asked for a reload while others still waited
-    QList<quint32> m_arrivedAddresses; // reported by a discovery's answers since the last read
-    int m_discoveryAnswers = 0;        // reports that arrived during the discovery
-    QStringList m_pagedOn;             // where the discovery's paging request left
+    bool m_levelAttribution = false;
+    std::optional<QHostAddress> m_levelDestination; // where the last requestLevel() went
+    QString m_sentMac;                              // the element of the write that waits for its answer
+    bool m_reloadDeferred = false;                  // a report asked for a reload while others still waited
+    QList<quint32> m_arrivedAddresses;              // reported by a discovery's answers since the last read
+    int m_discoveryAnswers = 0;                     // reports that arrived during the discovery
+    QStringList m_pagedOn;                          // where the discovery's paging request left
     std::optional<Addition> m_addition;
     MacResolver &m_resolver;
     QTimer m_responseTimer;

@@ -24,6 +24,12 @@ Message databaseNotWritten(const ElementDatabase &database) {
     return {MessageId::DatabaseNotWritten, {QDir::toNativeSeparators(database.path())}};
 }
 
+// A message as one line of the event log.
+QString oneLine(const Message &message) {
+    const MessageText text = render(message);
+    return (text.primary + u' ' + text.informative).simplified();
+}
+
 } // namespace
 
 ElementReportHandler::ElementReportHandler(ElementDatabase &database, Notifier &notifier,
@@ -53,6 +59,7 @@ void ElementReportHandler::handleReport(const QByteArray &datagram, bool discove
         qCInfo(lcLink).noquote() << "report from" << report.record.ip
                                  << "refused:" << render(message).primary;
         m_tally.refused += discoveryAtArrival ? 1 : 0;
+        Q_EMIT elementRefused(report.record.ip, QString(), oneLine(message));
         begin(std::move(report), discoveryAtArrival, std::move(done));
         finish({message});
         return;
@@ -114,7 +121,9 @@ void ElementReportHandler::macLookupEnded(QString mac, bool arpTried) {
     if (mac.isEmpty()) {
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: no MAC";
         m_tally.refused += m_discoveryAtArrival ? 1 : 0;
-        finish({{MessageId::ReportFieldCorrupted, {phrase(PhraseId::ElementMac)}}});
+        const Message message{MessageId::ReportFieldCorrupted, {phrase(PhraseId::ElementMac)}};
+        Q_EMIT elementRefused(m_report.record.ip, QString(), oneLine(message));
+        finish({message});
         return;
     }
     m_report.record.mac = mac;
@@ -132,6 +141,7 @@ QList<Message> ElementReportHandler::storeDiscovered() {
     m_stored = true;
     ++m_tally.stored;
     m_tally.storedKeys.insert(macToElementKey(m_report.record.mac));
+    Q_EMIT elementStored(m_report.record.mac, m_report.record.name, true);
     m_unstored.append(
         {macToElementKey(m_report.record.mac), discoveryKeys(m_report.record, m_report.carried)});
     // Every replacement rewrites the whole file: a burst of answers stored one by one would cost as
@@ -145,9 +155,14 @@ QList<Message> ElementReportHandler::storeBatch() {
     if (m_unstored.isEmpty())
         return {};
     m_stored = true;
-    if (m_database.writeSections(std::exchange(m_unstored, {})))
+    const auto batch = std::exchange(m_unstored, {});
+    if (m_database.writeSections(batch)) {
+        Q_EMIT databaseWritten(static_cast<int>(batch.size()));
         return {};
-    return {databaseNotWritten(m_database)};
+    }
+    const Message failed = databaseNotWritten(m_database);
+    Q_EMIT databaseWriteFailed(oneLine(failed));
+    return {failed};
 }
 
 // The element's section is replaced whole: keys an earlier element of that MAC had stored go.
@@ -174,10 +189,10 @@ QList<Message> ElementReportHandler::confirmWrite() {
     case Confirmation::Refusal::OtherElement:
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip
                                  << "refused: not from the selected element";
-        return {{MessageId::OtherElement}};
+        return {refused(MessageId::OtherElement)};
     case Confirmation::Refusal::CorruptSection:
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: its section is damaged";
-        return {{MessageId::SectionCorrupted}};
+        return {refused(MessageId::SectionCorrupted)};
     case Confirmation::Refusal::None:
         break;
     }
@@ -188,11 +203,21 @@ QList<Message> ElementReportHandler::confirmWrite() {
     m_stored = true;
     const bool written = m_database.writeSection(section, confirmation.keys);
     Q_EMIT confirmed(confirmation.state);
-    if (!written)
+    if (written) {
+        Q_EMIT elementStored(m_report.record.mac, m_report.record.name, false);
+        Q_EMIT databaseWritten(1);
+        if (!confirmation.failed)
+            messages.append(MessageId::ConfigurationSaved);
+    } else {
         messages.append(databaseNotWritten(m_database));
-    else if (!confirmation.failed)
-        messages.append(MessageId::ConfigurationSaved);
+        Q_EMIT databaseWriteFailed(oneLine(messages.last()));
+    }
     return messages;
+}
+
+Message ElementReportHandler::refused(const Message &message) {
+    Q_EMIT elementRefused(m_report.record.ip, m_report.record.mac, oneLine(message));
+    return message;
 }
 
 void ElementReportHandler::finish(const QList<Message> &messages) {

@@ -85,6 +85,11 @@ public:
 Q_SIGNALS:
     // A confirming report's state, for the panel; the confirmed keys are stored by now.
     void confirmed(const ondalink::ConfirmedState &state);
+    // Outcomes for the event log. mac is empty while it is not known yet.
+    void elementStored(const QString &mac, const QString &name, bool discovered);
+    void elementRefused(const QString &address, const QString &mac, const QString &message);
+    void databaseWritten(int elements);
+    void databaseWriteFailed(const QString &message);
 
 public:
     // Reports that wait for a MAC; beyond this many the dispatch waits too, so that the receive
@@ -104,6 +109,8 @@ private:
     QList<Message> storeBatch();
     QList<Message> confirmWrite();
     void finish(const QList<Message> &messages);
+    // The message of a refused report, said to the event log too.
+    Message refused(const Message &message);
     friend class ElementLinkTestPeer;
 
     ElementDatabase &m_database;

@@ -67,7 +67,7 @@ void ReceiveDispatch::dispatchNext() {
     switch (classifyDatagram(next.data.size())) {
     case DatagramKind::LevelReply:
         if (m_level)
-            m_level(next.data);
+            m_level(next.data, next.sender);
         finishOne();
         break;
     case DatagramKind::Ignored:

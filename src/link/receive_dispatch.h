@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/ipv4.h"
+
 #include <QByteArray>
 #include <QObject>
 
@@ -24,7 +26,7 @@ DatagramKind classifyDatagram(qsizetype length);
 class ReceiveDispatch : public QObject {
     Q_OBJECT
 public:
-    using LevelHandler = std::function<void(const QByteArray &reply)>;
+    using LevelHandler = std::function<void(const QByteArray &reply, Ipv4Address sender)>;
     using ReportHandler =
         std::function<void(const QByteArray &datagram, bool discoveryAtArrival, std::function<void()> done)>;
 

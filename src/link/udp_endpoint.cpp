@@ -101,7 +101,8 @@ void UdpEndpoint::readPending() {
             m_socket.readDatagram(m_readBuffer.data(), m_readBuffer.size(), &sender, &senderPort);
         if (length < 0)
             break;
-        const bool taken = enqueue(QByteArrayView(m_readBuffer).first(length));
+        const bool taken =
+            enqueue(QByteArrayView(m_readBuffer).first(length), Ipv4Address{sender.toIPv4Address()});
         if (!taken && lcLink().isDebugEnabled())
             qCDebug(lcLink).noquote()
                 << "dropped a datagram of" << length << "bytes from"
@@ -127,7 +128,7 @@ void UdpEndpoint::warnOfOverflow() {
     m_lastOverflowWarningMs = now;
 }
 
-bool UdpEndpoint::enqueue(QByteArrayView datagram) {
+bool UdpEndpoint::enqueue(QByteArrayView datagram, Ipv4Address sender) {
     if (m_accept && !m_accept(datagram.size())) {
         ++m_filtered;
         return false;
@@ -137,7 +138,7 @@ bool UdpEndpoint::enqueue(QByteArrayView datagram) {
         ++m_overflow;
         return false;
     }
-    m_fifo.push_back({datagram.toByteArray(), m_discoveryFlag ? m_discoveryFlag() : false});
+    m_fifo.push_back({datagram.toByteArray(), m_discoveryFlag ? m_discoveryFlag() : false, sender});
     m_fifoBytes += datagram.size();
     if (m_arrival)
         m_arrival(m_fifo.back());
@@ -145,7 +146,7 @@ bool UdpEndpoint::enqueue(QByteArrayView datagram) {
 }
 
 void UdpEndpoint::deliver(const QByteArray &datagram) {
-    if (enqueue(datagram))
+    if (enqueue(datagram, Ipv4Address{}))
         Q_EMIT datagramsQueued();
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/ipv4.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
@@ -18,6 +20,7 @@ namespace ondalink {
 struct ReceivedDatagram {
     QByteArray data;
     bool discoveryAtArrival = false;
+    Ipv4Address sender; // 0.0.0.0 for a datagram handed over by deliver()
 };
 
 struct EndpointOptions {
@@ -85,7 +88,7 @@ Q_SIGNALS:
 private:
     void readPending();
     void warnOfOverflow();
-    bool enqueue(QByteArrayView datagram);
+    bool enqueue(QByteArrayView datagram, Ipv4Address sender);
     void applyReceiveBuffer();
 
     EndpointOptions m_options;

@@ -97,9 +97,10 @@ protected:
     }
     // The operator selects the element shown with this MAC.
     void clickNode(const QString &mac) {
-        const QList<QTreeWidgetItem *> items = tree()->findItems(u"["_s + mac + u']', Qt::MatchEndsWith);
-        ASSERT_EQ(items.size(), 1) << qPrintable(mac);
-        clickRow(tree()->indexOfTopLevelItem(items.first()));
+        const QModelIndexList rows = tree()->model()->match(tree()->model()->index(0, 0), Qt::DisplayRole,
+                                                            u"["_s + mac + u']', -1, Qt::MatchEndsWith);
+        ASSERT_EQ(rows.size(), 1) << qPrintable(mac);
+        clickRow(rows.first().row());
     }
 };
 

@@ -16,9 +16,10 @@ protected:
     // Each node as its text and image, then the encoder list, then the frame caption.
     QStringList lists() const {
         QStringList nodes, encoders;
-        for (int i = 0; i < tree()->topLevelItemCount(); ++i)
-            nodes << tree()->topLevelItem(i)->text(0) + u' ' +
-                         tree()->topLevelItem(i)->data(0, kNodeImageRole).toString();
+        for (int i = 0; i < rowCount(); ++i) {
+            const QModelIndex node = tree()->model()->index(i, 0);
+            nodes << node.data().toString() + u' ' + node.data(kNodeImageRole).toString();
+        }
         for (int i = 0; i < find<QComboBox>(u"cmbEncoders"_s)->count(); ++i)
             encoders << find<QComboBox>(u"cmbEncoders"_s)->itemText(i);
         return nodes + encoders + QStringList{find<QGroupBox>(u"frmTreeView"_s)->title()};
@@ -49,7 +50,7 @@ TEST_F(ElementTreeTest, ReloadAskedForDuringItsMessageRunsOnceAfterIt) {
         if (notifier.messages.size() == 1) {
             writeExample(); // what the rerun will find
             window->Load_Config();
-            EXPECT_EQ(tree()->topLevelItemCount(), 0); // not entered while the first one runs
+            EXPECT_EQ(rowCount(), 0); // not entered while the first one runs
         }
     };
     start();
@@ -63,8 +64,9 @@ TEST_F(ElementTreeTest, ReloadKeepsTheShownElementMarkedAndRefreshLeavesTheEmpty
     clickNode(kEncoderMac);
     find<QLineEdit>(u"txtElementName"_s)->setText(u"EDITED"_s);
     window->Load_Config();
-    ASSERT_NE(tree()->currentItem(), nullptr);
-    EXPECT_EQ(tree()->currentItem()->text(0).right(19), u"[00:A0:C9:00:00:02]"_s);
+    ASSERT_TRUE(tree()->currentIndex().isValid());
+    EXPECT_EQ(tree()->currentIndex().siblingAtColumn(0).data().toString().right(19),
+              u"[00:A0:C9:00:00:02]"_s);
     EXPECT_EQ(values(u"lblElementMAC txtElementName"_s), kEncoderMac + u"|EDITED"_s); // not loaded again
     const QStringList before = lists();
     window->toolbarItem(2)->trigger();
@@ -77,8 +79,8 @@ TEST_F(ElementTreeTest, ReloadKeepsTheShownElementMarkedAndRefreshLeavesTheEmpty
     EXPECT_FALSE(find<QScrollBar>(u"scrlAtten"_s)->isHidden()); // "-" gets the decoder layout
     EXPECT_EQ(monitoringButtons(), u"00"_s);
     // No node stays marked over the emptied panel.
-    EXPECT_EQ(std::tuple(tree()->currentItem(), tree()->selectedItems().size()),
-              std::tuple(nullptr, qsizetype{0}));
+    EXPECT_EQ(std::tuple(tree()->currentIndex().isValid(), tree()->selectionModel()->selectedRows().size()),
+              std::tuple(false, qsizetype{0}));
 }
 
 TEST_F(ElementTreeTest, EveryChoiceOfANodeLoadsItOnceByClickKeyOrDrag) {
@@ -90,9 +92,6 @@ TEST_F(ElementTreeTest, EveryChoiceOfANodeLoadsItOnceByClickKeyOrDrag) {
     QObject::connect(find<ElementTree>(u"frmTreeView"_s), &ElementTree::NodeClick,
                      [&](const QString &key, const QString &) { loaded << key; });
     const auto shown = [&] { return values(u"lblElementMAC"_s); };
-    const auto rowCentre = [&](int row) {
-        return tree()->visualItemRect(tree()->topLevelItem(row)).center();
-    };
 
     clickRow(1);
     EXPECT_EQ(loaded, QStringList{kEncoderMac}) << "a click loads once";
@@ -111,7 +110,7 @@ TEST_F(ElementTreeTest, EveryChoiceOfANodeLoadsItOnceByClickKeyOrDrag) {
     QTest::keyClick(tree(), Qt::Key_End);
     EXPECT_EQ(shown(), u"00:00:00:00:00:03"_s);
     EXPECT_EQ(loaded.size(), 4);
-    EXPECT_EQ(tree()->selectedItems(), QList<QTreeWidgetItem *>{tree()->topLevelItem(2)});
+    EXPECT_EQ(tree()->selectionModel()->selectedRows(), QModelIndexList{tree()->model()->index(2, 0)});
 }
 
 using ElementSelectionTest = ConsoleTest;
@@ -207,7 +206,7 @@ TEST_F(ElementSelectionTest, ANodeWhoseSectionIsGoneClearsThePanelAndReloads) {
     writeIni(iniText({{kDecoderKey, decoderKeys()}}));
     clickNode(kEncoderMac);
     EXPECT_EQ(values(u"lblElementMAC txtElementName"_s), u"-|"_s);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return tree()->topLevelItemCount() == 1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rowCount() == 1; }));
     EXPECT_TRUE(notifier.messages.isEmpty());
 }
 

@@ -27,7 +27,7 @@ TEST_F(MainWindowTest, OccupiedPortIsReportedAfterTheTreeIsLoaded) {
     s.link.localPort = holder.localPort();
     EXPECT_FALSE(start(s));
     EXPECT_EQ(notifier.ids(), QList<MessageId>{MessageId::PortOccupied});
-    EXPECT_EQ(tree()->topLevelItemCount(), 2);
+    EXPECT_EQ(rowCount(), 2);
 }
 
 TEST_F(MainWindowTest, MonitoringRunsOnAnEncoderUntilStoppedOrTheLayoutIsAppliedAndCloseEndsTheLink) {

@@ -75,9 +75,9 @@ protected:
             if (auto *box = qobject_cast<QComboBox *>(w))
                 for (int i = 0; i < box->count(); ++i)
                     add(w, "item", box->itemText(i));
-            if (auto *tree = qobject_cast<QTreeWidget *>(w); tree && !tree->isHeaderHidden())
-                for (int i = 0; i < tree->columnCount(); ++i)
-                    add(w, "header", tree->headerItem()->text(i));
+            if (auto *tree = qobject_cast<QTreeView *>(w); tree && tree->model() && !tree->isHeaderHidden())
+                for (int i = 0; i < tree->model()->columnCount(); ++i)
+                    add(w, "header", tree->model()->headerData(i, Qt::Horizontal).toString());
             if (auto *box = qobject_cast<QMessageBox *>(w))
                 add(w, "informativeText", box->informativeText());
             for (QAction *action : w->actions()) {

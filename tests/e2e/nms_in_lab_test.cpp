@@ -25,7 +25,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -94,11 +94,11 @@ protected:
             return edit->text();
         return find<QLabel>(name)->text();
     }
-    QTreeWidget *tree() const { return find<QTreeWidget>(u"TreeView1"_s); }
+    QTreeView *tree() const { return find<QTreeView>(u"TreeView1"_s); }
     QStringList treeMacs() const {
         QStringList macs;
-        for (int i = 0; i < tree()->topLevelItemCount(); ++i)
-            macs.append(tree()->topLevelItem(i)->data(0, Qt::UserRole).toString());
+        for (int i = 0; i < tree()->model()->rowCount(); ++i)
+            macs.append(tree()->model()->index(i, 0).data(Qt::UserRole).toString());
         return macs;
     }
 
@@ -113,8 +113,9 @@ protected:
         const QString mac = lab.element(number).mac;
         const qsizetype row = treeMacs().indexOf(mac);
         ASSERT_GE(row, 0) << qPrintable(mac);
-        QTreeWidgetItem *item = tree()->topLevelItem(static_cast<int>(row));
-        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(item).center());
+        const QModelIndex index = tree()->model()->index(static_cast<int>(row), 0);
+        tree()->scrollTo(index);
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(index).center());
         ASSERT_EQ(text(u"lblElementMAC"_s), mac);
     }
     void type(const QString &lineEdit, const QString &value) {

@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
@@ -53,17 +53,22 @@ protected:
     }
     bool start() { return start(settings()); }
 
-    QTreeWidget *tree() const { return window->findChild<QTreeWidget *>(QStringLiteral("TreeView1")); }
-    // The operator's mouse click on a node of the tree.
+    QTreeView *tree() const { return window->findChild<QTreeView *>(QStringLiteral("TreeView1")); }
+    // The rows the list shows, and the key (colon-form MAC) of one of them.
+    int rowCount() const { return tree()->model()->rowCount(); }
+    QString rowMac(int row) const { return tree()->model()->index(row, 0).data(Qt::UserRole).toString(); }
+    // Where the operator clicks a row: the middle of its first column.
+    QPoint rowCentre(int row) const { return tree()->visualRect(tree()->model()->index(row, 0)).center(); }
+    // The operator's mouse click on a row of the list.
     void clickRow(int row) {
         if (!window->isVisible()) {
             window->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         }
-        QTreeWidgetItem *item = tree()->topLevelItem(row);
-        ASSERT_NE(item, nullptr) << "row " << row;
-        tree()->scrollToItem(item);
-        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(item).center());
+        const QModelIndex index = tree()->model()->index(row, 0);
+        ASSERT_TRUE(index.isValid()) << "row " << row;
+        tree()->scrollTo(index);
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, rowCentre(row));
     }
 
     QUdpSocket element;

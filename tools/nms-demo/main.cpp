@@ -4,20 +4,32 @@
 // tested and, on an encoder, its level watched. Prints "ready" when the window shows all that, and
 // keeps running until it is closed. Messages go to standard output instead of message boxes.
 #include "console/main_window.h"
+#include "console/status_console.h"
+#include "diag/linux/async_icmp_prober.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "model/notifier.h"
+#include "status/clock.h"
+#include "status/notification_sink.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// No desktop notifications: the screenshot shows the list's status column instead.
+class NoNotifications : public ondalink::NotificationSink {
+public:
+    void notify(const ondalink::DesktopNotification &) override {}
+};
 
 // Says Yes to every question; the operator of a demonstration is the program itself.
 class AnsweringNotifier : public ondalink::Notifier {
@@ -46,22 +58,34 @@ int main(int argc, char **argv) {
     if (const QString path = qEnvironmentVariable("ONDALINK_NMS_INI"); !path.isEmpty())
         settings.databasePath = path;
     ondalink::MainWindow window(notifier, resolver, prober, settings);
+    // The status columns filled by real probes; settings and events of a demonstration are its own.
+    QTemporaryDir scratch;
+    QSettings statusSettings(scratch.filePath(u"demo.conf"_s), QSettings::IniFormat);
+    ondalink::AsyncIcmpProber statusProber;
+    NoNotifications notifications;
+    ondalink::StatusConsole status(window, {statusProber,
+                                            ondalink::systemClock(),
+                                            notifications,
+                                            statusSettings,
+                                            scratch.filePath(u"events"_s),
+                                            {}});
     if (!window.Form_Load())
         return 1;
     window.show();
 
     QTimer::singleShot(kStartMs, &window, [&window] {
         window.toolbarItem(1)->trigger(); // returns when the paging window has closed
-        auto *tree = window.findChild<QTreeWidget *>(u"TreeView1"_s);
+        auto *tree = window.findChild<QTreeView *>(u"TreeView1"_s);
         QTextStream out(stdout);
-        out << "discovered: " << tree->topLevelItemCount() << " elements" << Qt::endl;
-        if (tree->topLevelItemCount() == 0) {
+        out << "discovered: " << tree->model()->rowCount() << " elements" << Qt::endl;
+        if (tree->model()->rowCount() == 0) {
             out << "ready" << Qt::endl;
             return;
         }
-        tree->setCurrentItem(tree->topLevelItem(0));
+        const QModelIndex first = tree->model()->index(0, 0);
+        tree->setCurrentIndex(first);
         tree->setFocus();
-        out << "selected: " << tree->topLevelItem(0)->text(0) << Qt::endl;
+        out << "selected: " << first.data().toString() << Qt::endl;
         window.pingPresenter().lblPing_Click();
         if (window.toolbarItem(6)->isEnabled())
             window.toolbarItem(6)->trigger();

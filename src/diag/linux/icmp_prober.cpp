@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diag/linux/icmp_prober.h"
 
+#include "diag/linux/icmp_codec.h"
 #include "model/unique_fd.h"
 
 #include <QByteArray>
@@ -25,91 +26,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr char kPayload[] = "hello";
-constexpr qsizetype kPayloadSize = 5;
-constexpr int kIcmpHeaderSize = 8;
-constexpr int kIpHeaderMinimum = 20;
 constexpr size_t kReceiveSize = 1500;
-
-quint16 read16(const uchar *at) {
-    return static_cast<quint16>((at[0] << 8) | at[1]);
-}
-
-quint16 internetChecksum(const QByteArray &data) {
-    quint32 sum = 0;
-    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
-    qsizetype i = 0;
-    for (; i + 1 < data.size(); i += 2)
-        sum += read16(bytes + i);
-    if (i < data.size())
-        sum += static_cast<quint32>(bytes[i]) << 8;
-    while (sum >> 16)
-        sum = (sum & 0xFFFF) + (sum >> 16);
-    return static_cast<quint16>(~sum);
-}
-
-QByteArray echoRequest(quint16 identifier, quint16 sequence) {
-    QByteArray packet(kIcmpHeaderSize, '\0');
-    packet[0] = static_cast<char>(ICMP_ECHO);
-    packet[4] = static_cast<char>(identifier >> 8);
-    packet[5] = static_cast<char>(identifier & 0xFF);
-    packet[6] = static_cast<char>(sequence >> 8);
-    packet[7] = static_cast<char>(sequence & 0xFF);
-    packet.append(kPayload, kPayloadSize);
-    const quint16 sum = internetChecksum(packet);
-    packet[2] = static_cast<char>(sum >> 8);
-    packet[3] = static_cast<char>(sum & 0xFF);
-    return packet;
-}
-
-// nullopt for messages that say nothing about the echo's fate (a redirect, say).
-std::optional<EchoStatus> statusFromIcmp(int type, int code) {
-    switch (type) {
-    case ICMP_DEST_UNREACH:
-        switch (code) {
-        case ICMP_NET_UNREACH:
-        case ICMP_NET_UNKNOWN:
-        case ICMP_NET_ANO:
-        case ICMP_NET_UNR_TOS:
-            return EchoStatus::DestinationNetUnreachable;
-        case ICMP_PROT_UNREACH:
-            return EchoStatus::DestinationProtocolUnreachable;
-        case ICMP_PORT_UNREACH:
-            return EchoStatus::DestinationPortUnreachable;
-        case ICMP_FRAG_NEEDED:
-            return EchoStatus::PacketTooBig;
-        case ICMP_SR_FAILED:
-            return EchoStatus::BadRoute;
-        default: // host unreachable, unknown, isolated, prohibited, precedence
-            return EchoStatus::DestinationHostUnreachable;
-        }
-    case ICMP_SOURCE_QUENCH:
-        return EchoStatus::SourceQuench;
-    case ICMP_TIME_EXCEEDED:
-        return code == ICMP_EXC_FRAGTIME ? EchoStatus::TtlExpiredReassembly : EchoStatus::TtlExpiredTransit;
-    case ICMP_PARAMETERPROB:
-        return EchoStatus::ParameterProblem;
-    default:
-        return std::nullopt;
-    }
-}
-
-EchoStatus statusFromErrno(int error) {
-    switch (error) {
-    case ENETUNREACH:
-        return EchoStatus::DestinationNetUnreachable;
-    case EHOSTUNREACH:
-    case EHOSTDOWN:
-        return EchoStatus::DestinationHostUnreachable;
-    case EMSGSIZE:
-        return EchoStatus::PacketTooBig;
-    case ENOBUFS:
-    case ENOMEM:
-        return EchoStatus::NoResources;
-    default: // refused by a firewall or a route of type prohibit, broadcast, ...
-        return EchoStatus::GeneralFailure;
-    }
-}
 
 int elapsedMs(Clock::time_point since) {
     return static_cast<int>(
@@ -146,40 +63,13 @@ bool sendEcho(int fd, quint32 address, const QByteArray &request, int &error) {
 
 // An error queued on the datagram socket (IP_RECVERR) that concerns the echo with this sequence.
 std::optional<EchoStatus> queuedError(int fd, quint16 sequence) {
-    for (;;) {
-        uchar data[kReceiveSize];
-        alignas(cmsghdr) char control[512];
-        iovec part{data, sizeof data};
-        msghdr message{};
-        message.msg_iov = &part;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        const ssize_t size = ::recvmsg(fd, &message, MSG_ERRQUEUE | MSG_DONTWAIT);
-        if (size < 0)
-            return std::nullopt;
-        // The queued data is the echo request the error is about.
-        if (size >= kIcmpHeaderSize && data[0] == ICMP_ECHO && read16(data + 6) != sequence)
+    while (const std::optional<QueuedIcmpError> error = readQueuedError(fd)) {
+        if (error->sequence && *error->sequence != sequence)
             continue;
-        for (cmsghdr *c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
-            if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR)
-                continue;
-            sock_extended_err error{};
-            std::memcpy(&error, CMSG_DATA(c), sizeof error);
-            if (error.ee_origin == SO_EE_ORIGIN_ICMP) {
-                if (auto status = statusFromIcmp(error.ee_type, error.ee_code))
-                    return status;
-            } else if (error.ee_origin == SO_EE_ORIGIN_LOCAL) {
-                return statusFromErrno(static_cast<int>(error.ee_errno));
-            }
-        }
+        if (error->status)
+            return error->status;
     }
-}
-
-quint16 nextRawIdentifier() {
-    // Every raw ICMP socket of the host sees every echo reply: the identifier tells ours apart.
-    static std::atomic<quint16> next{static_cast<quint16>(::getpid())};
-    return next.fetch_add(1);
+    return std::nullopt;
 }
 
 } // namespace
@@ -234,39 +124,21 @@ EchoResult IcmpProber::rawEcho(int fd, quint32 address, int timeoutMs) {
     if (!sendEcho(fd, address, echoRequest(identifier, sequence), error))
         return EchoResult{statusFromErrno(error), 0};
 
-    const auto isOurs = [&](const uchar *icmp) {
-        return read16(icmp + 4) == identifier && read16(icmp + 6) == sequence;
-    };
     const Clock::time_point deadline = start + std::chrono::milliseconds(timeoutMs);
     short revents = 0;
     while (waitForSocket(fd, deadline, revents)) {
         uchar packet[kReceiveSize];
         // A failed read here is an error the kernel also delivers as an ICMP message, read next.
         const ssize_t size = ::recv(fd, packet, sizeof packet, MSG_DONTWAIT);
-        if (size < kIpHeaderMinimum)
+        if (size < 0)
             continue;
-        const int headerSize = (packet[0] & 0x0F) * 4;
-        if (size < headerSize + kIcmpHeaderSize)
+        const std::optional<RawIcmpMatch> match = matchRawIcmp(packet, size, identifier);
+        if (!match || match->sequence != sequence)
             continue;
-        const uchar *icmp = packet + headerSize;
-        if (icmp[0] == ICMP_ECHOREPLY) {
-            if (isOurs(icmp))
-                return EchoResult{EchoStatus::Success, elapsedMs(start)};
-            continue;
-        }
-        const std::optional<EchoStatus> status = statusFromIcmp(icmp[0], icmp[1]);
-        // An error quotes the IP header and the first 8 bytes of the echo it is about.
-        const uchar *quoted = icmp + kIcmpHeaderSize;
-        const ssize_t quotedSize = size - headerSize - kIcmpHeaderSize;
-        if (!status || quotedSize < kIpHeaderMinimum)
-            continue;
-        const int quotedHeader = (quoted[0] & 0x0F) * 4;
-        if (quotedSize < quotedHeader + kIcmpHeaderSize || quoted[9] != IPPROTO_ICMP ||
-            std::memcmp(quoted + 16, &address, sizeof address) != 0)
-            continue;
-        const uchar *echo = quoted + quotedHeader;
-        if (echo[0] == ICMP_ECHO && isOurs(echo))
-            return EchoResult{*status, 0};
+        if (match->status == EchoStatus::Success)
+            return EchoResult{EchoStatus::Success, elapsedMs(start)};
+        if (match->address.toNetworkOrder() == address)
+            return EchoResult{match->status, 0};
     }
     return EchoResult{EchoStatus::TimedOut, 0};
 }

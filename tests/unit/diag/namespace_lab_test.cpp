@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Real ICMP and ARP between two network namespaces of this machine.
 #include "diag/echo.h"
+#include "diag/linux/async_icmp_prober.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "diag/mac_lookup.h"
@@ -77,6 +78,44 @@ TEST_F(NamespaceLab, EchoOutcomesMapToTheirStatusOnEitherSocket) {
             EXPECT_EQ(result.status, kind == Kind::None ? EchoStatus::Unknown : status)
                 << echoStatusText(result.status).toStdString();
         }
+    }
+}
+
+TEST_F(NamespaceLab, AsynchronousEchoesEndEachWithItsOwnOutcome) {
+    for (const Kind kind : {Kind::Datagram, Kind::Raw, Kind::None}) {
+        SCOPED_TRACE("socket kind " + std::to_string(int(kind)));
+        ASSERT_TRUE(lab.sh(u"ip netns exec @nms sysctl -qw net.ipv4.ping_group_range='%1'"_s.arg(
+            kind == Kind::Datagram ? u"0 2147483647" : u"1 0")));
+        // The socket is made in the namespace; the prober lives on this thread's event loop.
+        AsyncIcmpProber prober(onNmsHost([] { return openIcmpSocket(); }, kind == Kind::None));
+        EXPECT_EQ(prober.method(), kind);
+        EXPECT_EQ(prober.isPermitted(), kind != Kind::None);
+        QHash<quint64, EchoResult> results;
+        QObject::connect(
+            &prober, &AsyncEchoProber::finished,
+            [&](quint64 token, Ipv4Address, EchoResult result) { results.insert(token, result); });
+        // Sent together: the silent router's time-out does not hold up the others.
+        const quint64 loopback = prober.probe(*parseDottedAddress(u"127.0.0.1"_s), 5000);
+        const quint64 silent = prober.probe(*parseDottedAddress(u"10.77.1.2"_s), 300);
+        const quint64 refused = prober.probe(*parseDottedAddress(u"10.77.3.9"_s), 5000);
+        if (kind == Kind::None) {
+            EXPECT_EQ(loopback + silent + refused, 0u);
+            continue;
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return results.size() == 3; }, 4000));
+        EXPECT_EQ(results[loopback].status, EchoStatus::Success);
+        EXPECT_EQ(results[silent].status, EchoStatus::TimedOut);
+        EXPECT_EQ(results[refused].status, EchoStatus::DestinationHostUnreachable);
+        EXPECT_EQ(prober.inFlight(), 0);
+
+        // At most 64 outstanding; room again once they end.
+        int accepted = 0;
+        for (int i = 0; i < 70; ++i)
+            accepted += prober.probe(*parseDottedAddress(u"10.77.1.2"_s), 200) != 0 ? 1 : 0;
+        EXPECT_EQ(accepted, 64);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return prober.inFlight() == 0; }, 3000));
+        EXPECT_EQ(results.size(), 3 + 64);
+        EXPECT_NE(prober.probe(*parseDottedAddress(u"127.0.0.1"_s), 1000), 0u);
     }
 }
 

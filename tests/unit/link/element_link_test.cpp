@@ -44,7 +44,8 @@ TEST(ReceiveDispatch, OneAtATimeInArrivalOrderEachWithTheFlagAtItsArrival) {
     bool inReport = false;
     bool reentered = false;
     ReceiveDispatch dispatch(
-        endpoint, [&](const QByteArray &reply) { handled.append(u"level %1"_s.arg(int(reply[0]))); },
+        endpoint,
+        [&](const QByteArray &reply, Ipv4Address) { handled.append(u"level %1"_s.arg(int(reply[0]))); },
         [&](const QByteArray &datagram, bool discovery, std::function<void()> done) {
             reentered = reentered || inReport;
             inReport = true;

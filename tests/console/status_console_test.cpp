@@ -1,0 +1,331 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The status in the window: Tools > Settings… and its round trip through the
+// per-user settings, View > Event log with its filters and CSV, "Watch audio"
+// in the list and in the panel, and the operator's ping reaching the list.
+#include "console_fixture.h"
+#include "fake_status.h"
+
+#include "console/element_list_model.h"
+#include "console/event_log_dock.h"
+#include "console/event_log_model.h"
+#include "console/status_console.h"
+#include "status/event_log.h"
+#include "status/silence_watch.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTimer>
+
+namespace ondalink::testing {
+namespace {
+
+class StatusConsoleTest : public ConsoleTest {
+protected:
+    void SetUp() override { writeExample(); }
+
+    bool startWithStatus() {
+        console.reset();
+        window = std::make_unique<MainWindow>(notifier, resolver, prober, settings());
+        ReachabilityOptions options;
+        options.intervalMs = 3600 * 1000; // nothing probes unless a test says so
+        console = std::make_unique<StatusConsole>(
+            *window, StatusSeams{asyncProber, clock, sink, userSettings, folder() + u"/events"_s, options});
+        if (!window->Form_Load())
+            return false;
+        window->show();
+        return QTest::qWaitForWindowExposed(window.get());
+    }
+    StatusSettings stored() { return readStatusSettings(userSettings); }
+    // The dialog Tools > Settings… opened, found once the event loop has shown
+    // it.
+    QDialog *openSettings() {
+        console->settingsAction()->trigger();
+        auto *dialog = window->findChild<QDialog *>(u"dlgSettings"_s);
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    }
+    template <typename T> T *in(QWidget *parent, const QString &name) {
+        T *child = parent->findChild<T *>(name);
+        EXPECT_NE(child, nullptr) << qPrintable(name);
+        return child;
+    }
+    void press(QDialog *dialog, QDialogButtonBox::StandardButton button) {
+        QTest::mouseClick(in<QDialogButtonBox>(dialog, u"buttons"_s)->button(button), Qt::LeftButton);
+    }
+    // The list's context menu on a row; what it offers, after choosing the named
+    // action if any.
+    QStringList contextMenu(int row, const QString &choose = {}) {
+        QStringList offered;
+        QTimer look; // gone with this call: a menu never shown is never looked at later
+        look.setSingleShot(true);
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction *action : menu->actions())
+                offered << action->text() + (action->isChecked() ? u" [x]"_s : QString());
+            for (QAction *action : menu->actions())
+                if (action->text() == choose)
+                    action->trigger();
+            menu->close();
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rowCentre(0) != QPoint(); })) << "the rows are laid out";
+        look.start(0);
+        Q_EMIT tree()->customContextMenuRequested(row < 0 ? QPoint(-1, -1) : rowCentre(row));
+        return offered;
+    }
+
+    FakeAsyncProber asyncProber;
+    FakeClock clock;
+    RecordingSink sink;
+    QSettings userSettings{folder() + u"/user.conf"_s, QSettings::IniFormat};
+    std::unique_ptr<StatusConsole> console; // gone before the window
+
+    void TearDown() override { console.reset(); }
+};
+
+TEST_F(StatusConsoleTest, MenusBetweenTheWindowsOwnAndHelpWithTheirShortcuts) {
+    ASSERT_TRUE(startWithStatus());
+    QStringList menus;
+    for (QAction *menu : window->menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, (QStringList{u"&Elements"_s, u"&Tools"_s, u"&View"_s, u"&Help"_s}));
+    EXPECT_FALSE(console->settingsAction()->shortcut().isEmpty());
+
+    // Ctrl+L shows and hides the event log.
+    auto *dock = find<EventLogDock>(u"dockEventLog"_s);
+    EXPECT_FALSE(dock->isVisible());
+    QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(dock->isVisible());
+    QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_FALSE(dock->isVisible());
+}
+
+TEST_F(StatusConsoleTest, SettingsShowWhatIsStoredAndOkStoresAndAppliesWhatWasChanged) {
+    StatusSettings before;
+    before.probeIntervalS = 30;
+    before.silenceThresholdDbfs = -40;
+    before.silenceHoldS = 5;
+    before.notificationsEnabled = false;
+    before.watchedElements = {kEncoderKey};
+    writeStatusSettings(userSettings, before);
+    ASSERT_TRUE(startWithStatus());
+    EXPECT_EQ(console->reachability().intervalMs(), 30000);
+
+    QDialog *dialog = openSettings();
+    ASSERT_NE(dialog, nullptr);
+    const auto shown = [&] {
+        return QStringList{in<QCheckBox>(dialog, u"chkProbing"_s)->isChecked() ? u"on"_s : u"off"_s,
+                           in<QSpinBox>(dialog, u"spnProbeInterval"_s)->text(),
+                           in<QDoubleSpinBox>(dialog, u"spnSilenceThreshold"_s)->text(),
+                           in<QSpinBox>(dialog, u"spnSilenceHold"_s)->text(),
+                           in<QCheckBox>(dialog, u"chkNotifications"_s)->isChecked() ? u"on"_s : u"off"_s}
+            .join(u'|');
+    };
+    EXPECT_EQ(shown(), u"on|30 s|-40.0 dBFS|5 s|off"_s);
+    EXPECT_TRUE(in<QLabel>(dialog, u"lblProbingNotPermitted"_s)->isHidden());
+
+    // Probing off leaves the interval as it was but not editable.
+    in<QCheckBox>(dialog, u"chkProbing"_s)->click();
+    EXPECT_FALSE(in<QSpinBox>(dialog, u"spnProbeInterval"_s)->isEnabled());
+    in<QDoubleSpinBox>(dialog, u"spnSilenceThreshold"_s)->setValue(-62.5);
+    in<QSpinBox>(dialog, u"spnSilenceHold"_s)->setValue(20);
+    in<QCheckBox>(dialog, u"chkNotifications"_s)->click();
+    press(dialog, QDialogButtonBox::Ok);
+
+    StatusSettings expected = before;
+    expected.probingEnabled = false;
+    expected.silenceThresholdDbfs = -62.5;
+    expected.silenceHoldS = 20;
+    expected.notificationsEnabled = true;
+    EXPECT_EQ(stored(), expected);
+    EXPECT_EQ(console->settings(), expected);
+    EXPECT_FALSE(console->reachability().isEnabled());
+    EXPECT_EQ(
+        std::pair(console->silenceWatch().options().thresholdDbfs, console->silenceWatch().options().holdMs),
+        std::pair(-62.5, 20000));
+    EXPECT_TRUE(console->silenceWatch().isWatched(kEncoderKey)); // passed through untouched
+
+    // Cancel keeps everything; the defaults button only fills the controls.
+    dialog = openSettings();
+    in<QSpinBox>(dialog, u"spnSilenceHold"_s)->setValue(99);
+    press(dialog, QDialogButtonBox::RestoreDefaults);
+    EXPECT_EQ(shown(), u"on|10 s|-50.0 dBFS|10 s|on"_s);
+    press(dialog, QDialogButtonBox::Cancel);
+    EXPECT_EQ(stored(), expected);
+}
+
+TEST_F(StatusConsoleTest, WhereEchoesAreNotPermittedTheDialogSaysHowThePackageAllowsThem) {
+    asyncProber.permitted = false;
+    ASSERT_TRUE(startWithStatus());
+    QDialog *dialog = openSettings();
+    ASSERT_NE(dialog, nullptr);
+    auto *hint = in<QLabel>(dialog, u"lblProbingNotPermitted"_s);
+    EXPECT_FALSE(hint->isHidden());
+    EXPECT_EQ(hint->text(), probingNotPermittedText());
+    EXPECT_FALSE(hint->text().isEmpty());
+    press(dialog, QDialogButtonBox::Cancel);
+}
+
+TEST_F(StatusConsoleTest, EventLogFiltersByTheShownElementAndSeverityAndSavesWhatItShows) {
+    ASSERT_TRUE(startWithStatus());
+    EventLogDock &dock = console->eventLogDock();
+    EventLog &log = console->eventLog();
+    const int before = dock.model().rowCount();
+    // The MAC as the log writes it or as the panel shows it: the same element.
+    log.append(EventSeverity::Alarm, u"Silence alarm"_s, u"below -50 dBFS for 10 s"_s, u"ENC 1"_s,
+               u"00-A0-C9-00-00-02"_s);
+    log.append(EventSeverity::Information, u"Status changed"_s, u"Online"_s, u"ENC 1"_s, kEncoderMac);
+    log.append(EventSeverity::Warning, u"Status changed"_s, u"Offline"_s, u"DEC 1"_s, kDecoderMac);
+    log.append(EventSeverity::Information, u"Discovery ended"_s, u"2 answers"_s);
+    dock.model().flushArrivals();
+    ASSERT_EQ(dock.model().rowCount(), before + 4);
+
+    const auto shownDetails = [&] {
+        QStringList details;
+        for (const EventRow &row : dock.filter().shownRows())
+            details << row.detail;
+        return details;
+    };
+    clickNode(kEncoderMac);
+    in<QCheckBox>(&dock, u"chkSelectedElementOnly"_s)->click();
+    EXPECT_EQ(shownDetails(), (QStringList{u"below -50 dBFS for 10 s"_s, u"Online"_s}));
+    clickNode(kDecoderMac); // follows the panel
+    EXPECT_EQ(shownDetails(), QStringList{u"Offline"_s});
+    window->Refresh(); // no element shown: the program's own events
+    EXPECT_TRUE(shownDetails().contains(u"2 answers"_s));
+    EXPECT_FALSE(shownDetails().contains(u"Offline"_s));
+
+    in<QCheckBox>(&dock, u"chkSelectedElementOnly"_s)->click();
+    in<QComboBox>(&dock, u"cmbSeverity"_s)->setCurrentIndex(1);
+    EXPECT_TRUE(shownDetails().contains(u"Offline"_s));
+    EXPECT_FALSE(shownDetails().contains(u"Online"_s));
+    in<QComboBox>(&dock, u"cmbSeverity"_s)->setCurrentIndex(2);
+    EXPECT_EQ(shownDetails().filter(u"dBFS"_s), QStringList{u"below -50 dBFS for 10 s"_s});
+    EXPECT_FALSE(shownDetails().contains(u"Offline"_s));
+
+    // The CSV holds a header and the rows shown, nothing else.
+    const QString path = folder() + u"/shown.csv"_s;
+    ASSERT_TRUE(dock.saveCsv(path));
+    QFile csv(path);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray text = csv.readAll();
+    EXPECT_EQ(text.count("\r\n"), dock.filter().rowCount() + 1);
+    EXPECT_TRUE(text.contains("below -50 dBFS for 10 s"));
+    EXPECT_FALSE(text.contains("Offline"));
+    QString error;
+    EXPECT_FALSE(dock.saveCsv(folder() + u"/missing/shown.csv"_s, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    // The table shows the row as time, element, event, detail.
+    const QAbstractItemModel *table = dock.table()->model();
+    const int last = table->rowCount() - 1;
+    EXPECT_EQ(table->index(last, 1).data().toString(), u"ENC 1 [00-A0-C9-00-00-02]"_s);
+    EXPECT_EQ(table->index(last, 2).data().toString(), u"Silence alarm"_s);
+    EXPECT_EQ(table->index(last, 2).data(Qt::AccessibleDescriptionRole).toString(),
+              severityText(EventSeverity::Alarm));
+}
+
+TEST_F(StatusConsoleTest, EventLogModelKeepsTheNewestRowsAndInsertsABurstAtOnce) {
+    QTemporaryDir folder;
+    EventLog log(clock, folder.path());
+    log.append(EventSeverity::Information, u"first"_s);
+    EventLogModel model(log, 3);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    for (const QString &event : {u"a"_s, u"b"_s, u"c"_s, u"d"_s})
+        log.append(EventSeverity::Information, event);
+    EXPECT_EQ(model.rowCount(), 1); // not before the event loop runs
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model.rowCount() == 3; })) << model.rowCount();
+    EXPECT_EQ(inserted.size(), 1);
+    QStringList events;
+    for (int row = 0; row < model.rowCount(); ++row)
+        events << model.index(row, EventLogModel::EventColumn).data().toString();
+    EXPECT_EQ(events, (QStringList{u"b"_s, u"c"_s, u"d"_s}));
+    EXPECT_EQ(removed.size(), 1);
+}
+
+TEST_F(StatusConsoleTest, WatchAudioFromTheListOrThePanelChangesTheWatchedEncodersAndIsStored) {
+    ASSERT_TRUE(startWithStatus());
+    const int decoderRow = 0, encoderRow = 1;
+    EXPECT_EQ(contextMenu(decoderRow), QStringList()) << "no menu for a decoder";
+    EXPECT_EQ(contextMenu(encoderRow, u"Watch audio"_s), QStringList{u"Watch audio"_s});
+    EXPECT_TRUE(console->silenceWatch().isWatched(kEncoderKey));
+    EXPECT_EQ(stored().watchedElements, QSet<QString>{kEncoderKey});
+    EXPECT_EQ(contextMenu(encoderRow), QStringList{u"Watch audio [x]"_s});
+    clickRow(decoderRow);
+    EXPECT_EQ(contextMenu(-1), QStringList());
+    clickRow(encoderRow);
+    EXPECT_EQ(contextMenu(-1), QStringList{u"Watch audio [x]"_s});
+
+    // The panel's check box follows the encoder shown, and switches it off again.
+    auto *check = find<QCheckBox>(u"chkWatchAudio"_s);
+    clickNode(kDecoderMac);
+    EXPECT_EQ(std::pair(check->isEnabled(), check->isChecked()), std::pair(false, false));
+    clickNode(kEncoderMac);
+    EXPECT_EQ(std::pair(check->isEnabled(), check->isChecked()), std::pair(true, true));
+    QTest::mouseClick(check, Qt::LeftButton);
+    EXPECT_FALSE(console->silenceWatch().isWatched(kEncoderKey));
+    EXPECT_EQ(stored().watchedElements, QSet<QString>());
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Space);
+    EXPECT_TRUE(console->silenceWatch().isWatched(kEncoderKey));
+
+    // The next start watches what was stored.
+    console.reset();
+    window.reset();
+    ASSERT_TRUE(startWithStatus());
+    EXPECT_TRUE(console->silenceWatch().isWatched(kEncoderKey));
+    EXPECT_TRUE(window->elementTree().model().isWatchedAt(encoderRow));
+}
+
+TEST_F(StatusConsoleTest, TheOperatorsPingAndTheBackgroundProbesReachTheRowsOfTheirAddress) {
+    writeIni(iniText({{kDecoderKey, with(decoderKeys(), u"IP=127.0.0.2"_s)}, {kEncoderKey, encoderKeys()}}));
+    ASSERT_TRUE(startWithStatus());
+    const auto row = [&](const QString &mac) {
+        const QModelIndex index = window->elementTree().shownIndex(mac);
+        QStringList cells;
+        for (int column = 1; column < ElementListModel::ColumnCount; ++column)
+            cells << index.siblingAtColumn(column).data().toString();
+        return cells;
+    };
+    prober.results.push_back(EchoResult{EchoStatus::Success, 12});
+    clickNode(kEncoderMac);
+    QTest::mouseClick(find<QLabel>(u"lblPing"_s), Qt::LeftButton);
+    const QStringList online = {u"127.0.0.1"_s, u"Online"_s};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return row(kEncoderMac).mid(0, 2) == online; }))
+        << qPrintable(row(kEncoderMac).join(u'|'));
+    EXPECT_EQ(row(kEncoderMac).at(3), u"12 ms"_s);
+    EXPECT_FALSE(row(kEncoderMac).at(2).isEmpty()); // last seen
+    EXPECT_EQ(row(kDecoderMac).at(1), u"Unknown"_s);
+
+    // A round of probes answered: both rows follow; one left unanswered three times goes Offline.
+    for (int round = 0; round < 4; ++round) {
+        clock.advance(console->reachability().intervalMs());
+        console->reachability().tick();
+        if (round == 0)
+            asyncProber.finishAll(EchoResult{EchoStatus::Success, 3});
+        else
+            asyncProber.finishAll(EchoResult{EchoStatus::TimedOut, 0}, Ipv4Address{0x7F000002});
+        asyncProber.finishAll(EchoResult{EchoStatus::Success, 4});
+        if (round == 0) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return row(kDecoderMac).at(1) == u"Online"_s; }));
+            EXPECT_EQ(row(kDecoderMac).at(3), u"3 ms"_s);
+        }
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return row(kDecoderMac).at(1) == u"Offline"_s; }))
+        << qPrintable(row(kDecoderMac).join(u'|'));
+    EXPECT_EQ(row(kEncoderMac).mid(1), (QStringList{u"Online"_s, row(kEncoderMac).at(2), u"4 ms"_s}));
+}
+
+} // namespace
+} // namespace ondalink::testing

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The silence alarm: its hysteresis with a fake clock, and the watch on a loopback link where level
+// replies come from 127.0.0.x.
+#include "../link/link_fixture.h"
+#include "fake_status.h"
+#include "level_replies.h"
+#include "link/level_monitor.h"
+#include "status/silence_watch.h"
+
+#include <QSignalSpy>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+namespace {
+
+using testing::FakeClock;
+
+// Peaks: 0x000100 is about -90 dBFS, 0x100000 about -18 dBFS; -50 dBFS lies between.
+constexpr quint32 kQuiet = 0x000100;
+constexpr quint32 kLoud = 0x100000;
+
+TEST(SilenceDetector, RaisesAfterTheHoldAndClearsAfterTwoSecondsAbove) {
+    struct Step {
+        qint64 atMs;
+        quint32 peak;
+        SilenceState expected;
+    };
+    // clang-format off
+    const std::vector<std::pair<const char *, std::vector<Step>>> runs{
+        {"silent for the hold time", {{0, kLoud, SilenceState::Sounding}, {1000, kQuiet, SilenceState::Sounding},
+                                      {10999, kQuiet, SilenceState::Sounding}, {11000, kQuiet, SilenceState::Silent}}},
+        {"a loud reply inside the hold starts it again",
+                                     {{0, kQuiet, SilenceState::Sounding}, {9000, kLoud, SilenceState::Sounding},
+                                      {9500, 0, SilenceState::Sounding}, {18000, 0, SilenceState::Sounding},
+                                      {19500, 0, SilenceState::Silent}}},
+        {"cleared only after two seconds above",
+                                     {{0, 0, SilenceState::Sounding}, {10000, 0, SilenceState::Silent},
+                                      {11000, kLoud, SilenceState::Silent}, {12500, kQuiet, SilenceState::Silent},
+                                      {13000, kLoud, SilenceState::Silent}, {14999, kLoud, SilenceState::Silent},
+                                      {15000, kLoud, SilenceState::Sounding}}},
+        {"the threshold itself is not below it",
+                                     {{0, 26528, SilenceState::Sounding}, {20000, 26528, SilenceState::Sounding}}},
+    };
+    // clang-format on
+    for (const auto &[name, steps] : runs) {
+        SCOPED_TRACE(name);
+        SilenceDetector detector;
+        EXPECT_EQ(detector.state(), SilenceState::Waiting);
+        for (const Step &step : steps) {
+            detector.feed(step.peak, step.atMs);
+            EXPECT_EQ(detector.state(), step.expected) << "at " << step.atMs;
+        }
+    }
+    // 26528 / 2^23 is -50.0 dBFS to the first decimal, and not below it.
+    EXPECT_GE(*peakDbfs(26528), -50.0);
+    EXPECT_LT(*peakDbfs(26527), -50.0);
+    EXPECT_FALSE(peakDbfs(0).has_value());
+}
+
+TEST(SilenceDetector, OtherThresholdsAndHoldTimesApply) {
+    SilenceDetector detector(SilenceOptions{-10.0, 3000, 500, 1000});
+    detector.feed(kLoud, 0); // -18 dBFS: below -10
+    detector.feed(kLoud, 2999);
+    EXPECT_EQ(detector.state(), SilenceState::Sounding);
+    detector.feed(kLoud, 3000);
+    EXPECT_EQ(detector.state(), SilenceState::Silent);
+    detector.feed(0x7FFFFF, 3100);
+    detector.feed(0x7FFFFF, 3600);
+    EXPECT_EQ(detector.state(), SilenceState::Sounding);
+}
+
+class SilenceWatchTest : public testing::LinkTest {
+protected:
+    // Elements at 127.0.0.2 and .3, which the test plays with sockets bound there.
+    void SetUp() override {
+        ASSERT_TRUE(database.writeSections({{u"00A0C9000002"_s, {{u"ip"_s, u"127.0.0.2"_s}}},
+                                            {u"00A0C9000003"_s, {{u"ip"_s, u"127.0.0.3"_s}}}}));
+        settings.controlPort = elementTwo.port();
+        makeLink();
+    }
+    void reply(testing::Peer &from, quint32 peak) {
+        const QByteArray group = QByteArray::number(peak, 16).rightJustified(6, '0');
+        from.socket.writeDatagram(testing::levelReply(group.constData()),
+                                  QHostAddress(QHostAddress::LocalHost), peer->endpoint().localPort());
+    }
+
+    testing::Peer elementTwo{QHostAddress(u"127.0.0.2"_s)};
+    testing::Peer elementThree{QHostAddress(u"127.0.0.3"_s), 0};
+    FakeClock clock;
+};
+
+TEST_F(SilenceWatchTest, RepliesCountForTheElementTheyCameFrom) {
+    SilenceWatch watch(*link, database, clock, SilenceOptions{-50.0, 10000, 2000, 1000});
+    QSignalSpy changed(&watch, &SilenceWatch::silenceChanged);
+    watch.setWatched(u"00A0C9000002"_s, true);
+    EXPECT_TRUE(link->levelAttribution());
+    EXPECT_EQ(watch.state(u"00A0C9000002"_s), SilenceState::Waiting);
+
+    // The poll asks the watched element's stored address.
+    watch.poll();
+    const QNetworkDatagram request = elementTwo.next();
+    EXPECT_EQ(request.data(), QByteArray("VOL"));
+
+    // .3 is silent, .2 is not: only .2's replies reach the alarm of .2.
+    for (int second = 0; second <= 11; ++second) {
+        reply(elementThree, 0);
+        reply(elementTwo, kLoud);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return peer->dispatch().dispatchedCount() >= quint64(2 * second + 2); }));
+        clock.advance(1000);
+    }
+    EXPECT_EQ(watch.state(u"00A0C9000002"_s), SilenceState::Sounding);
+    for (int second = 0; second <= 10; ++second) {
+        reply(elementTwo, 0);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return peer->dispatch().dispatchedCount() >= quint64(24 + second + 1); }));
+        clock.advance(1000);
+    }
+    EXPECT_EQ(watch.state(u"00A0C9000002"_s), SilenceState::Silent);
+    watch.setWatched(u"00A0C9000002"_s, false);
+    EXPECT_FALSE(link->levelAttribution());
+    QList<SilenceState> states;
+    for (const QList<QVariant> &signal : changed)
+        states.append(signal.at(1).value<SilenceState>());
+    EXPECT_EQ(states, (QList<SilenceState>{SilenceState::Waiting, SilenceState::Sounding,
+                                           SilenceState::Silent, SilenceState::NotWatched}));
+}
+
+TEST_F(SilenceWatchTest, WhileWatchingTheMeterShowsOnlyItsOwnElement) {
+    LevelMonitor monitor(*link, notifier);
+    QList<quint32> shown;
+    QObject::connect(&monitor, &LevelMonitor::peakChanged, [&](quint32 peak) { shown.append(peak); });
+    panel.mac = u"00:A0:C9:00:00:02"_s;
+    monitor.setEnabled(true);
+    ASSERT_TRUE(elementTwo.next().isValid()); // the meter's own request went to .2
+    SilenceWatch watch(*link, database, clock);
+    // Nothing watched: every reply reaches the meter, as always.
+    reply(elementThree, kQuiet);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }));
+    EXPECT_EQ(shown.last(), kQuiet);
+    watch.setWatched(u"00A0C9000003"_s, true);
+    reply(elementThree, 0x000200);
+    reply(elementTwo, kLoud);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.last() == kLoud; }));
+    EXPECT_FALSE(shown.contains(0x000200));
+    EXPECT_EQ(watch.state(u"00A0C9000003"_s), SilenceState::Sounding);
+}
+
+} // namespace
+} // namespace ondalink
