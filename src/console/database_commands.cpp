@@ -19,7 +19,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -71,9 +71,7 @@ void DatabaseCommands::install(QMenu &elements) {
     }
     elements.insertSeparator(before);
     elements.insertActions(before, m_actions);
-    QTreeWidget *list = m_window.elementTree().tree();
-    list->setContextMenuPolicy(Qt::ActionsContextMenu);
-    list->addAction(action(u"actAddByAddress"_s));
+    m_window.elementTree().addContextAction(action(u"actAddByAddress"_s));
 }
 
 QAction *DatabaseCommands::action(const QString &objectName) const {

@@ -23,8 +23,8 @@ protected:
     QString backupPath() const { return iniPath() + u".bak"_s; }
     QStringList nodeKeys() const {
         QStringList keys;
-        for (int i = 0; i < tree()->topLevelItemCount(); ++i)
-            keys.append(tree()->topLevelItem(i)->data(0, Qt::UserRole).toString());
+        for (int row = 0; row < window->elementTree().shownCount(); ++row)
+            keys.append(window->elementTree().shownMac(row));
         return keys;
     }
 };
@@ -36,8 +36,8 @@ TEST_F(DatabaseCommandsTest, TheElementsMenuHoldsTheCommandsBeforeQuitAndTheList
     const QStringList tail = names.mid(names.indexOf(u"actUpdateFromNetwork"_s) - 1);
     EXPECT_EQ(tail, QStringList({u"-"_s, u"actUpdateFromNetwork"_s, u"actAddByAddress"_s, u"actRestore"_s,
                                  u"actExport"_s, u"actImport"_s, u"-"_s, u"actQuit"_s}));
-    EXPECT_EQ(tree()->contextMenuPolicy(), Qt::ActionsContextMenu);
-    EXPECT_EQ(tree()->actions(), QList<QAction *>({commands().action(u"actAddByAddress"_s)}));
+    EXPECT_EQ(window->elementTree().contextActions(),
+              QList<QAction *>({commands().action(u"actAddByAddress"_s)}));
 }
 
 TEST_F(DatabaseCommandsTest, RestoreNamesBothCountsSwapsTheFilesAndReloads) {
