@@ -2,6 +2,7 @@
 #include "console/main_window.h"
 
 #include "console/about_box.h"
+#include "console/database_commands.h"
 #include "console/diagnostics_frame.h"
 #include "console/element_tree.h"
 #include "console/image_list.h"
@@ -65,6 +66,8 @@ MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &pr
                                              m_settings.pingRetryMs);
     m_discovery = std::make_unique<Discovery>(*m_link);
     connectParts();
+    m_databaseCommands = new DatabaseCommands(*this, m_notifier);
+    m_databaseCommands->install(*menuBar()->findChild<QMenu *>(u"mnuElements"_s));
     // Room for the panel beside the list's name, address and status columns, within the screen.
     QSize size = sizeHint().expandedTo(QSize(1280, 600));
     if (const QScreen *shown = screen())
@@ -74,6 +77,7 @@ MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &pr
 
 MainWindow::~MainWindow() {
     // The link reads the panel until it is gone; the panel (a child widget) outlives it this way.
+    delete std::exchange(m_databaseCommands, nullptr);
     m_discovery.reset();
     m_ping.reset();
     m_level.reset();
@@ -209,10 +213,6 @@ void MainWindow::connectParts() {
         m_level->setEnabled(false);
         m_tree->emptyLists();
     });
-    connect(m_discovery.get(), &Discovery::finished, this, [this] {
-        if (m_paging && m_paging->isVisible())
-            m_paging->accept();
-    });
     connect(m_diagnostics->ping()->label(), &ClickableLabel::clicked, m_ping.get(),
             &PingPresenter::lblPing_Click);
 }
@@ -283,15 +283,7 @@ void MainWindow::AutoDiscovery() {
     m_panel->ClearPanel();
     m_tree->clearTree();
 
-    PagingWindow window(this);
-    m_paging = &window;
-    connect(m_discovery.get(), &Discovery::storedCountChanged, &window, &PagingWindow::showStoredCount);
-    // Closed early by the operator: the end of the wait still runs.
-    connect(&window, &QDialog::finished, m_discovery.get(), &Discovery::cancel);
-    // Started once the window's own loop runs, so that an immediate end can close it.
-    QTimer::singleShot(0, &window, [this] { m_discovery->start(); });
-    window.exec();
-    m_paging = nullptr;
+    runPaging(*m_discovery, this);
 }
 
 void MainWindow::Refresh() {

@@ -18,6 +18,7 @@ class QToolBar;
 
 namespace ondalink {
 
+class DatabaseCommands;
 class DiagnosticsFrame;
 class ElementTree;
 class EchoProber;
@@ -64,6 +65,7 @@ public:
     LevelMonitor &levelMonitor() const { return *m_level; }
     PingPresenter &pingPresenter() const { return *m_ping; }
     Discovery &discovery() const { return *m_discovery; }
+    DatabaseCommands &databaseCommands() const { return *m_databaseCommands; }
 
     // Help > About: the version and the database path, in a box that leaves the window usable.
     void showAbout();
@@ -101,7 +103,7 @@ private:
     std::unique_ptr<LevelMonitor> m_level;
     std::unique_ptr<PingPresenter> m_ping;
     std::unique_ptr<Discovery> m_discovery;
-    PagingWindow *m_paging = nullptr; // open only while a discovery waits
+    DatabaseCommands *m_databaseCommands = nullptr; // a child
     bool m_unloaded = false;
 };
 

@@ -30,6 +30,9 @@ struct Row {
     QMessageBox::Icon icon;
 };
 
+const QString kAdd = u"Add element by address"_s;
+const QString kRestore = u"Restore previous database"_s;
+const QString kImport = u"Import elements"_s;
 const Message kNoMac(MessageId::ReportFieldCorrupted, {u"Element MAC"_s});
 
 // clang-format off
@@ -95,6 +98,54 @@ const Row kRows[] = {
      u"Please click the 'Auto Discover' icon to probe the network."_s, Information},
     {{MessageId::PingUnavailable}, u"Ping failed"_s, u"Windows Sockets not responding correctly."_s, {},
      Critical},
+    {{MessageId::UpdateConfirm}, u"Update from network"_s,
+     u"Performing an 'Update from network' will page the network and store or update the Network Elements "
+     u"that answer.\nElements that do not answer stay in the local database in your computer."_s,
+     u"Are you sure?"_s, Question},
+    {{MessageId::BackupNotKept, {u"Disk full"_s, u"nms.ini.bak"_s}}, kManager,
+     u"The local database in your computer could not be copied to nms.ini.bak: Disk full"_s,
+     u"Update from network has been stopped."_s, Critical},
+    {{MessageId::AdditionAddressInvalid, {u"10.0"_s}}, kAdd, u"\"10.0\" is not the IPv4 address of a Network Element."_s,
+     u"Please type an address such as 192.168.10.20."_s, Critical},
+    {{MessageId::AdditionMacInvalid, {u"00:11"_s}}, kAdd, u"\"00:11\" is not a MAC address."_s,
+     u"Please type its 12 hexadecimal digits, such as 00:1A:2B:3C:4D:5E."_s, Critical},
+    {{MessageId::AdditionNeedsMac, {u"10.1.0.11"_s}}, kAdd,
+     u"The Network Element at 10.1.0.11 is not on this network, so its MAC address cannot be found."_s,
+     u"Please type its MAC address, printed on the unit."_s, Critical},
+    {{MessageId::AdditionNotSent, {u"10.1.0.11"_s, u"1901"_s, u"Network unreachable"_s}}, kAdd,
+     u"The paging request could not be sent to 10.1.0.11 port 1901: Network unreachable."_s,
+     u"The element was not added."_s, Critical},
+    {{MessageId::AdditionNoAnswer, {u"10.1.0.11"_s, u"1901"_s, u"3"_s}}, kAdd,
+     u"No answer from 10.1.0.11 port 1901 within 3 s."_s,
+     u"The element was not added. Please check the address and that the element is on."_s, Critical},
+    {{MessageId::NoBackup, {u"nms.ini.bak"_s}}, kRestore,
+     u"There is no previous database to restore: nms.ini.bak is missing."_s,
+     u"It is kept by Auto Discovery, Update from network and Import."_s, Information},
+    {{MessageId::RestoreConfirm, {u"nms.ini.bak"_s, u"1"_s, u"nms.ini"_s, u"12"_s}}, kRestore,
+     u"Put the previous database back? nms.ini.bak lists 1 element; the current nms.ini lists 12 elements."_s,
+     u"The current database becomes the previous one, so that this can be undone."_s, Question},
+    {{MessageId::RestoreFailed, {u"Permission denied"_s}}, kRestore,
+     u"The previous database could not be restored: Permission denied"_s, u"Nothing has been changed."_s,
+     Critical},
+    {{MessageId::ExportFailed, {u"Disk full"_s}}, kManager, u"The elements could not be exported: Disk full"_s,
+     u"Nothing has been written."_s, Critical},
+    {{MessageId::Exported, {u"2"_s, u"/tmp/e.csv"_s}}, u"Export elements"_s, u"2 elements exported to /tmp/e.csv."_s,
+     {}, Information},
+    {{MessageId::ImportNotRead, {u"Cannot read /tmp/e.csv: No such file"_s}}, kImport,
+     u"Cannot read /tmp/e.csv: No such file"_s, u"Nothing has been imported."_s, Critical},
+    {{MessageId::ImportRefused, {u"e.csv"_s, u"Line 2: x\nLine 3: y"_s}}, kImport,
+     u"e.csv cannot be imported; nothing has been changed. Wrong rows:"_s, u"Line 2: x\nLine 3: y"_s, Critical},
+    {{MessageId::ImportReplaceConfirm, {u"4"_s, u"1"_s, u"e.csv"_s, u"nms.ini.bak"_s}}, kImport,
+     u"Replace the local database (4 elements) with the 1 element of e.csv?"_s,
+     u"The current database is kept as nms.ini.bak."_s, Question},
+    {{MessageId::ImportMergeConfirm, {u"3"_s, u"e.json"_s, u"nms.ini.bak"_s}}, kImport,
+     u"Merge the 3 elements of e.json into the local database?"_s,
+     u"Elements of the same MAC address are replaced; the current database is kept as nms.ini.bak."_s, Question},
+    {{MessageId::ImportNotWritten, {u"Disk full"_s}}, kImport, u"The local database could not be written: Disk full"_s,
+     u"Nothing has been imported."_s, Critical},
+    {{MessageId::SharedAddresses, {u"10.0.0.5: A [00:A0:C9:00:00:01], B [00:A0:C9:00:00:02]"_s}},
+     u"Duplicate IP"_s, u"Several elements have the same IP address:"_s,
+     u"10.0.0.5: A [00:A0:C9:00:00:01], B [00:A0:C9:00:00:02]"_s, QMessageBox::Warning},
 };
 
 // clang-format on

@@ -5,10 +5,12 @@
 #include "console_fixture.h"
 #include "fake_status.h"
 
+#include "console/database_commands.h"
 #include "console/element_list_model.h"
 #include "console/event_log_dock.h"
 #include "console/event_log_model.h"
 #include "console/status_console.h"
+#include "link/discovery.h"
 #include "status/event_log.h"
 #include "status/silence_watch.h"
 
@@ -71,8 +73,10 @@ protected:
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             if (!menu)
                 return;
-            for (QAction *action : menu->actions())
-                offered << action->text() + (action->isChecked() ? u" [x]"_s : QString());
+            for (QAction *action : menu->actions()) {
+                if (action->isCheckable()) // the list's own commands follow; not looked at here
+                    offered << action->text() + (action->isChecked() ? u" [x]"_s : QString());
+            }
             for (QAction *action : menu->actions())
                 if (action->text() == choose)
                     action->trigger();
@@ -254,7 +258,7 @@ TEST_F(StatusConsoleTest, EventLogModelKeepsTheNewestRowsAndInsertsABurstAtOnce)
 TEST_F(StatusConsoleTest, WatchAudioFromTheListOrThePanelChangesTheWatchedEncodersAndIsStored) {
     ASSERT_TRUE(startWithStatus());
     const int decoderRow = 0, encoderRow = 1;
-    EXPECT_EQ(contextMenu(decoderRow), QStringList()) << "no menu for a decoder";
+    EXPECT_EQ(contextMenu(decoderRow), QStringList()) << "nothing to watch on a decoder";
     EXPECT_EQ(contextMenu(encoderRow, u"Watch audio"_s), QStringList{u"Watch audio"_s});
     EXPECT_TRUE(console->silenceWatch().isWatched(kEncoderKey));
     EXPECT_EQ(stored().watchedElements, QSet<QString>{kEncoderKey});
@@ -314,6 +318,17 @@ TEST_F(StatusConsoleTest, TheOperatorsPingAndTheBackgroundProbesReachTheRowsOfTh
     EXPECT_TRUE(QTest::qWaitFor([&] { return row(kDecoderMac).at(1) == u"Online"_s; }));
     EXPECT_TRUE(QTest::qWaitFor([&] { return row(kEncoderMac).at(3) == u"4 ms"_s; }));
     EXPECT_EQ(row(kDecoderMac).at(3), u"3 ms"_s);
+}
+
+TEST_F(StatusConsoleTest, AnUpdateFromTheNetworkLogsEachElementThatDidNotAnswerByName) {
+    ASSERT_TRUE(startWithStatus());
+    Discovery &update = window->databaseCommands().update();
+    Q_EMIT update.notAnswered({kEncoderKey, u"00A0C90000FF"_s});
+    QStringList rows;
+    for (const EventRow &row : console->eventLog().rows())
+        rows << row.event + u'|' + row.elementName + u'|' + row.elementMac;
+    EXPECT_EQ(rows.mid(rows.size() - 2), (QStringList{u"Did not answer the update|ENC 1|"_s + kEncoderMac,
+                                                      u"Did not answer the update||00:A0:C9:00:00:FF"_s}));
 }
 
 } // namespace
