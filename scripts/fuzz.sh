@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 dir="${2:-$root/build-fuzz}"
-targets=(fuzz_dispatch fuzz_level fuzz_codecs fuzz_ini)
+targets=(fuzz_dispatch fuzz_level fuzz_codecs fuzz_ini fuzz_import)
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DONDALINK_FUZZ=ON -DONDALINK_SANITIZE=OFF -DONDALINK_BUILD_TESTS=ON -DONDALINK_BUILD_BENCH=OFF \

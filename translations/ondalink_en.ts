@@ -143,6 +143,116 @@ Built with Qt %3, running on Qt %4.</source>
     </message>
 </context>
 <context>
+    <name>ElementDatabase</name>
+    <message>
+        <source>There is no %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ElementExchange</name>
+    <message>
+        <source>the name &quot;%1&quot; is longer than 16 characters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the name &quot;%1&quot; holds a character that cannot be stored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is not a valid IPv4 address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ver &quot;%1&quot; is not a version number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is not a whole number from %3 to %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the MAC &quot;%1&quot; is not 12 hexadecimal digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the MAC is missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the MAC %1 is listed on line %2 already</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a quoted cell is not closed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>there is no header row</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the file holds more than %1 rows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the column &quot;%1&quot; is not a key of an element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the column &quot;%1&quot; is there twice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>there is no mac column</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cells where the header has %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the row is not UTF-8 text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the member &quot;%1&quot; is not part of an element list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>there is no &quot;elements&quot; list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the file holds more than %1 elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>element %1 is not an object</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a key of an element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the value of &quot;%1&quot; is not a text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>... and %1 more.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ElementStatus</name>
     <message>
         <source>Silent</source>
@@ -316,7 +426,9 @@ will also be saved to local database in your computer. </source>
     </message>
     <message>
         <source>The local database could not be written: %1</source>
-        <extracomment>%1: the path of the database file.</extracomment>
+        <extracomment>%1: the path of the database file.
+----------
+%1: why.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -373,6 +485,177 @@ will also be saved to local database in your computer. </source>
     </message>
     <message>
         <source>Windows Sockets not responding correctly.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add element by address</source>
+        <extracomment>Title of the messages of Add element by address.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore previous database</source>
+        <extracomment>Title of the messages of Restore previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import elements</source>
+        <extracomment>Title of the messages of Import elements.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please type its MAC address, printed on the unit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The element was not added.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing has been imported.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update from network</source>
+        <extracomment>Title of the question before an update from the network.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Performing an &apos;Update from network&apos; will page the network and store or update the Network Elements that answer.
+Elements that do not answer stay in the local database in your computer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The local database in your computer could not be copied to %2: %1</source>
+        <extracomment>%1: why, as the system says it; %2: the name of the file that keeps the previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update from network has been stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the IPv4 address of a Network Element.</source>
+        <extracomment>%1: the text typed.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please type an address such as 192.168.10.20.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a MAC address.</source>
+        <extracomment>%1: the text typed.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please type its 12 hexadecimal digits, such as 00:1A:2B:3C:4D:5E.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Network Element at %1 is not on this network, so its MAC address cannot be found.</source>
+        <extracomment>%1: the element&apos;s address.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The paging request could not be sent to %1 port %2: %3.</source>
+        <extracomment>%1: address, %2: port, %3: why, as the network says it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No answer from %1 port %2 within %3 s.</source>
+        <extracomment>%1: address, %2: port, %3: seconds waited.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please check the address and that the element is on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is no previous database to restore: %1 is missing.</source>
+        <extracomment>%1: the name of the file that keeps the previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It is kept by Auto Discovery, Update from network and Import.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Put the previous database back? %1 lists %2; the current %3 lists %4.</source>
+        <extracomment>%1: the backup&apos;s file name, %2: how many elements it lists, %3: the database&apos;s file name, %4: how many it lists.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The current database becomes the previous one, so that this can be undone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The previous database could not be restored: %1</source>
+        <extracomment>%1: why.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing has been changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The elements could not be exported: %1</source>
+        <extracomment>%1: why.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing has been written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export elements</source>
+        <extracomment>Title of the box that confirms an export.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 exported to %2.</source>
+        <extracomment>%1: how many elements, %2: the file&apos;s path.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be imported; nothing has been changed. Wrong rows:</source>
+        <extracomment>%1: the file&apos;s name; the wrong rows follow, each with its line number.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replace the local database (%1) with the %2 of %3?</source>
+        <extracomment>%1: how many elements the database lists, %2: how many the file lists, %3: the file&apos;s name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The current database is kept as %1.</source>
+        <extracomment>%1: the name of the file that keeps the previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Merge the %1 of %2 into the local database?</source>
+        <extracomment>%1: how many elements the file lists, %2: the file&apos;s name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Elements of the same MAC address are replaced; the current database is kept as %1.</source>
+        <extracomment>%1: the name of the file that keeps the previous database.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duplicate IP</source>
+        <extracomment>Title of the warning about elements that share an IP address.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Several elements have the same IP address:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -586,6 +869,42 @@ will also be saved to local database in your computer. </source>
     </message>
 </context>
 <context>
+    <name>ondalink::AddElementDialog</name>
+    <message>
+        <source>Add element by address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The element is paged at this address and stored as it answers.
+Behind a router its MAC address cannot be found: type the one printed on the unit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IPv4 address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;IPv4 address:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MAC address (optional)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Needed only when the element is not on this network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;MAC address (optional):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ondalink::AlarmNotifier</name>
     <message>
         <source>%1 (%2)</source>
@@ -625,6 +944,41 @@ will also be saved to local database in your computer. </source>
     </message>
     <message>
         <source>Its audio is no longer watched.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::DatabaseCommands</name>
+    <message>
+        <source>&amp;Update from network...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add element by &amp;address...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Res&amp;tore previous database...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>E&amp;xport elements...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Import elements...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>elements.csv</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;JSON files (*.json)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -961,6 +1315,65 @@ will also be saved to local database in your computer. </source>
     </message>
     <message>
         <source>%1 in the last minute: the receive queue was full</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update from network started</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Did not answer the update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kept in the list</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::ImportDialog</name>
+    <message>
+        <source>Import elements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File to import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Browse...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the file to import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The elements of the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Merge: add them, replacing elements of the same MAC address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Replace: the database holds them and nothing else</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every row is checked first: a file with a wrong row is not imported at all. The current database is kept as nms.ini.bak.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element lists (*.csv *.json);;All files (*)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

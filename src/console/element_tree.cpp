@@ -137,6 +137,24 @@ bool ElementTree::eventFilter(QObject *watched, QEvent *event) {
     return QGroupBox::eventFilter(watched, event);
 }
 
+bool ElementTree::selectNode(const QString &nodeKey) {
+    QModelIndex index = shownIndex(nodeKey);
+    if (!index.isValid() && !nodeKey.isEmpty() && m_model->rowOfMac(nodeKey) >= 0 &&
+        !m_filterBox->text().isEmpty()) {
+        m_filterBox->clear();
+        index = shownIndex(nodeKey);
+    }
+    if (!index.isValid())
+        return false;
+    TreeView1->scrollTo(index);
+    m_selectedByPress.clear();
+    if (TreeView1->selectionModel()->isRowSelected(index.row(), index.parent()))
+        emitNodeClick(index);
+    else
+        TreeView1->setCurrentIndex(index); // the change of the selection loads it
+    return true;
+}
+
 void ElementTree::emitNodeClick(const QModelIndex &index) {
     if (!index.isValid() || m_loading)
         return;
@@ -184,27 +202,35 @@ void ElementTree::filterChanged(const QString &text) {
     markQuietly(shownIndex(m_marked));
 }
 
+void ElementTree::addContextAction(QAction *action) {
+    m_contextActions.append(action);
+}
+
 void ElementTree::showContextMenu(const QPoint &position) {
     // From the keyboard (the Menu key) the position may miss the rows: the current one is meant.
     QModelIndex index = TreeView1->indexAt(position);
     QPoint at = position;
-    if (!index.isValid()) {
+    if (!index.isValid() && TreeView1->currentIndex().isValid()) {
         index = TreeView1->currentIndex();
         at = TreeView1->visualRect(index).center();
     }
-    if (!index.isValid())
-        return;
-    const int row = m_proxy->mapToSource(index).row();
-    if (!m_model->isEncoderAt(row))
-        return;
     QMenu menu(this);
-    QAction *watch = menu.addAction(tr("Watch audio"));
-    watch->setObjectName(u"actWatchAudio"_s);
-    watch->setCheckable(true);
-    watch->setChecked(m_model->isWatchedAt(row));
-    connect(watch, &QAction::triggered, this,
-            [this, mac = m_model->macAt(row)](bool watched) { Q_EMIT watchAudioToggled(mac, watched); });
-    menu.exec(TreeView1->viewport()->mapToGlobal(at));
+    const int row = index.isValid() ? m_proxy->mapToSource(index).row() : -1;
+    if (row >= 0 && m_model->isEncoderAt(row)) {
+        QAction *watch = menu.addAction(tr("Watch audio"));
+        watch->setObjectName(u"actWatchAudio"_s);
+        watch->setCheckable(true);
+        watch->setChecked(m_model->isWatchedAt(row));
+        connect(watch, &QAction::triggered, this,
+                [this, mac = m_model->macAt(row)](bool watched) { Q_EMIT watchAudioToggled(mac, watched); });
+    }
+    if (!m_contextActions.isEmpty()) {
+        if (!menu.isEmpty())
+            menu.addSeparator();
+        menu.addActions(m_contextActions);
+    }
+    if (!menu.isEmpty())
+        menu.exec(TreeView1->viewport()->mapToGlobal(at));
 }
 
 void ElementTree::clearTree() {
@@ -265,6 +291,7 @@ void ElementTree::emptyLists() {
 
 void ElementTree::loadOnce(bool repeatNotice) {
     emptyLists();
+    m_listing.clear();
 
     // One reading of the file; the tree is built from it without yielding.
     QString readError;
@@ -293,6 +320,7 @@ void ElementTree::loadOnce(bool repeatNotice) {
             m_encoders.addItem(element.name + u" ["_s + elementKeyToMac(element.key) + u"]"_s);
     }
     m_model->setElements(elements);
+    m_listing = elements;
     setCountCaption();
     m_lastNotice.reset();
 }

@@ -3,6 +3,7 @@
 
 #include "console/element_list_model.h"
 #include "model/messages.h"
+#include "store/element_database.h"
 
 #include <QGroupBox>
 
@@ -10,6 +11,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QAction;
 class QListWidget;
 class QModelIndex;
 class QTreeView;
@@ -46,6 +48,11 @@ public:
     void highlight(const QString &nodeKey);
 
     QTreeView *tree() const { return TreeView1; }
+    // The elements of the last load, as read; empty when nothing could be listed.
+    const QList<ElementListing> &listing() const { return m_listing; }
+    // Appended to the list's context menu, after the element's own entries.
+    void addContextAction(QAction *action);
+    const QList<QAction *> &contextActions() const { return m_contextActions; }
     QLineEdit *filterBox() const { return m_filterBox; }
     ElementListModel &model() const { return *m_model; }
     ElementListProxy &proxy() const { return *m_proxy; }
@@ -58,6 +65,9 @@ public:
     int columnsWidth(int columns) const;
     // The list in file order again, as before the first click on a column's header.
     void showFileOrder();
+    // Selects the node of that key and loads it as the operator's choice would (a filter that hides it
+    // is emptied first); false when there is none.
+    bool selectNode(const QString &nodeKey);
 
 Q_SIGNALS:
     // The operator chose a node: by a click, by moving to it with the keyboard or by dragging the
@@ -90,6 +100,8 @@ private:
     QTreeView *TreeView1 = nullptr;
     QListWidget *lstHidden = nullptr;
     bool m_loading = false;
+    QList<ElementListing> m_listing;
+    QList<QAction *> m_contextActions;
     // The MAC of the node the current mouse press selected (and so loaded).
     QString m_selectedByPress;
     // The MAC of the node marked last, marked again when a filter hid it and shows it again.

@@ -2,6 +2,7 @@
 #include "console/main_window.h"
 
 #include "console/about_box.h"
+#include "console/database_commands.h"
 #include "console/diagnostics_frame.h"
 #include "console/element_tree.h"
 #include "console/image_list.h"
@@ -66,6 +67,8 @@ MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &pr
                                              m_settings.pingRetryMs);
     m_discovery = std::make_unique<Discovery>(*m_link);
     connectParts();
+    m_databaseCommands = new DatabaseCommands(*this, m_notifier);
+    m_databaseCommands->install(*menuBar()->findChild<QMenu *>(u"mnuElements"_s));
     // Room for the panel beside the list's name, address and status columns, within the screen.
     QSize size = sizeHint().expandedTo(QSize(1280, 600));
     if (const QScreen *shown = screen())
@@ -75,6 +78,7 @@ MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &pr
 
 MainWindow::~MainWindow() {
     // The link reads the panel until it is gone; the panel (a child widget) outlives it this way.
+    delete std::exchange(m_databaseCommands, nullptr);
     m_discovery.reset();
     m_ping.reset();
     m_level.reset();
@@ -210,10 +214,6 @@ void MainWindow::connectParts() {
         m_level->setEnabled(false);
         m_tree->emptyLists();
     });
-    connect(m_discovery.get(), &Discovery::finished, this, [this] {
-        if (m_paging && m_paging->isVisible())
-            m_paging->accept();
-    });
     connect(m_diagnostics->ping()->label(), &ClickableLabel::clicked, m_ping.get(),
             &PingPresenter::lblPing_Click);
     // Last: it goes on after a confirmed Save once the list above has been reloaded.
@@ -222,20 +222,11 @@ void MainWindow::connectParts() {
 }
 
 void MainWindow::selectElement(const QString &nodeKey, const QString &nodeText) {
-    if (!m_editsGuard->settle([this, nodeKey] { selectListed(nodeKey); })) {
+    if (!m_editsGuard->settle([this, nodeKey] { m_tree->selectNode(nodeKey); })) {
         m_tree->highlight(m_panel->selectedMac()); // the list's selection goes back to the shown one
         return;
     }
     m_panel->NodeClick(nodeKey, nodeText);
-}
-
-// The element of that MAC as the list shows it now, if it still does.
-void MainWindow::selectListed(const QString &nodeKey) {
-    const QModelIndex index = m_tree->shownIndex(nodeKey);
-    if (!index.isValid())
-        return;
-    m_tree->highlight(nodeKey);
-    m_panel->NodeClick(nodeKey, index.siblingAtColumn(ElementListModel::ElementColumn).data().toString());
 }
 
 bool MainWindow::Form_Load() {
@@ -320,15 +311,11 @@ void MainWindow::runDiscovery() {
     m_panel->ClearPanel();
     m_tree->clearTree();
 
-    PagingWindow window(this);
-    m_paging = &window;
-    connect(m_discovery.get(), &Discovery::storedCountChanged, &window, &PagingWindow::showStoredCount);
-    // Closed early by the operator: the end of the wait still runs.
-    connect(&window, &QDialog::finished, m_discovery.get(), &Discovery::cancel);
-    // Started once the window's own loop runs, so that an immediate end can close it.
-    QTimer::singleShot(0, &window, [this] { m_discovery->start(); });
-    window.exec();
-    m_paging = nullptr;
+    runPaging(*m_discovery, this);
+}
+
+bool MainWindow::settlePendingEdits(std::function<void()> proceed) {
+    return m_editsGuard->settle(std::move(proceed));
 }
 
 void MainWindow::Refresh() {

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -18,6 +19,7 @@ class QToolBar;
 
 namespace ondalink {
 
+class DatabaseCommands;
 class DiagnosticsFrame;
 class ElementTree;
 class EchoProber;
@@ -54,6 +56,9 @@ public:
     void Toolbar1_ButtonClick(int number);
     void AutoDiscovery();
     void Refresh();
+    // Before a command replaces the panel or the database under it: true when it may go on now
+    // (nothing unsaved, or discarded); after a Save, proceed runs once the element has confirmed it.
+    bool settlePendingEdits(std::function<void()> proceed);
     // Toolbar button 4: the panel's Save; a refusal puts the focus on the field it names.
     ElementLink::SaveOutcome saveChanges();
 
@@ -67,6 +72,7 @@ public:
     LevelMonitor &levelMonitor() const { return *m_level; }
     PingPresenter &pingPresenter() const { return *m_ping; }
     Discovery &discovery() const { return *m_discovery; }
+    DatabaseCommands &databaseCommands() const { return *m_databaseCommands; }
 
     // Help > About: the version and the database path, in a box that leaves the window usable.
     void showAbout();
@@ -81,7 +87,6 @@ private:
     void connectParts();
     // The operator chose a node of the list: loaded unless unsaved edits keep the shown element.
     void selectElement(const QString &nodeKey, const QString &nodeText);
-    void selectListed(const QString &nodeKey);
     void runDiscovery();
 
     // PanelSurroundings
@@ -109,7 +114,7 @@ private:
     std::unique_ptr<PingPresenter> m_ping;
     std::unique_ptr<Discovery> m_discovery;
     UnsavedEditsGuard *m_editsGuard = nullptr;
-    PagingWindow *m_paging = nullptr; // open only while a discovery waits
+    DatabaseCommands *m_databaseCommands = nullptr; // a child
     bool m_unloaded = false;
 };
 

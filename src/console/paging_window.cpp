@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/paging_window.h"
 
+#include "link/discovery.h"
+
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +30,20 @@ PagingWindow::PagingWindow(QWidget *parent) : QDialog(parent) {
     layout->addWidget(m_count);
     showStoredCount(0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void runPaging(Discovery &discovery, QWidget *parent) {
+    PagingWindow window(parent);
+    QObject::connect(&discovery, &Discovery::storedCountChanged, &window, &PagingWindow::showStoredCount);
+    QObject::connect(&discovery, &Discovery::finished, &window, [&window] {
+        if (window.isVisible())
+            window.accept();
+    });
+    // Closed early by the operator: the end of the wait still runs.
+    QObject::connect(&window, &QDialog::finished, &discovery, &Discovery::cancel);
+    // Started once the window's own loop runs, so that an immediate end can close it.
+    QTimer::singleShot(0, &window, [&discovery] { discovery.start(); });
+    window.exec();
 }
 
 void PagingWindow::showStoredCount(int count) {

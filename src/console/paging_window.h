@@ -7,6 +7,8 @@ class QLabel;
 
 namespace ondalink {
 
+class Discovery;
+
 // frmPaging: the small modal window shown while a discovery waits for the elements' reports.
 class PagingWindow : public QDialog {
     Q_OBJECT
@@ -19,5 +21,8 @@ public:
 private:
     QLabel *m_count = nullptr;
 };
+
+// Runs the discovery in a modal paging window: returns when its wait is over or the window was closed.
+void runPaging(Discovery &discovery, QWidget *parent);
 
 } // namespace ondalink

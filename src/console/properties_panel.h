@@ -84,6 +84,8 @@ public:
     // What the Save question names: the element's name and MAC as loaded, then "Caption: old → new"
     // for each changed field.
     QStringList pendingEditSummary() const;
+    // The operator let the edits go: what the panel shows is no longer pending.
+    void discardPendingEdits() { editsLoaded(); }
     // After a refused Save: the keyboard focus goes to the first field the refusal names.
     void focusRefusedField(bool databaseExists);
 

@@ -16,6 +16,8 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
         return QMessageBox::Information;
     case MessageIcon::Question:
         return QMessageBox::Question;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
     case MessageIcon::Critical:
         break;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/status_console.h"
 
+#include "console/database_commands.h"
 #include "console/diagnostics_frame.h"
 #include "console/element_tree.h"
 #include "console/event_log_dock.h"
@@ -101,6 +102,7 @@ void StatusConsole::connectParts() {
     m_reachability->attachLink(m_window.link());
     m_recorder->attachLink(m_window.link());
     m_recorder->attachDiscovery(m_window.discovery(), m_window.link());
+    m_recorder->attachUpdate(m_window.databaseCommands().update());
     m_recorder->attachLevelMonitor(m_window.levelMonitor(), m_window.link());
     m_recorder->attachReachability(*m_reachability);
     m_recorder->attachSilenceWatch(*m_silence);
@@ -130,9 +132,11 @@ void StatusConsole::connectParts() {
 }
 
 void StatusConsole::listReloaded() {
-    m_reachability->reload();
-    m_silence->reload();
-    m_recorder->reloadNames();
+    // One reading of nms.ini per reload: the tree's.
+    const QList<ElementListing> &listing = m_window.elementTree().listing();
+    m_reachability->reload(listing);
+    m_silence->reload(listing);
+    m_recorder->reloadNames(listing);
     ElementListModel &list = m_window.elementTree().model();
     list.setWatched(m_silence->watched());
     for (const ElementState &state : m_reachability->states())

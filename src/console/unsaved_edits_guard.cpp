@@ -29,6 +29,8 @@ bool UnsavedEditsGuard::settle(std::function<void()> proceed) {
     const QStringList summary = m_panel.pendingEditSummary();
     switch (m_notifier.show({MessageId::UnsavedEdits, summary.mid(0, 2)})) {
     case Answer::Discard:
+        // Let go: whatever replaces the panel next (one command may reload more than once) goes on.
+        m_panel.discardPendingEdits();
         return true;
     case Answer::Save:
         if (m_save() == ElementLink::SaveOutcome::Sent) {

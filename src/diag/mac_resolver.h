@@ -15,6 +15,12 @@ public:
     // Starts resolving addresses that will be looked up soon, without waiting for any of them, so
     // that their exchanges overlap instead of running one after the other.
     virtual void prepare(const QList<quint32> &addressesNetworkOrder) { (void)addressesNetworkOrder; }
+    // Whether an attempt can ever find the address: it is this host's or on one of its networks. An
+    // element behind a router is not.
+    virtual bool canReach(quint32 addressNetworkOrder) const {
+        (void)addressNetworkOrder;
+        return true;
+    }
 };
 
 } // namespace ondalink

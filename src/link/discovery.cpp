@@ -2,6 +2,7 @@
 #include "link/discovery.h"
 
 #include "link/element_link.h"
+#include "model/log.h"
 #include "model/notifier.h"
 #include "store/element_database.h"
 
@@ -18,7 +19,8 @@ constexpr int kProgressPollMs = 200;
 
 } // namespace
 
-Discovery::Discovery(ElementLink &link, QObject *parent) : QObject(parent), m_link(link) {
+Discovery::Discovery(ElementLink &link, Mode mode, QObject *parent)
+    : QObject(parent), m_link(link), m_mode(mode) {
     m_wait.setObjectName(u"discoveryWait"_s);
     m_wait.setSingleShot(true);
     m_wait.setInterval(m_link.settings().pagingWaitMs);
@@ -28,7 +30,8 @@ Discovery::Discovery(ElementLink &link, QObject *parent) : QObject(parent), m_li
 }
 
 bool Discovery::confirm() {
-    return m_link.notifier().show({MessageId::DiscoveryConfirm}) == Answer::Yes;
+    const MessageId id = m_mode == Mode::Update ? MessageId::UpdateConfirm : MessageId::DiscoveryConfirm;
+    return m_link.notifier().show({id}) == Answer::Yes;
 }
 
 void Discovery::start() {
@@ -39,8 +42,19 @@ void Discovery::start() {
     Q_EMIT storedCountChanged(0);
 
     QString error;
-    if (!m_link.database().recreateEmpty(&error)) {
-        m_link.notifier().show({MessageId::DatabaseNotRecreated, {error}});
+    m_listedAtStart.clear();
+    if (m_mode == Mode::Update) {
+        for (const ElementListing &element : m_link.database().listing())
+            m_listedAtStart.append(element.key);
+    }
+    const bool ready = m_mode == Mode::Update ? m_link.database().keepBackup(&error)
+                                              : m_link.database().recreateEmpty(&error);
+    if (!ready) {
+        if (m_mode == Mode::Update)
+            m_link.notifier().show(
+                {MessageId::BackupNotKept, {error, QFileInfo(m_link.database().backupPath()).fileName()}});
+        else
+            m_link.notifier().show({MessageId::DatabaseNotRecreated, {error}});
         m_state = State::Waiting;
         m_recreated = false;
         finish();
@@ -77,11 +91,24 @@ void Discovery::finish() {
     if (m_recreated)
         pollStoredCount();
     m_link.requestTreeReload();
+    if (m_mode == Mode::Update && m_recreated) {
+        const QSet<QString> answered = m_link.discoveredKeys();
+        QStringList silent;
+        for (const QString &key : std::as_const(m_listedAtStart)) {
+            if (!answered.contains(key))
+                silent.append(key);
+        }
+        qCInfo(lcLink).noquote() << "update from network:" << silent.size()
+                                 << "listed elements did not answer";
+        Q_EMIT notAnswered(silent);
+    }
     Q_EMIT finished();
 }
 
+// An update counts the elements that answered; the database lists the others too.
 void Discovery::pollStoredCount() {
-    const int count = static_cast<int>(m_link.database().listing().size());
+    const int count = m_mode == Mode::Update ? static_cast<int>(m_link.discoveredKeys().size())
+                                             : static_cast<int>(m_link.database().listing().size());
     if (count == m_storedCount)
         return;
     m_storedCount = count;

@@ -2,24 +2,30 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
 
 namespace ondalink {
 
 class ElementLink;
 
-// The Auto Discovery command's core. Idle → (start) → Waiting → (the wait ends, the window is
-// closed, or nothing could start) → Idle. Starting recreates the database empty and sends one
-// paging request; while it waits every report is stored; finishing lowers the link's discovery
-// state and reloads the tree. Every way out goes through one finish.
+// The core of Auto Discovery and of Update from network. Idle → (start) → Waiting → (the wait ends,
+// the window is closed, or nothing could start) → Idle. Starting recreates the database empty
+// (Replace) or keeps a copy of it as nms.ini.bak (Update) and sends one paging request; while it
+// waits every report is stored; finishing lowers the link's discovery state and reloads the tree.
+// Every way out goes through one finish.
 class Discovery : public QObject {
     Q_OBJECT
 public:
     enum class State { Idle, Waiting };
+    // Replace: the database is what answers. Update: answering elements are stored or updated, the
+    // others stay.
+    enum class Mode { Replace, Update };
 
-    Discovery(ElementLink &link, QObject *parent = nullptr);
+    Discovery(ElementLink &link, Mode mode = Mode::Replace, QObject *parent = nullptr);
 
-    // The three-line question; true only on Yes.
+    Mode mode() const { return m_mode; }
+    // The mode's question; true only on Yes.
     bool confirm();
 
     // When the database cannot be recreated or the paging request cannot be sent anywhere, the
@@ -38,12 +44,16 @@ Q_SIGNALS:
     void storedCountChanged(int count);
     // Back to Idle: the link's discovery state is lowered and the tree reloaded.
     void finished();
+    // An update has ended: the listed elements that did not answer (Element keys, file order).
+    void notAnswered(const QStringList &keys);
 
 private:
     void finish();
     void pollStoredCount();
 
     ElementLink &m_link;
+    Mode m_mode;
+    QStringList m_listedAtStart; // an update's elements before it paged
     QTimer m_wait;
     QTimer m_progress;
     State m_state = State::Idle;

@@ -23,7 +23,7 @@ namespace ondalink {
 ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResolver &resolver,
                          std::function<ConfigurationWrite()> shown, LinkSettings settings, QObject *parent)
     : QObject(parent), m_database(database), m_notifier(notifier), m_shown(std::move(shown)),
-      m_settings(std::move(settings)) {
+      m_settings(std::move(settings)), m_resolver(resolver) {
     m_responseTimer.setObjectName(u"responseTimer"_s);
     m_responseTimer.setSingleShot(true);
     m_responseTimer.setInterval(m_settings.responseTimeoutMs);
@@ -45,6 +45,9 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
         const DatagramKind kind = classifyDatagram(datagram.data.size());
         if (kind != DatagramKind::Ignored && datagram.sender.value != 0)
             Q_EMIT elementHeard(datagram.sender);
+        if (m_addition && kind == DatagramKind::ElementReport &&
+            reportedAddress(datagram.data) == m_addition->address.toNetworkOrder())
+            Q_EMIT additionAnswered();
         if (datagram.discoveryAtArrival && kind == DatagramKind::ElementReport)
             if (const auto address = reportedAddress(datagram.data)) {
                 m_arrivedAddresses.append(*address);
@@ -67,6 +70,19 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
             m_dispatch->post(std::move(work));
     };
     hooks.shown = [this] { return m_shown ? m_shown() : ConfigurationWrite(); };
+    hooks.arpReaches = [this](const QString &address) {
+        const auto parsed = parseDottedAddress(address);
+        return !parsed || isOnLocalNetwork(*parsed);
+    };
+    hooks.macWithoutArp = [this](const QString &address, bool arpTried) {
+        return macWithoutArp(address, arpTried);
+    };
+    hooks.answersAddition = [this](const QString &address) { return isAdditionTarget(address); };
+    // Told once the handler is done with the report, so that what follows runs on its own.
+    hooks.additionHandled = [this](const QString &key) {
+        QMetaObject::invokeMethod(
+            this, [this, key] { Q_EMIT additionHandled(key); }, Qt::QueuedConnection);
+    };
     m_reportHandler = std::make_unique<ElementReportHandler>(m_database, m_notifier, resolver,
                                                              std::move(hooks), m_settings.macLookupMs);
     connect(m_reportHandler.get(), &ElementReportHandler::confirmed, this, &ElementLink::elementConfirmed);
@@ -291,6 +307,60 @@ void ElementLink::endDiscovery() {
                              << "refused," << (m_discoveryAnswers - tally.stored - tally.refused)
                              << "not handled yet";
     Q_EMIT discoveryEnded(m_pagedOn, m_discoveryAnswers, tally.stored, tally.refused);
+}
+
+QSet<QString> ElementLink::discoveredKeys() const {
+    return m_reportHandler->discoveryTally().storedKeys;
+}
+
+bool ElementLink::isOnLocalNetwork(Ipv4Address address) const {
+    return m_resolver.canReach(address.toNetworkOrder());
+}
+
+bool ElementLink::beginAddition(Ipv4Address address, const QString &typedMac, QString *failure) {
+    m_addition = Addition{address, typedMac};
+    const QHostAddress destination(address.value);
+    const SendResult sent = m_endpoint->send(pagingRequest(), destination, m_settings.pagingPort);
+    if (!sent.ok) {
+        m_addition.reset();
+        if (failure)
+            *failure = sent.failure;
+        return false;
+    }
+    qCInfo(lcLink).noquote() << "addition: paging request sent to" << destination.toString() << "port"
+                             << m_settings.pagingPort;
+    return true;
+}
+
+void ElementLink::endAddition() {
+    m_addition.reset();
+}
+
+bool ElementLink::isAdditionTarget(const QString &address) const {
+    const auto parsed = parseDottedAddress(address);
+    return m_addition && parsed && *parsed == m_addition->address;
+}
+
+QString ElementLink::macWithoutArp(const QString &address, bool arpTried) const {
+    if (isAdditionTarget(address))
+        return m_addition->typedMac;
+    const auto parsed = parseDottedAddress(address);
+    // On a local network ARP is the only witness of who answered.
+    return arpTried || !parsed ? QString() : storedMacFor(*parsed);
+}
+
+QString ElementLink::storedMacFor(Ipv4Address address) const {
+    const auto sameAddress = [&](const QString &ip) { return parseDottedAddress(ip) == address; };
+    const QString selected = macToElementKey(m_shown ? m_shown().mac : QString());
+    QStringList matching;
+    for (const ElementListing &element : m_database.listing()) {
+        if (!sameAddress(element.ip))
+            continue;
+        if (element.key == selected)
+            return elementKeyToMac(element.key);
+        matching.append(element.key);
+    }
+    return matching.size() == 1 ? elementKeyToMac(matching.front()) : QString();
 }
 
 void ElementLink::responseTimedOut() {

@@ -10,6 +10,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -42,6 +43,7 @@ struct LinkSettings {
     qsizetype fifoCapacity = 16384; // datagrams; a discovery of 10,000 elements fits
     int receiveBufferBytes = 4 * 1024 * 1024;
     qsizetype fifoBytes = 4 * 1024 * 1024; // datagram bytes the queue holds at most
+    int additionWaitMs = 3000;             // how long an addition by address waits for the answer
 };
 
 // The element link: everything the program says to the elements and hears from them. It owns the
@@ -87,6 +89,17 @@ public:
     bool beginDiscovery(QString *failure);
     void endDiscovery();
     bool isDiscovering() const { return m_discovering; }
+    // The Element keys the reports of the last discovery stored.
+    QSet<QString> discoveredKeys() const;
+
+    // An addition by address: the paging request goes by unicast to the address's paging port, and
+    // the report from that address is stored as its element's section (added or replaced). Its MAC
+    // comes from ARP on a local network, otherwise (or when ARP finds none) typedMac (colon form)
+    // when it is not empty. False with the reason when nothing could be sent.
+    bool beginAddition(Ipv4Address address, const QString &typedMac, QString *failure);
+    void endAddition();
+    bool isAdding() const { return m_addition.has_value(); }
+    bool isOnLocalNetwork(Ipv4Address address) const;
 
     // Asks the console to show the database again; afterReport when a report's handling ends.
     // Elements a discovery has handled are stored first.
@@ -107,6 +120,10 @@ Q_SIGNALS:
     void levelReplyReceived(const QByteArray &reply);
     // A report confirmed a configuration write; its state goes into the panel.
     void elementConfirmed(const ondalink::ConfirmedState &state);
+    // The element being added has answered; its report is being handled.
+    void additionAnswered();
+    // Its report has been handled: the Element key stored, or "" when it was refused.
+    void additionHandled(const QString &key);
 
     // Every level reply with where it came from, whatever the attribution.
     void levelReplyFrom(const QByteArray &reply, const QHostAddress &sender);
@@ -138,6 +155,16 @@ private:
     bool hasQueued() const;
     void reloadAfterReport();
     void queueDrained();
+    bool isAdditionTarget(const QString &address) const;
+    QString macWithoutArp(const QString &address, bool arpTried) const;
+    // The MAC of the element stored with that address: the selected one when it is, otherwise the only
+    // one; "" when none is, or several are and none of them is selected.
+    QString storedMacFor(Ipv4Address address) const;
+
+    struct Addition {
+        Ipv4Address address;
+        QString typedMac;
+    };
 
     ElementDatabase &m_database;
     Notifier &m_notifier;
@@ -151,6 +178,8 @@ private:
     QList<quint32> m_arrivedAddresses;              // reported by a discovery's answers since the last read
     int m_discoveryAnswers = 0;                     // reports that arrived during the discovery
     QStringList m_pagedOn;                          // where the discovery's paging request left
+    std::optional<Addition> m_addition;
+    MacResolver &m_resolver;
     QTimer m_responseTimer;
     std::unique_ptr<UdpEndpoint> m_endpoint;
     std::unique_ptr<ElementReportHandler> m_reportHandler;

@@ -70,6 +70,12 @@ void ElementReportHandler::handleReport(const QByteArray &datagram, bool discove
     // Behind an earlier report of the same address, in its order; otherwise at once when the MAC
     // is known.
     if (!m_parked.contains(address)) {
+        // A routed element: no ARP exchange can find it, so none is waited for.
+        if (m_hooks.arpReaches && !m_hooks.arpReaches(address)) {
+            begin(std::move(report), discoveryAtArrival, std::move(done));
+            macLookupEnded(QString(), false);
+            return;
+        }
         if (const auto mac = m_lookups.tryNow(address)) {
             begin(std::move(report), discoveryAtArrival, std::move(done));
             macLookupEnded(*mac);
@@ -91,6 +97,9 @@ void ElementReportHandler::begin(ElementReport report, bool discoveryAtArrival, 
     m_done = std::move(done);
     m_discoveryAtArrival = discoveryAtArrival;
     m_stored = false;
+    m_additionAnswer =
+        !discoveryAtArrival && m_hooks.answersAddition && m_hooks.answersAddition(m_report.record.ip);
+    m_addedKey.clear();
     m_messages.setHeld(true);
 }
 
@@ -106,7 +115,9 @@ void ElementReportHandler::lookupEnded(const QString &address, const QString &ma
         std::exchange(m_dispatchWaits, {})();
 }
 
-void ElementReportHandler::macLookupEnded(const QString &mac) {
+void ElementReportHandler::macLookupEnded(QString mac, bool arpTried) {
+    if (mac.isEmpty() && m_hooks.macWithoutArp)
+        mac = m_hooks.macWithoutArp(m_report.record.ip, arpTried);
     if (mac.isEmpty()) {
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: no MAC";
         m_tally.refused += m_discoveryAtArrival ? 1 : 0;
@@ -122,13 +133,14 @@ void ElementReportHandler::macLookupEnded(const QString &mac) {
     }
     // What a discovery handled before this report is in the file before this report is compared.
     QList<Message> messages = storeBatch();
-    messages.append(confirmWrite());
+    messages.append(m_additionAnswer ? storeAdded() : confirmWrite());
     finish(messages);
 }
 
 QList<Message> ElementReportHandler::storeDiscovered() {
     m_stored = true;
     ++m_tally.stored;
+    m_tally.storedKeys.insert(macToElementKey(m_report.record.mac));
     Q_EMIT elementStored(m_report.record.mac, m_report.record.name, true);
     m_unstored.append(
         {macToElementKey(m_report.record.mac), discoveryKeys(m_report.record, m_report.carried)});
@@ -151,6 +163,16 @@ QList<Message> ElementReportHandler::storeBatch() {
     const Message failed = databaseNotWritten(m_database);
     Q_EMIT databaseWriteFailed(oneLine(failed));
     return {failed};
+}
+
+// The element's section is replaced whole: keys an earlier element of that MAC had stored go.
+QList<Message> ElementReportHandler::storeAdded() {
+    m_stored = true;
+    const QString key = macToElementKey(m_report.record.mac);
+    if (!m_database.replaceSections({{key, discoveryKeys(m_report.record, m_report.carried)}}))
+        return {databaseNotWritten(m_database)};
+    m_addedKey = key;
+    return {};
 }
 
 void ElementReportHandler::flushStored() {
@@ -205,6 +227,8 @@ void ElementReportHandler::finish(const QList<Message> &messages) {
     // a flood would keep the window repainting.
     if (m_stored && !(m_hooks.discoveryRunning && m_hooks.discoveryRunning()) && m_hooks.reloadTree)
         m_hooks.reloadTree();
+    if (std::exchange(m_additionAnswer, false) && m_hooks.additionHandled)
+        m_hooks.additionHandled(m_addedKey);
     m_busy = false;
     m_messages.setHeld(false);
     if (auto done = std::exchange(m_done, {}))

@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 #include <functional>
@@ -31,6 +32,16 @@ struct ReportHandlerHooks {
     std::function<ConfigurationWrite()> shown; // what the panel shows now
     // Runs work one at a time with the datagrams' handling, before those that wait.
     std::function<void(std::function<void(std::function<void()> done)> work)> post;
+    // Whether ARP can find the MAC of a reported address (it is on a network of this host); unset:
+    // always.
+    std::function<bool(const QString &address)> arpReaches;
+    // The MAC to take for a reported address when ARP found none (arpTried) or cannot (a routed
+    // element); "" when there is none.
+    std::function<QString(const QString &address, bool arpTried)> macWithoutArp;
+    // A report outside a discovery answers the paging of an element being added by its address.
+    std::function<bool(const QString &address)> answersAddition;
+    // That answer has been handled: the element's key once its section is stored, "" when refused.
+    std::function<void(const QString &key)> additionHandled;
 };
 
 // Decodes and checks an element report, looks up the element's MAC, then stores it (discovery)
@@ -60,6 +71,7 @@ public:
     struct Tally {
         int stored = 0;
         int refused = 0;
+        QSet<QString> storedKeys; // the Element keys stored
     };
     const Tally &discoveryTally() const { return m_tally; }
     void resetTally() { m_tally = {}; }
@@ -91,8 +103,9 @@ private:
     };
     void begin(ElementReport report, bool discoveryAtArrival, std::function<void()> done);
     void lookupEnded(const QString &address, const QString &mac);
-    void macLookupEnded(const QString &mac);
+    void macLookupEnded(QString mac, bool arpTried = true);
     QList<Message> storeDiscovered();
+    QList<Message> storeAdded();
     QList<Message> storeBatch();
     QList<Message> confirmWrite();
     void finish(const QList<Message> &messages);
@@ -109,7 +122,9 @@ private:
     std::function<void()> m_dispatchWaits; // done() held back while too many reports wait
     bool m_discoveryAtArrival = false;
     bool m_busy = false;
-    bool m_stored = false; // the report being handled wrote, or queued, something for nms.ini
+    bool m_stored = false;         // the report being handled wrote, or queued, something for nms.ini
+    bool m_additionAnswer = false; // the report being handled answers an addition
+    QString m_addedKey;
     std::function<void()> m_done;
     MessageCoalescer m_messages;
     QList<std::pair<QString, KeyValues>> m_unstored; // discovered elements not yet in the file

@@ -51,6 +51,25 @@ private:
         //: First line when the element list is empty.
         return tr("Local database is empty.");
     }
+    // "1 element", "2 elements": the count as its text.
+    static QString elements(const QString &count) {
+        return count == u"1" ? tr("1 element") : tr("%1 elements").arg(count);
+    }
+    static QString addElementTitle() {
+        //: Title of the messages of Add element by address.
+        return tr("Add element by address");
+    }
+    static QString restoreTitle() {
+        //: Title of the messages of Restore previous database.
+        return tr("Restore previous database");
+    }
+    static QString importTitle() {
+        //: Title of the messages of Import elements.
+        return tr("Import elements");
+    }
+    static QString typeTheMac() { return tr("Please type its MAC address, printed on the unit."); }
+    static QString notAdded() { return tr("The element was not added."); }
+    static QString nothingImported() { return tr("Nothing has been imported."); }
     static QString information() {
         //: Title of the boxes that say the element list is empty.
         return tr("Information");
@@ -102,8 +121,16 @@ MessageIcon messageIcon(MessageId id) {
     switch (id) {
     case MessageId::DiscoveryConfirm:
     case MessageId::SendConfirm:
+    case MessageId::UpdateConfirm:
+    case MessageId::RestoreConfirm:
+    case MessageId::ImportReplaceConfirm:
+    case MessageId::ImportMergeConfirm:
     case MessageId::UnsavedEdits:
         return MessageIcon::Question;
+    case MessageId::SharedAddresses:
+        return MessageIcon::Warning;
+    case MessageId::NoBackup:
+    case MessageId::Exported:
     case MessageId::AlreadyRunning:
     case MessageId::ConfigurationSaved:
     case MessageId::DatabaseMissing:
@@ -114,16 +141,11 @@ MessageIcon messageIcon(MessageId id) {
     }
 }
 
+// Every other question is a Yes/No one.
 MessageButtons messageButtons(MessageId id) {
-    switch (id) {
-    case MessageId::DiscoveryConfirm:
-    case MessageId::SendConfirm:
-        return MessageButtons::YesNo;
-    case MessageId::UnsavedEdits:
+    if (id == MessageId::UnsavedEdits)
         return MessageButtons::SaveDiscardCancel;
-    default:
-        return MessageButtons::Ok;
-    }
+    return messageIcon(id) == MessageIcon::Question ? MessageButtons::YesNo : MessageButtons::Ok;
 }
 
 Answer unansweredAnswer(MessageId id) {
@@ -275,6 +297,125 @@ MessageText MessageTexts::render(const Message &message) {
         //: Title of the box that says the ping cannot start.
         t.title = tr("Ping failed");
         t.primary = tr("Windows Sockets not responding correctly.");
+        break;
+    case MessageId::UpdateConfirm:
+        //: Title of the question before an update from the network.
+        t.title = tr("Update from network");
+        t.primary =
+            tr("Performing an 'Update from network' will page the network and store or update the "
+               "Network Elements that answer.\nElements that do not answer stay in the local database "
+               "in your computer.");
+        t.informative = areYouSure();
+        break;
+    case MessageId::BackupNotKept:
+        //: %1: why, as the system says it; %2: the name of the file that keeps the previous database.
+        t.primary =
+            tr("The local database in your computer could not be copied to %2: %1").arg(arg(a, 0), arg(a, 1));
+        t.informative = tr("Update from network has been stopped.");
+        break;
+    case MessageId::AdditionAddressInvalid:
+        t.title = addElementTitle();
+        //: %1: the text typed.
+        t.primary = tr("\"%1\" is not the IPv4 address of a Network Element.").arg(arg(a, 0));
+        t.informative = tr("Please type an address such as 192.168.10.20.");
+        break;
+    case MessageId::AdditionMacInvalid:
+        t.title = addElementTitle();
+        //: %1: the text typed.
+        t.primary = tr("\"%1\" is not a MAC address.").arg(arg(a, 0));
+        t.informative = tr("Please type its 12 hexadecimal digits, such as 00:1A:2B:3C:4D:5E.");
+        break;
+    case MessageId::AdditionNeedsMac:
+        t.title = addElementTitle();
+        //: %1: the element's address.
+        t.primary =
+            tr("The Network Element at %1 is not on this network, so its MAC address cannot be found.")
+                .arg(arg(a, 0));
+        t.informative = typeTheMac();
+        break;
+    case MessageId::AdditionNotSent:
+        t.title = addElementTitle();
+        //: %1: address, %2: port, %3: why, as the network says it.
+        t.primary = tr("The paging request could not be sent to %1 port %2: %3.")
+                        .arg(arg(a, 0), arg(a, 1), arg(a, 2));
+        t.informative = notAdded();
+        break;
+    case MessageId::AdditionNoAnswer:
+        t.title = addElementTitle();
+        //: %1: address, %2: port, %3: seconds waited.
+        t.primary = tr("No answer from %1 port %2 within %3 s.").arg(arg(a, 0), arg(a, 1), arg(a, 2));
+        t.informative = notAdded() + u' ' + tr("Please check the address and that the element is on.");
+        break;
+    case MessageId::NoBackup:
+        t.title = restoreTitle();
+        //: %1: the name of the file that keeps the previous database.
+        t.primary = tr("There is no previous database to restore: %1 is missing.").arg(arg(a, 0));
+        t.informative = tr("It is kept by Auto Discovery, Update from network and Import.");
+        break;
+    case MessageId::RestoreConfirm:
+        t.title = restoreTitle();
+        //: %1: the backup's file name, %2: how many elements it lists, %3: the database's file name, %4: how
+        //: many it lists.
+        t.primary = tr("Put the previous database back? %1 lists %2; the current %3 lists %4.")
+                        .arg(arg(a, 0), elements(arg(a, 1)), arg(a, 2), elements(arg(a, 3)));
+        t.informative = tr("The current database becomes the previous one, so that this can be undone.");
+        break;
+    case MessageId::RestoreFailed:
+        t.title = restoreTitle();
+        //: %1: why.
+        t.primary = tr("The previous database could not be restored: %1").arg(arg(a, 0));
+        t.informative = tr("Nothing has been changed.");
+        break;
+    case MessageId::ExportFailed:
+        //: %1: why.
+        t.primary = tr("The elements could not be exported: %1").arg(arg(a, 0));
+        t.informative = tr("Nothing has been written.");
+        break;
+    case MessageId::Exported:
+        //: Title of the box that confirms an export.
+        t.title = tr("Export elements");
+        //: %1: how many elements, %2: the file's path.
+        t.primary = tr("%1 exported to %2.").arg(elements(arg(a, 0)), arg(a, 1));
+        break;
+    case MessageId::ImportNotRead:
+        t.title = importTitle();
+        t.primary = arg(a, 0);
+        t.informative = nothingImported();
+        break;
+    case MessageId::ImportRefused:
+        t.title = importTitle();
+        //: %1: the file's name; the wrong rows follow, each with its line number.
+        t.primary = tr("%1 cannot be imported; nothing has been changed. Wrong rows:").arg(arg(a, 0));
+        t.informative = arg(a, 1);
+        break;
+    case MessageId::ImportReplaceConfirm:
+        t.title = importTitle();
+        //: %1: how many elements the database lists, %2: how many the file lists, %3: the file's name.
+        t.primary = tr("Replace the local database (%1) with the %2 of %3?")
+                        .arg(elements(arg(a, 0)), elements(arg(a, 1)), arg(a, 2));
+        //: %1: the name of the file that keeps the previous database.
+        t.informative = tr("The current database is kept as %1.").arg(arg(a, 3));
+        break;
+    case MessageId::ImportMergeConfirm:
+        t.title = importTitle();
+        //: %1: how many elements the file lists, %2: the file's name.
+        t.primary = tr("Merge the %1 of %2 into the local database?").arg(elements(arg(a, 0)), arg(a, 1));
+        //: %1: the name of the file that keeps the previous database.
+        t.informative =
+            tr("Elements of the same MAC address are replaced; the current database is kept as %1.")
+                .arg(arg(a, 2));
+        break;
+    case MessageId::ImportNotWritten:
+        t.title = importTitle();
+        //: %1: why.
+        t.primary = tr("The local database could not be written: %1").arg(arg(a, 0));
+        t.informative = nothingImported();
+        break;
+    case MessageId::SharedAddresses:
+        //: Title of the warning about elements that share an IP address.
+        t.title = tr("Duplicate IP");
+        t.primary = tr("Several elements have the same IP address:");
+        t.informative = a.join(u'\n');
         break;
     case MessageId::UnsavedEdits:
         //: Title of the question before the shown element's unsaved changes would be lost.

@@ -11,7 +11,7 @@
 
 namespace ondalink {
 
-enum class MessageIcon { Information, Question, Critical };
+enum class MessageIcon { Information, Question, Critical, Warning };
 enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 enum class MessageButtons { Ok, YesNo, SaveDiscardCancel };
 
@@ -59,6 +59,37 @@ enum class MessageId {
     DatabaseEmpty,
     // The ping cannot start.
     PingUnavailable,
+    // Update from network: the question; the copy of the database could not be kept (reason, backup
+    // file name).
+    UpdateConfirm,
+    BackupNotKept,
+    // Add element by address: not an element's address (the text); not a MAC (the text); an address
+    // off this host's networks and no MAC (address); the paging request did not leave (address, port,
+    // reason); no answer (address, port, seconds).
+    AdditionAddressInvalid,
+    AdditionMacInvalid,
+    AdditionNeedsMac,
+    AdditionNotSent,
+    AdditionNoAnswer,
+    // Restore: there is no backup (backup file name); the question (backup file name, its element
+    // count, database file name, its element count); it failed (reason).
+    NoBackup,
+    RestoreConfirm,
+    RestoreFailed,
+    // Export: failed (reason); done (element count, path).
+    ExportFailed,
+    Exported,
+    // Import: the file could not be read (reason); a row is wrong (file name, the wrong rows, one per
+    // line); the questions (replace: the database's element count, the file's element count, file
+    // name, backup file name; merge: the file's element count, file name, backup file name); the
+    // database could not be written (reason).
+    ImportNotRead,
+    ImportRefused,
+    ImportReplaceConfirm,
+    ImportMergeConfirm,
+    ImportNotWritten,
+    // Elements share an address: one line per address ("address: name [MAC], name [MAC]").
+    SharedAddresses,
     // The shown element's edits would be lost (its name, MAC): Save, Discard or Cancel.
     UnsavedEdits,
 };

@@ -26,9 +26,13 @@ EventRecorder::EventRecorder(EventLog &log, ElementDatabase &database, QObject *
 }
 
 void EventRecorder::reloadNames() {
+    reloadNames(m_database.listing());
+}
+
+void EventRecorder::reloadNames(const QList<ElementListing> &listing) {
     m_names.clear();
     m_keysByAddress.clear();
-    for (const ElementListing &listed : m_database.listing()) {
+    for (const ElementListing &listed : listing) {
         m_names.insert(listed.key, listed.name.trimmed());
         if (const auto address = parseDottedAddress(listed.ip))
             m_keysByAddress.insert(address->value, listed.key);
@@ -104,6 +108,15 @@ void EventRecorder::attachDiscovery(Discovery &discovery, ElementLink &link) {
                            .arg(stored)
                            .arg(refused));
             });
+}
+
+void EventRecorder::attachUpdate(Discovery &update) {
+    connect(&update, &Discovery::starting, this,
+            [this] { record(EventSeverity::Information, tr("Update from network started"), QString()); });
+    connect(&update, &Discovery::notAnswered, this, [this](const QStringList &keys) {
+        for (const QString &key : keys)
+            record(EventSeverity::Warning, tr("Did not answer the update"), tr("kept in the list"), key);
+    });
 }
 
 void EventRecorder::attachLevelMonitor(LevelMonitor &monitor, ElementLink &link) {

@@ -15,6 +15,7 @@ namespace ondalink {
 
 class Discovery;
 class ElementDatabase;
+struct ElementListing;
 class ElementLink;
 class LevelMonitor;
 class ReachabilityMonitor;
@@ -33,6 +34,8 @@ public:
     void attachLink(ElementLink &link);
     // Started and ended, with requests sent, answers, stored, refused.
     void attachDiscovery(Discovery &discovery, ElementLink &link);
+    // Update from network: started, and each listed element that did not answer it.
+    void attachUpdate(Discovery &update);
     void attachLevelMonitor(LevelMonitor &monitor, ElementLink &link);
     // Status changes, probing not permitted.
     void attachReachability(ReachabilityMonitor &monitor);
@@ -41,6 +44,7 @@ public:
 
     // The names the rows carry, from the element list (one reading of nms.ini).
     void reloadNames();
+    void reloadNames(const QList<ElementListing> &listing);
     // The operator's ping and what it showed.
     void recordPing(const QString &address, const EchoResult &result);
 

@@ -56,7 +56,10 @@ bool ReachabilityMonitor::probingPermitted() const {
 }
 
 void ReachabilityMonitor::reload() {
-    const QList<ElementListing> listing = m_database.listing();
+    reload(m_database.listing());
+}
+
+void ReachabilityMonitor::reload(const QList<ElementListing> &listing) {
     QList<Entry> elements;
     elements.reserve(listing.size());
     for (const ElementListing &listed : listing) {

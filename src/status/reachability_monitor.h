@@ -19,6 +19,7 @@ namespace ondalink {
 class AsyncEchoProber;
 class Clock;
 class ElementDatabase;
+struct ElementListing;
 class ElementLink;
 
 struct ReachabilityOptions {
@@ -47,6 +48,8 @@ public:
     // Reads the element list again (one reading of nms.ini). Known elements keep their state when
     // their address is unchanged; new ones start Unknown.
     void reload();
+    // The same from a listing already read (the tree's), without reading nms.ini again.
+    void reload(const QList<ElementListing> &listing);
     // Probing on or off, and the interval (2 s .. 1 h); off leaves every status as it is.
     void setIntervalSeconds(int seconds);
     void setEnabled(bool enabled);

@@ -102,8 +102,12 @@ SilenceState SilenceWatch::state(const QString &key) const {
 }
 
 void SilenceWatch::reload() {
+    reload(m_database.listing());
+}
+
+void SilenceWatch::reload(const QList<ElementListing> &listing) {
     m_addresses.clear();
-    for (const ElementListing &listed : m_database.listing())
+    for (const ElementListing &listed : listing)
         if (const auto address = ipv4Address(listed.ip))
             m_addresses.insert(listed.key, *address);
     for (auto it = m_watched.begin(); it != m_watched.end(); ++it) {

@@ -17,6 +17,7 @@ namespace ondalink {
 
 class Clock;
 class ElementDatabase;
+struct ElementListing;
 class ElementLink;
 
 struct SilenceOptions {
@@ -73,6 +74,8 @@ public:
 
     // The stored addresses again (one reading of nms.ini).
     void reload();
+    // The same from a listing already read (the tree's), without reading nms.ini again.
+    void reload(const QList<ElementListing> &listing);
 
     // One level request to every watched encoder; the timer calls it, tests call it directly.
     void poll();

@@ -163,6 +163,15 @@ FileContents readWholeFile(const QString &path) {
     return contents;
 }
 
+bool renameFileDurably(const QString &from, const QString &to, QString *error) {
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        setError(error, reason(PhraseId::CannotWrite, to, errno));
+        return false;
+    }
+    syncFolder(to);
+    return true;
+}
+
 int removeStaleTemporaries(const QString &path, int minimumAgeSeconds) {
     const QFileInfo info(path);
     const QRegularExpression ours(

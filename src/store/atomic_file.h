@@ -28,6 +28,10 @@ FileContents readWholeFile(const QString &path);
 // untouched, no temporary file is left and error holds the reason.
 bool replaceFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
 
+// Renames from over to (both in one folder), then flushes the folder: afterwards either name holds the
+// whole file. False with the reason when the rename failed.
+bool renameFileDurably(const QString &from, const QString &to, QString *error = nullptr);
+
 // Removes what writes killed between creating their temporary file and renaming it left beside path:
 // files named as replaceFileAtomically names its temporaries, unchanged for at least minimumAgeSeconds
 // (no write in progress takes that long). Returns how many were removed.

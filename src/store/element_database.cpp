@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/element_database.h"
 
+#include "model/ipv4.h"
 #include "model/mac_text.h"
 #include "store/atomic_file.h"
 #include "store/ini_text.h"
@@ -10,7 +11,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QStandardPaths>
 
@@ -21,6 +24,8 @@ namespace ondalink {
 namespace {
 
 const QString kFileName = u"nms.ini"_s;
+// The file a restore replaces waits here until it is renamed to nms.ini.bak.
+const QString kSwapSuffix = u".bak.swap"_s;
 
 // A copy installed with its desktop entry (<prefix>/bin beside <prefix>/share) never writes into its
 // folder, not even when root runs it and could.
@@ -118,7 +123,7 @@ QList<ElementListing> ElementDatabase::listing(QString *readError) const {
         element.key = key;
         element.name = name ? QString::fromLatin1(*name).left(kMaxValueLength) : QString();
         element.role = role ? wholeNumber(*role) : std::nullopt;
-        element.ip = ip ? QString::fromLatin1(*ip) : QString();
+        element.ip = ip ? QString::fromLatin1(*ip).left(kMaxValueLength) : QString();
         elements.append(std::move(element));
         return true;
     });
@@ -127,8 +132,101 @@ QList<ElementListing> ElementDatabase::listing(QString *readError) const {
 
 int ElementDatabase::removeStaleTemporaries() const {
     constexpr int kStaleSeconds = 60;
+    // A restore cut short: the swap file holds the database it replaced. When nms.ini still holds the
+    // same bytes, the restore never happened and the swap goes; otherwise it becomes the backup.
+    const QString swap = m_path + kSwapSuffix;
+    const FileContents pending = readWholeFile(swap);
+    if (pending.status == FileContents::Status::Read) {
+        if (readWholeFile(m_path).bytes == pending.bytes)
+            QFile::remove(swap);
+        else
+            renameFileDurably(swap, backupPath());
+    }
     return ondalink::removeStaleTemporaries(m_path, kStaleSeconds) +
-           ondalink::removeStaleTemporaries(m_path + u".bak"_s, kStaleSeconds);
+           ondalink::removeStaleTemporaries(backupPath(), kStaleSeconds) +
+           ondalink::removeStaleTemporaries(swap, kStaleSeconds);
+}
+
+QString ElementDatabase::backupPath() const {
+    return m_path + u".bak"_s;
+}
+
+bool ElementDatabase::hasBackup() const {
+    return QFileInfo(backupPath()).isFile();
+}
+
+bool ElementDatabase::keepBackup(QString *error) const {
+    const FileContents current = readWholeFile(m_path);
+    switch (current.status) {
+    case FileContents::Status::Missing:
+        return true;
+    case FileContents::Status::Failed:
+        if (error)
+            *error = current.error;
+        return false;
+    case FileContents::Status::Read:
+        break;
+    }
+    return replaceFileAtomically(backupPath(), current.bytes, error);
+}
+
+bool ElementDatabase::restoreBackup(QString *error) const {
+    const FileContents backup = readWholeFile(backupPath());
+    const FileContents current = readWholeFile(m_path);
+    for (const FileContents *file : {&backup, &current}) {
+        if (file->status == FileContents::Status::Failed) {
+            if (error)
+                *error = file->error;
+            return false;
+        }
+    }
+    if (backup.status == FileContents::Status::Missing) {
+        if (error)
+            *error = QCoreApplication::translate("ElementDatabase", "There is no %1.")
+                         .arg(QDir::toNativeSeparators(backupPath()));
+        return false;
+    }
+    if (!canReplaceFile(m_path, error) || !canReplaceFile(backupPath(), error))
+        return false;
+    // The current file is complete on disk under a third name before nms.ini changes, so a crash at any
+    // point loses neither file.
+    const QString swap = m_path + kSwapSuffix;
+    const bool hadCurrent = current.status == FileContents::Status::Read;
+    if (hadCurrent && !replaceFileAtomically(swap, current.bytes, error))
+        return false;
+    if (!replaceFileAtomically(m_path, backup.bytes, error)) {
+        QFile::remove(swap);
+        return false;
+    }
+    if (!hadCurrent)
+        return true; // nothing was replaced: the backup stays as it is
+    return renameFileDurably(swap, backupPath(), error);
+}
+
+bool ElementDatabase::replaceSections(
+    const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections, bool wholeFile) const {
+    return ReplaceSectionsInINI(sections, m_path, wholeFile);
+}
+
+DuplicateAddresses duplicateAddresses(const QList<ElementListing> &elements) {
+    QList<quint32> order;
+    QHash<quint32, QList<ElementListing>> byAddress;
+    for (const ElementListing &element : elements) {
+        // An address is the four numbers it stands for: 10.0.0.1 and 010.000.000.001 are one.
+        const auto address = parseDottedAddress(element.ip);
+        if (!address)
+            continue;
+        auto &same = byAddress[address->value];
+        if (same.isEmpty())
+            order.append(address->value);
+        same.append(element);
+    }
+    DuplicateAddresses sets;
+    for (const quint32 address : order) {
+        if (byAddress[address].size() > 1)
+            sets.append(byAddress[address]);
+    }
+    return sets;
 }
 
 bool ElementDatabase::recreateEmpty(QString *error) const {

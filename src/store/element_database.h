@@ -16,8 +16,12 @@ struct ElementListing {
     QString key;             // Element key: 12 upper-case hex digits, the section name
     QString name;            // as stored (16 characters, trailing blanks kept)
     std::optional<int> role; // nullopt when the stored role is missing or not a number
-    QString ip;              // the stored address text as it is, empty when missing
+    QString ip;              // as stored; empty when missing
 };
+
+// Elements stored with one address, in file order; each set has two elements or more.
+using DuplicateAddresses = QList<QList<ElementListing>>;
+DuplicateAddresses duplicateAddresses(const QList<ElementListing> &elements);
 
 // The element database nms.ini: where it lives and the operations the other layers use on it.
 class ElementDatabase {
@@ -48,8 +52,23 @@ public:
     QList<ElementListing> listing(QString *readError = nullptr) const;
 
     // Start-up: temporary files that killed writes of nms.ini or nms.ini.bak left behind. Returns
-    // how many were removed; only files untouched for a minute go.
+    // how many were removed; only files untouched for a minute go. A restore cut short is completed.
     int removeStaleTemporaries() const;
+
+    // nms.ini.bak beside the file: what the last bulk change replaced.
+    QString backupPath() const;
+    bool hasBackup() const;
+    // Copies the file to nms.ini.bak before a bulk change keeps its sections; a missing file leaves the
+    // backup as it is.
+    bool keepBackup(QString *error = nullptr) const;
+    // Puts nms.ini.bak back; the file it replaces becomes the new nms.ini.bak. Each step replaces or
+    // renames a whole file, and a crash between them is completed by removeStaleTemporaries.
+    bool restoreBackup(QString *error = nullptr) const;
+    // Each section's key lines become exactly the ones given; sections keep their place, new ones are
+    // appended. With wholeFile the file holds these sections only. One replacement of the file.
+    bool replaceSections(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
+                         bool wholeFile = false) const;
+    DuplicateAddresses duplicateAddresses() const { return ondalink::duplicateAddresses(listing()); }
 
     // Discovery's fresh start: keep the current file as nms.ini.bak, then leave an empty nms.ini.
     // On failure returns false with a reason the operator can act on.

@@ -20,25 +20,33 @@ using K = ElementKey;
 using C = KeyCarriers;
 
 // Adding a key or changing a range is one row here.
+constexpr ValueRange kByte{0, 255};
+constexpr ValueRange kFlag{0, 1};
+constexpr ValueRange kAnyInt{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+constexpr auto kNone = std::nullopt;
+
+// Adding a key or changing a range is one row here.
 constexpr std::array kSchema{
-    ElementKeySchema{K::Name, "name"_L1, ""_L1, std::nullopt, C::Every},
-    ElementKeySchema{K::Ip, "ip"_L1, ""_L1, std::nullopt, C::Every},
-    ElementKeySchema{K::Mask, "mask"_L1, ""_L1, std::nullopt, C::Every},
-    ElementKeySchema{K::Gw, "gw"_L1, ""_L1, std::nullopt, C::Every},
-    ElementKeySchema{K::Remote, "remote"_L1, ""_L1, std::nullopt, C::Every},
-    ElementKeySchema{K::Input, "input"_L1, ""_L1, ValueRange{0, 1}, C::Every},
-    ElementKeySchema{K::Type, "type"_L1, ""_L1, ValueRange{0, 1}, C::Every},
-    ElementKeySchema{K::Tx, "tx"_L1, ""_L1, ValueRange{0, 1}, C::Every},
-    ElementKeySchema{K::Role, "role"_L1, ""_L1, std::nullopt, C::Every},
-    ElementKeySchema{K::Sn, "sn"_L1, ""_L1, std::nullopt, C::Every},
-    ElementKeySchema{K::Ver, "ver"_L1, "2"_L1, std::nullopt, C::Every},
-    ElementKeySchema{K::Sfn, "sfn"_L1, "0"_L1, ValueRange{0, 1}, C::Every},
-    ElementKeySchema{K::Buf, "buf"_L1, "1"_L1, ValueRange{kBufferMin, kBufferMax}, C::Every},
-    ElementKeySchema{K::Att, "att"_L1, "0"_L1, ValueRange{kAttenMin, kAttenMax}, C::Decoder},
-    ElementKeySchema{K::Sdm, "sdm"_L1, "0"_L1, ValueRange{0, 2}, C::Decoder},
-    ElementKeySchema{K::Sdl, "sdl"_L1, "37"_L1, ValueRange{kSilDetLevelMin, kSilDetLevelMax}, C::Decoder},
-    ElementKeySchema{K::Sdt, "sdt"_L1, "43"_L1, ValueRange{kSilDetTimeMin, kSilDetTimeMax}, C::Decoder},
-    ElementKeySchema{K::Bound, "bound"_L1, "0"_L1, std::nullopt, C::Nobody},
+    ElementKeySchema{K::Name, "name"_L1, ""_L1, kNone, kNone, C::Every},
+    ElementKeySchema{K::Ip, "ip"_L1, ""_L1, kNone, kNone, C::Every},
+    ElementKeySchema{K::Mask, "mask"_L1, ""_L1, kNone, kNone, C::Every},
+    ElementKeySchema{K::Gw, "gw"_L1, ""_L1, kNone, kNone, C::Every},
+    ElementKeySchema{K::Remote, "remote"_L1, ""_L1, kNone, kNone, C::Every},
+    ElementKeySchema{K::Input, "input"_L1, ""_L1, kFlag, kFlag, C::Every},
+    ElementKeySchema{K::Type, "type"_L1, ""_L1, kFlag, kFlag, C::Every},
+    ElementKeySchema{K::Tx, "tx"_L1, ""_L1, kFlag, kFlag, C::Every},
+    ElementKeySchema{K::Role, "role"_L1, ""_L1, kNone, ValueRange{0, kRoleDecoder}, C::Every},
+    ElementKeySchema{K::Sn, "sn"_L1, ""_L1, kNone, ValueRange{1, std::numeric_limits<int>::max()}, C::Every},
+    ElementKeySchema{K::Ver, "ver"_L1, "2"_L1, kNone, kNone, C::Every},
+    ElementKeySchema{K::Sfn, "sfn"_L1, "0"_L1, kFlag, kByte, C::Every},
+    ElementKeySchema{K::Buf, "buf"_L1, "1"_L1, ValueRange{kBufferMin, kBufferMax}, kByte, C::Every},
+    ElementKeySchema{K::Att, "att"_L1, "0"_L1, ValueRange{kAttenMin, kAttenMax}, kByte, C::Decoder},
+    ElementKeySchema{K::Sdm, "sdm"_L1, "0"_L1, ValueRange{0, 2}, kByte, C::Decoder},
+    ElementKeySchema{K::Sdl, "sdl"_L1, "37"_L1, ValueRange{kSilDetLevelMin, kSilDetLevelMax}, kByte,
+                     C::Decoder},
+    ElementKeySchema{K::Sdt, "sdt"_L1, "43"_L1, ValueRange{kSilDetTimeMin, kSilDetTimeMax}, kByte,
+                     C::Decoder},
+    ElementKeySchema{K::Bound, "bound"_L1, "0"_L1, kNone, kAnyInt, C::Nobody},
 };
 
 constexpr bool inKeyOrder() {

@@ -57,6 +57,9 @@ struct ElementKeySchema {
     QLatin1StringView name;          // lower case; the file holds it upper case
     QLatin1StringView loadDefault;   // what panel loading reads when the section lacks the key
     std::optional<ValueRange> range; // the values the panel can show; none for texts and bound
+    // The whole numbers a stored section may hold (what an element can report); none for the texts and
+    // ver. Imports are checked against it.
+    std::optional<ValueRange> stored;
     KeyCarriers carriers;
 };
 

@@ -141,6 +141,40 @@ std::optional<QByteArray> setSections(QByteArrayView file,
     return edited.append(appended);
 }
 
+std::optional<QByteArray> replaceSections(QByteArrayView file,
+                                          const QList<std::pair<QByteArray, KeyValues>> &sections) {
+    QByteArray edited = file.toByteArray();
+    for (const auto &[name, keyValues] : sections) {
+        QByteArray sectionText = QByteArray("[").append(trimmedBlanks(name)).append("]").append(kCrLf);
+        for (const auto &[key, value] : keyValues)
+            sectionText.append(key).append('=').append(value).append(kCrLf);
+        const Text text(edited);
+        const auto first = text.findSection(name);
+        if (!first) {
+            if (!edited.isEmpty() && !endsWithLineBreak(edited))
+                edited.append(kCrLf);
+            edited.append(sectionText);
+            continue;
+        }
+        QList<Range> later;
+        for (auto s = text.sectionFrom(first->end); s; s = text.sectionFrom(s->end)) {
+            if (equalsIgnoringAsciiCase(s->name, trimmedBlanks(name)))
+                later.append({s->begin, s->end});
+        }
+        const QByteArray tail = edited.sliced(first->end);
+        edited = edited.first(first->begin).append(sectionText).append(tail);
+        if (!later.isEmpty()) {
+            const qsizetype shift = sectionText.size() - (first->end - first->begin);
+            for (Range &r : later)
+                r = {r.begin + shift, r.end + shift};
+            edited = without(edited, later);
+        }
+    }
+    if (edited == file)
+        return std::nullopt;
+    return edited;
+}
+
 std::optional<QByteArray> removeSection(QByteArrayView file, QByteArrayView section) {
     const Text text(file);
     QList<Range> sections;

@@ -23,6 +23,11 @@ std::optional<QByteArray> setKeys(QByteArrayView file, QByteArrayView section, c
 // (one copy of the file, not one per section), in the order given.
 std::optional<QByteArray> setSections(QByteArrayView file,
                                       const QList<std::pair<QByteArray, KeyValues>> &sections);
+// Each section's key lines become exactly the ones given, in their order: the first section of that name
+// keeps its place (comments and blank lines inside it go too), later ones of that name are removed, and a
+// missing section is appended. Several sections in one pass.
+std::optional<QByteArray> replaceSections(QByteArrayView file,
+                                          const QList<std::pair<QByteArray, KeyValues>> &sections);
 // Removes every section of that name.
 std::optional<QByteArray> removeSection(QByteArrayView file, QByteArrayView section);
 // Removes every line of that key from the first section of that name.

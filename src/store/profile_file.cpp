@@ -149,30 +149,56 @@ bool WriteSectionToINI(const QString &strSection, const QList<std::pair<QString,
     return WriteSectionsToINI({{strSection, keyValues}}, strfullpath);
 }
 
-bool WriteSectionsToINI(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
-                        const QString &strfullpath) {
+namespace {
+
+// The sections as the file's bytes; nullopt when any name or value cannot be written.
+std::optional<QList<std::pair<QByteArray, ini::KeyValues>>>
+writableSections(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections) {
     QList<std::pair<QByteArray, ini::KeyValues>> bytes;
     bytes.reserve(sections.size());
     for (const auto &[name, keyValues] : sections) {
         const auto section = writableSection(name);
         if (!section)
-            return false;
+            return std::nullopt;
         ini::KeyValues pairs;
         pairs.reserve(keyValues.size());
         for (const auto &[key, value] : keyValues) {
             const auto k = writableKey(key);
             const auto v = writableValue(value);
             if (!k || !v)
-                return false;
+                return std::nullopt;
             pairs.append({*k, *v});
         }
         bytes.append({*section, std::move(pairs)});
     }
+    return bytes;
+}
+
+} // namespace
+
+bool WriteSectionsToINI(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
+                        const QString &strfullpath) {
+    const auto converted = writableSections(sections);
+    if (!converted)
+        return false;
+    const auto &bytes = *converted;
     if (bytes.size() == 1)
         return update(strfullpath, [&](QByteArrayView file) {
             return ini::setKeys(file, bytes[0].first, bytes[0].second);
         });
     return update(strfullpath, [&](QByteArrayView file) { return ini::setSections(file, bytes); });
+}
+
+bool ReplaceSectionsInINI(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
+                          const QString &strfullpath, bool wholeFile) {
+    const auto bytes = writableSections(sections);
+    if (!bytes)
+        return false;
+    if (wholeFile) {
+        const QByteArray text = ini::replaceSections({}, *bytes).value_or(QByteArray());
+        return replaceFileAtomically(strfullpath, text);
+    }
+    return update(strfullpath, [&](QByteArrayView file) { return ini::replaceSections(file, *bytes); });
 }
 
 bool DeleteIniSection(const QString &strSection, const QString &strfullpath) {

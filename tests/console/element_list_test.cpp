@@ -86,6 +86,24 @@ TEST_F(ElementListTest, ColumnsShowTheElementItsAddressAndAnUnknownStatusUntilOn
     EXPECT_EQ(caption(), u"Select element: (5 items)"_s);
 }
 
+TEST_F(ElementListTest, TwoElementsAtOneAddressAreBothFlaggedUntilOneMoves) {
+    // 10.0.0.9 written with leading zeros is the same address; the flag outranks what is known.
+    report(u"00A0C9000001"_s, ElementStatus::Online);
+    model().flushChanges();
+    QList<std::pair<QString, Section>> sections;
+    for (const auto &[key, name, ip] : kElements)
+        sections.append(
+            {key, with(encoderKeys(), u"NAME="_s + name + u";IP="_s +
+                                          (key == u"00A0C9000002"_s ? u"010.000.000.009"_s : ip))});
+    writeIni(iniText(sections));
+    window->Load_Config();
+    EXPECT_EQ(column(2),
+              (QStringList{u"Unknown"_s, u"Unknown"_s, u"Duplicate IP"_s, u"Unknown"_s, u"Duplicate IP"_s}));
+    writeIni(iniText(sections.mid(0, 4)));
+    window->Load_Config();
+    EXPECT_EQ(column(2), (QStringList{u"Unknown"_s, u"Unknown"_s, u"Online"_s, u"Unknown"_s}));
+}
+
 TEST_F(ElementListTest, EachStatusHasItsOwnTextAndItsOwnIcon) {
     const QString key = u"00A0C9000001"_s;
     struct Case {

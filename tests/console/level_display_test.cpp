@@ -25,7 +25,8 @@ TEST(LevelDisplay, PeakOnTheMeterAndInDecibelsToFullScale) {
         {levelReply("0a0000", 3, "0a0100"), {164, u"-22.1dBFS"_s}}, // big-endian
         {levelReply("000000", 1, "100000"),
          {262, u"-18.1dBFS"_s}}, // 262.5 units: halves go to the even neighbour
-        {levelReply("000000", 1, "300000"), {788, u"-8.5dBFS"_s}}, // 787.5
+        {levelReply("000000", 1, "300000"), {788, u"-8.5dBFS"_s}},          // 787.5
+        {levelReply("000000", 200, "000001").left(600), {0, u"-oodBFS"_s}}, // past the end of a short reply
     };
     for (const auto &[data, shown] : rows)
         EXPECT_EQ(levelDisplay(levelPeak(data), QLocale::c()), shown) << shown.text.toStdString();

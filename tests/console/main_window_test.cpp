@@ -1,15 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window: start-up, monitoring through it, its message boxes, and the panel's own reactions:
-// layout by type, value labels, validation colours, focus behaviour.
+// The window: start-up, monitoring and ping through it, the About box, what it keeps of itself between
+// runs, and the panel's own reactions: layout by type and value labels.
 #include "console_fixture.h"
 
 #include "console/qt_notifier.h"
 #include "console/vu_meter.h"
+#include "console/window_memory.h"
 #include "link_test_peer.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
+#include <QSplitter>
+#include <QToolBar>
+
+#include <ondalink/version.h>
 
 namespace ondalink::testing {
 namespace {
@@ -62,9 +69,10 @@ TEST_F(MainWindowTest, LayoutFollowsTheTypeAndAnEncodersTransmission) {
                                                                     : ElementRole::Encoder);
         window->panel().setElementType(role);
         EXPECT_EQ(values(u"lblElementType"_s), text);
-        EXPECT_EQ(flags(u"cmbAudioInput scrlAtten scrlBuffer"_s, &QWidget::isHidden) + monitoringButtons() +
-                      flags(u"scrlBuffer"_s, &QWidget::isEnabled),
-                  encoder ? u"010100" : u"100001")
+        EXPECT_EQ(flags(u"cmbAudioInput cmbAudioTX scrlAtten lblAttenDB"_s, &QWidget::isHidden) +
+                      monitoringButtons() +
+                      flags(u"scrlBuffer cmbSilDetMode lblLatency"_s, &QWidget::isEnabled),
+                  encoder ? u"001110000" : u"110000111")
             << qPrintable(text);
     }
     // Multicast hides the remote address on an encoder only: the decoder's stored tx is Multicast.
@@ -102,39 +110,78 @@ TEST_F(MainWindowTest, ValueLabelsAndTheSilenceDetectorFollowTheirControls) {
     }
 }
 
-TEST_F(MainWindowTest, AddressBoxesAreLightRedWhileInvalidAndTheNameIsUpperCasedWhenLeft) {
-    start();
-    const QColor alarm(255, 128, 128);
-    for (const QString &name :
-         {u"txtElementIP"_s, u"txtElementMask"_s, u"txtElementGW"_s, u"txtRemoteIP"_s}) {
-        QLineEdit *edit = find<QLineEdit>(name);
-        const QColor normal = QApplication::palette(edit).color(QPalette::Base);
-        // Which texts are valid is the model's; here each box follows it both ways.
-        for (const auto &[typed, colour] :
-             {std::pair{u"192.168.1."_s, alarm}, std::pair{u" 10.0.0.1"_s, normal},
-              std::pair{u"10..0.1"_s, alarm}, std::pair{QString(), normal}}) {
-            edit->setText(typed);
-            EXPECT_EQ(edit->palette().color(QPalette::Base), colour) << qPrintable(name + u' ' + typed);
-            // Said in words too, for a screen reader and an operator who cannot tell the colour.
-            const QString said = colour == alarm ? u"Not a valid IPv4 address"_s : QString();
-            EXPECT_EQ(std::pair(edit->toolTip(), edit->accessibleDescription()), std::pair(said, said))
-                << qPrintable(name + u' ' + typed);
-        }
-    }
+TEST_F(MainWindowTest, APingCountdownSurvivesSelectingAnotherElementAndAClickStopsIt) {
+    MainWindowSettings s = settings();
+    s.pingRetryMs = 3'600'000; // ticks by hand
+    start(s);
+    PingPresenter &ping = window->pingPresenter();
+    const auto shown = [&] {
+        return values(u"lblPing"_s) + u'|' + find<PingIndicator>(u"shpPing"_s)->fillColor().name();
+    };
+    const auto clickPing = [&] { // the echo runs on a worker thread
+        QTest::mouseClick(find<QLabel>(u"lblPing"_s), Qt::LeftButton);
+        return QTest::qWaitFor([&] { return !ping.isTesting(); }, 5000);
+    };
+    clickNode(kDecoderMac);
+    ASSERT_TRUE(clickPing()); // the scripted prober times out
+    EXPECT_EQ(prober.addresses, QList{Ipv4Address{0x7F000001}});
+    EXPECT_EQ(shown(), u"Request Timed Out|#ff0000"_s);
+    clickNode(kEncoderMac);
+    EXPECT_EQ(std::pair(shown(), ping.isRetrying()), std::pair(u"<Click to test>|#ffffc0"_s, true));
+    ping.tmrRetryPing_Timer();
+    EXPECT_EQ(shown(), u"Retrying in 2 seconds...|#ffffc0"_s);
+    ASSERT_TRUE(clickPing());
+    EXPECT_EQ(std::tuple(shown(), ping.isRetrying(), prober.addresses.size()),
+              std::tuple(u"<Stopped>|#ffffc0"_s, false, 1));
+}
 
+TEST_F(MainWindowTest, AboutAndTreeFrameNameTheDatabaseWithoutAToolbarButton) {
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(find<QGroupBox>(u"frmTreeView"_s)->toolTip().contains(iniPath()));
+
+    QAction *about = find<QAction>(u"actAbout"_s);
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(find<QToolBar>(u"Toolbar1"_s)->actions().contains(about));
+    about->trigger();
+    QMessageBox *box = nullptr;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return (box = window->findChild<QMessageBox *>()) && box->isVisible(); }));
+    const QString version = QLatin1StringView(kProgramVersion);
+    EXPECT_TRUE(box->text().contains(version)) << qPrintable(box->text());
+    EXPECT_TRUE(box->informativeText().contains(iniPath())) << qPrintable(box->informativeText());
+    // Which way ping works here; the ways themselves are the diagnostics suite's.
+    EXPECT_TRUE(box->informativeText().contains(u"\n\nPing: "_s)) << qPrintable(box->informativeText());
+    box->accept();
+}
+
+TEST_F(MainWindowTest, NextWindowTakesTheSizeAndSplitOfTheLast) {
+    start();
+    QTemporaryDir dir;
+    QSettings stored(dir.filePath(u"window.conf"_s), QSettings::IniFormat);
+    window->resize(1111, 777);
     window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QLineEdit *name = find<QLineEdit>(u"txtElementName"_s);
-    QLineEdit *vlan = find<QLineEdit>(u"txtVLAN_OM"_s);
-    name->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return name->hasFocus(); }));
-    name->setText(u"studio a"_s);
-    vlan->setText(u"vlan 7"_s);
-    QTest::mouseClick(vlan, Qt::LeftButton);
-    EXPECT_EQ(name->text(), u"STUDIO A"_s);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return vlan->selectedText() == u"vlan 7"; })); // the whole text
-    EXPECT_EQ(vlan->text(), u"vlan 7"_s);                                            // not upper-cased
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto *splitter = find<QSplitter>(u"splitter"_s);
+    splitter->setSizes({420, 640});
+    const QList<int> sizes = splitter->sizes();
+    saveWindowState(*window, stored);
+    window.reset();
+
+    MainWindow next(notifier, resolver, prober, settings());
+    const QSize fresh = next.size();
+    restoreWindowState(next, stored);
+    next.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+    EXPECT_EQ(next.size(), QSize(1111, 777));
+    EXPECT_NE(fresh, QSize(1111, 777));
+    EXPECT_EQ(next.findChild<QSplitter *>(u"splitter"_s)->sizes(), sizes);
+
+    // Nothing stored yet, or something unreadable: the window keeps its own size.
+    QSettings broken(dir.filePath(u"broken.conf"_s), QSettings::IniFormat);
+    broken.setValue(u"window/geometry"_s, QByteArray("not a geometry"));
+    MainWindow first(notifier, resolver, prober, settings());
+    restoreWindowState(first, broken);
+    EXPECT_EQ(first.size(), fresh);
 }
 
 } // namespace

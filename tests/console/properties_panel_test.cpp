@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's answers to the operator beyond its value labels: a wheel turn over the attenuation,
-// addresses typed in other forms, the boxes that are not used, and what an invalid address says.
+// addresses typed invalid or in other forms, the name upper-cased, and the boxes that are not used.
 #include "console_fixture.h"
 
 #include "model/encodings.h"
@@ -16,6 +16,13 @@ namespace {
 class PropertiesPanelTest : public ConsoleTest {
 protected:
     void SetUp() override { writeExample(); }
+    // The encoder in the panel of the active window, for typing.
+    void showEncoder() {
+        start();
+        clickNode(kEncoderMac);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
 
     // One notch of the mouse wheel over the bar, away from it (downwards).
     static void turnWheel(QWidget *bar) {
@@ -74,49 +81,62 @@ TEST_F(PropertiesPanelTest, AWheelTurnOverTheAttenuationSendsAndStoresItsSettled
     EXPECT_EQ(storedAtt(kDecoderKey), QString::number(last));
 }
 
-TEST_F(PropertiesPanelTest, AnAddressLeftInAnotherFormShowsItsPlainForm) {
-    start();
-    clickNode(kEncoderMac);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    const std::pair<QString, QString> rows[] = {
-        {u"010.001.002.003"_s, u"10.1.2.3"_s},
-        {u" 10.77.0.15"_s, u"10.77.0.15"_s},
-        {u"10.77.0.15"_s, u"10.77.0.15"_s},
-        {u"10.77.0."_s, u"10.77.0."_s}, // invalid: left as typed
-        {u""_s, u""_s},
-    };
+TEST_F(PropertiesPanelTest, AddressBoxesSayWhileInvalidAndShowThePlainFormWhenLeft) {
+    ASSERT_NO_FATAL_FAILURE(showEncoder());
+    // Which texts are valid, and their plain form, are the model's; here each box follows it both ways.
+    const struct {
+        QString typed;
+        bool valid;
+        QString left;
+    } rows[] = {{u"010.001.002.003"_s, true, u"10.1.2.3"_s},
+                {u" 10.77.0.15"_s, true, u"10.77.0.15"_s},
+                {u"10.77.0."_s, false, u"10.77.0."_s},
+                {u"10..0.1"_s, false, u"10..0.1"_s},
+                {u""_s, true, u""_s}};
+    const QColor alarm(255, 128, 128);
     QLineEdit *name = find<QLineEdit>(u"txtElementName"_s);
     for (const QString &boxName :
          {u"txtElementIP"_s, u"txtElementMask"_s, u"txtElementGW"_s, u"txtRemoteIP"_s}) {
         QLineEdit *box = find<QLineEdit>(boxName);
-        for (const auto &[typed, shown] : rows) {
+        const QColor normal = QApplication::palette(box).color(QPalette::Base);
+        for (const auto &[typed, valid, left] : rows) {
+            SCOPED_TRACE(qPrintable(boxName + u' ' + typed));
             box->setFocus();
             ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus(); }));
             box->clear();
             QTest::keyClicks(box, typed);
-            EXPECT_EQ(box->text(), typed) << "not while it is typed";
+            // Not changed while typed; said in words too, for a screen reader and whoever cannot tell
+            // colours.
+            const QString said = valid ? QString() : u"Not a valid IPv4 address"_s;
+            EXPECT_EQ(std::tuple(box->text(),
+                                 box->palette().color(QPalette::Base) == (valid ? normal : alarm),
+                                 box->toolTip(), box->accessibleDescription()),
+                      std::tuple(typed, true, said, said));
             name->setFocus();
             ASSERT_TRUE(QTest::qWaitFor([&] { return name->hasFocus(); }));
-            EXPECT_EQ(box->text(), shown) << qPrintable(boxName + u' ' + typed);
+            EXPECT_EQ(box->text(), left);
         }
     }
 }
 
-TEST_F(PropertiesPanelTest, TheVlanBoxesTakeNoTypingAndSayTheyAreNotUsed) {
-    start();
-    clickNode(kEncoderMac);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    for (const QString &name : {u"txtVLAN_OM"_s, u"txtVLAN_Audio"_s}) {
-        QLineEdit *box = find<QLineEdit>(name);
-        box->setFocus();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus(); })) << "still reached by Tab";
-        QTest::keyClicks(box, u"12"_s);
-        EXPECT_EQ(box->text(), QString()) << qPrintable(name);
-        EXPECT_TRUE(box->toolTip().startsWith(u"Not used by the element"_s)) << qPrintable(name);
-        EXPECT_TRUE(box->accessibleDescription().startsWith(u"Not used by the element"_s))
-            << qPrintable(name);
+TEST_F(PropertiesPanelTest, TheNameIsUpperCasedWhenLeftAndTheVlanBoxesTakeNoTypingAndSayTheyAreNotUsed) {
+    ASSERT_NO_FATAL_FAILURE(showEncoder());
+    QLineEdit *name = find<QLineEdit>(u"txtElementName"_s);
+    for (const QString &vlanName : {u"txtVLAN_OM"_s, u"txtVLAN_Audio"_s}) {
+        SCOPED_TRACE(qPrintable(vlanName));
+        QLineEdit *vlan = find<QLineEdit>(vlanName);
+        name->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return name->hasFocus(); }));
+        name->setText(u"studio a"_s);
+        vlan->setText(u"vlan 7"_s);
+        QTest::mouseClick(vlan, Qt::LeftButton);
+        EXPECT_EQ(name->text(), u"STUDIO A"_s);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return vlan->hasFocus() && vlan->selectedText() == u"vlan 7"; }))
+            << "reached, and the whole text selected";
+        QTest::keyClicks(vlan, u"12"_s);
+        EXPECT_EQ(vlan->text(), u"vlan 7"_s) << "no typing, and not upper-cased";
+        EXPECT_TRUE(vlan->toolTip().startsWith(u"Not used by the element"_s));
+        EXPECT_TRUE(vlan->accessibleDescription().startsWith(u"Not used by the element"_s));
     }
 }
 

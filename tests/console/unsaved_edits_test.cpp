@@ -3,9 +3,11 @@
 // answer to it, what the Save question lists, and what an invalid address and a refused Save say.
 #include "console_fixture.h"
 
+#include "console/database_commands.h"
 #include "element_wire.h"
 #include "link_test_peer.h"
 #include "model/ipv4.h"
+#include "store/atomic_file.h"
 #include "store/element_database.h"
 
 #include <QApplication>
@@ -139,7 +141,7 @@ TEST_F(UnsavedEditsTest, EachWayOfReplacingThePanelAsksAndFollowsTheAnswer) {
         {Trigger::Discover, Answer::Discard, none, false, {kPaging}, kTitle},
         {Trigger::Discover, Answer::Save, none, false, {kDecoderWrite, kPaging}, kTitle},
         {Trigger::Close, Answer::Cancel, kDecoderMac, false, {}, kChangedTitle},
-        {Trigger::Close, Answer::Discard, kDecoderMac, true, {}, kChangedTitle},
+        {Trigger::Close, Answer::Discard, kDecoderMac, true, {}, kTitle},
         {Trigger::Close, Answer::Save, kDecoderMac, true, {kDecoderWrite}, kTitle},
     };
     // clang-format on
@@ -198,6 +200,44 @@ TEST_F(UnsavedEditsTest, EachWayOfReplacingThePanelAsksAndFollowsTheAnswer) {
                       row.answer == Answer::Save ? u"STUDIO          "_s : u"DEC 1           "_s);
         }
         window.reset();
+    }
+}
+
+TEST_F(UnsavedEditsTest, TheElementsMenusDatabaseCommandsAskBeforeTheyReplaceTheShownElement) {
+    const QString exported = folder() + u"/out.csv"_s, backup = iniPath() + u".bak"_s;
+    struct Row {
+        const char *command;
+        std::function<void(DatabaseCommands &)> run;
+        std::function<bool()> done; // what the command did
+    };
+    const QByteArray previous = iniText({{u"00A0C9000009"_s, encoderKeys()}});
+    const Row rows[] = {
+        {"restore", [](DatabaseCommands &c) { c.restorePrevious(); }, [&] { return iniBytes() == previous; }},
+        {"import", [&](DatabaseCommands &c) { c.importFrom(exported, true); },
+         [&] { return readWholeFile(backup).bytes != previous; }},
+        {"update", [](DatabaseCommands &c) { c.updateFromNetwork(); },
+         [&] { return !received(300).isEmpty(); }},
+    };
+    for (const Row &row : rows) {
+        for (const Answer answer : {Answer::Cancel, Answer::Discard}) {
+            SCOPED_TRACE(::testing::Message() << row.command << ", answer " << int(answer));
+            writeExample();
+            ASSERT_TRUE(startQuick());
+            ASSERT_TRUE(window->databaseCommands().exportTo(exported));
+            QFile kept(backup);
+            ASSERT_TRUE(kept.open(QIODevice::WriteOnly | QIODevice::Truncate) && kept.write(previous) > 0);
+            kept.close();
+            clickNode(kDecoderMac);
+            find<QLineEdit>(u"txtElementName"_s)->setText(u"STUDIO"_s);
+            notifier.messages.clear();
+            notifier.answers = {Answer::Yes, answer}; // the command's own question first
+            row.run(window->databaseCommands());
+            EXPECT_EQ(notifier.messages.value(1).id, MessageId::UnsavedEdits);
+            const bool cancelled = answer == Answer::Cancel;
+            EXPECT_EQ(row.done(), !cancelled);
+            EXPECT_EQ(window->panel().selectedMac(), cancelled ? kDecoderMac : QString());
+            window.reset();
+        }
     }
 }
 

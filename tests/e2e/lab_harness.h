@@ -48,6 +48,8 @@ public:
                 std::tie(m_nmsIp, m_nmsMac) = std::tie(f[2], f[3]);
             if (f.size() == 9 && f[0].startsWith(u'e'))
                 m_elements.append({f[0].mid(1).toInt(), f[2], f[3].toUpper(), f[4], f[5], f[6], f[7], f[8]});
+            if (f.size() == 9 && f[0].startsWith(u'r') && f[0] != u"router"_s)
+                m_routed.append({f[0].mid(1).toInt(), f[2], f[3].toUpper(), f[4], f[5], f[6], f[7], f[8]});
         }
         // The paging request is a broadcast: never from anywhere but the lab's NMS host.
         if (!QNetworkInterface::allAddresses().contains(QHostAddress(m_nmsIp)))
@@ -59,6 +61,8 @@ public:
     QString nmsMac() const { return m_nmsMac; }
     const QList<LabElement> &elements() const { return m_elements; }
     const LabElement &element(int number) const { return m_elements.at(number - 1); }
+    // The element hosts behind the router: no broadcast reaches them, no ARP from here finds them.
+    const QList<LabElement> &routed() const { return m_routed; }
     // An address of the lab's /24 where no host is.
     QString vacantIp() const { return m_nmsIp.section(u'.', 0, 2) + u".250"_s; }
 
@@ -88,9 +92,9 @@ public:
         return runProgram(m_script, QStringList{u"start-sim"_s, QString::number(number)} + options)
             .has_value();
     }
-    // The simulator's log lines that match the pattern.
-    QStringList simLog(int number, const QString &pattern) const {
-        QFile file(m_state + u"/e%1.log"_s.arg(number));
+    // The simulator's log lines that match the pattern (host "e" on the LAN, "r" behind the router).
+    QStringList simLog(int number, const QString &pattern, QChar host = u'e') const {
+        QFile file(m_state + u"/%1%2.log"_s.arg(host).arg(number));
         if (!file.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(file.readAll()).split(u'\n').filter(QRegularExpression(pattern));
@@ -99,6 +103,7 @@ public:
 private:
     QString m_script, m_state, m_nmsIp, m_nmsMac, m_error;
     QList<LabElement> m_elements;
+    QList<LabElement> m_routed;
 };
 
 // The four octets of a dotted address as hex text.

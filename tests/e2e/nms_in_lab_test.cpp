@@ -2,6 +2,7 @@
 // The real main window on the lab's NMS host, with the system's ports, the Linux ARP and ICMP
 // backends and the element simulators: what an operator does, checked on the screen, in nms.ini
 // and in what the elements logged they received.
+#include "console/database_commands.h"
 #include "console/main_window.h"
 #include "console/ping_indicator.h"
 #include "console/vu_meter.h"
@@ -11,13 +12,17 @@
 #include "lab_harness.h"
 #include "link/element_report_handler.h"
 #include "link_test_peer.h"
+#include "store/atomic_file.h"
 #include "store/profile_file.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -301,6 +306,80 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return sections().size() == 3; }));
     EXPECT_FALSE(sections().contains(lab.element(4).key()));
     EXPECT_FALSE(treeMacs().contains(lab.element(4).mac));
+}
+
+// The database across the router: an element no broadcast reaches is added by its address (refused
+// without its MAC), configured, kept by an update from the network; the update is undone by a restore,
+// and the database goes out and back in through a file unchanged.
+TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedKeptRestoredAndExchanged) {
+    ASSERT_EQ(lab.routed().size(), 1);
+    const LabElement &far = lab.routed().front();
+    discover();
+    ASSERT_EQ(sections().size(), 4);
+    DatabaseCommands &commands = window->databaseCommands();
+
+    notifier.messages.clear();
+    EXPECT_FALSE(commands.add(far.ip, {}));
+    EXPECT_EQ(notifier.messages, QList<Message>({Message(MessageId::AdditionNeedsMac, {far.ip})}));
+    EXPECT_FALSE(sections().contains(far.key()));
+
+    QSignalSpy added(&commands, &DatabaseCommands::additionFinished);
+    notifier.messages.clear();
+    ASSERT_TRUE(commands.add(far.ip, far.mac.toLower()));
+    ASSERT_TRUE(added.wait(10000));
+    EXPECT_EQ(added.front().at(1).toString(), far.key());
+    EXPECT_EQ(notifier.messages, QList<Message>());
+    EXPECT_EQ(sections().size(), 5);
+    const QString farIni = u"name ip role sn"_s;
+    QStringList values;
+    for (const QString &key : farIni.split(u' '))
+        values << ReadFromINI(far.key(), key, iniPath(), u"<none>"_s);
+    EXPECT_EQ(values, QStringList({far.name.leftJustified(16), far.ip, u"1"_s, far.serial}));
+    EXPECT_EQ(text(u"lblElementMAC"_s), far.mac) << "selected once added";
+    EXPECT_EQ(lab.simLog(far.number, u"paging request"_s, u'r').size(), 1);
+
+    // A write to it is confirmed by the MAC stored for its address: no ARP can find it from here.
+    type(u"txtElementName"_s, u"far site"_s);
+    EXPECT_EQ(save(), QList<Message>{kSaved});
+    EXPECT_EQ(ReadFromINI(far.key(), u"name"_s, iniPath()), u"FAR SITE        "_s);
+    EXPECT_EQ(lab.simLog(far.number, u"configuration write"_s, u'r').size(), 1);
+
+    // Update from network: the LAN answers, the routed element stays and is named as not answering.
+    const QByteArray beforeUpdate = readWholeFile(iniPath()).bytes;
+    QSignalSpy silent(&commands, &DatabaseCommands::notAnswered);
+    notifier.messages.clear();
+    notifier.answers = {Answer::Yes};
+    commands.updateFromNetwork();
+    EXPECT_EQ(notifier.ids(), QList<MessageId>({MessageId::UpdateConfirm}));
+    ASSERT_EQ(silent.size(), 1);
+    EXPECT_EQ(silent.front().front().toStringList(), QStringList({far.key()}));
+    EXPECT_EQ(sections().size(), 5);
+    EXPECT_EQ(ReadFromINI(far.key(), u"name"_s, iniPath()), u"FAR SITE        "_s);
+    EXPECT_EQ(readWholeFile(iniPath() + u".bak"_s).bytes, beforeUpdate);
+
+    // Restore puts the copy back; the updated file becomes the copy.
+    ASSERT_TRUE(WriteToINI(u"0011AABBCCDD"_s, u"name"_s, u"X"_s, iniPath()));
+    const QByteArray afterUpdate = readWholeFile(iniPath()).bytes;
+    notifier.messages.clear();
+    notifier.answers = {Answer::Yes};
+    commands.restorePrevious();
+    EXPECT_EQ(notifier.messages, QList<Message>({Message(MessageId::RestoreConfirm,
+                                                         {u"nms.ini.bak"_s, u"5"_s, u"nms.ini"_s, u"6"_s})}));
+    EXPECT_EQ(readWholeFile(iniPath()).bytes, beforeUpdate);
+    EXPECT_EQ(readWholeFile(iniPath() + u".bak"_s).bytes, afterUpdate);
+    EXPECT_EQ(treeMacs().size(), 5);
+
+    // Out to a file and into an empty database: the same bytes.
+    for (const QString &name : {u"elements.csv"_s, u"elements.json"_s}) {
+        const QString file = QFileInfo(iniPath()).dir().filePath(name);
+        notifier.messages.clear();
+        ASSERT_TRUE(commands.exportTo(file));
+        ASSERT_TRUE(replaceFileAtomically(iniPath(), {}));
+        notifier.answers = {Answer::Yes};
+        ASSERT_TRUE(commands.importFrom(file, true)) << ::testing::PrintToString(notifier.messages);
+        EXPECT_EQ(readWholeFile(iniPath()).bytes, beforeUpdate) << qPrintable(name);
+        EXPECT_EQ(treeMacs().size(), 5);
+    }
 }
 
 } // namespace

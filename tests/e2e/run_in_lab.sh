@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Brings up a lab of two encoders and two decoders, runs the end-to-end suite on its NMS host, and
+# Brings up a lab of two encoders and two decoders, and an encoder behind a router, runs the end-to-end suite on its NMS host, and
 # always takes the lab down again. Exits 77 (skipped) where network namespaces cannot be made.
 # Usage: run_in_lab.sh E2E_BINARY SIMULATOR LAB_SCRIPT [gtest options...]
 set -euo pipefail
@@ -14,7 +14,7 @@ export ONDALINK_LAB_NET=10.78.0 ONDALINK_E2E_WORK="$work"
 trap '"$lab" down >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 
 rc=0
-"$lab" up 4 --encoders 2 || rc=$?
+"$lab" up 4 --encoders 2 --routed 1 || rc=$?
 if [ "$rc" -eq 77 ]; then
   echo "SKIPPED: the end-to-end suite needs network namespaces, which cannot be made here (see above)"
   exit 77

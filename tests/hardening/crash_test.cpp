@@ -63,10 +63,6 @@ TEST(CrashSafety, AKillLeavesTheFilesOfAFinishedStepOrOfTheNext) {
     ASSERT_GT(run.ini.size(), kCrashScriptSteps);
 
     std::mt19937 random(seed);
-    int leftTemporaries = 0;
-    int emptyAfterDiscovery = 0;
-    QElapsedTimer clock;
-    clock.start();
     for (int kill = 0; kill < kills; ++kill) {
         QTemporaryDir dir(scratch());
         QProcess worker;
@@ -102,19 +98,13 @@ TEST(CrashSafety, AKillLeavesTheFilesOfAFinishedStepOrOfTheNext) {
         QString error;
         ElementDatabase(path).listing(&error);
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-        emptyAfterDiscovery += ini && ini->isEmpty();
 
         // A killed write may leave its temporary file; start-up removes it, and nothing else.
         const QStringList left = temporaries(dir.path());
-        leftTemporaries += int(left.size());
         EXPECT_EQ(removeStaleTemporaries(path, 0) + removeStaleTemporaries(path + u".bak"_s, 0), left.size());
         EXPECT_EQ(stateOf(path), ini);
         EXPECT_TRUE(temporaries(dir.path()).isEmpty());
     }
-    std::printf(
-        "crash: %d kills in %lld ms, %d left an empty nms.ini (a discovery had just begun), %d left a "
-        "temporary file\n",
-        kills, clock.elapsed(), emptyAfterDiscovery, leftTemporaries);
 }
 
 TEST(CrashSafety, StartUpRemovesOnlyStaleTemporariesOfOurs) {

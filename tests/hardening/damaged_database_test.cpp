@@ -19,12 +19,8 @@ using namespace Qt::StringLiterals;
 
 // The message at start-up, given the path of nms.ini.
 using StartMessage = std::function<Message(const QString &path)>;
-Message kNoFile(const QString &) {
-    return MessageId::DatabaseMissing;
-}
-Message kNoSections(const QString &) {
-    return MessageId::DatabaseEmpty;
-}
+const StartMessage kNoFile = [](const QString &) { return Message(MessageId::DatabaseMissing); };
+const StartMessage kNoSections = [](const QString &) { return Message(MessageId::DatabaseEmpty); };
 StartMessage unreadable(const QString &why) {
     return [why](const QString &path) {
         return Message(MessageId::ListNotLoaded, {phrase(PhraseId::CannotRead, {path, why})});

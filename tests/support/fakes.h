@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 
 #include <deque>
@@ -67,7 +68,12 @@ public:
         return true;
     }
 
+    bool canReach(quint32 addressNetworkOrder) const override {
+        return !unreachable.contains(addressNetworkOrder);
+    }
+
     QHash<quint32, QByteArray> table;
+    QSet<quint32> unreachable; // behind a router: no attempt is made
     int attempts = 0;
 };
 

@@ -207,6 +207,11 @@ void NeighbourResolver::prepare(const QList<quint32> &addressesNetworkOrder) {
             promptIfUseful(interfaces, address);
 }
 
+bool NeighbourResolver::canReach(quint32 addressNetworkOrder) const {
+    const LocalInterfaces interfaces;
+    return interfaces.ownHardwareAddress(addressNetworkOrder) || interfaces.onLink(addressNetworkOrder);
+}
+
 QByteArray NeighbourResolver::readTable() const {
     QFile table(m_tablePath);
     return table.open(QIODevice::ReadOnly) ? table.readAll() : QByteArray();

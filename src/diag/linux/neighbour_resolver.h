@@ -48,6 +48,7 @@ public:
     bool sendArp(quint32 addressNetworkOrder, QByteArray &hardwareAddress) override;
     // Prompts, in one pass over the table, every given on-link address that has no complete entry.
     void prepare(const QList<quint32> &addressesNetworkOrder) override;
+    bool canReach(quint32 addressNetworkOrder) const override;
 
     int promptsSent() const { return m_promptsSent; }
 

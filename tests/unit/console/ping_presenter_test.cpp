@@ -89,6 +89,7 @@ TEST(PingPresenter, OtherOutcomesEndTheTest) {
          u"Destination Host Unreachable", 1, kPingFailure},
         {"no echo sent", u"10.20.30.40", true, EchoStatus::Unknown, 0, u"Unknown Response", 1, kPingFailure},
         {"no single host", u"0.0.0.0", true, EchoStatus::Success, 5, u"Unknown Response", 0, kPingFailure},
+        {"broadcast", u"255.255.255.255", true, EchoStatus::Success, 5, u"Unknown Response", 0, kPingFailure},
         {"leading zeros are decimal", u"010.020.030.040", true, EchoStatus::Success, 1234, u"1234 ms", 1,
          kPingSuccess},
         {"no network layer", u"10.20.30.40", false, EchoStatus::Success, 0, u"Unable to init sockets", 0,
@@ -104,11 +105,9 @@ TEST(PingPresenter, OtherOutcomesEndTheTest) {
         r.prober.startsOk = row.networking;
         r.prober.results = {EchoResult{row.status, row.roundTripMs}};
         r.click();
-        EXPECT_EQ(std::tuple(r.prober.starts, r.prober.addresses.size(), r.ping.isRetrying()),
-                  std::tuple(row.label ? 1 : 0, qsizetype(row.echoes), false));
-        if (row.echoes) {
-            EXPECT_EQ(r.prober.addresses.first(), Ipv4Address{0x0A141E28});
-        }
+        EXPECT_EQ(std::tuple(r.prober.starts, r.ping.isRetrying()), std::tuple(row.label ? 1 : 0, false));
+        EXPECT_EQ(r.prober.addresses, QList<Ipv4Address>(row.echoes, Ipv4Address{0x0A141E28}));
+        EXPECT_EQ(r.prober.timeouts, QList<int>(row.echoes, 1000));
         EXPECT_EQ(r.prober.stops, row.label && row.networking ? 1 : 0);
         EXPECT_EQ(r.view.labels, row.label ? QStringList{QString::fromUtf16(row.label)} : QStringList{});
         EXPECT_EQ(r.view.colours, row.label ? QList<IndicatorColour>{row.colour} : QList<IndicatorColour>{});

@@ -6,6 +6,7 @@
 #include "model/ipv4.h"
 #include "net_namespace.h"
 
+#include <QSet>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -15,33 +16,37 @@ using namespace Qt::StringLiterals;
 namespace ondalink {
 namespace {
 
-TEST(PingGroupRange, ReadsTheSysctlsTextAndRefusesAnythingElse) {
+TEST(PingGroupRange, ReadsTheSysctlsTextRefusesAnythingElseAndHoldsItsBounds) {
     using Range = std::optional<std::pair<quint32, quint32>>;
     // clang-format off
-    const std::pair<const char *, Range> rows[] = {
-        {"0\t2147483647\n", {{0, 2147483647}}},   // systemd's default
-        {"1\t0\n", {{1, 0}}},                     // the kernel's default
-        {"  100   100  ", {{100, 100}}}, {"0 4294967295", {{0, 4294967295U}}},
-        {"", {}}, {"\n", {}}, {"5", {}}, {"1 2 3", {}}, {"-1 5", {}}, {"+1 5", {}}, {"1 4294967296", {}},
-        {"0x10 20", {}}, {"1,2", {}}, {"1 2a", {}},
+    const std::tuple<const char *, Range, std::vector<std::pair<quint32, bool>>> rows[] = { // gid, admitted
+        {"0\t2147483647\n", {{0, 2147483647}}, {{0, true}, {2147483648U, false}}}, // systemd's default
+        {"1\t0\n", {{1, 0}}, {{0, false}, {1, false}}},                     // the kernel's default: nobody
+        {"  100   100  ", {{100, 100}}, {{99, false}, {100, true}, {101, false}}},
+        {"0 4294967295", {{0, 4294967295U}}, {{4294967295U, true}}},
+        {"", {}, {}}, {"\n", {}, {}}, {"5", {}, {}}, {"1 2 3", {}, {}}, {"-1 5", {}, {}}, {"+1 5", {}, {}},
+        {"1 4294967296", {}, {}}, {"0x10 20", {}, {}}, {"1,2", {}, {}}, {"1 2a", {}, {}},
     };
     // clang-format on
-    for (const auto &[text, range] : rows) {
+    for (const auto &[text, range, gids] : rows) {
         const auto parsed = parsePingGroupRange(text);
         EXPECT_EQ(parsed ? Range({parsed->low, parsed->high}) : std::nullopt, range) << text;
+        for (const auto &[gid, admitted] : gids)
+            EXPECT_EQ(parsed->contains(gid), admitted) << text << ' ' << gid;
     }
 }
 
-TEST(PingGroupRange, HoldsItsBoundsAndNothingWhenLowIsAboveHigh) {
-    const std::tuple<const char *, quint32, bool> rows[] = {{"100 100", 99, false},
-                                                            {"100 100", 100, true},
-                                                            {"100 100", 101, false},
-                                                            {"1 0", 0, false},
-                                                            {"1 0", 1, false},
-                                                            {"0 4294967295", 0, true},
-                                                            {"0 4294967295", 4294967295U, true}};
-    for (const auto &[text, gid, admitted] : rows)
-        EXPECT_EQ(parsePingGroupRange(text)->contains(gid), admitted) << text << ' ' << gid;
+TEST(EchoStatusText, EveryStatusHasItsOwnTextAndOnlyUnknownIsUnknownResponse) {
+    QSet<QString> seen;
+    for (int s = 0; s <= int(EchoStatus::Unknown); ++s) {
+        const auto status = EchoStatus(s);
+        const QString text = echoStatusText(status);
+        EXPECT_FALSE(text.isEmpty()) << s;
+        EXPECT_FALSE(seen.contains(text)) << s << " repeats " << text.toStdString();
+        seen.insert(text);
+        EXPECT_EQ(text == u"Unknown Response"_s, status == EchoStatus::Unknown) << s;
+    }
+    EXPECT_EQ(echoStatusText(EchoStatus::TimedOut), u"Request Timed Out"_s);
 }
 
 // In a network namespace of its own, whose ping_group_range the test sets: what the probe says, what

@@ -11,14 +11,6 @@ using namespace Qt::StringLiterals;
 namespace ondalink::testing {
 namespace {
 
-// The ports, the paging address and the bind address are the e2e suite's, which runs with the
-// defaults; the timers are not seen there.
-TEST(LinkSettings, DefaultTimersAreTheSystems) {
-    const LinkSettings d;
-    EXPECT_EQ(std::tuple(d.responseTimeoutMs, d.macLookupMs, d.pagingWaitMs, d.levelIntervalMs),
-              std::tuple(3000, 5000, 3000, 50));
-}
-
 TEST(ClassifyDatagram, ChoosesByLengthAlone) {
     const std::pair<qsizetype, DatagramKind> rows[] = {
         {0, DatagramKind::ElementReport}, {2, DatagramKind::ElementReport},  {3, DatagramKind::Ignored},

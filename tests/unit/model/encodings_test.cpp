@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/encodings.h"
+#include "model/mac_text.h"
 
 #include <gtest/gtest.h>
 
@@ -20,17 +21,6 @@ TEST(padName, SixteenUpperCaseCharactersWhoseCapitalsFitOneByte) {
         EXPECT_EQ(padName(in), out) << in.toStdString();
     EXPECT_EQ(nameToBytes(u"dec \u00e91"_s), QByteArray("DEC \xC9"
                                                         "1          "));
-}
-
-// The grammar itself is parseDottedAddress's.
-TEST(DottedAddress, ValidityBytesAndText) {
-    EXPECT_TRUE(isValidAddress(u" 10.0.0.1"_s));
-    EXPECT_FALSE(isValidAddress(u"10..0.1"_s));
-    EXPECT_EQ(addressToBytes(u"192.168. 1 .10"_s), (std::array<quint8, 4>{192, 168, 1, 10}));
-    EXPECT_EQ(addressToBytes(u"1.2.3"_s), std::nullopt);
-    EXPECT_EQ(addressFromBytes(QByteArray("\xC0\xA8\x01\x0A", 4)), u"192.168.1.10"_s);
-    EXPECT_EQ(splitAddress(u"10..0.1"_s), (QStringList{u"10"_s, u""_s, u"0"_s, u"1"_s}));
-    EXPECT_TRUE(splitAddress(u""_s).isEmpty());
 }
 
 // The serial number's bytes are checked by the report's decoding.
@@ -84,6 +74,23 @@ TEST(UnitLabels, ShortestNumberInTheSystemLocaleThenTheUnit) {
         EXPECT_EQ(row.label(row.position, QLocale(QLocale::C)), row.point);
         EXPECT_EQ(row.label(row.position, QLocale(QLocale::German, QLocale::Germany)), row.comma);
     }
+}
+
+TEST(MacText, KeyAndColonFormsOfExactLengthsOnly) {
+    const std::pair<QString, QString> toKey[] = {{u"00:1a:2b:3c:4d:5e"_s, u"001A2B3C4D5E"_s},
+                                                 {u"001A2B3C4D5E"_s, u""_s},
+                                                 {u"-"_s, u""_s},
+                                                 {u"00:1a:2b:3c:4d:5e:"_s, u""_s}};
+    for (const auto &[in, out] : toKey)
+        EXPECT_EQ(macToElementKey(in), out) << in.toStdString();
+    const std::pair<QString, QString> toColon[] = {
+        {u"001a2b3c4d5e"_s, u"00:1A:2B:3C:4D:5E"_s}, {u"001a2b3c4d5"_s, u""_s}, {u"001a2b3c4d5e0"_s, u""_s}};
+    for (const auto &[in, out] : toColon)
+        EXPECT_EQ(elementKeyToMac(in), out) << in.toStdString();
+
+    EXPECT_TRUE(isElementKey(u"001a2b3c4d5E"_s));
+    for (const QString &no : {u"001A2B3C4D5"_s, u"001A2B3C4D5G"_s, u"00:1A:2B:3C:4D:5E"_s, u"GLOBAL SETUP"_s})
+        EXPECT_FALSE(isElementKey(no)) << no.toStdString();
 }
 
 } // namespace

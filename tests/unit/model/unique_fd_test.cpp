@@ -19,7 +19,7 @@ std::pair<int, int> makePipe() {
     return {ends[0], ends[1]};
 }
 
-TEST(UniqueFd, MovesOwnershipAndClosesWhenItGoes) {
+TEST(UniqueFd, MovesReleasesAndResetsOwnershipAndClosesWhatItOwnsOnce) {
     const auto [a, b] = makePipe();
     {
         UniqueFd first(a);
@@ -32,19 +32,16 @@ TEST(UniqueFd, MovesOwnershipAndClosesWhenItGoes) {
         EXPECT_TRUE(isOpen(a));
     }
     EXPECT_FALSE(isOpen(a));
-}
 
-TEST(UniqueFd, ReleaseGivesUpAndResetReplaces) {
-    const auto [a, b] = makePipe();
-    UniqueFd owner(a);
-    owner.reset(b);
-    EXPECT_FALSE(isOpen(a));
-    const int released = owner.release();
-    EXPECT_EQ(released, b);
+    const auto [c, d] = makePipe();
+    UniqueFd owner(c);
+    owner.reset(d);
+    EXPECT_FALSE(isOpen(c));
+    EXPECT_EQ(owner.release(), d);
     EXPECT_FALSE(owner);
     owner.reset(); // owns nothing: closes nothing
-    EXPECT_TRUE(isOpen(b));
-    ::close(b);
+    EXPECT_TRUE(isOpen(d));
+    ::close(d);
 }
 
 } // namespace

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Reachability: the status machine, the schedule and its bounds, with a fake prober and a fake clock.
+// Reachability: the status machine, the schedule and its bounds, and the alarms and event log rows its
+// changes make, with a fake prober and a fake clock.
 #include "fake_status.h"
+#include "status/alarm_notifier.h"
+#include "status/event_log.h"
+#include "status/event_recorder.h"
 #include "status/reachability_monitor.h"
 #include "store/element_database.h"
 
@@ -53,6 +57,12 @@ protected:
         }
     }
     ElementStatus status(int n) const { return monitor->state(keyOf(n))->status; }
+    qsizetype distinctSent() const {
+        QSet<quint32> distinct;
+        for (const Ipv4Address address : prober.sent)
+            distinct.insert(address.value);
+        return distinct.size();
+    }
 
     QTemporaryDir dir;
     ElementDatabase database;
@@ -66,37 +76,30 @@ TEST_F(ReachabilityTest, OfflineOnlyAfterThreeMissesInARowAndOnlineOnAnyAnswer) 
     writeElements(1);
     makeMonitor();
     EXPECT_EQ(status(0), ElementStatus::Unknown);
-    // Two misses leave a new element Unknown; the third makes it Offline.
-    for (int miss = 1; miss <= 3; ++miss) {
+    constexpr auto Unknown = ElementStatus::Unknown, Online = ElementStatus::Online,
+                   Offline = ElementStatus::Offline;
+    // Two misses leave a new element Unknown, the third makes it Offline; Online survives two misses, an
+    // answer between them starts the count again, and any failure counts as a miss, not only a time-out.
+    const std::pair<EchoResult, ElementStatus> probes[] = {
+        {kTimedOut, Unknown}, {kTimedOut, Unknown},
+        {kTimedOut, Offline}, {kAnswer, Online},
+        {kTimedOut, Online},  {kTimedOut, Online},
+        {kAnswer, Online},    {kTimedOut, Online},
+        {kTimedOut, Online},  {{EchoStatus::DestinationHostUnreachable, 0}, Offline}};
+    for (int i = 0; i < int(std::size(probes)); ++i) {
         runInterval();
-        ASSERT_EQ(prober.finishAll(kTimedOut), 1);
-        EXPECT_EQ(status(0), miss < 3 ? ElementStatus::Unknown : ElementStatus::Offline) << "miss " << miss;
+        ASSERT_EQ(prober.finishAll(probes[i].first), 1);
+        EXPECT_EQ(status(0), probes[i].second) << "probe " << i;
+        if (i == 3) {
+            EXPECT_EQ(monitor->state(keyOf(0))->roundTripMs, 7);
+            EXPECT_EQ(monitor->state(keyOf(0))->lastSeen, clock.wallTime());
+        }
     }
-    runInterval();
-    prober.finishAll(kAnswer);
-    EXPECT_EQ(status(0), ElementStatus::Online);
-    EXPECT_EQ(monitor->state(keyOf(0))->roundTripMs, 7);
-    EXPECT_EQ(monitor->state(keyOf(0))->lastSeen, clock.wallTime());
-    // Online survives two misses; an answer between them starts the count again.
-    for (const EchoResult result : {kTimedOut, kTimedOut, kAnswer, kTimedOut, kTimedOut}) {
-        runInterval();
-        prober.finishAll(result);
-        EXPECT_EQ(status(0), ElementStatus::Online);
-    }
-    runInterval();
-    // Any failure counts as a miss, not only a time-out.
-    prober.finishAll(EchoResult{EchoStatus::DestinationHostUnreachable, 0});
-    EXPECT_EQ(status(0), ElementStatus::Offline);
-
-    ASSERT_EQ(changes->size(), 3);
-    const QList<std::pair<ElementStatus, ElementStatus>> expected{
-        {ElementStatus::Offline, ElementStatus::Unknown},
-        {ElementStatus::Online, ElementStatus::Offline},
-        {ElementStatus::Offline, ElementStatus::Online}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(changes->at(i).at(1).value<ElementStatus>(), expected[i].first);
-        EXPECT_EQ(changes->at(i).at(2).value<ElementStatus>(), expected[i].second);
-    }
+    QList<std::pair<ElementStatus, ElementStatus>> changed; // to, from
+    for (const QList<QVariant> &change : *changes)
+        changed.append({change.at(1).value<ElementStatus>(), change.at(2).value<ElementStatus>()});
+    EXPECT_EQ(changed, (QList<std::pair<ElementStatus, ElementStatus>>{
+                           {Offline, Unknown}, {Online, Offline}, {Offline, Online}}));
 }
 
 TEST_F(ReachabilityTest, ProbesAreSpreadOverTheIntervalOncePerElement) {
@@ -114,10 +117,7 @@ TEST_F(ReachabilityTest, ProbesAreSpreadOverTheIntervalOncePerElement) {
     }
     // 50 elements over 10 s: five a second, never a burst.
     EXPECT_EQ(perSecond, QList<int>(10, 5));
-    QSet<quint32> distinct;
-    for (const Ipv4Address address : prober.sent)
-        distinct.insert(address.value);
-    EXPECT_EQ(distinct.size(), 50);
+    EXPECT_EQ(distinctSent(), 50);
     EXPECT_LE(prober.lastTimeoutMs, 10000);
 }
 
@@ -131,10 +131,7 @@ TEST_F(ReachabilityTest, NeverMoreThanSixtyFourInFlightAndAnElementWaitsForItsOw
     prober.finishAll(kAnswer);
     monitor->tick();
     EXPECT_EQ(prober.sent.size(), 128);
-    QSet<quint32> distinct;
-    for (const Ipv4Address address : prober.sent)
-        distinct.insert(address.value);
-    EXPECT_EQ(distinct.size(), 128);
+    EXPECT_EQ(distinctSent(), 128);
 }
 
 TEST_F(ReachabilityTest, TrafficAndTheOperatorsPingFeedTheStatus) {
@@ -201,6 +198,71 @@ TEST_F(ReachabilityTest, SwitchedOffNothingLeaves) {
     EXPECT_EQ(monitor->intervalMs(), 2000);
     runInterval(2000);
     EXPECT_EQ(prober.sent.size(), 4);
+}
+
+// Status changes become event log rows and desktop notifications.
+class AlarmsTest : public ReachabilityTest {
+protected:
+    void SetUp() override {
+        writeElements(1);
+        makeMonitor(2000);
+        notifier = std::make_unique<AlarmNotifier>(sink, *monitor);
+        recorder.reloadNames(); // as the console does whenever the tree reloads
+        recorder.attachReachability(*monitor);
+    }
+    void probeOnce(EchoResult result) {
+        runInterval(2000);
+        prober.finishAll(result);
+    }
+    QStringList events() const {
+        QStringList all;
+        for (const EventRow &row : log.rows())
+            all.append(row.event + u": "_s + row.detail);
+        return all;
+    }
+
+    testing::RecordingSink sink;
+    EventLog log{clock, dir.filePath(u"events"_s)};
+    EventRecorder recorder{log, database};
+    std::unique_ptr<AlarmNotifier> notifier;
+};
+
+TEST_F(AlarmsTest, OfflineAndBackAreAlarmsAndTheFirstAnswerIsNot) {
+    probeOnce({EchoStatus::Success, 3});
+    EXPECT_TRUE(sink.shown.isEmpty()); // Unknown → Online: nothing to alarm about
+    for (int i = 0; i < 3; ++i)
+        probeOnce({EchoStatus::TimedOut, 0});
+    probeOnce({EchoStatus::Success, 3});
+    ASSERT_EQ(sink.shown.size(), 2);
+    EXPECT_TRUE(sink.shown[0].alarm);
+    EXPECT_EQ(sink.shown[0].summary, u"Element 0 (00:A0:C9:00:00:00) is offline"_s);
+    EXPECT_EQ(sink.shown[0].elementKey, keyOf(0));
+    EXPECT_FALSE(sink.shown[1].alarm);
+    EXPECT_EQ(events(), (QStringList{u"Status changed: Online (was Unknown)"_s,
+                                     u"Alarm raised: Offline: 3 probes in a row unanswered"_s,
+                                     u"Alarm cleared: Online again"_s}));
+    EXPECT_EQ(log.rows()[1].severity, EventSeverity::Alarm);
+    EXPECT_EQ(log.rows()[1].elementName, u"Element 0"_s);
+    EXPECT_EQ(log.rows()[1].elementMac, u"00:A0:C9:00:00:00"_s);
+}
+
+TEST_F(AlarmsTest, NotificationsSwitchedOffLeaveTheLogAlone) {
+    notifier->setEnabled(false);
+    for (int i = 0; i < 3; ++i)
+        probeOnce({EchoStatus::TimedOut, 0});
+    EXPECT_TRUE(sink.shown.isEmpty());
+    EXPECT_EQ(log.rows().size(), 1);
+}
+
+TEST_F(AlarmsTest, PingResultsAreRecordedWithTheirElement) {
+    recorder.recordPing(u" 10.0.0.1"_s, {EchoStatus::Success, 4});
+    recorder.recordPing(u"10.0.0.99"_s, {EchoStatus::TimedOut, 0});
+    ASSERT_EQ(log.rows().size(), 2);
+    EXPECT_EQ(log.rows()[0].detail, u"10.0.0.1: 4 ms"_s);
+    EXPECT_EQ(log.rows()[0].elementMac, u"00:A0:C9:00:00:00"_s);
+    EXPECT_EQ(log.rows()[1].detail, u"10.0.0.99: Request Timed Out"_s);
+    EXPECT_EQ(log.rows()[1].severity, EventSeverity::Warning);
+    EXPECT_TRUE(log.rows()[1].elementMac.isEmpty());
 }
 
 } // namespace

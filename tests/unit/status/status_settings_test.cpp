@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The status settings in the program's own settings file: round trip, defaults and ranges.
+// The status settings in the program's own settings file: defaults and ranges. The round trip is the
+// settings dialog's (console suite).
 #include "status/status_settings.h"
 
 #include <QSettings>
@@ -10,23 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace ondalink {
 namespace {
-
-TEST(StatusSettings, RoundTripThroughTheSettingsFile) {
-    QTemporaryDir dir;
-    QSettings file(dir.filePath(u"ondalink-nms.conf"_s), QSettings::IniFormat);
-    EXPECT_EQ(readStatusSettings(file), StatusSettings()); // nothing stored: the defaults
-    StatusSettings chosen;
-    chosen.probingEnabled = false;
-    chosen.probeIntervalS = 45;
-    chosen.silenceThresholdDbfs = -62.5;
-    chosen.silenceHoldS = 30;
-    chosen.notificationsEnabled = false;
-    chosen.watchedElements = {u"00A0C9000001"_s, u"00A0C9000002"_s};
-    writeStatusSettings(file, chosen);
-    file.sync();
-    QSettings again(dir.filePath(u"ondalink-nms.conf"_s), QSettings::IniFormat);
-    EXPECT_EQ(readStatusSettings(again), chosen);
-}
 
 TEST(StatusSettings, BadOrOutOfRangeValuesReadAsTheNearestAllowed) {
     QTemporaryDir dir;

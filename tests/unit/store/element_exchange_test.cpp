@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ini_fixture.h"
+#include "model/element_record.h"
+#include "store/element_database.h"
+#include "store/element_exchange.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+namespace {
+
+using testing::IniFileTest;
+
+ElementRecord encoder(const QString &name, const QString &ip) {
+    ElementRecord r;
+    r.name = name;
+    r.ip = ip;
+    r.mask = u"255.255.255.0"_s;
+    r.gw = u"0.0.0.0"_s;
+    r.remote = u"239.1.1.1"_s;
+    r.tx = 1;
+    r.role = kRoleEncoder;
+    r.sn = 77;
+    r.ver = 2.0;
+    return r;
+}
+
+ElementRecord decoder() {
+    ElementRecord r = encoder(u"Studio A"_s, u"10.0.0.21"_s);
+    r.input = 1;
+    r.role = kRoleDecoder;
+    r.sn = 2147483647;
+    r.ver = 3.4;
+    r.buf = 5;
+    r.att = 10; // below what the panel shows: an export must still carry it
+    r.sdm = 2;
+    r.sdl = 200;
+    return r;
+}
+
+// A database as discoveries leave it: a decoder, an encoder whose name has a Latin-1 letter and a comma,
+// and one whose name has quotes (its version written with the decimal comma).
+class Exchange : public IniFileTest {
+protected:
+    void SetUp() override {
+        const OptionalFields all =
+            OptionalField::Att | OptionalField::Sdm | OptionalField::Sdl | OptionalField::Sdt;
+        ASSERT_TRUE(ElementDatabase(path()).writeSections({
+            {u"00A0C9000001"_s, discoveryKeys(decoder(), all, QLocale::c())},
+            {u"00A0C9000002"_s,
+             discoveryKeys(encoder(u"Émetteur, nord"_s, u"10.0.0.30"_s), {}, QLocale::c())},
+            {u"00A0C9000003"_s,
+             discoveryKeys(encoder(u"far \"site\""_s, u"192.168.7.9"_s), {}, QLocale(QLocale::German))},
+        }));
+    }
+};
+
+// Export, then import the file into an empty database: the bytes of nms.ini come back, in either format.
+TEST_F(Exchange, ExportThenImportIntoAnEmptyDatabaseGivesTheSameFile) {
+    const QByteArray original = bytes();
+    const auto elements = exportableElements(ElementDatabase(path()));
+    ASSERT_EQ(elements.size(), 3);
+    for (const ExchangeFormat format : {ExchangeFormat::Csv, ExchangeFormat::Json}) {
+        const ImportResult imported = importElements(exportElements(elements, format), format);
+        ASSERT_TRUE(imported.ok()) << problemList(imported.problems).toStdString();
+        EXPECT_EQ(imported.elements.size(), 3);
+        const QString copy = folder() + u"/copy.ini"_s;
+        QList<std::pair<QString, KeyValues>> sections;
+        for (const ExchangedElement &e : imported.elements)
+            sections.append({e.key, e.keys});
+        ASSERT_TRUE(ElementDatabase(copy).replaceSections(sections, true));
+        EXPECT_EQ(testing::bytesAt(copy), original) << int(format);
+    }
+}
+
+TEST_F(Exchange, CsvHasAHeaderOfKeyNamesMacFirstAndOneRowPerElement) {
+    const QByteArray csv = toCsv(exportableElements(ElementDatabase(path())));
+    const QList<QByteArray> lines = csv.split('\n');
+    ASSERT_EQ(lines.size(), 5); // header, three rows, nothing after the last CRLF
+    EXPECT_EQ(lines[0],
+              "mac,name,ip,mask,gw,remote,input,type,tx,role,sn,ver,sfn,buf,att,sdm,sdl,sdt,bound\r");
+    EXPECT_TRUE(lines[2].startsWith("00A0C9000002,\"\xC3\x89METTEUR, NORD  \",10.0.0.30,"));
+    EXPECT_TRUE(lines[3].contains("\"FAR \"\"SITE\"\"      \"")) << lines[3].toStdString();
+    EXPECT_TRUE(lines[3].contains(",,,,,\r")); // an encoder lacks att..sdt and nobody writes bound
+}
+
+// A hand-made file: BOM, LF line ends, columns in another order, a short name and a colon-form MAC.
+TEST(ExchangeImport, TakesWhatASpreadsheetWritesAndStoresItAsADiscoveryWould) {
+    const ImportResult r = fromCsv("\xEF\xBB\xBFip,MAC,role,name\n"
+                                   "10.1.1.1,00:a0:c9:00:00:10,1,enc 1\n"
+                                   "\n"
+                                   "10.1.1.2,00a0c9000011,2,\"a, \"\"b\"\"\"\n");
+    ASSERT_TRUE(r.ok()) << problemList(r.problems).toStdString();
+    ASSERT_EQ(r.elements.size(), 2);
+    EXPECT_EQ(r.elements[0].key, u"00A0C9000010"_s);
+    EXPECT_EQ(r.elements[0].keys,
+              (KeyValues{{u"name"_s, u"ENC 1           "_s}, {u"ip"_s, u"10.1.1.1"_s}, {u"role"_s, u"1"_s}}));
+    EXPECT_EQ(r.elements[1].line, 4);
+    EXPECT_EQ(r.elements[1].keys.value(0).second, u"A, \"B\"          "_s);
+}
+
+struct BadFile {
+    const char *name;
+    QByteArray csv;
+    int line;
+    const char *reason; // a part of the reason given
+};
+
+class BadCsv : public ::testing::TestWithParam<BadFile> {};
+
+const QByteArray kHeader = "mac,name,ip,role,input,sdm,ver,mask\r\n";
+const QByteArray kGood = "00A0C9000001,ENC,10.0.0.1,1,0,0,2,255.0.0.0\r\n";
+
+// Every kind of bad row is named with its line, and one bad row keeps every row out.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BadCsv,
+    ::testing::Values(
+        BadFile{"ShortMac", kHeader + kGood + "00A0C90001,X,10.0.0.2,1,0,0,2,\r\n", 3, "12 hexadecimal"},
+        BadFile{"NotHex", kHeader + kGood + "00A0C900000G,X,10.0.0.2,1,0,0,2,\r\n", 3, "12 hexadecimal"},
+        BadFile{"FewerCells", kHeader + kGood + "00A0C9000002,X,10.0.0.2\r\n", 3,
+                "3 cells where the header has 8"},
+        BadFile{"MoreCells", kHeader + kGood + "00A0C9000002,X,10.0.0.2,1,0,0,2,,9\r\n", 3, "9 cells"},
+        BadFile{"RoleThree", kHeader + kGood + "00A0C9000002,X,10.0.0.2,3,0,0,2,\r\n", 3, "role \"3\""},
+        BadFile{"InputTwo", kHeader + kGood + "00A0C9000002,X,10.0.0.2,1,2,0,2,\r\n", 3, "input \"2\""},
+        BadFile{"SdmNotANumber", kHeader + kGood + "00A0C9000002,X,10.0.0.2,2,0,x,2,\r\n", 3, "sdm \"x\""},
+        BadFile{"SdmAboveAByte", kHeader + kGood + "00A0C9000002,X,10.0.0.2,2,0,256,2,\r\n", 3,
+                "sdm \"256\""},
+        BadFile{"Version", kHeader + kGood + "00A0C9000002,X,10.0.0.2,1,0,0,v2,\r\n", 3, "ver \"v2\""},
+        BadFile{"Address", kHeader + kGood + "00A0C9000002,X,10.0.0.256,1,0,0,2,\r\n", 3,
+                "ip \"10.0.0.256\""},
+        BadFile{"Mask", kHeader + kGood + "00A0C9000002,X,10.0.0.2,1,0,0,2,255.255\r\n", 3,
+                "mask \"255.255\""},
+        BadFile{"NoAddress", kHeader + kGood + "00A0C9000002,X,,1,0,0,2,\r\n", 3, "ip is missing"},
+        BadFile{"LongName", kHeader + kGood + "00A0C9000002,ABCDEFGHIJKLMNOPQ,10.0.0.2,1,0,0,2,\r\n", 3,
+                "longer than 16"},
+        BadFile{"NotLatin1", kHeader + kGood + "00A0C9000002,\xE2\x82\xAC 1,10.0.0.2,1,0,0,2,\r\n", 3,
+                "cannot be stored"},
+        BadFile{"LineBreakInName", kHeader + "00A0C9000002,\"X\nY\",10.0.0.2,1,0,0,2,\r\n" + kGood, 2,
+                "cannot be stored"},
+        BadFile{"NotUtf8", kHeader + kGood + "00A0C9000002,\xE9,10.0.0.2,1,0,0,2,\r\n", 3, "not UTF-8"},
+        BadFile{"DuplicateMac", kHeader + kGood + "00:a0:c9:00:00:01,X,10.0.0.2,1,0,0,2,\r\n", 3,
+                "listed on line 2 already"},
+        BadFile{"UnclosedQuote", kHeader + kGood + "00A0C9000002,\"X,10.0.0.2,1,0,0,2,\r\n", 3, "not closed"},
+        BadFile{"UnknownColumn", "mac,name,ip,role,colour\r\n", 1, "\"colour\" is not a key"},
+        BadFile{"TwiceAColumn", "mac,name,ip,role,IP\r\n", 1, "there twice"},
+        BadFile{"NoMacColumn", "name,ip,role\r\n", 1, "no mac column"}, BadFile{"Empty", "", 1, "no header"}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+TEST_P(BadCsv, IsRefusedWithTheLineAndNothingImported) {
+    const ImportResult r = fromCsv(GetParam().csv);
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.elements.isEmpty());
+    ASSERT_EQ(r.problems.size(), 1) << problemList(r.problems).toStdString();
+    EXPECT_EQ(r.problems[0].line, GetParam().line);
+    EXPECT_TRUE(r.problems[0].reason.contains(QLatin1StringView(GetParam().reason)))
+        << r.problems[0].reason.toStdString();
+}
+
+TEST(ExchangeImport, ListsEveryBadRowNotOnlyTheFirst) {
+    const ImportResult r =
+        fromCsv(kHeader + "bad,X,10.0.0.1,1,0,0,2,\r\n" + kGood + "00A0C9000002,X,1.2.3,9,0,0,2,\r\n");
+    ASSERT_EQ(r.problems.size(), 3);
+    EXPECT_EQ(r.problems[0].line, 2);
+    EXPECT_EQ(r.problems[1].line, 4); // the address
+    EXPECT_EQ(r.problems[2].line, 4); // the role
+    EXPECT_EQ(problemList(r.problems, 2).count(u'\n'), 2);
+    EXPECT_TRUE(problemList(r.problems, 2).endsWith(u"1 more."_s));
+}
+
+TEST(ExchangeImport, JsonNamesTheLineOfEachBadElement) {
+    const QByteArray json =
+        "{\"elements\": [\n"
+        "  {\"mac\": \"00A0C9000001\", \"name\": \"a\", \"ip\": \"10.0.0.1\", \"role\": 1},\n"
+        "  {\"mac\": \"00A0C9000002\", \"name\": \"b\", \"ip\": \"10.0.0.2\", \"role\": \"7\"},\n"
+        "  {\"mac\": \"00A0C9000003\", \"name\": \"c\", \"ip\": \"10.0.0.3\", \"role\": [1]},\n"
+        "  {\"mac\": \"00A0C9000004\", \"name\": \"d\", \"ip\": \"10.0.0.4\", \"role\": 1, "
+        "\"x\": \"1\"},\n"
+        "  7\n"
+        "]}";
+    const ImportResult r = fromJson(json);
+    ASSERT_EQ(r.problems.size(), 4) << problemList(r.problems).toStdString();
+    EXPECT_EQ(r.problems[0].line, 3);
+    EXPECT_EQ(r.problems[1].line, 4);
+    EXPECT_EQ(r.problems[2].line, 5);
+    EXPECT_TRUE(r.problems[3].reason.contains(u"element 5"_s));
+    EXPECT_EQ(fromJson("{\"elements\": [}").problems.value(0).line, 1);
+    EXPECT_FALSE(fromJson("{\"things\": []}").ok());
+    EXPECT_TRUE(fromJson("[]").ok());
+}
+
+} // namespace
+} // namespace ondalink
