@@ -1284,6 +1284,18 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
         <source>%1 in the last minute: the receive queue was full</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Update from network started</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Did not answer the update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kept in the list</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ondalink::ImportDialog</name>
