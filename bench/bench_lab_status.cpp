@@ -59,7 +59,7 @@ void BM_LabStatusProbes(benchmark::State &state) {
         wall.start();
         loop.exec();
         const testing::ThreadTimes used = testing::threadTimes() - before;
-        cpuShare = 100.0 * double(used.cpuUs) / double(wall.nsecsElapsed() / 1000);
+        cpuShare = 100.0 * double(used.cpuUs) / (double(wall.nsecsElapsed()) / 1000.0);
         const QList<ElementState> states = monitor.states();
         online = double(std::count_if(states.cbegin(), states.cend(), [](const ElementState &s) {
             return s.status == ElementStatus::Online;

@@ -11,8 +11,10 @@
 #include "console/element_tree.h"
 #include "console/main_window.h"
 #include "console/properties_panel.h"
+#include "console/status_console.h"
 #include "element_wire.h"
 #include "fake_prober.h"
+#include "fake_status.h"
 #include "fakes.h"
 #include "link/discovery.h"
 #include "link/element_report_handler.h"
@@ -25,6 +27,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QSettings>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -33,12 +36,12 @@
 #include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
-#include <time.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -139,6 +142,24 @@ void BM_Load_Config(benchmark::State &state) {
     memoryCounters(state);
 }
 BENCHMARK(BM_Load_Config)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The same reload with the status view attached: the reachability monitor, the silence watch and the
+// event log's names follow the tree from its own reading of the file.
+void BM_Load_ConfigWithStatus(benchmark::State &state) {
+    const int elements = int(state.range(0));
+    Window w(database(elements));
+    testing::FakeAsyncProber prober;
+    testing::FakeClock clock;
+    testing::RecordingSink sink;
+    QSettings settings(folder() + u"/user.conf"_s, QSettings::IniFormat);
+    StatusConsole status(*w.window, {prober, clock, sink, settings, folder() + u"/events"_s, {}});
+    for (auto _ : state)
+        w.window->Load_Config();
+    if (int(status.reachability().states().size()) != elements)
+        state.SkipWithError("the monitor does not follow the list");
+    memoryCounters(state);
+}
+BENCHMARK(BM_Load_ConfigWithStatus)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // Clicks a decoder and an encoder near the end of the list in turn: each click loads the panel anew.
 void BM_NodeClick(benchmark::State &state) {

@@ -28,7 +28,7 @@ constexpr int kElements = 10000;
 class InstantProber : public AsyncEchoProber {
 public:
     bool isPermitted() const override { return true; }
-    quint64 probe(Ipv4Address address, int) override {
+    quint64 probe(Ipv4Address address, int /*timeoutMs*/) override {
         if (m_inFlight >= maxInFlight())
             return 0;
         ++m_inFlight;

@@ -211,11 +211,11 @@ bool DatabaseCommands::importFrom(const QString &path, bool replace) {
 }
 
 DuplicateAddresses DatabaseCommands::warnDuplicates() {
-    const DuplicateAddresses sets = m_window.database().duplicateAddresses();
+    DuplicateAddresses sets = m_window.database().duplicateAddresses();
     if (sets.isEmpty())
         return sets;
     QStringList lines;
-    for (const QList<ElementListing> &set : sets) {
+    for (const QList<ElementListing> &set : std::as_const(sets)) {
         QStringList names;
         for (const ElementListing &element : set)
             names.append(u"%1 [%2]"_s.arg(element.name.trimmed(), elementKeyToMac(element.key)));

@@ -205,7 +205,7 @@ bool ElementDatabase::restoreBackup(QString *error) const {
 
 bool ElementDatabase::replaceSections(
     const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections, bool wholeFile) const {
-    return ReplaceSectionsInINI(sections, m_path, wholeFile);
+    return replaceSectionsInIni(sections, m_path, wholeFile);
 }
 
 DuplicateAddresses duplicateAddresses(const QList<ElementListing> &elements) {

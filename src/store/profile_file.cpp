@@ -189,7 +189,7 @@ bool WriteSectionsToINI(const QList<std::pair<QString, QList<std::pair<QString, 
     return update(strfullpath, [&](QByteArrayView file) { return ini::setSections(file, bytes); });
 }
 
-bool ReplaceSectionsInINI(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
+bool replaceSectionsInIni(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
                           const QString &strfullpath, bool wholeFile) {
     const auto bytes = writableSections(sections);
     if (!bytes)

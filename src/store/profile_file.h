@@ -50,7 +50,7 @@ bool WriteSectionsToINI(const QList<std::pair<QString, QList<std::pair<QString, 
 // Each section's key lines become exactly the ones given (names upper-cased), the section keeping its
 // place or appended when missing; one replacement of the file. With wholeFile the file holds these
 // sections and nothing else. Nothing is written when any name or value cannot be.
-bool ReplaceSectionsInINI(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
+bool replaceSectionsInIni(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
                           const QString &strfullpath, bool wholeFile = false);
 
 } // namespace ondalink
