@@ -117,11 +117,11 @@ void PropertiesPanel::showPendingEdits() {
 }
 
 QString PropertiesPanel::editValueText(EditableField field, const ConfigurationWrite &values) const {
-    const auto text = [this](const QString &typed) {
+    const auto text = [](const QString &typed) {
         //: An empty text field, in the list of changed fields.
         return typed.trimmed().isEmpty() ? tr("(empty)") : typed.trimmed();
     };
-    const auto entry = [this](const QComboBox *list, int index) {
+    const auto entry = [](const QComboBox *list, int index) {
         //: A list with nothing selected, in the list of changed fields.
         return index >= 0 && index < list->count() ? list->itemText(index) : tr("(none)");
     };
