@@ -7,6 +7,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <ranges>
+
 #include <algorithm>
 #include <cmath>
 
@@ -96,7 +98,7 @@ void VUMeter::changeEvent(QEvent *event) {
     QFrame::changeEvent(event);
 }
 
-void VUMeter::paintEvent(QPaintEvent *) {
+void VUMeter::paintEvent(QPaintEvent * /*event*/) {
     QPainter painter(this);
     const QFontMetrics metrics(scaleFont());
     const QRectF frame(barLeft() - 1, 0, kScalePixels + 2, kBarHeight + 2);
@@ -143,10 +145,10 @@ void VUMeter::paintEvent(QPaintEvent *) {
     const double tickTop = frame.bottom() + 1;
     double leftmostLabel = width();
     const QList<ScaleMark> &marks = scaleMarks();
-    for (auto mark = marks.crbegin(); mark != marks.crend(); ++mark) {
-        const double x = area.left() + mark->units * scale;
+    for (const ScaleMark &mark : std::views::reverse(marks)) {
+        const double x = area.left() + mark.units * scale;
         painter.drawLine(QPointF(x, tickTop), QPointF(x, tickTop + kTickLength));
-        const QString text = QString::number(-mark->decibels);
+        const QString text = QString::number(-mark.decibels);
         const double textWidth = metrics.horizontalAdvance(text);
         QRectF box(x - textWidth / 2, tickTop + kTickLength, textWidth, metrics.height());
         if (box.right() + kLabelGap > leftmostLabel)

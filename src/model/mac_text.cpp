@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/mac_text.h"
 
+#include <algorithm>
+
 namespace ondalink {
 
 QString macToElementKey(const QString &colonForm) {
@@ -24,11 +26,9 @@ QString elementKeyToMac(const QString &key) {
 bool isElementKey(const QString &text) {
     if (text.size() != 12)
         return false;
-    for (QChar c : text) {
-        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')))
-            return false;
-    }
-    return true;
+    return std::ranges::all_of(text, [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    });
 }
 
 } // namespace ondalink

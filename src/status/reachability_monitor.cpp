@@ -47,6 +47,7 @@ ReachabilityMonitor::ReachabilityMonitor(ElementDatabase &database, AsyncEchoPro
 
 ReachabilityMonitor::~ReachabilityMonitor() = default;
 
+// NOLINTNEXTLINE(readability-make-member-function-const): connects this monitor, which then changes
 void ReachabilityMonitor::attachLink(ElementLink &link) {
     connect(&link, &ElementLink::elementHeard, this, &ReachabilityMonitor::recordTraffic);
 }
@@ -170,7 +171,7 @@ void ReachabilityMonitor::tick() {
     }
 }
 
-void ReachabilityMonitor::probeFinished(quint64 token, Ipv4Address, EchoResult result) {
+void ReachabilityMonitor::probeFinished(quint64 token, Ipv4Address /*address*/, EchoResult result) {
     const auto found = m_byToken.constFind(token);
     if (found == m_byToken.cend())
         return; // reloaded meanwhile, or not ours

@@ -395,7 +395,7 @@ QByteArray toCsv(const QList<ExchangedElement> &elements) {
 }
 
 QByteArray toJson(const QList<ExchangedElement> &elements) {
-    QByteArray out = "{\"format\": " + jsonString(kJsonFormat) + ", \"version\": 1, \"elements\": [";
+    QByteArray out = R"({"format": )" + jsonString(kJsonFormat) + R"(, "version": 1, "elements": [)";
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const ExchangedElement &element = elements[i];
         out.append(i == 0 ? "\n  {" : ",\n  {");

@@ -140,7 +140,7 @@ std::optional<ElementKey> elementKeyNamed(QByteArrayView name) {
 }
 
 QString keyName(ElementKey key) {
-    return QString(schemaOf(key).name);
+    return {schemaOf(key).name};
 }
 
 int clampedToRange(ElementKey key, int value) {

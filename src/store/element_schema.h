@@ -83,7 +83,7 @@ constexpr bool isPlausibleKeyCount(int keyLines) {
 // A stored whole number: an optional sign and decimal digits, with white space around them (blank,
 // tab, the other ASCII spacing controls, NEL and no-break space); nullopt for anything else and for a
 // number out of the int range.
-std::optional<int> wholeNumber(QByteArrayView latin1);
+std::optional<int> wholeNumber(QByteArrayView text);
 
 using KeyValues = QList<std::pair<QString, QString>>;
 

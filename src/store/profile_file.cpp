@@ -30,7 +30,7 @@ bool breaksLines(QByteArrayView text) {
 
 // Names and values that could change the file's structure are refused rather than stored.
 std::optional<QByteArray> writableSection(const QString &section) {
-    const auto bytes = latin1(section);
+    auto bytes = latin1(section);
     if (!bytes || ini::trimmedBlanks(*bytes).isEmpty() || bytes->contains(']') || breaksLines(*bytes))
         return std::nullopt;
     return bytes;
@@ -48,7 +48,7 @@ std::optional<QByteArray> writableKey(const QString &key) {
 }
 
 std::optional<QByteArray> writableValue(const QString &value) {
-    const auto bytes = latin1(value);
+    auto bytes = latin1(value);
     if (!bytes || breaksLines(*bytes))
         return std::nullopt;
     return bytes;

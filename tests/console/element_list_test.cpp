@@ -56,7 +56,7 @@ protected:
     }
     // What the monitor would report about the element of that key.
     void report(const QString &key, ElementStatus status, std::optional<int> roundTripMs = {},
-                QDateTime lastSeen = {}) {
+                const QDateTime &lastSeen = {}) {
         ElementState state;
         state.key = key;
         state.status = status;

@@ -94,7 +94,7 @@ TEST_F(PropertiesPanelTest, AddressBoxesSayWhileInvalidAndShowThePlainFormWhenLe
                 {u"10..0.1"_s, false, u"10..0.1"_s},
                 {u""_s, true, u""_s}};
     const QColor alarm(255, 128, 128);
-    QLineEdit *name = find<QLineEdit>(u"txtElementName"_s);
+    auto *name = find<QLineEdit>(u"txtElementName"_s);
     for (const QString &boxName :
          {u"txtElementIP"_s, u"txtElementMask"_s, u"txtElementGW"_s, u"txtRemoteIP"_s}) {
         QLineEdit *box = find<QLineEdit>(boxName);
@@ -121,10 +121,10 @@ TEST_F(PropertiesPanelTest, AddressBoxesSayWhileInvalidAndShowThePlainFormWhenLe
 
 TEST_F(PropertiesPanelTest, TheNameIsUpperCasedWhenLeftAndTheVlanBoxesTakeNoTypingAndSayTheyAreNotUsed) {
     ASSERT_NO_FATAL_FAILURE(showEncoder());
-    QLineEdit *name = find<QLineEdit>(u"txtElementName"_s);
+    auto *name = find<QLineEdit>(u"txtElementName"_s);
     for (const QString &vlanName : {u"txtVLAN_OM"_s, u"txtVLAN_Audio"_s}) {
         SCOPED_TRACE(qPrintable(vlanName));
-        QLineEdit *vlan = find<QLineEdit>(vlanName);
+        auto *vlan = find<QLineEdit>(vlanName);
         name->setFocus();
         ASSERT_TRUE(QTest::qWaitFor([&] { return name->hasFocus(); }));
         name->setText(u"studio a"_s);

@@ -29,6 +29,7 @@
 
 #include <functional>
 #include <memory>
+#include <ranges>
 
 namespace ondalink::e2e {
 namespace {
@@ -57,13 +58,13 @@ protected:
     }
     void TearDown() override {
         window.reset();
-        for (auto undo = m_undo.rbegin(); undo != m_undo.rend(); ++undo)
-            (*undo)();
+        for (const auto &undo : std::views::reverse(m_undo))
+            undo();
     }
 
     // A simulator with extra options for this test; a plain one again afterwards.
     void restartSim(int number, const QStringList &options) {
-        m_undo.push_back([this, number] { lab.restartSim(number); });
+        m_undo.emplace_back([this, number] { lab.restartSim(number); });
         ASSERT_TRUE(lab.restartSim(number, options));
     }
     void atEnd(std::function<void()> undo) { m_undo.push_back(std::move(undo)); }

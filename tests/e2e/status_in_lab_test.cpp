@@ -40,7 +40,8 @@ public:
     };
     QList<Call> calls;
 
-public Q_SLOTS:
+public Q_SLOTS: // NOLINT(readability-redundant-access-specifiers): moc reads the slots from here
+    // NOLINTNEXTLINE(readability-identifier-naming,readability-named-parameter): the D-Bus method's name
     uint Notify(const QString &, uint replacesId, const QString &, const QString &summary, const QString &,
                 const QStringList &, const QVariantMap &hints, int) {
         calls.append({summary, replacesId, hints.value(u"urgency"_s).toInt()});

@@ -25,7 +25,7 @@ public:
     explicit AsyncIcmpProber(QObject *parent = nullptr);
     // Takes a socket openIcmpSocket() gave (fd -1: not permitted), which may come from another
     // network namespace.
-    explicit AsyncIcmpProber(IcmpSocket socket, QObject *parent = nullptr);
+    explicit AsyncIcmpProber(IcmpSocket opened, QObject *parent = nullptr);
     ~AsyncIcmpProber() override;
 
     bool isPermitted() const override { return m_method != PingMethod::None; }

@@ -33,12 +33,12 @@ protected:
             $r addr add 10.77.1.3/24 dev r0 && $r link set r0 up && $r route add unreachable 10.77.3.0/24 &&
             ip netns exec @router sysctl -qw net.ipv4.ip_forward=1 net.ipv4.icmp_ratelimit=0
                net.ipv4.icmp_echo_ignore_all=1)"_s))
-            s_skip = "no network namespaces here (they need root and iproute2)";
+            skipReason = "no network namespaces here (they need root and iproute2)";
     }
     static void TearDownTestSuite() { lab.sh(u"ip netns del @nms; ip netns del @router"_s); }
     void SetUp() override {
-        if (s_skip)
-            GTEST_SKIP() << s_skip;
+        if (skipReason)
+            GTEST_SKIP() << skipReason;
     }
 
     // f on a thread of its own in the NMS host's namespace, as root or (nobody) as nobody.
@@ -47,7 +47,7 @@ protected:
     }
 
     inline static const testing::NetNamespaces lab{u"odiag"_s};
-    inline static const char *s_skip = nullptr;
+    inline static const char *skipReason = nullptr;
 };
 
 TEST_F(NamespaceLab, EchoOutcomesMapToTheirStatusOnEitherSocket) {

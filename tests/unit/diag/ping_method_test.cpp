@@ -55,16 +55,16 @@ class PingMethodInNamespace : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         if (::geteuid() != 0 || !lab.sh(u"ip netns add @ && ip -n @ link set lo up"_s))
-            s_skip = "no network namespaces here (they need root and iproute2)";
+            skipReason = "no network namespaces here (they need root and iproute2)";
     }
     static void TearDownTestSuite() { lab.sh(u"ip netns del @"_s); }
     void SetUp() override {
-        if (s_skip)
-            GTEST_SKIP() << s_skip;
+        if (skipReason)
+            GTEST_SKIP() << skipReason;
     }
 
     inline static const testing::NetNamespaces lab{u"opm"_s};
-    inline static const char *s_skip = nullptr;
+    inline static const char *skipReason = nullptr;
 };
 
 TEST_F(PingMethodInNamespace, ProbeFollowsTheRangeAndTheCapability) {

@@ -15,7 +15,7 @@ namespace {
 const QString kLoopback = u"127.0.0.1"_s;
 
 // A report as the element at 127.0.0.1 sends it: its own address in the first four bytes.
-QByteArray reportFromLoopback(Report report = {}) {
+QByteArray reportFromLoopback(const Report &report = {}) {
     QByteArray bytes = report.bytes();
     bytes.replace(0, 4, bytesOf({127, 0, 0, 1}));
     return bytes;
