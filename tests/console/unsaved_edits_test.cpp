@@ -145,6 +145,9 @@ TEST_F(UnsavedEditsTest, EachWayOfReplacingThePanelAsksAndFollowsTheAnswer) {
         {Trigger::Close, Answer::Save, kDecoderMac, true, {kDecoderWrite}, kTitle},
     };
     // clang-format on
+    const std::function<void()> replace[] = {
+        [&] { clickNode(kEncoderMac); }, [&] { window->toolbarItem(2)->trigger(); },
+        [&] { window->toolbarItem(1)->trigger(); }, [&] { window->close(); }}; // in the order of Trigger
     for (const Row &row : rows) {
         SCOPED_TRACE(::testing::Message()
                      << "trigger " << int(row.trigger) << ", answer " << int(row.answer));
@@ -157,20 +160,7 @@ TEST_F(UnsavedEditsTest, EachWayOfReplacingThePanelAsksAndFollowsTheAnswer) {
         if (row.trigger == Trigger::Discover)
             notifier.answers.push_front(Answer::Yes); // the discovery's own question comes first
 
-        switch (row.trigger) {
-        case Trigger::Select:
-            clickNode(kEncoderMac);
-            break;
-        case Trigger::Refresh:
-            window->toolbarItem(2)->trigger();
-            break;
-        case Trigger::Discover:
-            window->toolbarItem(1)->trigger();
-            break;
-        case Trigger::Close:
-            window->close();
-            break;
-        }
+        replace[int(row.trigger)]();
         QList<QByteArray> sent = received(row.datagrams.isEmpty() ? 300 : 5000);
         if (row.answer == Answer::Save) {
             // Nothing is replaced until the element has confirmed the write.

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Brings a lab of one encoder and one decoder up, with two more elements behind a router, pages it by
 # broadcast from the NMS host, moves the decoder's address with a configuration write, takes
-# elements off the network and back, makes an encoder silent and loud through its simulator's
+# elements off the network and back, makes an encoder silent through its simulator's
 # control port, and takes the lab down again.
 # Usage: lab_up_test.sh SIMULATOR LAB_SCRIPT. Exits 77 (skipped) where namespaces cannot be made.
 set -euo pipefail
@@ -30,7 +30,6 @@ probe() {
   [ $# -lt 2 ] || payload=(--payload "$2")
   "$lab" exec "$sim" --probe "$1" "${payload[@]}" --probe-wait 500
 }
-level_request() { probe "$1:2977" 564f4c; }
 
 rc=0
 "$lab" up 2 --encoders 1 --routed 2 || rc=$?
@@ -88,19 +87,11 @@ for element in 1:10.77.0.11 r1:10.77.1.11; do
 done
 expect_line "$("$lab" element 1 ip -br link show dev eth0)" '02:4f:4c:01:00:01' "element 1 kept its MAC"
 
-# The simulator's control port: silent, loud, another peak; down and up without touching the link.
-expect_line "$("$lab" sim-control 1 silent)" '^ok: silent; peak 0, silent, up$' "element 1 told to be silent"
-expect_line "$(level_request 10.77.0.11)" '^REPORT from 10\.77\.0\.11 len 1440 peak 0$' "a silent encoder's level"
-"$lab" sim-control 1 loud >/dev/null
-expect_line "$(level_request 10.77.0.11)" '^REPORT from 10\.77\.0\.11 len 1440 peak 4194304$' "a loud encoder's level"
-"$lab" sim-control r1 level 1234 >/dev/null
-expect_line "$(level_request 10.77.1.11)" '^REPORT from 10\.77\.1\.11 len 1440 peak 1234$' "a new peak"
+# The simulator's control port reaches the element named, a routed one too (what each command does is
+# SimControl's to check).
+expect_line "$("$lab" sim-control r1 silent)" '^ok: silent; peak 0, silent, up$' "element r1 told to be silent"
+expect_line "$(probe 10.77.1.11:2977 564f4c)" '^REPORT from 10\.77\.1\.11 len 1440 peak 0$' "a silent encoder's level"
 ! "$lab" sim-control 1 shout >/dev/null 2>&1 || fail "sim-control took an unknown command"
-"$lab" sim-control r2 down >/dev/null
-expect_line "$(probe 10.77.1.12:1901)" '^answers: 0$' "a simulator told to be down"
-"$lab" sim-control r2 up >/dev/null
-expect_line "$(probe 10.77.1.12:1901)" '^answers: 1$' "a simulator told to be up again"
-expect_line "$(cat "$work/state/r2.log")" 'control len 4 \[646f776e\]: ok: down' "the control command is logged"
 
 "$lab" down
 if [ "$(id -u)" -eq 0 ] && ip netns list | grep -q "^$ONDALINK_LAB_PREFIX-"; then

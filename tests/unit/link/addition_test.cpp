@@ -84,15 +84,6 @@ TEST_F(AdditionTest, ALocalElementIsStoredUnderTheMacArpFinds) {
     EXPECT_EQ(database.keyCount(u"00A0C9000003"_s), 13);
 }
 
-TEST_F(AdditionTest, WithoutAMacAnElementOffThisNetworkIsRefusedBeforeAnythingIsSent) {
-    resolver.unreachable.insert(loopbackKey());
-    EXPECT_FALSE(addition->start(kLoopback, u"  "_s));
-    EXPECT_EQ(notifier.messages, QList<Message>({Message(MessageId::AdditionNeedsMac, {kLoopback})}));
-    EXPECT_FALSE(element.socket.waitForReadyRead(100));
-    EXPECT_EQ(outcomes.front().first, ElementAddition::Outcome::NotStarted);
-    EXPECT_FALSE(link->isAdding());
-}
-
 class ShortWait : public AdditionTest {
 protected:
     void SetUp() override {
@@ -119,28 +110,35 @@ struct BadEntry {
     const char *name;
     QString address;
     QString mac;
-    MessageId refusal; // its parameter is the text refused
+    MessageId refusal;       // its parameter is the text refused
+    bool offNetwork = false; // no ARP answers for the address
 };
 
 class AdditionEntry : public AdditionTest, public ::testing::WithParamInterface<BadEntry> {};
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, AdditionEntry,
-    ::testing::Values(BadEntry{"ThreeParts", u"10.0.0"_s, {}, MessageId::AdditionAddressInvalid},
-                      BadEntry{"Broadcast", u"255.255.255.255"_s, {}, MessageId::AdditionAddressInvalid},
-                      BadEntry{"Multicast", u"239.1.1.1"_s, {}, MessageId::AdditionAddressInvalid},
-                      BadEntry{"Zero", u"0.0.0.0"_s, {}, MessageId::AdditionAddressInvalid},
-                      BadEntry{"ShortMac", kLoopback, u"00:11:22"_s, MessageId::AdditionMacInvalid},
-                      BadEntry{"MixedSeparators", kLoopback, u"00:11-22:33:44:55"_s,
-                               MessageId::AdditionMacInvalid}),
+    ::testing::Values(
+        BadEntry{"ThreeParts", u"10.0.0"_s, {}, MessageId::AdditionAddressInvalid},
+        BadEntry{"Broadcast", u"255.255.255.255"_s, {}, MessageId::AdditionAddressInvalid},
+        BadEntry{"Multicast", u"239.1.1.1"_s, {}, MessageId::AdditionAddressInvalid},
+        BadEntry{"Zero", u"0.0.0.0"_s, {}, MessageId::AdditionAddressInvalid},
+        BadEntry{"ShortMac", kLoopback, u"00:11:22"_s, MessageId::AdditionMacInvalid},
+        BadEntry{"MixedSeparators", kLoopback, u"00:11-22:33:44:55"_s, MessageId::AdditionMacInvalid},
+        // Off this network only the MAC typed can name the element.
+        BadEntry{"OffNetworkWithoutMac", kLoopback, u"  "_s, MessageId::AdditionNeedsMac, true}),
     [](const auto &row) { return std::string(row.param.name); });
 
 TEST_P(AdditionEntry, IsRefusedWithoutPaging) {
+    if (GetParam().offNetwork)
+        resolver.unreachable.insert(loopbackKey());
     EXPECT_FALSE(addition->start(GetParam().address, GetParam().mac));
     const QString refused =
         GetParam().refusal == MessageId::AdditionMacInvalid ? GetParam().mac : GetParam().address;
     EXPECT_EQ(notifier.messages, QList<Message>({Message(GetParam().refusal, {refused})}));
     EXPECT_FALSE(element.socket.waitForReadyRead(50));
+    EXPECT_EQ(outcomes.value(0).first, ElementAddition::Outcome::NotStarted);
+    EXPECT_FALSE(link->isAdding());
 }
 
 TEST(TypedMac, AcceptsTwelveDigitsAloneOrInPairsWithOneSeparator) {

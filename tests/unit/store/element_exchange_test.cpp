@@ -101,60 +101,54 @@ TEST(ExchangeImport, TakesWhatASpreadsheetWritesAndStoresItAsADiscoveryWould) {
     EXPECT_EQ(r.elements[1].keys.value(0).second, u"A, \"B\"          "_s);
 }
 
+const QByteArray kHeader = "mac,name,ip,role,input,sdm,ver,mask\r\n";
+const QByteArray kGood = "00A0C9000001,ENC,10.0.0.1,1,0,0,2,255.0.0.0\r\n";
+
 struct BadFile {
     const char *name;
-    QByteArray csv;
-    int line;
+    QByteArray row;     // after the header and a good row, on line 3; a whole file if line says otherwise
     const char *reason; // a part of the reason given
+    int line = 3;
 };
 
 class BadCsv : public ::testing::TestWithParam<BadFile> {};
 
-const QByteArray kHeader = "mac,name,ip,role,input,sdm,ver,mask\r\n";
-const QByteArray kGood = "00A0C9000001,ENC,10.0.0.1,1,0,0,2,255.0.0.0\r\n";
-
 // Every kind of bad row is named with its line, and one bad row keeps every row out.
-INSTANTIATE_TEST_SUITE_P(
-    Rows, BadCsv,
-    ::testing::Values(
-        BadFile{"ShortMac", kHeader + kGood + "00A0C90001,X,10.0.0.2,1,0,0,2,\r\n", 3, "12 hexadecimal"},
-        BadFile{"NotHex", kHeader + kGood + "00A0C900000G,X,10.0.0.2,1,0,0,2,\r\n", 3, "12 hexadecimal"},
-        BadFile{"FewerCells", kHeader + kGood + "00A0C9000002,X,10.0.0.2\r\n", 3,
-                "3 cells where the header has 8"},
-        BadFile{"MoreCells", kHeader + kGood + "00A0C9000002,X,10.0.0.2,1,0,0,2,,9\r\n", 3, "9 cells"},
-        BadFile{"RoleThree", kHeader + kGood + "00A0C9000002,X,10.0.0.2,3,0,0,2,\r\n", 3, "role \"3\""},
-        BadFile{"InputTwo", kHeader + kGood + "00A0C9000002,X,10.0.0.2,1,2,0,2,\r\n", 3, "input \"2\""},
-        BadFile{"SdmNotANumber", kHeader + kGood + "00A0C9000002,X,10.0.0.2,2,0,x,2,\r\n", 3, "sdm \"x\""},
-        BadFile{"SdmAboveAByte", kHeader + kGood + "00A0C9000002,X,10.0.0.2,2,0,256,2,\r\n", 3,
-                "sdm \"256\""},
-        BadFile{"Version", kHeader + kGood + "00A0C9000002,X,10.0.0.2,1,0,0,v2,\r\n", 3, "ver \"v2\""},
-        BadFile{"Address", kHeader + kGood + "00A0C9000002,X,10.0.0.256,1,0,0,2,\r\n", 3,
-                "ip \"10.0.0.256\""},
-        BadFile{"Mask", kHeader + kGood + "00A0C9000002,X,10.0.0.2,1,0,0,2,255.255\r\n", 3,
-                "mask \"255.255\""},
-        BadFile{"NoAddress", kHeader + kGood + "00A0C9000002,X,,1,0,0,2,\r\n", 3, "ip is missing"},
-        BadFile{"LongName", kHeader + kGood + "00A0C9000002,ABCDEFGHIJKLMNOPQ,10.0.0.2,1,0,0,2,\r\n", 3,
-                "longer than 16"},
-        BadFile{"NotLatin1", kHeader + kGood + "00A0C9000002,\xE2\x82\xAC 1,10.0.0.2,1,0,0,2,\r\n", 3,
-                "cannot be stored"},
-        BadFile{"LineBreakInName", kHeader + "00A0C9000002,\"X\nY\",10.0.0.2,1,0,0,2,\r\n" + kGood, 2,
-                "cannot be stored"},
-        BadFile{"NotUtf8", kHeader + kGood + "00A0C9000002,\xE9,10.0.0.2,1,0,0,2,\r\n", 3, "not UTF-8"},
-        BadFile{"DuplicateMac", kHeader + kGood + "00:a0:c9:00:00:01,X,10.0.0.2,1,0,0,2,\r\n", 3,
-                "listed on line 2 already"},
-        BadFile{"UnclosedQuote", kHeader + kGood + "00A0C9000002,\"X,10.0.0.2,1,0,0,2,\r\n", 3, "not closed"},
-        BadFile{"UnknownColumn", "mac,name,ip,role,colour\r\n", 1, "\"colour\" is not a key"},
-        BadFile{"TwiceAColumn", "mac,name,ip,role,IP\r\n", 1, "there twice"},
-        BadFile{"NoMacColumn", "name,ip,role\r\n", 1, "no mac column"}, BadFile{"Empty", "", 1, "no header"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, BadCsv, ::testing::Values(
+    BadFile{"ShortMac", "00A0C90001,X,10.0.0.2,1,0,0,2,", "12 hexadecimal"},
+    BadFile{"NotHex", "00A0C900000G,X,10.0.0.2,1,0,0,2,", "12 hexadecimal"},
+    BadFile{"FewerCells", "00A0C9000002,X,10.0.0.2", "3 cells where the header has 8"},
+    BadFile{"MoreCells", "00A0C9000002,X,10.0.0.2,1,0,0,2,,9", "9 cells"},
+    BadFile{"RoleThree", "00A0C9000002,X,10.0.0.2,3,0,0,2,", "role \"3\""},
+    BadFile{"InputTwo", "00A0C9000002,X,10.0.0.2,1,2,0,2,", "input \"2\""},
+    BadFile{"SdmNotANumber", "00A0C9000002,X,10.0.0.2,2,0,x,2,", "sdm \"x\""},
+    BadFile{"SdmAboveAByte", "00A0C9000002,X,10.0.0.2,2,0,256,2,", "sdm \"256\""},
+    BadFile{"Version", "00A0C9000002,X,10.0.0.2,1,0,0,v2,", "ver \"v2\""},
+    BadFile{"Address", "00A0C9000002,X,10.0.0.256,1,0,0,2,", "ip \"10.0.0.256\""},
+    BadFile{"Mask", "00A0C9000002,X,10.0.0.2,1,0,0,2,255.255", "mask \"255.255\""},
+    BadFile{"NoAddress", "00A0C9000002,X,,1,0,0,2,", "ip is missing"},
+    BadFile{"LongName", "00A0C9000002,ABCDEFGHIJKLMNOPQ,10.0.0.2,1,0,0,2,", "longer than 16"},
+    BadFile{"NotLatin1", "00A0C9000002,\xE2\x82\xAC 1,10.0.0.2,1,0,0,2,", "cannot be stored"},
+    BadFile{"NotUtf8", "00A0C9000002,\xE9,10.0.0.2,1,0,0,2,", "not UTF-8"},
+    BadFile{"DuplicateMac", "00:a0:c9:00:00:01,X,10.0.0.2,1,0,0,2,", "listed on line 2 already"},
+    BadFile{"UnclosedQuote", "00A0C9000002,\"X,10.0.0.2,1,0,0,2,", "not closed"},
+    BadFile{"LineBreakInName", kHeader + "00A0C9000002,\"X\nY\",10.0.0.2,1,0,0,2,\r\n" + kGood, "cannot be stored", 2},
+    BadFile{"UnknownColumn", "mac,name,ip,role,colour\r\n", "\"colour\" is not a key", 1},
+    BadFile{"TwiceAColumn", "mac,name,ip,role,IP\r\n", "there twice", 1},
+    BadFile{"NoMacColumn", "name,ip,role\r\n", "no mac column", 1},
+    BadFile{"Empty", "", "no header", 1}),
     [](const auto &row) { return std::string(row.param.name); });
+// clang-format on
 
 TEST_P(BadCsv, IsRefusedWithTheLineAndNothingImported) {
-    const ImportResult r = fromCsv(GetParam().csv);
+    const BadFile &bad = GetParam();
+    const ImportResult r = fromCsv(bad.line == 3 ? kHeader + kGood + bad.row + "\r\n" : bad.row);
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.elements.isEmpty());
     ASSERT_EQ(r.problems.size(), 1) << problemList(r.problems).toStdString();
-    EXPECT_EQ(r.problems[0].line, GetParam().line);
-    EXPECT_TRUE(r.problems[0].reason.contains(QLatin1StringView(GetParam().reason)))
+    EXPECT_EQ(r.problems[0].line, bad.line);
+    EXPECT_TRUE(r.problems[0].reason.contains(QLatin1StringView(bad.reason)))
         << r.problems[0].reason.toStdString();
 }
 
