@@ -27,9 +27,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QSettings>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
