@@ -132,6 +132,7 @@ void DatabaseCommands::restorePrevious() {
     }
     m_window.Refresh();
     warnDuplicates();
+    Q_EMIT restored();
 }
 
 void DatabaseCommands::exportElements() {
@@ -154,6 +155,7 @@ bool DatabaseCommands::exportTo(const QString &path) {
     }
     m_notifier.show(
         {MessageId::Exported, {QString::number(elements.size()), QDir::toNativeSeparators(path)}});
+    Q_EMIT exported(static_cast<int>(elements.size()), path);
     return true;
 }
 
@@ -198,6 +200,7 @@ bool DatabaseCommands::importFrom(const QString &path, bool replace) {
     }
     m_window.Refresh();
     warnDuplicates();
+    Q_EMIT imported(static_cast<int>(result.elements.size()));
     return true;
 }
 
