@@ -29,6 +29,7 @@ StatusBarPresenter::StatusBarPresenter(MainWindow &window, ReachabilityMonitor &
     m_outcome->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_outcome->setTextFormat(Qt::PlainText);
     m_outcome->setAccessibleName(tr("Last action"));
+    m_outcome->setContentsMargins(4, 0, 4, 0);
     bar->addWidget(m_outcome, 1);
     m_listed = new QLabel(bar);
     m_listed->setObjectName(u"lblElementsListed"_s);
@@ -36,6 +37,7 @@ StatusBarPresenter::StatusBarPresenter(MainWindow &window, ReachabilityMonitor &
     m_online->setObjectName(u"lblElementsOnline"_s);
     for (QLabel *count : {m_listed, m_online}) {
         count->setTextFormat(Qt::PlainText);
+        count->setContentsMargins(8, 0, 8, 0); // apart from each other and from the size grip
         bar->addPermanentWidget(count);
     }
 
