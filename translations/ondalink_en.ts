@@ -658,6 +658,39 @@ Elements that do not answer stay in the local database in your computer.</source
         <source>Several elements have the same IP address:</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <extracomment>An element named in a message: %1 its name, %2 its MAC.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element: %1</source>
+        <extracomment>First line of the Save question&apos;s details; %1: the element, as its name and MAC.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No field has been changed.</source>
+        <extracomment>The Save question&apos;s details, when no field has been changed since the element was loaded.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Changed fields:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <extracomment>Title of the question before the shown element&apos;s unsaved changes would be lost.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The changes to %1 have not been saved.</source>
+        <extracomment>%1: the element, as its name and MAC.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save them to the element before going on?</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Phrase</name>
@@ -1636,6 +1669,40 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>0Sec</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Changed; was %1</source>
+        <extracomment>Tooltip of a changed field&apos;s caption; %1: the value the element was loaded with.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(changed)</source>
+        <extracomment>After the panel&apos;s caption while a field has been changed and not saved.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(empty)</source>
+        <extracomment>An empty text field, in the list of changed fields.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <extracomment>A list with nothing selected, in the list of changed fields.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>checked</source>
+        <extracomment>The SFN option&apos;s check box, in the list of changed fields.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unchecked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 → %3</source>
+        <extracomment>A changed field in the Save question&apos;s details: %1 its caption, %2 the value as loaded, %3 the value to be sent.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -83,10 +83,13 @@ QAction *DatabaseCommands::action(const QString &objectName) const {
 }
 
 void DatabaseCommands::updateFromNetwork() {
-    if (!m_update.confirm())
-        return;
-    m_window.panel().ClearPanel();
-    runPaging(m_update, &m_window);
+    const auto run = [this] {
+        m_window.panel().ClearPanel();
+        runPaging(m_update, &m_window);
+    };
+    // The panel's unsaved edits are asked about after the command's own question, before it clears.
+    if (m_update.confirm() && m_window.settlePendingEdits(run))
+        run();
 }
 
 void DatabaseCommands::addByAddress() {
@@ -123,16 +126,18 @@ void DatabaseCommands::restorePrevious() {
     const qsizetype current = database.listing().size();
     const Message ask(MessageId::RestoreConfirm, {backupName, QString::number(previous),
                                                   fileName(database.path()), QString::number(current)});
-    if (m_notifier.show(ask) != Answer::Yes)
-        return;
-    QString error;
-    if (!database.restoreBackup(&error)) {
-        m_notifier.show({MessageId::RestoreFailed, {error}});
-        return;
-    }
-    m_window.Refresh();
-    warnDuplicates();
-    Q_EMIT restored();
+    const auto restore = [this] {
+        QString error;
+        if (!m_window.database().restoreBackup(&error)) {
+            m_notifier.show({MessageId::RestoreFailed, {error}});
+            return;
+        }
+        m_window.Refresh();
+        warnDuplicates();
+        Q_EMIT restored();
+    };
+    if (m_notifier.show(ask) == Answer::Yes && m_window.settlePendingEdits(restore))
+        restore();
 }
 
 void DatabaseCommands::exportElements() {
@@ -192,16 +197,20 @@ bool DatabaseCommands::importFrom(const QString &path, bool replace) {
     QList<std::pair<QString, KeyValues>> sections;
     for (const ExchangedElement &element : result.elements)
         sections.append({element.key, element.keys});
-    QString error;
-    if (!database.keepBackup(&error) || !database.replaceSections(sections, replace)) {
-        m_notifier.show({MessageId::ImportNotWritten,
-                         {error.isEmpty() ? QDir::toNativeSeparators(database.path()) : error}});
-        return false;
-    }
-    m_window.Refresh();
-    warnDuplicates();
-    Q_EMIT imported(static_cast<int>(result.elements.size()));
-    return true;
+    const auto write = [this, sections, replace, count = static_cast<int>(result.elements.size())] {
+        ElementDatabase &target = m_window.database();
+        QString error;
+        if (!target.keepBackup(&error) || !target.replaceSections(sections, replace)) {
+            m_notifier.show({MessageId::ImportNotWritten,
+                             {error.isEmpty() ? QDir::toNativeSeparators(target.path()) : error}});
+            return false;
+        }
+        m_window.Refresh();
+        warnDuplicates();
+        Q_EMIT imported(count);
+        return true;
+    };
+    return m_window.settlePendingEdits([write] { write(); }) && write();
 }
 
 DuplicateAddresses DatabaseCommands::warnDuplicates() {

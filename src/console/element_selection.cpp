@@ -89,6 +89,7 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
     setSelected(nodeKey);
     lblSerialNumber->setText(stored->text(K::Sn));
     m_surroundings.setPingLabel(tr("<Click to test>"));
+    editsLoaded();
 }
 
 void PropertiesPanel::loadDecoderSettings(const StoredElement &stored) {
@@ -119,6 +120,8 @@ void PropertiesPanel::ClearPanel() {
         box->clear();
     for (QComboBox *list : {cmbAudioInput, cmbAudioType, cmbAudioTX})
         list->setCurrentIndex(-1);
+    m_edits.clear();
+    showPendingEdits();
 }
 
 } // namespace ondalink

@@ -9,6 +9,7 @@
 #include "console/paging_window.h"
 #include "console/ping_indicator.h"
 #include "console/remote_element_name.h"
+#include "console/unsaved_edits_guard.h"
 #include "console/vu_meter.h"
 #include "link/configuration_write.h"
 #include "model/notifier.h"
@@ -198,7 +199,7 @@ void MainWindow::buildCentre() {
 }
 
 void MainWindow::connectParts() {
-    connect(m_tree, &ElementTree::NodeClick, m_panel, &PropertiesPanel::NodeClick);
+    connect(m_tree, &ElementTree::NodeClick, this, &MainWindow::selectElement);
     // A node whose section has gone: show what the file holds now, once this click is over.
     connect(m_panel, &PropertiesPanel::sectionMissing, this, &MainWindow::Load_Config, Qt::QueuedConnection);
     connect(m_link.get(), &ElementLink::reloadTreeRequested, this, [this](bool afterReport) {
@@ -217,6 +218,17 @@ void MainWindow::connectParts() {
     });
     connect(m_diagnostics->ping()->label(), &ClickableLabel::clicked, m_ping.get(),
             &PingPresenter::lblPing_Click);
+    // Last: it goes on after a confirmed Save once the list above has been reloaded.
+    m_editsGuard = new UnsavedEditsGuard(
+        *m_panel, *m_link, m_notifier, [this] { return saveChanges(); }, this);
+}
+
+void MainWindow::selectElement(const QString &nodeKey, const QString &nodeText) {
+    if (!m_editsGuard->settle([this, nodeKey] { m_tree->selectNode(nodeKey); })) {
+        m_tree->highlight(m_panel->selectedMac()); // the list's selection goes back to the shown one
+        return;
+    }
+    m_panel->NodeClick(nodeKey, nodeText);
 }
 
 bool MainWindow::Form_Load() {
@@ -241,6 +253,10 @@ void MainWindow::Form_Unload() {
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
+    if (!m_unloaded && !m_editsGuard->settle([this] { close(); })) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     QMainWindow::closeEvent(event);
 }
@@ -266,7 +282,7 @@ void MainWindow::Toolbar1_ButtonClick(int number) {
         Refresh();
         break;
     case kSave:
-        m_link->saveConfiguration();
+        saveChanges();
         break;
     case kStartMonitoring:
         m_level->setEnabled(true); // the buttons follow its state
@@ -279,16 +295,34 @@ void MainWindow::Toolbar1_ButtonClick(int number) {
     }
 }
 
+ElementLink::SaveOutcome MainWindow::saveChanges() {
+    const ElementLink::SaveOutcome outcome = m_link->saveConfiguration(m_panel->pendingEditSummary());
+    if (outcome == ElementLink::SaveOutcome::Refused)
+        m_panel->focusRefusedField(m_database.exists());
+    return outcome;
+}
+
 void MainWindow::AutoDiscovery() {
-    if (!m_discovery->confirm())
+    // Asked after the discovery's own question: a No there loses nothing.
+    if (!m_discovery->confirm() || !m_editsGuard->settle([this] { runDiscovery(); }))
         return;
+    runDiscovery();
+}
+
+void MainWindow::runDiscovery() {
     m_panel->ClearPanel();
     m_tree->clearTree();
 
     runPaging(*m_discovery, this);
 }
 
+bool MainWindow::settlePendingEdits(std::function<void()> proceed) {
+    return m_editsGuard->settle(std::move(proceed));
+}
+
 void MainWindow::Refresh() {
+    if (!m_editsGuard->settle([this] { Refresh(); }))
+        return;
     m_tree->clearTree();
     Load_Config();
     m_panel->ClearPanel();

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -25,6 +26,7 @@ class EchoProber;
 class MacResolver;
 class Notifier;
 class PagingWindow;
+class UnsavedEditsGuard;
 
 // What the main window is built from besides its seams. The defaults are the system's own.
 struct MainWindowSettings {
@@ -54,6 +56,11 @@ public:
     void Toolbar1_ButtonClick(int number);
     void AutoDiscovery();
     void Refresh();
+    // Before a command replaces the panel or the database under it: true when it may go on now
+    // (nothing unsaved, or discarded); after a Save, proceed runs once the element has confirmed it.
+    bool settlePendingEdits(std::function<void()> proceed);
+    // Toolbar button 4: the panel's Save; a refusal puts the focus on the field it names.
+    ElementLink::SaveOutcome saveChanges();
 
     // Toolbar item 1 to 7.
     QAction *toolbarItem(int number) const;
@@ -78,6 +85,9 @@ private:
     void buildMenus();
     void buildCentre();
     void connectParts();
+    // The operator chose a node of the list: loaded unless unsaved edits keep the shown element.
+    void selectElement(const QString &nodeKey, const QString &nodeText);
+    void runDiscovery();
 
     // PanelSurroundings
     void setMonitoringButtons(bool startEnabled, bool stopEnabled) override;
@@ -103,6 +113,7 @@ private:
     std::unique_ptr<LevelMonitor> m_level;
     std::unique_ptr<PingPresenter> m_ping;
     std::unique_ptr<Discovery> m_discovery;
+    UnsavedEditsGuard *m_editsGuard = nullptr;
     DatabaseCommands *m_databaseCommands = nullptr; // a child
     bool m_unloaded = false;
 };

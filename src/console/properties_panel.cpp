@@ -42,6 +42,7 @@ PropertiesPanel::PropertiesPanel(ElementDatabase &database, Notifier &notifier,
     m_attenuationTurn->setInterval(kAttenuationTurnMs);
     connect(m_attenuationTurn, &QTimer::timeout, this, &PropertiesPanel::attenuationTurnSettled);
     connectHandlers();
+    connectEditTracking();
 }
 
 void PropertiesPanel::connectHandlers() {
@@ -70,6 +71,8 @@ bool PropertiesPanel::eventFilter(QObject *watched, QEvent *event) {
         QTimer::singleShot(0, box, [box] { box->selectAll(); });
     } else if (box == txtElementName && event->type() == QEvent::FocusOut) {
         txtElementName_LostFocus();
+    } else if (box && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)) {
+        showAddressHint(box); // the layout shows or hides the remote address box
     }
     return QGroupBox::eventFilter(watched, event);
 }
@@ -134,6 +137,7 @@ void PropertiesPanel::txtAddress_Change(QLineEdit *box) {
     const QString why = invalid ? tr("Not a valid IPv4 address") : QString();
     box->setToolTip(why);
     box->setAccessibleDescription(why);
+    showAddressHint(box);
     if (!invalid) {
         box->setPalette(QPalette());
         return;
@@ -141,6 +145,13 @@ void PropertiesPanel::txtAddress_Change(QLineEdit *box) {
     QPalette alarm = box->palette();
     alarm.setColor(QPalette::Base, kInvalidAddress);
     box->setPalette(alarm);
+}
+
+// The words beside an address box, while it is shown with a text that is no address.
+void PropertiesPanel::showAddressHint(QLineEdit *box) {
+    for (const auto &[field, hint] : m_addressHints)
+        if (field == box)
+            hint->setVisible(!box->isHidden() && !box->text().isEmpty() && !isValidAddress(box->text()));
 }
 
 // An address left in another form (blanks, leading zeros) shows the form the element reports back.
@@ -240,6 +251,13 @@ void PropertiesPanel::applyConfirmed(const ConfirmedState &state) {
         scrlSilDetLevel->setValue(*state.sdl);
     if (state.sdt)
         scrlSilDetTime->setValue(*state.sdt);
+    // What the report set is the element's own; a field it did not confirm stays changed.
+    QList<EditableField> unconfirmed;
+    for (const PhraseId caption : state.unconfirmed)
+        if (const std::optional<EditableField> field = PendingEdits::fieldNamed(caption))
+            unconfirmed.append(*field);
+    m_edits.setConfirmed(shownElement(), unconfirmed);
+    showPendingEdits();
 }
 
 void PropertiesPanel::setSelected(const QString &mac) {

@@ -3,6 +3,7 @@
 
 #include "link/confirmation.h"
 #include "model/configuration_write.h"
+#include "model/pending_edits.h"
 
 #include <QGroupBox>
 
@@ -78,6 +79,16 @@ public:
     // the link closes).
     void flushAttenuationTurn();
 
+    // The operator changed a field that Save would send since the element was loaded or confirmed.
+    bool hasPendingEdits() const;
+    // What the Save question names: the element's name and MAC as loaded, then "Caption: old → new"
+    // for each changed field.
+    QStringList pendingEditSummary() const;
+    // The operator let the edits go: what the panel shows is no longer pending.
+    void discardPendingEdits() { editsLoaded(); }
+    // After a refused Save: the keyboard focus goes to the first field the refusal names.
+    void focusRefusedField(bool databaseExists);
+
 Q_SIGNALS:
     // A clicked node's section is no longer in the file; the panel has been cleared.
     void sectionMissing();
@@ -101,12 +112,20 @@ private:
     void attenuationTurnSettled();
     void txtAddress_Change(QLineEdit *box);
     void txtAddress_LostFocus(QLineEdit *box);
+    void showAddressHint(QLineEdit *box);
     void txtElementName_LostFocus();
     void encoderLayout();
     void decoderLayout();
     void loadDecoderSettings(const StoredElement &stored);
     void setSelected(const QString &mac);
     void setSilDetMode(int index);
+    // Changed-field marks: bold captions and "(changed)" after the frame's caption.
+    void connectEditTracking();
+    void showPendingEdits();
+    void editsLoaded();
+    QWidget *editControl(EditableField field) const;
+    QLabel *captionOf(const QWidget *control) const;
+    QString editValueText(EditableField field, const ConfigurationWrite &values) const;
 
     ElementDatabase &m_database;
     Notifier &m_notifier;
@@ -115,6 +134,10 @@ private:
     std::optional<ElementRole> m_shownRole; // what the type label reads
     // Runs once a wheel turn over scrlAtten has rested; active while a turned position is unsent.
     QTimer *m_attenuationTurn = nullptr;
+    PendingEdits m_edits;
+    QString m_title; // the frame's caption without the changed mark
+    // Each address box with the words that say its text is not an address.
+    QList<std::pair<QLineEdit *, QLabel *>> m_addressHints;
 
     QLineEdit *txtElementName = nullptr;
     QLineEdit *txtElementIP = nullptr;

@@ -212,6 +212,20 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
         if (field == txtRemoteIP) // the listed element at the remote address (RemoteElementName)
             grid->addWidget(caption(QString(), box, u"lblRemoteElement"_s), grid->rowCount(), 1, 1, 2);
     }
+    // An address that is not one is said in words beside its box, as well as by its colour.
+    for (QLineEdit *address : {txtElementIP, txtElementMask, txtElementGW, txtRemoteIP}) {
+        auto *hint =
+            named(new QLabel(tr("Not a valid IPv4 address"), box), address->objectName() + u"Hint"_s);
+        // Hidden, it takes no room: the panel keeps its minimum width while every address is one.
+        // Typing an address shows it once, at the first character, and hides it once, when complete.
+        // A little beyond the text's measure, which falls short of its drawing at some scales.
+        hint->setMinimumWidth(hint->fontMetrics().horizontalAdvance(hint->text() + u"  "_s));
+        hint->hide();
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(grid->indexOf(address), &row, &column, &rowSpan, &columnSpan);
+        grid->addWidget(hint, row, 3);
+        m_addressHints.append({address, hint});
+    }
     // The VLAN boxes' caption says "Audio:" only; their accessible name says what they are.
     txtVLAN_Audio->setAccessibleName(tr("VLAN Audio"));
     grid->setRowStretch(grid->rowCount(), 1);

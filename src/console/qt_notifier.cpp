@@ -37,23 +37,43 @@ QMessageBox *QtNotifier::build(const Message &message, QWidget *parent) {
     box->setInformativeText(text.informative);
     if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
         informative->setTextFormat(Qt::PlainText);
-    if (text.askYesNo) {
+    box->setDetailedText(text.details);
+    switch (text.buttons) {
+    case MessageButtons::YesNo:
         box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box->setDefaultButton(QMessageBox::No);
         box->setEscapeButton(QMessageBox::No);
-    } else {
+        break;
+    case MessageButtons::SaveDiscardCancel:
+        box->setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box->setDefaultButton(QMessageBox::Cancel);
+        box->setEscapeButton(QMessageBox::Cancel);
+        break;
+    case MessageButtons::Ok:
         box->setStandardButtons(QMessageBox::Ok);
         box->setDefaultButton(QMessageBox::Ok);
+        break;
     }
     return box;
 }
 
 Answer QtNotifier::show(const Message &message) {
     std::unique_ptr<QMessageBox> box(build(message, m_parent.data()));
-    const int result = box->exec();
-    if (!asksYesNo(message.id))
-        return Answer::Ok;
-    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    switch (box->exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Save:
+        return Answer::Save;
+    case QMessageBox::Discard:
+        return Answer::Discard;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default: // OK, or a box closed by its frame: the escape button's answer
+        break;
+    }
+    return unansweredAnswer(message.id);
 }
 
 } // namespace ondalink

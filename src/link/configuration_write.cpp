@@ -30,23 +30,42 @@ bool appendAll(QByteArray &bytes, const QList<std::optional<char>> &fields) {
 
 } // namespace
 
-std::optional<QString> saveCheckFailure(const ConfigurationWrite &write, bool databaseExists) {
+std::optional<SaveRefusal> saveRefusal(const ConfigurationWrite &write, bool databaseExists) {
+    using F = EditableField;
     if (!write.hasSelection())
-        return phrase(PhraseId::NoSelection);
-    if (write.input < 0 || write.type < 0 || write.tx < 0)
-        return phrase(PhraseId::AudioFieldsWrong);
+        return SaveRefusal{PhraseId::NoSelection, {}};
+    const auto failing = [](std::initializer_list<std::pair<F, bool>> checks) {
+        QList<F> fields;
+        for (const auto &[field, failed] : checks)
+            if (failed)
+                fields.append(field);
+        return fields;
+    };
     // A decoder's write carries the silence-detector mode: with no mode selected there is no byte
     // to send, and sending "Auto detect" instead would change the element behind the operator's back.
-    if (write.role == ElementRole::Decoder && (write.sdm < 0 || write.sdm > 2))
-        return phrase(PhraseId::AudioFieldsWrong);
+    const bool modeMissing = write.role == ElementRole::Decoder && (write.sdm < 0 || write.sdm > 2);
+    if (const QList<F> audio = failing({{F::Input, write.input < 0},
+                                        {F::Type, write.type < 0},
+                                        {F::Tx, write.tx < 0},
+                                        {F::Sdm, modeMissing}});
+        !audio.isEmpty())
+        return SaveRefusal{PhraseId::AudioFieldsWrong, audio};
     if (write.name.isEmpty())
-        return phrase(PhraseId::NameFieldWrong);
-    if (!isValidAddress(write.ip) || !isValidAddress(write.mask) || !isValidAddress(write.gw) ||
-        !isValidAddress(write.remote))
-        return phrase(PhraseId::IpFieldsWrong);
+        return SaveRefusal{PhraseId::NameFieldWrong, {F::Name}};
+    if (const QList<F> addresses = failing({{F::Ip, !isValidAddress(write.ip)},
+                                            {F::Mask, !isValidAddress(write.mask)},
+                                            {F::Gw, !isValidAddress(write.gw)},
+                                            {F::Remote, !isValidAddress(write.remote)}});
+        !addresses.isEmpty())
+        return SaveRefusal{PhraseId::IpFieldsWrong, addresses};
     if (!databaseExists)
-        return phrase(PhraseId::DatabaseCorrupted);
+        return SaveRefusal{PhraseId::DatabaseCorrupted, {}};
     return std::nullopt;
+}
+
+std::optional<QString> saveCheckFailure(const ConfigurationWrite &write, bool databaseExists) {
+    const std::optional<SaveRefusal> refusal = saveRefusal(write, databaseExists);
+    return refusal ? std::optional(phrase(refusal->reason)) : std::nullopt;
 }
 
 std::optional<QByteArray> packConfigurationWrite(const ConfigurationWrite &write) {

@@ -2,6 +2,10 @@
 #pragma once
 
 #include "model/configuration_write.h"
+#include "model/messages.h"
+#include "model/pending_edits.h"
+
+#include <QList>
 
 #include <QByteArray>
 #include <QString>
@@ -9,6 +13,14 @@
 #include <optional>
 
 namespace ondalink {
+
+// Why Save refuses the panel, and the fields that fail the check, in panel order (none when the
+// reason is no field's). nullopt when the panel may be sent.
+struct SaveRefusal {
+    PhraseId reason = PhraseId::NoSelection;
+    QList<EditableField> fields;
+};
+std::optional<SaveRefusal> saveRefusal(const ConfigurationWrite &write, bool databaseExists);
 
 // The first line of the message with which Save refuses the panel, or nullopt when it may be sent.
 // The checks run in a fixed order and the first failure alone is reported.

@@ -55,6 +55,7 @@ Confirmation confirm(const ElementReport &report, const ConfigurationWrite &show
     state.role = r.role;
     state.sn = r.sn;
     state.ver = r.ver;
+    state.unconfirmed = out.mismatches;
     out.keys.append({keyName(ElementKey::Role), QString::number(r.role)});
     out.keys.append({keyName(ElementKey::Sn), QString::number(r.sn)});
     out.keys.append({keyName(ElementKey::Ver), shortestDecimal(r.ver)});

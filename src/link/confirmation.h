@@ -23,6 +23,8 @@ struct ConfirmedState {
     std::optional<int> sdm;
     std::optional<int> sdl;
     std::optional<int> sdt;
+    // Captions of the fields whose reported value differs from the panel's: not confirmed.
+    QList<PhraseId> unconfirmed;
 
     friend bool operator==(const ConfirmedState &, const ConfirmedState &) = default;
 };

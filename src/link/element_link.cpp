@@ -202,15 +202,15 @@ SendResult ElementLink::sendTo(const QHostAddress &destination, quint16 port, co
     return sent;
 }
 
-void ElementLink::saveConfiguration() {
+ElementLink::SaveOutcome ElementLink::saveConfiguration(const QStringList &summary) {
     if (const auto failure = saveCheckFailure(m_shown(), m_database.exists())) {
         m_notifier.show({MessageId::SaveRefused, {*failure}});
-        return;
+        return SaveOutcome::Refused;
     }
-    if (m_notifier.show({MessageId::SendConfirm}) != Answer::Yes)
-        return;
+    if (m_notifier.show({MessageId::SendConfirm, summary}) != Answer::Yes)
+        return SaveOutcome::Declined;
     // Read after the question: the panel is what it is now, not what it was before the box.
-    sendConfiguration(m_shown());
+    return sendConfiguration(m_shown()) ? SaveOutcome::Sent : SaveOutcome::NotSent;
 }
 
 bool ElementLink::sendConfiguration(const ConfigurationWrite &write) {

@@ -62,9 +62,11 @@ public:
     bool open();
     void close();
 
+    enum class SaveOutcome { Refused, Declined, NotSent, Sent };
     // Save: the checks in their order, the question, then sendConfiguration of what the panel
-    // shows once the question is answered.
-    void saveConfiguration();
+    // shows once the question is answered. summary goes into the question's details: the
+    // element's name and MAC, then one line per changed field (none: no details).
+    SaveOutcome saveConfiguration(const QStringList &summary = {});
     // Sends the write to the stored address of its element, with the Response timer started.
     // False, after telling the operator, when nothing could be sent.
     bool sendConfiguration(const ConfigurationWrite &write);

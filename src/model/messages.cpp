@@ -74,6 +74,24 @@ private:
         //: Title of the boxes that say the element list is empty.
         return tr("Information");
     }
+    // An element as "NAME (MAC)" from the name and MAC arguments, or its MAC alone when it has no name.
+    static QString elementNamed(const QStringList &args) {
+        const QString name = arg(args, 0).trimmed();
+        //: An element named in a message: %1 its name, %2 its MAC.
+        return name.isEmpty() ? arg(args, 1) : tr("%1 (%2)").arg(name, arg(args, 1));
+    }
+    // What a Save will send, below its question: the element, then the changed fields' lines.
+    static QString sendDetails(const QStringList &args) {
+        if (args.isEmpty())
+            return {};
+        //: First line of the Save question's details; %1: the element, as its name and MAC.
+        QStringList lines{tr("Element: %1").arg(elementNamed(args))};
+        const QStringList changes = args.mid(2);
+        //: The Save question's details, when no field has been changed since the element was loaded.
+        lines << (changes.isEmpty() ? tr("No field has been changed.") : tr("Changed fields:"));
+        lines << changes;
+        return lines.join(u'\n');
+    }
 };
 
 // Pieces of messages, in the context "Phrase".
@@ -107,6 +125,7 @@ MessageIcon messageIcon(MessageId id) {
     case MessageId::RestoreConfirm:
     case MessageId::ImportReplaceConfirm:
     case MessageId::ImportMergeConfirm:
+    case MessageId::UnsavedEdits:
         return MessageIcon::Question;
     case MessageId::SharedAddresses:
         return MessageIcon::Warning;
@@ -122,15 +141,34 @@ MessageIcon messageIcon(MessageId id) {
     }
 }
 
+// Every other question is a Yes/No one.
+MessageButtons messageButtons(MessageId id) {
+    if (id == MessageId::UnsavedEdits)
+        return MessageButtons::SaveDiscardCancel;
+    return messageIcon(id) == MessageIcon::Question ? MessageButtons::YesNo : MessageButtons::Ok;
+}
+
+Answer unansweredAnswer(MessageId id) {
+    switch (messageButtons(id)) {
+    case MessageButtons::YesNo:
+        return Answer::No;
+    case MessageButtons::SaveDiscardCancel:
+        return Answer::Cancel;
+    case MessageButtons::Ok:
+        break;
+    }
+    return Answer::Ok;
+}
+
 bool asksYesNo(MessageId id) {
-    return messageIcon(id) == MessageIcon::Question;
+    return messageButtons(id) == MessageButtons::YesNo;
 }
 
 MessageText MessageTexts::render(const Message &message) {
     const QStringList &a = message.args;
     MessageText t;
     t.icon = messageIcon(message.id);
-    t.askYesNo = asksYesNo(message.id);
+    t.buttons = messageButtons(message.id);
     t.title = defaultTitle();
     switch (message.id) {
     case MessageId::AlreadyRunning:
@@ -174,6 +212,7 @@ MessageText MessageTexts::render(const Message &message) {
         t.primary = tr("This configuration will be sent to selected Network Element and\n"
                        "will also be saved to local database in your computer. ");
         t.informative = areYouSure();
+        t.details = sendDetails(a);
         break;
     case MessageId::SaveNotSent:
         t.primary = arg(a, 0);
@@ -378,6 +417,13 @@ MessageText MessageTexts::render(const Message &message) {
         t.primary = tr("Several elements have the same IP address:");
         t.informative = a.join(u'\n');
         break;
+    case MessageId::UnsavedEdits:
+        //: Title of the question before the shown element's unsaved changes would be lost.
+        t.title = tr("Unsaved changes");
+        //: %1: the element, as its name and MAC.
+        t.primary = tr("The changes to %1 have not been saved.").arg(elementNamed(a));
+        t.informative = tr("Save them to the element before going on?");
+        break;
     }
     return t;
 }
@@ -464,7 +510,7 @@ QString phrase(PhraseId id, const QStringList &args) {
 
 QList<MessageId> allMessageIds() {
     QList<MessageId> ids;
-    for (int i = 0; i <= static_cast<int>(MessageId::SharedAddresses); ++i)
+    for (int i = 0; i <= static_cast<int>(MessageId::UnsavedEdits); ++i)
         ids.append(static_cast<MessageId>(i));
     return ids;
 }

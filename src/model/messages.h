@@ -12,7 +12,8 @@
 namespace ondalink {
 
 enum class MessageIcon { Information, Question, Critical, Warning };
-enum class Answer { Ok, Yes, No };
+enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
+enum class MessageButtons { Ok, YesNo, SaveDiscardCancel };
 
 // Parameters (args) in the order each id lists them.
 enum class MessageId {
@@ -25,7 +26,8 @@ enum class MessageId {
     DiscoveryConfirm,
     DatabaseNotRecreated,
     PagingNotSent,
-    // Save: the panel failed a check (reason), the question, the datagram could not be sent
+    // Save: the panel failed a check (reason), the question (optionally the element's name and MAC,
+    // then one line per changed field, for its details), the datagram could not be sent
     // (reason), no answer came.
     SaveRefused,
     SendConfirm,
@@ -88,6 +90,8 @@ enum class MessageId {
     ImportNotWritten,
     // Elements share an address: one line per address ("address: name [MAC], name [MAC]").
     SharedAddresses,
+    // The shown element's edits would be lost (its name, MAC): Save, Discard or Cancel.
+    UnsavedEdits,
 };
 
 // A message box as data; the catalogue renders it.
@@ -149,14 +153,20 @@ struct MessageText {
     QString title;
     QString primary;
     QString informative;
+    QString details; // behind the box's details button; empty for none
     MessageIcon icon = MessageIcon::Critical;
-    bool askYesNo = false; // Yes and No, No the default; otherwise OK
+    // Yes and No (No the default); Save, Discard and Cancel (Cancel the default); or OK.
+    MessageButtons buttons = MessageButtons::Ok;
 
     friend bool operator==(const MessageText &, const MessageText &) = default;
 };
 
 MessageIcon messageIcon(MessageId id);
+MessageButtons messageButtons(MessageId id);
 bool asksYesNo(MessageId id);
+// What a box answers when the operator closes it without a choice (Escape, its frame): No, Cancel
+// or OK.
+Answer unansweredAnswer(MessageId id);
 MessageText render(const Message &message);
 
 // Every id, for tests and tools that go through the whole catalogue.

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkDatagram>
 #include <QScrollBar>
 
 namespace ondalink::testing {
@@ -94,6 +95,14 @@ protected:
     QString monitoringButtons() const {
         return QString::number(window->toolbarItem(6)->isEnabled()) +
                QString::number(window->toolbarItem(7)->isEnabled());
+    }
+    // The datagrams the element has been sent, waiting up to timeoutMs for the first.
+    QList<QByteArray> received(int timeoutMs) {
+        (void)QTest::qWaitFor([&] { return element.hasPendingDatagrams(); }, timeoutMs);
+        QList<QByteArray> out;
+        while (element.hasPendingDatagrams())
+            out << element.receiveDatagram().data();
+        return out;
     }
     // The operator selects the element shown with this MAC.
     void clickNode(const QString &mac) {

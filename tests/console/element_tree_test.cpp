@@ -69,6 +69,7 @@ TEST_F(ElementTreeTest, ReloadKeepsTheShownElementMarkedAndRefreshLeavesTheEmpty
               u"[00:A0:C9:00:00:02]"_s);
     EXPECT_EQ(values(u"lblElementMAC txtElementName"_s), kEncoderMac + u"|EDITED"_s); // not loaded again
     const QStringList before = lists();
+    notifier.answers = {Answer::Discard}; // asked before the edit goes
     window->toolbarItem(2)->trigger();
     EXPECT_EQ(lists(), before);
     EXPECT_EQ(

@@ -79,6 +79,7 @@ TEST_F(MainWindowTest, LayoutFollowsTheTypeAndAnEncodersTransmission) {
     const std::tuple<QString, int, bool> choices[] = {
         {kEncoderMac, 1, true}, {kEncoderMac, 0, false}, {kEncoderMac, -1, false}, {kDecoderMac, 0, true}};
     for (const auto &[mac, index, hidden] : choices) {
+        notifier.answers = {Answer::Discard}; // the choice before is an unsaved edit
         clickNode(mac);
         find<QComboBox>(u"cmbAudioTX"_s)->setCurrentIndex(index);
         EXPECT_EQ(find<QLineEdit>(u"txtRemoteIP"_s)->isHidden(), hidden) << index;

@@ -28,6 +28,8 @@ struct Row {
     QString text;        // the first line(s)
     QString informative; // the lines below
     QMessageBox::Icon icon;
+    QString details = {}; // behind the details button
+    bool saveDiscardCancel = false;
 };
 
 const QString kAdd = u"Add element by address"_s;
@@ -54,6 +56,16 @@ const Row kRows[] = {
     {{MessageId::SendConfirm}, u"Send configuration"_s,
      u"This configuration will be sent to selected Network Element and\n"
      u"will also be saved to local database in your computer. "_s, u"Are you sure?"_s, Question},
+    // The same three lines; below them, the element and what changed.
+    {{MessageId::SendConfirm, {u"DEC 1           "_s, u"00:A0:C9:00:00:01"_s, u"System IP: 1.2.3.4 → 1.2.3.5"_s}},
+     u"Send configuration"_s,
+     u"This configuration will be sent to selected Network Element and\n"
+     u"will also be saved to local database in your computer. "_s, u"Are you sure?"_s, Question,
+     u"Element: DEC 1 (00:A0:C9:00:00:01)\nChanged fields:\nSystem IP: 1.2.3.4 → 1.2.3.5"_s},
+    {{MessageId::SendConfirm, {QString(), u"00:A0:C9:00:00:01"_s}}, u"Send configuration"_s,
+     u"This configuration will be sent to selected Network Element and\n"
+     u"will also be saved to local database in your computer. "_s, u"Are you sure?"_s, Question,
+     u"Element: 00:A0:C9:00:00:01\nNo field has been changed."_s},
     {{MessageId::SaveNotSent, {u"Why."_s}}, kManager, u"Why."_s, u"Cannot save."_s, Critical},
     {{MessageId::ResponseTimedOut}, kManager,
      u"Waiting for a response from Network Element has timed out!"_s, u"Cannot save."_s, Critical},
@@ -146,6 +158,9 @@ const Row kRows[] = {
     {{MessageId::SharedAddresses, {u"10.0.0.5: A [00:A0:C9:00:00:01], B [00:A0:C9:00:00:02]"_s}},
      u"Duplicate IP"_s, u"Several elements have the same IP address:"_s,
      u"10.0.0.5: A [00:A0:C9:00:00:01], B [00:A0:C9:00:00:02]"_s, QMessageBox::Warning},
+    {{MessageId::UnsavedEdits, {u"ENC 1           "_s, u"00:A0:C9:00:00:02"_s}}, u"Unsaved changes"_s,
+     u"The changes to ENC 1 (00:A0:C9:00:00:02) have not been saved."_s,
+     u"Save them to the element before going on?"_s, Question, {}, true},
 };
 
 // clang-format on
@@ -156,15 +171,19 @@ TEST(MessageCatalogue, EveryMessageShowsItsEnglishLinesTitleIconAndButtons) {
         SCOPED_TRACE(::testing::PrintToString(row.message));
         covered.insert(row.message.id);
         const std::unique_ptr<QMessageBox> box(QtNotifier::build(row.message, nullptr));
-        EXPECT_EQ(std::tuple(box->windowTitle(), box->text(), box->informativeText(), box->icon()),
-                  std::tuple(row.title, row.text, row.informative, row.icon));
+        EXPECT_EQ(std::tuple(box->windowTitle(), box->text(), box->informativeText(), box->icon(),
+                             box->detailedText()),
+                  std::tuple(row.title, row.text, row.informative, row.icon, row.details));
         const bool question = row.icon == Question;
-        EXPECT_EQ(box->standardButtons(), question ? QMessageBox::Yes | QMessageBox::No
-                                                   : QMessageBox::StandardButtons(QMessageBox::Ok));
-        const auto defaultButton = question ? QMessageBox::No : QMessageBox::Ok;
+        const auto [buttons, defaultButton] =
+            row.saveDiscardCancel ? std::pair(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                              QMessageBox::Cancel)
+            : question            ? std::pair(QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                                  : std::pair(QMessageBox::StandardButtons(QMessageBox::Ok), QMessageBox::Ok);
+        EXPECT_EQ(box->standardButtons(), buttons);
         EXPECT_EQ(static_cast<QAbstractButton *>(box->defaultButton()), box->button(defaultButton));
         if (question) {
-            EXPECT_EQ(box->escapeButton(), box->button(QMessageBox::No));
+            EXPECT_EQ(box->escapeButton(), box->button(defaultButton));
         }
         EXPECT_EQ(box->textFormat(), Qt::PlainText) << "a name or an address is never markup";
     }

@@ -31,14 +31,6 @@ protected:
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(bar, &notch);
     }
-    // The datagrams the element has been sent, waiting up to timeoutMs for the first.
-    QList<QByteArray> received(int timeoutMs) {
-        (void)QTest::qWaitFor([&] { return element.hasPendingDatagrams(); }, timeoutMs);
-        QList<QByteArray> out;
-        while (element.hasPendingDatagrams())
-            out << element.receiveDatagram().data();
-        return out;
-    }
     static QByteArray attenuation(int position) {
         QByteArray bytes(2, '\0');
         bytes[0] = static_cast<char>(position);

@@ -131,7 +131,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() >= 2; }, 5000));
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return !ElementLinkTestPeer(window->link()).reportHandler().busy(); }, 8000));
-        EXPECT_EQ(notifier.messages.value(0), Message(MessageId::SendConfirm));
+        EXPECT_EQ(notifier.messages.value(0).id, MessageId::SendConfirm);
         return notifier.messages.mid(1);
     }
     QStringList logged(int number, const QString &receivedFrom, const QString &what) const {
@@ -271,11 +271,16 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
 
     // The element applies Multicast but reports Unicast: that field alone is refused.
     restartSim(2, {u"--corrupt"_s, u"tx=0"_s});
+    notifier.answers = {Answer::Discard}; // the address typed above is an unsaved edit
     select(2);
     type(u"txtElementName"_s, u"checked"_s);
     find<QComboBox>(u"cmbAudioTX"_s)->setCurrentIndex(1);
     EXPECT_EQ(save(), QList<Message>{Message(MessageId::FieldNotSaved, {phrase(PhraseId::AudioTx)})});
     EXPECT_EQ(stored(2, u"tx name"_s), u"0|CHECKED         "_s);
+    // The refused field stays an unsaved edit until the operator lets it go.
+    notifier.answers = {Answer::Discard};
+    select(2);
+    EXPECT_EQ(notifier.messages.last().id, MessageId::UnsavedEdits);
 
     // Element 4 keeps answering but no longer answers ARP, and never asks: the NMS cannot learn its MAC.
     // It answers first; its lookup must not hold the others' answers past the window.

@@ -37,10 +37,8 @@ public:
         messages.append(message);
         if (onShow)
             onShow(message);
-        if (!asksYesNo(message.id))
-            return Answer::Ok;
-        if (answers.empty())
-            return Answer::No;
+        if (messageButtons(message.id) == MessageButtons::Ok || answers.empty())
+            return unansweredAnswer(message.id);
         const Answer a = answers.front();
         answers.pop_front();
         return a;

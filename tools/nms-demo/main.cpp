@@ -31,7 +31,8 @@ public:
     void notify(const ondalink::DesktopNotification &) override {}
 };
 
-// Says Yes to every question; the operator of a demonstration is the program itself.
+// Says Yes to every question (and discards unsaved edits); the operator of a demonstration is the program
+// itself.
 class AnsweringNotifier : public ondalink::Notifier {
 public:
     ondalink::Answer show(const ondalink::Message &message) override {
@@ -39,7 +40,15 @@ public:
         QTextStream(stdout) << "message: "
                             << QString(text.primary + u' ' + text.informative).replace(u'\n', u' ')
                             << Qt::endl;
-        return text.askYesNo ? ondalink::Answer::Yes : ondalink::Answer::Ok;
+        switch (text.buttons) {
+        case ondalink::MessageButtons::YesNo:
+            return ondalink::Answer::Yes;
+        case ondalink::MessageButtons::SaveDiscardCancel:
+            return ondalink::Answer::Discard;
+        case ondalink::MessageButtons::Ok:
+            break;
+        }
+        return ondalink::Answer::Ok;
     }
 };
 

@@ -43,7 +43,7 @@ TEST_F(ConfirmTest, AMatchingReportStoresThePanelsValuesAndTheClampedSettings) {
                                     u"tx=1"_s, u"role=2"_s, u"sn=256"_s, u"ver=3.4"_s, u"att=14"_s,
                                     u"buf=8"_s, u"sdm=1"_s, u"sdl=1"_s, u"sdt=220"_s}))
         << "no sfn: only a discovery stores it";
-    EXPECT_EQ(c.state, (ConfirmedState{2, 256, 3.4, 8, 14, 1, 1, 220}));
+    EXPECT_EQ(c.state, (ConfirmedState{2, 256, 3.4, 8, 14, 1, 1, 220, {}}));
 }
 
 TEST_F(ConfirmTest, SettingsAReportDoesNotCarryAreNeitherStoredNorShown) {
@@ -62,6 +62,7 @@ TEST_F(ConfirmTest, EveryMismatchIsNamedInTheFixedOrderAndItsKeyIsNotStored) {
     EXPECT_EQ(c.mismatches,
               (QList<PhraseId>{PhraseId::ElementName, PhraseId::ElementIp, PhraseId::ElementMask,
                                PhraseId::ElementGw, PhraseId::RemoteIp, PhraseId::AudioTx}));
+    EXPECT_EQ(c.state.unconfirmed, c.mismatches) << "the panel keeps them marked as changed";
     EXPECT_TRUE(c.failed);
     EXPECT_EQ(keys(c).filter(QRegularExpression(u"^(name|ip|mask|gw|remote|tx)="_s)), QStringList());
     EXPECT_EQ(keys(c).size(), 10) << "the rest is still stored";

@@ -138,7 +138,7 @@ TEST_F(ReportHandler, AConfirmationIsStoredAnnouncedEmittedAndReloaded) {
     EXPECT_EQ(storedKeys(),
               kAllKeys.mid(0, 11) + QStringList({u"ATT"_s, u"BUF"_s, u"SDM"_s, u"SDL"_s, u"SDT"_s}));
     EXPECT_EQ(std::tuple(stored(u"name"_s), stored(u"att"_s)), std::tuple(u"DEC ONE         "_s, u"14"_s));
-    EXPECT_EQ(confirmed, (ConfirmedState{2, 256, 3.4, 8, 14, 1, 1, 220}));
+    EXPECT_EQ(confirmed, (ConfirmedState{2, 256, 3.4, 8, 14, 1, 1, 220, {}}));
     EXPECT_EQ(std::tuple(peer->responseTimer().isActive(), reloads), std::tuple(false, 1));
 
     ASSERT_TRUE(handle(Report{.role = 1}.bytes())); // no attenuation carried: the stored one stays

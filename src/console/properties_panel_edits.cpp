@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The operator's unsaved edits: which fields differ from the element as loaded, their marks, what
+// the Save question lists, and where a refused Save puts the focus.
+#include "console/properties_panel.h"
+
+#include "link/configuration_write.h"
+#include "model/encodings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+
+using namespace Qt::StringLiterals;
+
+namespace ondalink {
+
+namespace {
+
+constexpr EditableField kAllFields[] = {
+    EditableField::Name,  EditableField::Ip,   EditableField::Mask, EditableField::Gw,  EditableField::Remote,
+    EditableField::Input, EditableField::Type, EditableField::Tx,   EditableField::Sfn, EditableField::Buf,
+    EditableField::Sdm,   EditableField::Sdl,  EditableField::Sdt};
+
+} // namespace
+
+void PropertiesPanel::connectEditTracking() {
+    m_title = title();
+    for (const EditableField field : kAllFields) {
+        QWidget *control = editControl(field);
+        if (auto *box = qobject_cast<QLineEdit *>(control))
+            connect(box, &QLineEdit::textChanged, this, &PropertiesPanel::showPendingEdits);
+        else if (auto *list = qobject_cast<QComboBox *>(control))
+            connect(list, &QComboBox::currentIndexChanged, this, &PropertiesPanel::showPendingEdits);
+        else if (auto *check = qobject_cast<QCheckBox *>(control))
+            connect(check, &QCheckBox::toggled, this, &PropertiesPanel::showPendingEdits);
+        else if (auto *bar = qobject_cast<QScrollBar *>(control))
+            connect(bar, &QScrollBar::valueChanged, this, &PropertiesPanel::showPendingEdits);
+        // A caption turned bold keeps its width: the columns do not move while the operator types.
+        if (QLabel *caption = captionOf(control)) {
+            QFont bold = caption->font();
+            bold.setBold(true);
+            caption->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(caption->text()) + 2);
+        }
+    }
+}
+
+QWidget *PropertiesPanel::editControl(EditableField field) const {
+    switch (field) {
+    case EditableField::Name:
+        return txtElementName;
+    case EditableField::Ip:
+        return txtElementIP;
+    case EditableField::Mask:
+        return txtElementMask;
+    case EditableField::Gw:
+        return txtElementGW;
+    case EditableField::Remote:
+        return txtRemoteIP;
+    case EditableField::Input:
+        return cmbAudioInput;
+    case EditableField::Type:
+        return cmbAudioType;
+    case EditableField::Tx:
+        return cmbAudioTX;
+    case EditableField::Sfn:
+        return chkSFNEnabled;
+    case EditableField::Buf:
+        return scrlBuffer;
+    case EditableField::Sdm:
+        return cmbSilDetMode;
+    case EditableField::Sdl:
+        return scrlSilDetLevel;
+    case EditableField::Sdt:
+        return scrlSilDetTime;
+    }
+    return nullptr;
+}
+
+// The caption that labels the control (Label9 labels the audio input only in the encoder layout).
+QLabel *PropertiesPanel::captionOf(const QWidget *control) const {
+    const QList<QLabel *> labels = findChildren<QLabel *>();
+    for (QLabel *label : labels)
+        if (label->buddy() == control)
+            return label;
+    return nullptr;
+}
+
+// Loading and a report's values are the element's own: marks off, and what is shown is the base.
+void PropertiesPanel::editsLoaded() {
+    m_edits.setLoaded(shownElement());
+    showPendingEdits();
+}
+
+bool PropertiesPanel::hasPendingEdits() const {
+    return !m_edits.changed(shownElement()).isEmpty();
+}
+
+void PropertiesPanel::showPendingEdits() {
+    const ConfigurationWrite shown = shownElement();
+    const QList<EditableField> changed = m_edits.changed(shown);
+    for (const EditableField field : kAllFields) {
+        QLabel *caption = captionOf(editControl(field));
+        if (!caption)
+            continue;
+        const bool marked = changed.contains(field);
+        QFont font = caption->font();
+        font.setBold(marked);
+        caption->setFont(font);
+        //: Tooltip of a changed field's caption; %1: the value the element was loaded with.
+        caption->setToolTip(marked ? tr("Changed; was %1").arg(editValueText(field, *m_edits.loaded()))
+                                   : QString());
+    }
+    //: After the panel's caption while a field has been changed and not saved.
+    setTitle(changed.isEmpty() ? m_title : m_title + u' ' + tr("(changed)"));
+}
+
+QString PropertiesPanel::editValueText(EditableField field, const ConfigurationWrite &values) const {
+    const auto text = [](const QString &typed) {
+        //: An empty text field, in the list of changed fields.
+        return typed.trimmed().isEmpty() ? tr("(empty)") : typed.trimmed();
+    };
+    const auto entry = [](const QComboBox *list, int index) {
+        //: A list with nothing selected, in the list of changed fields.
+        return index >= 0 && index < list->count() ? list->itemText(index) : tr("(none)");
+    };
+    switch (field) {
+    case EditableField::Name:
+        return text(values.name);
+    case EditableField::Ip:
+        return text(values.ip);
+    case EditableField::Mask:
+        return text(values.mask);
+    case EditableField::Gw:
+        return text(values.gw);
+    case EditableField::Remote:
+        return text(values.remote);
+    case EditableField::Input:
+        return entry(cmbAudioInput, values.input);
+    case EditableField::Type:
+        return entry(cmbAudioType, values.type);
+    case EditableField::Tx:
+        return entry(cmbAudioTX, values.tx);
+    case EditableField::Sfn:
+        //: The SFN option's check box, in the list of changed fields.
+        return values.sfn ? tr("checked") : tr("unchecked");
+    case EditableField::Buf:
+        return bufferText(values.buf);
+    case EditableField::Sdm:
+        return entry(cmbSilDetMode, values.sdm);
+    case EditableField::Sdl:
+        return silDetLevelText(values.sdl);
+    case EditableField::Sdt:
+        return silDetTimeText(values.sdt);
+    }
+    return {};
+}
+
+QStringList PropertiesPanel::pendingEditSummary() const {
+    const ConfigurationWrite shown = shownElement();
+    if (!m_edits.loaded() || !shown.hasSelection())
+        return {};
+    const ConfigurationWrite &loaded = *m_edits.loaded();
+    QStringList summary{loaded.name.trimmed(), loaded.mac};
+    for (const EditableField field : m_edits.changed(shown))
+        //: A changed field in the Save question's details: %1 its caption, %2 the value as loaded,
+        //: %3 the value to be sent.
+        summary << tr("%1: %2 → %3")
+                       .arg(editControl(field)->accessibleName(), editValueText(field, loaded),
+                            editValueText(field, shown));
+    return summary;
+}
+
+void PropertiesPanel::focusRefusedField(bool databaseExists) {
+    const std::optional<SaveRefusal> refusal = saveRefusal(shownElement(), databaseExists);
+    if (!refusal)
+        return;
+    // A field the layout hides cannot take the focus: the first one the operator can reach does.
+    for (const EditableField field : refusal->fields) {
+        QWidget *control = editControl(field);
+        if (control->isVisibleTo(this) && control->isEnabled()) {
+            control->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+} // namespace ondalink
