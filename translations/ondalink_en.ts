@@ -1705,6 +1705,17 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
         <extracomment>A changed field in the Save question&apos;s details: %1 its caption, %2 the value as loaded, %3 the value to be sent.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The encoder this element is bound to, as the database records it. For reference only: a choice made here is neither sent to the element nor saved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::RemoteElementName</name>
+    <message>
+        <source>Address of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ondalink::SettingsDialog</name>
@@ -1770,6 +1781,106 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>Show alarms as &amp;desktop notifications</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::StatusBarPresenter</name>
+    <message>
+        <source>Last action</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration sent to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration of %1 confirmed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration of %1 answered: not every field was saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration of %1 not confirmed: no answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Attenuation of %1 set to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Report from %1 refused</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Database not written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update from network: %1 stored, %2 refused, %3 did not answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import: %1 stored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous database restored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export: %1 written to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1  %2</source>
+        <comment>the time of day, what the last action came to</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Database written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update from network: %1 stored, %2 refused</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Discovery: %1 stored, %2 refused</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element %1 added</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element not added: no answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element not added: its report was refused</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element not added</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ping %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Elements: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Online: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -134,6 +134,7 @@ void DatabaseCommands::restorePrevious() {
         }
         m_window.Refresh();
         warnDuplicates();
+        Q_EMIT restored();
     };
     if (m_notifier.show(ask) == Answer::Yes && m_window.settlePendingEdits(restore))
         restore();
@@ -159,6 +160,7 @@ bool DatabaseCommands::exportTo(const QString &path) {
     }
     m_notifier.show(
         {MessageId::Exported, {QString::number(elements.size()), QDir::toNativeSeparators(path)}});
+    Q_EMIT exported(static_cast<int>(elements.size()), path);
     return true;
 }
 
@@ -195,7 +197,7 @@ bool DatabaseCommands::importFrom(const QString &path, bool replace) {
     QList<std::pair<QString, KeyValues>> sections;
     for (const ExchangedElement &element : result.elements)
         sections.append({element.key, element.keys});
-    const auto write = [this, sections, replace] {
+    const auto write = [this, sections, replace, count = static_cast<int>(result.elements.size())] {
         ElementDatabase &target = m_window.database();
         QString error;
         if (!target.keepBackup(&error) || !target.replaceSections(sections, replace)) {
@@ -205,6 +207,7 @@ bool DatabaseCommands::importFrom(const QString &path, bool replace) {
         }
         m_window.Refresh();
         warnDuplicates();
+        Q_EMIT imported(count);
         return true;
     };
     return m_window.settlePendingEdits([write] { write(); }) && write();

@@ -52,6 +52,10 @@ Q_SIGNALS:
     void notAnswered(const QStringList &keys);
     // An addition by address has ended; an added element is selected by now.
     void additionFinished(ondalink::ElementAddition::Outcome outcome, const QString &key);
+    // The command's file was written, or the database replaced by it; the list shows it by now.
+    void exported(int elements, const QString &path);
+    void imported(int elements);
+    void restored();
 
 private:
     void additionEnded(ElementAddition::Outcome outcome, const QString &key);

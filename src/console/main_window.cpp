@@ -8,6 +8,7 @@
 #include "console/image_list.h"
 #include "console/paging_window.h"
 #include "console/ping_indicator.h"
+#include "console/remote_element_name.h"
 #include "console/unsaved_edits_guard.h"
 #include "console/vu_meter.h"
 #include "link/configuration_write.h"
@@ -171,6 +172,7 @@ void MainWindow::buildCentre() {
     m_diagnostics = new DiagnosticsFrame;
     m_panel = new PropertiesPanel(m_database, m_notifier, static_cast<PanelSurroundings &>(*this));
     m_tree = new ElementTree(m_database, m_notifier, *m_panel->encoderList(), *m_diagnostics->meter());
+    new RemoteElementName(*m_panel, *m_tree, this);
 
     auto *right = new QWidget(splitter);
     auto *rightLayout = new QVBoxLayout(right);

@@ -209,6 +209,8 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
         QLabel *label = caption(text, box);
         describe(label, field);
         addRow(grid, label, field);
+        if (field == txtRemoteIP) // the listed element at the remote address (RemoteElementName)
+            grid->addWidget(caption(QString(), box, u"lblRemoteElement"_s), grid->rowCount(), 1, 1, 2);
     }
     // An address that is not one is said in words beside its box, as well as by its colour.
     for (QLineEdit *address : {txtElementIP, txtElementMask, txtElementGW, txtRemoteIP}) {
@@ -295,6 +297,12 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     addRow(grid, Label26, scrlSilDetTime, lblSilDetTime);
     QLabel *boundCaption = caption(tr("Bounded to:"), box);
     describe(boundCaption, cmbEncoders);
+    const QString bound =
+        tr("The encoder this element is bound to, as the database records it. For reference "
+           "only: a choice made here is neither sent to the element nor saved.");
+    for (QWidget *widget : std::initializer_list<QWidget *>{boundCaption, cmbEncoders})
+        widget->setToolTip(bound);
+    cmbEncoders->setAccessibleDescription(bound);
     addRow(grid, boundCaption, cmbEncoders);
     grid->setRowStretch(grid->rowCount(), 1);
     return box;

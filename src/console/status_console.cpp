@@ -7,6 +7,7 @@
 #include "console/event_log_dock.h"
 #include "console/main_window.h"
 #include "console/settings_dialog.h"
+#include "console/status_bar_presenter.h"
 #include "model/element_record.h"
 #include "model/mac_text.h"
 #include "status/alarm_notifier.h"
@@ -45,6 +46,7 @@ StatusConsole::StatusConsole(MainWindow &window, StatusSeams seams, QObject *par
     m_dock = new EventLogDock(*m_log, &window);
     window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
     m_dock->hide();
+    m_statusBar = new StatusBarPresenter(window, *m_reachability, m_seams.clock, this);
 
     buildMenus();
     connectParts();
@@ -166,6 +168,7 @@ void StatusConsole::apply(const StatusSettings &value) {
     m_settings = value;
     m_reachability->setIntervalSeconds(value.probeIntervalS);
     m_reachability->setEnabled(value.probingEnabled);
+    m_statusBar->probingChanged();
     m_silence->setOptions(silenceOptions(value, m_silence->options()));
     m_silence->setWatched(value.watchedElements);
     m_alarms->setEnabled(value.notificationsEnabled);

@@ -22,6 +22,7 @@ class EventRecorder;
 class MainWindow;
 class NotificationSink;
 class SilenceWatch;
+class StatusBarPresenter;
 
 // What the status of the elements is made of besides the window; the app passes
 // the system's own, tests pass fakes, a fake clock, temporary folders and short
@@ -50,6 +51,7 @@ public:
     SilenceWatch &silenceWatch() const { return *m_silence; }
     EventLog &eventLog() const { return *m_log; }
     EventLogDock &eventLogDock() const { return *m_dock; }
+    StatusBarPresenter &statusBar() const { return *m_statusBar; }
     QAction *settingsAction() const { return m_settingsAction; }
 
     const StatusSettings &settings() const { return m_settings; }
@@ -77,6 +79,7 @@ private:
     std::unique_ptr<SilenceWatch> m_silence;
     std::unique_ptr<AlarmNotifier> m_alarms;
     EventLogDock *m_dock = nullptr;
+    StatusBarPresenter *m_statusBar = nullptr; // a child
     QAction *m_settingsAction = nullptr;
 };
 

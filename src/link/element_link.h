@@ -118,8 +118,9 @@ Q_SIGNALS:
     void reloadTreeRequested(bool afterReport);
     // A 1440-byte datagram arrived.
     void levelReplyReceived(const QByteArray &reply);
-    // A report confirmed a configuration write; its state goes into the panel.
-    void elementConfirmed(const ondalink::ConfirmedState &state);
+    // A report confirmed a configuration write; its state goes into the panel. asSent: every field
+    // came back as it was sent.
+    void elementConfirmed(const ondalink::ConfirmedState &state, bool asSent);
     // The element being added has answered; its report is being handled.
     void additionAnswered();
     // Its report has been handled: the Element key stored, or "" when it was refused.

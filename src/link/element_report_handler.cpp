@@ -202,7 +202,7 @@ QList<Message> ElementReportHandler::confirmWrite() {
     // One replacement of the file: the confirmed keys are stored together or not at all.
     m_stored = true;
     const bool written = m_database.writeSection(section, confirmation.keys);
-    Q_EMIT confirmed(confirmation.state);
+    Q_EMIT confirmed(confirmation.state, !confirmation.failed);
     if (written) {
         Q_EMIT elementStored(m_report.record.mac, m_report.record.name, false);
         Q_EMIT databaseWritten(1);

@@ -83,8 +83,9 @@ public:
     void setRepeatQuietMs(int ms) { m_messages.setQuietMs(ms); }
 
 Q_SIGNALS:
-    // A confirming report's state, for the panel; the confirmed keys are stored by now.
-    void confirmed(const ondalink::ConfirmedState &state);
+    // A confirming report's state, for the panel; the confirmed keys are stored by now. asSent: the
+    // element reported every field as it was sent (no field is said to be unsaved).
+    void confirmed(const ondalink::ConfirmedState &state, bool asSent);
     // Outcomes for the event log. mac is empty while it is not known yet.
     void elementStored(const QString &mac, const QString &name, bool discovered);
     void elementRefused(const QString &address, const QString &mac, const QString &message);

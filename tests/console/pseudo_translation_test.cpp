@@ -2,9 +2,11 @@
 // Under the pseudo-translation (every source text wrapped in [ ] and 40 % longer), the windows show no
 // text of ours untranslated and no label cut off.
 #include "console_fixture.h"
+#include "fake_status.h"
 
 #include "console/about_box.h"
 #include "console/paging_window.h"
+#include "console/status_console.h"
 #include "console/translations.h"
 
 #include <QAbstractButton>
@@ -15,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTranslator>
 
@@ -58,8 +61,8 @@ protected:
         QList<QWidget *> widgets = top->findChildren<QWidget *>();
         widgets.prepend(top);
         for (QWidget *w : widgets) {
-            // The standard buttons are Qt's own, translated by Qt's catalogue.
-            if (qobject_cast<QDialogButtonBox *>(w->parentWidget()))
+            // The standard buttons and the dock's title buttons are Qt's own, translated by Qt's catalogue.
+            if (qobject_cast<QDialogButtonBox *>(w->parentWidget()) || w->objectName().startsWith(u"qt_"_s))
                 continue;
             if (w->isWindow())
                 add(w, "windowTitle", w->windowTitle());
@@ -124,15 +127,26 @@ protected:
 };
 
 TEST_F(PseudoTranslation, MainWindowWithAnElementSelected) {
-    writeExample();
-    ASSERT_TRUE(start());
+    // The encoder's remote address is the decoder's: the panel names it.
+    writeIni(iniText({{kDecoderKey, with(decoderKeys(), u"IP=127.0.0.2"_s)},
+                      {kEncoderKey, with(encoderKeys(), u"REMOTE=127.0.0.2"_s)}}));
+    window = std::make_unique<MainWindow>(notifier, resolver, prober, settings());
+    FakeAsyncProber asyncProber;
+    FakeClock clock;
+    RecordingSink sink;
+    QSettings user(folder() + u"/user.conf"_s, QSettings::IniFormat);
+    const StatusConsole status(*window,
+                               StatusSeams{asyncProber, clock, sink, user, folder() + u"/events"_s, {}});
+    ASSERT_TRUE(window->Form_Load());
     window->show();
+    Q_EMIT window->link().databaseWriteFailed(u"disk full"_s); // an outcome in the status bar
     clickNode(kDecoderMac);
     look(window.get());
     for (QMenu *menu : window->findChildren<QMenu *>())
         collect(menu);
     EXPECT_EQ(untranslated(), QStringList());
     clickNode(kEncoderMac); // the encoder's layout has captions of its own
+    EXPECT_FALSE(window->findChild<QLabel *>(u"lblRemoteElement"_s)->text().isEmpty());
     m_texts.clear();
     look(window.get());
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The status in the window: Tools > Settings… and its round trip through the
 // per-user settings, View > Event log with its filters and CSV, "Watch audio"
-// in the list and in the panel, and the operator's ping reaching the list.
+// in the list and in the panel, the operator's ping reaching the list, and the
+// status bar.
 #include "console_fixture.h"
 #include "fake_status.h"
 
@@ -9,7 +10,9 @@
 #include "console/element_list_model.h"
 #include "console/event_log_dock.h"
 #include "console/event_log_model.h"
+#include "console/status_bar_presenter.h"
 #include "console/status_console.h"
+#include "element_wire.h"
 #include "link/discovery.h"
 #include "status/event_log.h"
 #include "status/silence_watch.h"
@@ -20,6 +23,7 @@
 #include <QDoubleSpinBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QNetworkDatagram>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -326,6 +330,107 @@ TEST_F(StatusConsoleTest, AnUpdateFromTheNetworkLogsEachElementThatDidNotAnswerB
         rows << row.event + u'|' + row.elementName + u'|' + row.elementMac;
     EXPECT_EQ(rows.mid(rows.size() - 2), (QStringList{u"Did not answer the update|ENC 1|"_s + kEncoderMac,
                                                       u"Did not answer the update||00:A0:C9:00:00:FF"_s}));
+}
+
+// Each action's outcome, stamped with the time of day in the local zone; beside it the elements
+// listed and, while probes run, those online.
+TEST_F(StatusConsoleTest, TheStatusBarSaysWhatTheLastActionCameToAndWhenWithTheCounts) {
+    writeIni(iniText({{kDecoderKey, with(decoderKeys(), u"IP=127.0.0.2"_s)}, {kEncoderKey, encoderKeys()}}));
+    ASSERT_TRUE(startWithStatus());
+    const StatusBarPresenter &bar = console->statusBar();
+    resolver.table.insert(parseDottedAddress(u"127.0.0.1"_s)->toNetworkOrder(),
+                          QByteArray::fromHex("00A0C9000002"));
+    ElementLink &link = window->link();
+    QSignalSpy confirmed(&link, &ElementLink::elementConfirmed);
+    EXPECT_EQ(bar.listedLabel()->text(), u"Elements: 2"_s);
+    EXPECT_EQ(bar.onlineLabel()->text(), u"Online: 0"_s);
+    EXPECT_TRUE(bar.onlineLabel()->isVisible());
+    EXPECT_EQ(bar.outcomeLabel()->text(), QString()) << "nothing done yet";
+    clickNode(kEncoderMac);
+
+    // Save; the element answers with what the write made of it, its name changed when given one.
+    const auto save = [&] {
+        notifier.answers.push_back(Answer::Yes);
+        window->toolbarItem(4)->trigger();
+    };
+    const auto answer = [&](const QByteArray &nameKept = {}) {
+        ASSERT_TRUE(element.waitForReadyRead(5000));
+        const QNetworkDatagram write = element.receiveDatagram();
+        sim::ElementSettings kept = sim::applyConfigWrite({}, write.data(), sim::kEncoder).settings;
+        if (!nameKept.isEmpty())
+            kept.name = nameKept.leftJustified(16, ' ');
+        element.writeDatagram(sim::encodeReport({sim::kEncoder, 100201, 3, 4}, kept), write.senderAddress(),
+                              write.senderPort());
+        ASSERT_TRUE(confirmed.wait(5000));
+    };
+    const struct {
+        const char *action;
+        std::function<void()> act;
+        QString outcome;
+    } rows[] = {
+        {"ping",
+         [&] {
+             prober.results.push_back(EchoResult{EchoStatus::Success, 7});
+             QTest::mouseClick(find<QLabel>(u"lblPing"_s), Qt::LeftButton);
+             EXPECT_TRUE(QTest::qWaitFor([&] { return !window->pingPresenter().isTesting(); }));
+         },
+         u"Ping ENC 1: 7 ms"_s},
+        {"save", save, u"Configuration sent to ENC 1"_s},
+        // The write that stores the confirmed keys is part of the confirmation.
+        {"its answer", [&] { answer(); }, u"Configuration of ENC 1 confirmed"_s},
+        {"no answer", [&] { Q_EMIT link.configurationTimedOut(kEncoderMac); },
+         u"Configuration of ENC 1 not confirmed: no answer"_s},
+        {"an answer that kept another name",
+         [&] {
+             save();
+             answer("ELSEWHERE");
+         },
+         u"Configuration of ENC 1 answered: not every field was saved"_s},
+        {"a stray report", [&] { Q_EMIT link.elementRefused(u"10.0.0.9"_s, QString(), u"corrupted"_s); },
+         u"Report from 10.0.0.9 refused"_s},
+        {"a discovery and its last batch",
+         [&] {
+             Q_EMIT window->discovery().starting();
+             Q_EMIT link.discoveryEnded({u"127.0.0.1"_s}, 5, 4, 1);
+             Q_EMIT link.databaseWritten(3);
+         },
+         u"Discovery: 4 stored, 1 refused"_s},
+        {"an update",
+         [&] {
+             Q_EMIT window->databaseCommands().update().starting();
+             Q_EMIT link.discoveryEnded({u"127.0.0.1"_s}, 3, 3, 0);
+             Q_EMIT window->databaseCommands().update().notAnswered({kDecoderKey});
+         },
+         u"Update from network: 3 stored, 0 refused, 1 did not answer"_s},
+        {"a write on its own", [&] { Q_EMIT link.databaseWritten(1); }, u"Database written"_s},
+        {"a write that failed", [&] { Q_EMIT link.databaseWriteFailed(u"disk full"_s); },
+         u"Database not written"_s},
+        {"an addition",
+         [&] {
+             Q_EMIT window->databaseCommands().additionFinished(ElementAddition::Outcome::Added, kDecoderKey);
+         },
+         u"Element DEC 1 added"_s},
+        {"an export", [&] { window->databaseCommands().exportTo(folder() + u"/out.csv"_s); },
+         u"Export: 2 written to out.csv"_s},
+    };
+    for (const auto &row : rows) {
+        clock.advance(61 * 1000);
+        const QString time = clock.wallTime().toLocalTime().toString(u"HH:mm:ss"_s);
+        row.act();
+        EXPECT_EQ(bar.outcomeLabel()->text(), time + u"  "_s + row.outcome) << row.action;
+    }
+    EXPECT_TRUE(notifier.ids().contains(MessageId::ConfigurationSaved)) << "the boxes are said as before";
+
+    // The ping made the encoder Online; without probes the count says nothing and goes.
+    EXPECT_EQ(bar.onlineLabel()->text(), u"Online: 1"_s);
+    StatusSettings off = console->settings();
+    off.probingEnabled = false;
+    console->applySettings(off);
+    EXPECT_FALSE(bar.onlineLabel()->isVisible());
+    window->Refresh();
+    EXPECT_EQ(bar.listedLabel()->text(), u"Elements: 2"_s);
+    window->elementTree().emptyLists();
+    EXPECT_EQ(bar.listedLabel()->text(), u"Elements: 0"_s);
 }
 
 } // namespace
