@@ -3,6 +3,12 @@ add_library(ondalink_options INTERFACE)
 target_compile_features(ondalink_options INTERFACE cxx_std_20)
 target_compile_options(ondalink_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
                                                   -Woverloaded-virtual -Wimplicit-fallthrough)
+# Narrowing conversions are warnings in the product's own code; tests and benchmarks, which compare
+# with literals, are spared the casts. GCC only: clang's -Wconversion also takes in -Wsign-conversion,
+# which would drown the code in casts.
+add_library(ondalink_product_options INTERFACE)
+target_link_libraries(ondalink_product_options INTERFACE ondalink_options)
+target_compile_options(ondalink_product_options INTERFACE $<$<CXX_COMPILER_ID:GNU>:-Wconversion>)
 # Warnings fail the build where we test (scripts/build.sh, CI); a package built with another compiler
 # release must not fail on a warning that release adds.
 if(ONDALINK_WERROR)

@@ -7,8 +7,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-#include <ranges>
-
 #include <algorithm>
 #include <cmath>
 
@@ -145,10 +143,11 @@ void VUMeter::paintEvent(QPaintEvent * /*event*/) {
     const double tickTop = frame.bottom() + 1;
     double leftmostLabel = width();
     const QList<ScaleMark> &marks = scaleMarks();
-    for (const ScaleMark &mark : std::views::reverse(marks)) {
-        const double x = area.left() + mark.units * scale;
+    // NOLINTNEXTLINE(modernize-loop-convert): clang 14 cannot reverse a QList as a range
+    for (auto mark = marks.crbegin(); mark != marks.crend(); ++mark) {
+        const double x = area.left() + mark->units * scale;
         painter.drawLine(QPointF(x, tickTop), QPointF(x, tickTop + kTickLength));
-        const QString text = QString::number(-mark.decibels);
+        const QString text = QString::number(-mark->decibels);
         const double textWidth = metrics.horizontalAdvance(text);
         QRectF box(x - textWidth / 2, tickTop + kTickLength, textWidth, metrics.height());
         if (box.right() + kLabelGap > leftmostLabel)

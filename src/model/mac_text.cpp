@@ -26,7 +26,7 @@ QString elementKeyToMac(const QString &key) {
 bool isElementKey(const QString &text) {
     if (text.size() != 12)
         return false;
-    return std::ranges::all_of(text, [](QChar c) {
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) {
         return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
     });
 }

@@ -49,10 +49,6 @@ QString severityText(EventSeverity severity) {
     return QCoreApplication::translate("EventLog", "Information");
 }
 
-bool EventFilter::accepts(const EventRow &row) const {
-    return row.severity >= minimum && (elementMac.isEmpty() || row.elementMac == elementMac);
-}
-
 QByteArray eventJsonLine(const EventRow &row) {
     QJsonObject object;
     object.insert(u"time"_s, row.time.toUTC().toString(Qt::ISODateWithMs));
@@ -181,14 +177,6 @@ void EventLog::writeLine(const EventRow &row) {
         return;
     }
     m_writeFailed = false;
-}
-
-QList<EventRow> EventLog::query(const EventFilter &filter) const {
-    QList<EventRow> rows;
-    for (const EventRow &row : m_rows)
-        if (filter.accepts(row))
-            rows.append(row);
-    return rows;
 }
 
 } // namespace ondalink

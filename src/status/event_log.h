@@ -16,8 +16,8 @@ namespace ondalink {
 
 class Clock;
 
-// The console's "Event log" dock shows rows() and follows appended / oldestDropped; its filters use
-// EventFilter and its "Save as CSV…" writes the rows shown with writeEventCsv.
+// The console's "Event log" dock shows rows() and follows appended / oldestDropped; it filters them
+// itself and its "Save as CSV…" writes the rows shown with writeEventCsv.
 
 enum class EventSeverity { Information, Warning, Alarm };
 
@@ -33,13 +33,6 @@ struct EventRow {
 
 // "Information", "Warning", "Alarm". Translated.
 QString severityText(EventSeverity severity);
-
-// Rows of one element (by MAC, empty: every row) at or above a severity.
-struct EventFilter {
-    QString elementMac;
-    EventSeverity minimum = EventSeverity::Information;
-    bool accepts(const EventRow &row) const;
-};
 
 // One JSON object per line in the daily file: time (ISO 8601 UTC with milliseconds), severity
 // ("information", "warning", "alarm"), name, mac, event, detail.
@@ -72,7 +65,6 @@ public:
 
     // Oldest first.
     const QList<EventRow> &rows() const { return m_rows; }
-    QList<EventRow> query(const EventFilter &filter) const;
 
     QString folder() const { return m_folder; }
     QString fileFor(QDate date) const;

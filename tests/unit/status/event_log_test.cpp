@@ -117,20 +117,16 @@ TEST_F(EventLogTest, AnUnwritableFolderKeepsTheRowsInMemory) {
     EXPECT_EQ(log.rows().size(), 2);
 }
 
-TEST_F(EventLogTest, FilterAndCsv) {
+TEST_F(EventLogTest, CsvQuotesWhatNeedsItAndTrimsNames) {
     EventLog log(clock, folder());
     log.append(EventSeverity::Information, u"Ping"_s, u"10.0.0.1: 3 ms"_s, u"Enc"_s, u"00:A0:C9:00:00:01"_s);
     log.append(EventSeverity::Alarm, u"Alarm raised"_s, u"Offline, \"really\""_s, u"Dec  "_s,
                u"00:A0:C9:00:00:02"_s);
     log.append(EventSeverity::Warning, u"Datagrams dropped"_s, u"12 in the last minute"_s);
 
-    EXPECT_EQ(log.query({u"00:A0:C9:00:00:02"_s, EventSeverity::Information}).size(), 1);
-    EXPECT_EQ(log.query({QString(), EventSeverity::Warning}).size(), 2);
-    EXPECT_EQ(log.query({u"00:A0:C9:00:00:01"_s, EventSeverity::Alarm}).size(), 0);
-
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(writeEventCsv(log.query({u"00:A0:C9:00:00:02"_s, EventSeverity::Information}), buffer));
+    ASSERT_TRUE(writeEventCsv(log.rows().mid(1, 1), buffer));
     const QList<QByteArray> lines = buffer.data().split('\n');
     ASSERT_EQ(lines.size(), 3); // header, row, and nothing after the last CRLF
     EXPECT_EQ(lines[0], "Time,Severity,Element,MAC,Event,Detail\r");
