@@ -114,12 +114,13 @@ void StatusConsole::connectParts() {
             [this](const QString &key) { showStatus(key); });
     connect(m_reachability.get(), &ReachabilityMonitor::elementUpdated, this, &StatusConsole::showStatus);
     connect(m_silence.get(), &SilenceWatch::silenceChanged, &list, &ElementListModel::setSilence);
-    connect(m_silence.get(), &SilenceWatch::watchedChanged, this, [this, &list](const QSet<QString> &keys) {
-        list.setWatched(keys);
-        m_settings.watchedElements = keys;
-        writeStatusSettings(m_seams.settings, m_settings);
-        shownElementChanged(m_window.panel().selectedMac());
-    });
+    connect(m_silence.get(), &SilenceWatch::watchedChanged, this,
+            [this, model = &list](const QSet<QString> &keys) {
+                model->setWatched(keys);
+                m_settings.watchedElements = keys;
+                writeStatusSettings(m_seams.settings, m_settings);
+                shownElementChanged(m_window.panel().selectedMac());
+            });
 
     connect(&tree, &ElementTree::watchAudioToggled, this, &StatusConsole::setWatched);
     connect(&m_window.diagnostics(), &DiagnosticsFrame::watchAudioToggled, this,
@@ -143,7 +144,8 @@ void StatusConsole::listReloaded() {
     list.setWatched(m_silence->watched());
     for (const ElementState &state : m_reachability->states())
         list.setReachability(state);
-    for (const QString &key : m_silence->watched())
+    const QSet<QString> watched = m_silence->watched();
+    for (const QString &key : watched)
         list.setSilence(key, m_silence->state(key));
 }
 

@@ -67,7 +67,8 @@ QSet<QString> SilenceWatch::watched() const {
 
 void SilenceWatch::setWatched(const QSet<QString> &keys) {
     bool changed = false;
-    for (const QString &key : watched())
+    const QSet<QString> before = watched(); // a copy: the loop removes from the set it came from
+    for (const QString &key : before)
         if (!keys.contains(key)) {
             m_watched.remove(key);
             changed = true;

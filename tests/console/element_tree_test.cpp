@@ -55,7 +55,7 @@ TEST_F(ElementTreeTest, ReloadAskedForDuringItsMessageRunsOnceAfterIt) {
     };
     start();
     EXPECT_EQ(notifier.messages.size(), 1);
-    EXPECT_EQ(lists().last(), u"Select element: (2 items)"_s);
+    EXPECT_EQ(lists().constLast(), u"Select element: (2 items)"_s);
 }
 
 TEST_F(ElementTreeTest, ReloadKeepsTheShownElementMarkedAndRefreshLeavesTheEmptyPanel) {

@@ -73,7 +73,7 @@ protected:
         QStringList offered;
         QTimer look; // gone with this call: a menu never shown is never looked at later
         look.setSingleShot(true);
-        QObject::connect(&look, &QTimer::timeout, [&] {
+        QObject::connect(&look, &QTimer::timeout, &look, [&] {
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             if (!menu)
                 return;

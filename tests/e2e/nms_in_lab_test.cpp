@@ -27,9 +27,9 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
-#include <ranges>
 
 namespace ondalink::e2e {
 namespace {
@@ -58,8 +58,7 @@ protected:
     }
     void TearDown() override {
         window.reset();
-        for (const auto &undo : std::views::reverse(m_undo))
-            undo();
+        std::for_each(m_undo.rbegin(), m_undo.rend(), [](const auto &undo) { undo(); });
     }
 
     // A simulator with extra options for this test; a plain one again afterwards.

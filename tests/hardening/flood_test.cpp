@@ -95,8 +95,8 @@ TEST_F(Flood, TheWindowOutlivesAHundredThousandHostileDatagrams) {
 
     // Once the storm is over its count is shown, and a single report shows exactly its own message.
     ASSERT_TRUE(runUntil([&] { return notifier.messages.size() > boxesDuringFlood; }, 5000));
-    EXPECT_TRUE(notifier.ids().last() == MessageId::RepeatedReports ||
-                notifier.ids().last() == MessageId::SuppressedReports);
+    EXPECT_TRUE(notifier.ids().constLast() == MessageId::RepeatedReports ||
+                notifier.ids().constLast() == MessageId::SuppressedReports);
     notifier.messages.clear();
     QUdpSocket stranger;
     stranger.writeDatagram(failingReport(0), QHostAddress(QHostAddress::LocalHost), port);

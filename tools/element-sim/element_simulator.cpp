@@ -196,12 +196,12 @@ ElementSimulator::Outcome ElementSimulator::onLevelPort(const QNetworkDatagram &
 
 ElementSimulator::Outcome ElementSimulator::answer(DatagramKind kind, QUdpSocket &from,
                                                    const QByteArray &payload, const QNetworkDatagram &to,
-                                                   const QString &done) {
+                                                   const QString &done) const {
     const QString sent = done + u" ("_s + QString::number(payload.size()) + u" bytes)"_s;
     if (m_state.faults.noReply)
         return {kind, false, u"not answered: "_s + sent};
     const QHostAddress address = to.senderAddress();
-    const quint16 port = static_cast<quint16>(to.senderPort());
+    const auto port = static_cast<quint16>(to.senderPort());
     const int delay = m_state.faults.replyDelayMs;
     if (delay <= 0) {
         from.writeDatagram(payload, address, port);

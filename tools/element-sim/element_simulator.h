@@ -68,7 +68,7 @@ private:
     Outcome onLevelPort(const QNetworkDatagram &datagram);
     // Sends after the configured delay, unless the element is set not to answer.
     Outcome answer(DatagramKind kind, QUdpSocket &from, const QByteArray &payload, const QNetworkDatagram &to,
-                   const QString &done);
+                   const QString &done) const;
     void moveInterface(const ElementSettings &before, const QNetworkDatagram &request);
     bool bindUnicastSockets();
     void log(const QString &text);

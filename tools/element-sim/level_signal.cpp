@@ -37,7 +37,7 @@ QByteArray levelBlock(const LevelSignal &signal, qint64 elapsedMs) {
     for (int k = 0; k < kLevelSamples; ++k) {
         // A cosine starts at exactly 1, so the block's positive peak is exactly the chosen one.
         const double wave = std::cos(2.0 * std::numbers::pi * (k % kPeriodSamples) / kPeriodSamples);
-        qint32 value = static_cast<qint32>(std::lround(peak * wave));
+        auto value = static_cast<qint32>(std::lround(peak * wave));
         switch (signal.shape) {
         case LevelShape::Sine:
             break;

@@ -168,7 +168,7 @@ bool SimArguments::read() {
         c.identity.versionLow = static_cast<quint8>(*low);
     }
 
-    for (auto [name, member] :
+    for (const auto &[name, member] :
          {std::pair{u"ip"_s, &ElementSettings::ip}, std::pair{u"mask"_s, &ElementSettings::mask},
           std::pair{u"gw"_s, &ElementSettings::gw}, std::pair{u"remote"_s, &ElementSettings::remote}}) {
         if (!isSet(name))
@@ -228,7 +228,7 @@ bool SimArguments::read() {
         if (const auto offset = number(field, 0, 2047))
             patch.offset = static_cast<int>(*offset);
         else {
-            const auto known =
+            const auto *const known =
                 std::find_if(std::begin(kCodedFields), std::end(kCodedFields),
                              [&](const CodedField &f) { return field == QStringView(f.name); });
             if (known == std::end(kCodedFields))

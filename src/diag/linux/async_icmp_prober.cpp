@@ -122,8 +122,8 @@ void AsyncIcmpProber::expire() {
 }
 
 void AsyncIcmpProber::finish(quint16 sequence, EchoResult result) {
-    const auto found = m_pending.find(sequence);
-    if (found == m_pending.end())
+    const auto found = m_pending.constFind(sequence);
+    if (found == m_pending.cend())
         return;
     const Pending pending = *found;
     m_pending.erase(found);

@@ -157,7 +157,7 @@ TEST_F(ReportHandler, ARefusalOrAMismatchIsSaidAndStoresNothingOfIt) {
     answerArp(10, "00a0c9000003");
     panel.mac = u"00:A0:C9:00:00:03"_s;
     ASSERT_TRUE(handle(Report().bytes()));
-    EXPECT_EQ(notifier.ids().last(), MessageId::SectionCorrupted);
+    EXPECT_EQ(notifier.ids().constLast(), MessageId::SectionCorrupted);
     EXPECT_EQ(storedKeys(u"00A0C9000003"_s).size(), 18);
 
     notifier.messages.clear();

@@ -24,7 +24,7 @@ TEST(UniqueFd, MovesReleasesAndResetsOwnershipAndClosesWhatItOwnsOnce) {
     {
         UniqueFd first(a);
         UniqueFd moved(std::move(first));
-        EXPECT_FALSE(first.isValid());
+        EXPECT_FALSE(first.isValid()); // NOLINT(bugprone-use-after-move): the moved-from state is the point
         EXPECT_EQ(moved.get(), a);
         UniqueFd assigned(b);
         assigned = std::move(moved); // closes b, takes a

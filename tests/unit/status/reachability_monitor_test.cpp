@@ -76,16 +76,16 @@ TEST_F(ReachabilityTest, OfflineOnlyAfterThreeMissesInARowAndOnlineOnAnyAnswer) 
     writeElements(1);
     makeMonitor();
     EXPECT_EQ(status(0), ElementStatus::Unknown);
-    constexpr auto Unknown = ElementStatus::Unknown, Online = ElementStatus::Online,
-                   Offline = ElementStatus::Offline;
-    // Two misses leave a new element Unknown, the third makes it Offline; Online survives two misses, an
+    constexpr auto kUnknown = ElementStatus::Unknown, kOnline = ElementStatus::Online,
+                   kOffline = ElementStatus::Offline;
+    // Two misses leave a new element kUnknown, the third makes it kOffline; kOnline survives two misses, an
     // answer between them starts the count again, and any failure counts as a miss, not only a time-out.
     const std::pair<EchoResult, ElementStatus> probes[] = {
-        {kTimedOut, Unknown}, {kTimedOut, Unknown},
-        {kTimedOut, Offline}, {kAnswer, Online},
-        {kTimedOut, Online},  {kTimedOut, Online},
-        {kAnswer, Online},    {kTimedOut, Online},
-        {kTimedOut, Online},  {{EchoStatus::DestinationHostUnreachable, 0}, Offline}};
+        {kTimedOut, kUnknown}, {kTimedOut, kUnknown},
+        {kTimedOut, kOffline}, {kAnswer, kOnline},
+        {kTimedOut, kOnline},  {kTimedOut, kOnline},
+        {kAnswer, kOnline},    {kTimedOut, kOnline},
+        {kTimedOut, kOnline},  {{EchoStatus::DestinationHostUnreachable, 0}, kOffline}};
     for (int i = 0; i < int(std::size(probes)); ++i) {
         runInterval();
         ASSERT_EQ(prober.finishAll(probes[i].first), 1);
@@ -99,7 +99,7 @@ TEST_F(ReachabilityTest, OfflineOnlyAfterThreeMissesInARowAndOnlineOnAnyAnswer) 
     for (const QList<QVariant> &change : *changes)
         changed.append({change.at(1).value<ElementStatus>(), change.at(2).value<ElementStatus>()});
     EXPECT_EQ(changed, (QList<std::pair<ElementStatus, ElementStatus>>{
-                           {Offline, Unknown}, {Online, Offline}, {Offline, Online}}));
+                           {kOffline, kUnknown}, {kOnline, kOffline}, {kOffline, kOnline}}));
 }
 
 TEST_F(ReachabilityTest, ProbesAreSpreadOverTheIntervalOncePerElement) {
@@ -229,7 +229,7 @@ protected:
 
 TEST_F(AlarmsTest, OfflineAndBackAreAlarmsNotifiedUnlessSwitchedOffAndTheFirstAnswerIsNot) {
     probeOnce({EchoStatus::Success, 3});
-    EXPECT_TRUE(sink.shown.isEmpty()); // Unknown → Online: nothing to alarm about
+    EXPECT_TRUE(sink.shown.isEmpty()); // kUnknown → kOnline: nothing to alarm about
     for (int i = 0; i < 3; ++i)
         probeOnce({EchoStatus::TimedOut, 0});
     probeOnce({EchoStatus::Success, 3});

@@ -26,20 +26,20 @@ TEST(SilenceDetector, RaisesAfterTheHoldAndClearsAfterItsTimeAbove) {
         quint32 peak;
         SilenceState expected;
     };
-    constexpr auto Sounding = SilenceState::Sounding, Silent = SilenceState::Silent;
+    constexpr auto kSounding = SilenceState::Sounding, kSilent = SilenceState::Silent;
     const SilenceOptions other{-10.0, 3000, 500, 1000};
     // clang-format off
     const std::vector<std::tuple<const char *, SilenceOptions, std::vector<Step>>> runs{
-        {"silent for the hold time", {}, {{0, kLoud, Sounding}, {1000, kQuiet, Sounding}, {10999, kQuiet, Sounding},
-                                          {11000, kQuiet, Silent}}},
-        {"a loud reply inside the hold starts it again", {}, {{0, kQuiet, Sounding}, {9000, kLoud, Sounding},
-                                          {9500, 0, Sounding}, {18000, 0, Sounding}, {19500, 0, Silent}}},
-        {"cleared only after two seconds above", {}, {{0, 0, Sounding}, {10000, 0, Silent}, {11000, kLoud, Silent},
-                                          {12500, kQuiet, Silent}, {13000, kLoud, Silent}, {14999, kLoud, Silent},
-                                          {15000, kLoud, Sounding}}},
-        {"the threshold itself is not below it", {}, {{0, 26528, Sounding}, {20000, 26528, Sounding}}},
-        {"another threshold, hold and clearing time", other, {{0, kLoud, Sounding}, {2999, kLoud, Sounding},
-                                          {3000, kLoud, Silent}, {3100, 0x7FFFFF, Silent}, {3600, 0x7FFFFF, Sounding}}},
+        {"silent for the hold time", {}, {{0, kLoud, kSounding}, {1000, kQuiet, kSounding}, {10999, kQuiet, kSounding},
+                                          {11000, kQuiet, kSilent}}},
+        {"a loud reply inside the hold starts it again", {}, {{0, kQuiet, kSounding}, {9000, kLoud, kSounding},
+                                          {9500, 0, kSounding}, {18000, 0, kSounding}, {19500, 0, kSilent}}},
+        {"cleared only after two seconds above", {}, {{0, 0, kSounding}, {10000, 0, kSilent}, {11000, kLoud, kSilent},
+                                          {12500, kQuiet, kSilent}, {13000, kLoud, kSilent}, {14999, kLoud, kSilent},
+                                          {15000, kLoud, kSounding}}},
+        {"the threshold itself is not below it", {}, {{0, 26528, kSounding}, {20000, 26528, kSounding}}},
+        {"another threshold, hold and clearing time", other, {{0, kLoud, kSounding}, {2999, kLoud, kSounding},
+                                          {3000, kLoud, kSilent}, {3100, 0x7FFFFF, kSilent}, {3600, 0x7FFFFF, kSounding}}},
     };
     // clang-format on
     for (const auto &[name, options, steps] : runs) {
