@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the dependencies, checks the formatting, builds, and runs every test suite twice: a normal
-# build and an AddressSanitizer + UndefinedBehaviorSanitizer build; then each fuzzer for a bounded time.
+# build (followed by clang-tidy and clazy over the tree) and an AddressSanitizer +
+# UndefinedBehaviorSanitizer build; then each fuzzer for a bounded time.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -17,6 +18,8 @@ run_suite() {
 }
 
 run_suite "$root/build" -DONDALINK_BUILD_TESTS=ON
+# clang-tidy and clazy over every source of ours, from that build's compile_commands.json.
+"$root/scripts/lint.sh" "$root/build"
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "$root/build-sanitize" -DONDALINK_SANITIZE=ON -DONDALINK_BUILD_BENCH=OFF
 # Each fuzzer for about a minute from its seed corpus (ONDALINK_FUZZ_SECONDS to change that).

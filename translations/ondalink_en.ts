@@ -989,10 +989,6 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Ping response:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>&lt;Unknown&gt;</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1006,10 +1002,6 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>Level polling interval</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Interval:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1027,6 +1019,14 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>Raise an alarm when this encoder&apos;s audio stays silent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Ping response:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Interval:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1504,15 +1504,7 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Audio source:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>2.5mS</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Audio atten:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1545,34 +1537,6 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>Not used by the element: this setting is neither sent nor stored</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>System name:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>System IP:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Network mask:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Gateway IP:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Remote IP:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>VLAN O&amp;&amp;M:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Audio:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1620,19 +1584,7 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Buffer size:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Threshold:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Silence detector trigger level</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Timeout:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1641,26 +1593,6 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>Audio atten</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Audio type:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>TX type:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Audio routing:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>SFN option:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Bounded to:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1707,6 +1639,74 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>The encoder this element is bound to, as the database records it. For reference only: a choice made here is neither sent to the element nor saved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Audio source:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Audio atten:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System &amp;name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;System IP:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Networ&amp;k mask:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Gateway IP:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Remote IP:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>VLAN &amp;O&amp;&amp;M:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A&amp;udio:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Buffer si&amp;ze:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Thresho&amp;ld:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ti&amp;meout:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio t&amp;ype:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>T&amp;X type:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Au&amp;dio routing:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>S&amp;FN option:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Bounded to:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,25 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "console/focus_scroll_bar.h"
+
 #include <QEvent>
-#include <QScrollBar>
 
 namespace ondalink {
 
 // scrlAtten: a scroll bar that says whether the change it is making comes from a wheel turn. A turn
 // gives no keyboard focus, so the panel cannot tell it from a position set by code otherwise.
-class AttenuationBar : public QScrollBar {
+class AttenuationBar : public FocusScrollBar {
 public:
-    using QScrollBar::QScrollBar;
+    using FocusScrollBar::FocusScrollBar;
 
     bool isWheelTurning() const { return m_wheelTurning; }
 
 protected:
     bool event(QEvent *event) override {
         if (event->type() != QEvent::Wheel)
-            return QScrollBar::event(event);
+            return FocusScrollBar::event(event);
         m_wheelTurning = true;
-        const bool handled = QScrollBar::event(event);
+        const bool handled = FocusScrollBar::event(event);
         m_wheelTurning = false;
         return handled;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/diagnostics_frame.h"
 
+#include "console/form_helpers.h"
 #include "console/level_display.h"
 #include "console/ping_indicator.h"
 #include "console/vu_meter.h"
@@ -21,7 +22,7 @@ DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(2, 1);
 
-    auto *pingCaption = new QLabel(tr("Ping response:"), this);
+    auto *pingCaption = new QLabel(tr("&Ping response:"), this);
     shpPing = new PingIndicator(this);
     shpPing->label()->setText(tr("<Unknown>"));
     pingCaption->setBuddy(shpPing->label());
@@ -53,7 +54,7 @@ DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
     m_intervalText->setObjectName(u"lblInterval"_s);
     m_intervalText->setMinimumWidth(m_intervalText->fontMetrics().horizontalAdvance(tr("%1 ms").arg(1000)) +
                                     4);
-    auto *intervalCaption = new QLabel(tr("Interval:"), this);
+    auto *intervalCaption = new QLabel(tr("&Interval:"), this);
     intervalCaption->setBuddy(Slider1);
     auto *intervalRow = new QHBoxLayout;
     intervalRow->addWidget(Slider1, 1);
@@ -67,6 +68,10 @@ DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
     m_watchAudio->setToolTip(tr("Raise an alarm when this encoder's audio stays silent"));
     grid->addWidget(m_watchAudio, 3, 1, 1, 2, Qt::AlignLeft);
     showWatchAudio(false, false);
+    m_levelControls = {levelCaption, VUMeter_,       lblVolume,   intervalCaption,
+                       Slider1,      m_intervalText, m_watchAudio};
+    keepRoomWhenHidden(
+        {levelCaption, VUMeter_, lblVolume, intervalCaption, Slider1, m_intervalText, m_watchAudio});
     // clicked, not toggled: only the operator's own switch is sent on.
     connect(m_watchAudio, &QCheckBox::clicked, this, &DiagnosticsFrame::watchAudioToggled);
 
@@ -89,6 +94,9 @@ void DiagnosticsFrame::showWatchAudio(bool available, bool watched) {
 }
 
 void DiagnosticsFrame::resetLevel(bool meterEnabled) {
+    // Only an encoder has a level: another element's shows none of the level controls.
+    for (QWidget *w : std::as_const(m_levelControls))
+        w->setVisible(meterEnabled);
     VUMeter_->setEnabled(meterEnabled);
     VUMeter_->reset();
     lblVolume->setText(levelDisplay(0).text);

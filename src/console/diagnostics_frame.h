@@ -4,6 +4,7 @@
 #include "console/level_display.h"
 
 #include <QGroupBox>
+#include <QList>
 
 class QCheckBox;
 class QLabel;
@@ -30,7 +31,8 @@ public:
     QSlider *intervalSlider() const { return Slider1; }
     QCheckBox *watchAudio() const { return m_watchAudio; }
 
-    // Meter to width 0, enabled or not; level text to "-oodBFS".
+    // Meter to width 0, enabled or not; level text to "-oodBFS". A disabled meter is hidden, with the
+    // interval and "Watch audio".
     void resetLevel(bool meterEnabled);
     // A level monitor's peak on the meter and as text (0: no level).
     void showPeak(quint32 peak);
@@ -52,6 +54,7 @@ private:
     QSlider *Slider1 = nullptr;
     QLabel *m_intervalText = nullptr;
     QCheckBox *m_watchAudio = nullptr;
+    QList<QWidget *> m_levelControls; // shown for an encoder only
 };
 
 } // namespace ondalink

@@ -72,14 +72,14 @@ void ElementListModel::setElements(const QList<ElementListing> &elements) {
         m_byKey.insert(row.elementKey, int(m_rows.size()));
         m_rows.append(std::move(row));
     }
-    // Two elements at one address: each row says so, whatever else is known of it.
-    QHash<quint32, int> atAddress;
-    for (const Row &row : std::as_const(m_rows)) {
-        if (row.address)
-            ++atAddress[*row.address];
-    }
+    // Two elements at one address: each row says so, whatever else is known of it, and by the rule
+    // the database's warning uses.
     for (Row &row : m_rows)
-        row.status.duplicateAddress = row.address && atAddress.value(*row.address) > 1;
+        row.status.duplicateAddress = false;
+    for (const QList<ElementListing> &set : duplicateAddresses(elements)) {
+        for (const ElementListing &element : set)
+            m_rows[m_byKey.value(element.key)].status.duplicateAddress = true;
+    }
     if (!elements.isEmpty())
         m_known = std::move(known);
     m_pending.clear();

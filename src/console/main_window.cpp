@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -43,6 +44,9 @@ constexpr int kRefresh = 2;
 constexpr int kSave = 4;
 constexpr int kStartMonitoring = 6;
 constexpr int kStopMonitoring = 7;
+// The smallest window that still shows a useful list beside the panel, in logical pixels: it fits 1366x768
+// at 100 % and 1920x1080 at 200 %.
+constexpr QSize kMinimumSize(800, 500);
 
 QString windowTitleText() {
     //: The main window's title; %1 is the program's version.
@@ -70,7 +74,9 @@ MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &pr
     connectParts();
     m_databaseCommands = new DatabaseCommands(*this, m_notifier);
     m_databaseCommands->install(*menuBar()->findChild<QMenu *>(u"mnuElements"_s));
-    // Room for the panel beside the list's name, address and status columns, within the screen.
+    // Room for the panel beside the list's name, address and status columns, within the screen; smaller,
+    // the properties scroll.
+    setMinimumSize(kMinimumSize);
     QSize size = sizeHint().expandedTo(QSize(1280, 600));
     if (const QScreen *shown = screen())
         size = size.boundedTo(shown->availableSize());
@@ -174,11 +180,18 @@ void MainWindow::buildCentre() {
     m_tree = new ElementTree(m_database, m_notifier, *m_panel->encoderList(), *m_diagnostics->meter());
     new RemoteElementName(*m_panel, *m_tree, this);
 
-    auto *right = new QWidget(splitter);
-    auto *rightLayout = new QVBoxLayout(right);
+    // The properties scroll rather than set the window's size: it fits a small or scaled screen, and a
+    // selection never resizes it.
+    auto *right = new QScrollArea(splitter);
+    right->setObjectName(u"scrProperties"_s);
+    right->setWidgetResizable(true);
+    right->setFrameShape(QFrame::NoFrame);
+    auto *properties = new QWidget;
+    auto *rightLayout = new QVBoxLayout(properties);
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->addWidget(m_panel, 1);
     rightLayout->addWidget(m_diagnostics);
+    right->setWidget(properties);
 
     splitter->addWidget(m_tree);
     // Where the elements come from, for an operator who wonders which copy of the database this is.

@@ -180,7 +180,7 @@ void PropertiesPanel::encoderLayout() {
     cmbAudioTX->show();
     scrlAtten->hide();
     lblAttenDB->hide();
-    Label9->setText(tr("Audio source:"));
+    Label9->setText(tr("&Audio source:"));
     Label9->setBuddy(cmbAudioInput);
     if (cmbAudioTX->currentIndex() > 0)
         txtRemoteIP->hide();
@@ -194,6 +194,7 @@ void PropertiesPanel::encoderLayout() {
     lblLatency->setText(tr("2.5mS"));
     setEnabledAll(false, {cmbSilDetMode, scrlSilDetLevel, scrlSilDetTime, lblSilDetLevel, lblSilDetTime,
                           lblLatency, Label20, Label24, Label26});
+    showControlsOfRole(true);
 }
 
 void PropertiesPanel::decoderLayout() {
@@ -202,7 +203,7 @@ void PropertiesPanel::decoderLayout() {
     cmbAudioTX->hide();
     scrlAtten->show();
     lblAttenDB->show();
-    Label9->setText(tr("Audio atten:"));
+    Label9->setText(tr("&Audio atten:"));
     Label9->setBuddy(scrlAtten);
     m_surroundings.switchMonitoringOff();
     m_surroundings.setMonitoringButtons(false, false);
@@ -211,6 +212,19 @@ void PropertiesPanel::decoderLayout() {
     lblLatency->setText(bufferText(scrlBuffer->value()));
     setEnabledAll(true, {cmbSilDetMode, scrlSilDetLevel, scrlSilDetTime, lblSilDetLevel, lblSilDetTime,
                          lblLatency, Label20, Label24, Label26});
+    showControlsOfRole(false);
+}
+
+// What the other type has is hidden rather than greyed with values that are not this element's (or, as
+// the SFN option of an encoder, never sent to it). The values stay in their controls, and each control
+// keeps its place, so the form does not move.
+void PropertiesPanel::showControlsOfRole(bool encoder) {
+    for (QWidget *w : {m_remoteCaption, m_txCaption})
+        w->setVisible(encoder);
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_routingCaption, cmbSilDetMode, m_sfnCaption, chkSFNEnabled, scrlBuffer, Label24,
+             scrlSilDetLevel, lblSilDetLevel, Label26, scrlSilDetTime, lblSilDetTime})
+        w->setVisible(!encoder);
 }
 
 QString PropertiesPanel::elementIp() const {

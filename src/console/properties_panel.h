@@ -116,6 +116,7 @@ private:
     void txtElementName_LostFocus();
     void encoderLayout();
     void decoderLayout();
+    void showControlsOfRole(bool encoder);
     void loadDecoderSettings(const StoredElement &stored);
     void setSelected(const QString &mac);
     void setSilDetMode(int index);
@@ -168,6 +169,11 @@ private:
     QLabel *Label20 = nullptr;
     QLabel *Label24 = nullptr;
     QLabel *Label26 = nullptr;
+    // Captions of rows that one type has and the other has not.
+    QLabel *m_remoteCaption = nullptr;
+    QLabel *m_txCaption = nullptr;
+    QLabel *m_routingCaption = nullptr;
+    QLabel *m_sfnCaption = nullptr;
 };
 
 } // namespace ondalink

@@ -3,6 +3,8 @@
 #include "console/properties_panel.h"
 
 #include "console/attenuation_bar.h"
+#include "console/focus_scroll_bar.h"
+#include "console/form_helpers.h"
 
 #include "model/element_record.h"
 #include "model/encodings.h"
@@ -17,6 +19,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <initializer_list>
 #include <iterator>
 
@@ -41,11 +44,10 @@ QLabel *caption(const QString &text, QWidget *parent, const QString &objectName 
     return label;
 }
 
-// The caption names the field for keyboard and screen-reader users: "VLAN O&&M:" reads "VLAN O&M".
+// The caption names the field for keyboard and screen-reader users: "VLAN &O&&M:" reads "VLAN O&M".
 void describe(QLabel *label, QWidget *field) {
     label->setBuddy(field);
-    QString name = label->text();
-    name.replace(u"&&"_s, u"&"_s);
+    QString name = withoutMnemonic(label->text());
     if (name.endsWith(QChar(u':')))
         name.chop(1);
     field->setAccessibleName(name);
@@ -67,7 +69,7 @@ QComboBox *listBox(const QString &objectName, std::initializer_list<QString> ent
     return box;
 }
 
-template <typename Bar = QScrollBar>
+template <typename Bar = FocusScrollBar>
 Bar *scrollBar(const QString &objectName, int minimum, int maximum, int value, int pageStep,
                QWidget *parent) {
     auto *bar = named(new Bar(Qt::Horizontal, parent), objectName);
@@ -200,13 +202,15 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
     }
 
     const std::initializer_list<std::pair<QString, QLineEdit *>> rows = {
-        {tr("System name:"), txtElementName},  {tr("System IP:"), txtElementIP},
-        {tr("Network mask:"), txtElementMask}, {tr("Gateway IP:"), txtElementGW},
-        {tr("Remote IP:"), txtRemoteIP},       {tr("VLAN O&&M:"), txtVLAN_OM},
-        {tr("Audio:"), txtVLAN_Audio},
+        {tr("System &name:"), txtElementName},  {tr("&System IP:"), txtElementIP},
+        {tr("Networ&k mask:"), txtElementMask}, {tr("&Gateway IP:"), txtElementGW},
+        {tr("&Remote IP:"), txtRemoteIP},       {tr("VLAN &O&&M:"), txtVLAN_OM},
+        {tr("A&udio:"), txtVLAN_Audio},
     };
     for (const auto &[text, field] : rows) {
         QLabel *label = caption(text, box);
+        if (field == txtRemoteIP)
+            m_remoteCaption = label;
         describe(label, field);
         addRow(grid, label, field);
         if (field == txtRemoteIP) // the listed element at the remote address (RemoteElementName)
@@ -228,6 +232,7 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
     }
     // The VLAN boxes' caption says "Audio:" only; their accessible name says what they are.
     txtVLAN_Audio->setAccessibleName(tr("VLAN Audio"));
+    keepRoomWhenHidden({m_remoteCaption, txtRemoteIP});
     grid->setRowStretch(grid->rowCount(), 1);
     return box;
 }
@@ -257,11 +262,11 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     lblSilDetLevel = valueLabel(u"lblSilDetLevel"_s, tr("0dBu"), silDetLevelText(kSilDetLevelMin), box);
     lblSilDetTime = valueLabel(u"lblSilDetTime"_s, tr("0Sec"), silDetTimeText(kSilDetTimeMax), box);
 
-    Label9 = caption(tr("Audio source:"), box, u"Label9"_s);
-    Label20 = caption(tr("Buffer size:"), box, u"Label20"_s);
-    Label24 = caption(tr("Threshold:"), box, u"Label24"_s);
+    Label9 = caption(tr("&Audio source:"), box, u"Label9"_s);
+    Label20 = caption(tr("Buffer si&ze:"), box, u"Label20"_s);
+    Label24 = caption(tr("Thresho&ld:"), box, u"Label24"_s);
     Label24->setToolTip(tr("Silence detector trigger level"));
-    Label26 = caption(tr("Timeout:"), box, u"Label26"_s);
+    Label26 = caption(tr("Ti&meout:"), box, u"Label26"_s);
     Label26->setToolTip(tr("Silence detector time countdown"));
 
     // Audio input and attenuation share Label9's row; the layout shows one of them.
@@ -271,31 +276,36 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     sharedRow->addWidget(cmbAudioInput, 1);
     sharedRow->addWidget(scrlAtten, 1);
     sharedRow->addWidget(lblAttenDB);
+    // As wide as the wider of its two forms, so that switching them moves nothing.
+    cmbAudioInput->hide();
+    const int attenuationWidth = shared->minimumSizeHint().width();
+    cmbAudioInput->show();
     scrlAtten->hide();
     lblAttenDB->hide();
+    shared->setMinimumWidth(std::max(attenuationWidth, shared->minimumSizeHint().width()));
     describe(Label9, cmbAudioInput);
     scrlAtten->setAccessibleName(tr("Audio atten"));
 
-    QLabel *typeCaption = caption(tr("Audio type:"), box);
+    QLabel *typeCaption = caption(tr("Audio t&ype:"), box);
     describe(typeCaption, cmbAudioType);
     addRow(grid, typeCaption, cmbAudioType);
     addRow(grid, Label9, shared);
-    QLabel *txCaption = caption(tr("TX type:"), box);
-    describe(txCaption, cmbAudioTX);
-    addRow(grid, txCaption, cmbAudioTX);
-    QLabel *routingCaption = caption(tr("Audio routing:"), box);
-    describe(routingCaption, cmbSilDetMode);
-    addRow(grid, routingCaption, cmbSilDetMode);
-    QLabel *sfnCaption = caption(tr("SFN option:"), box);
-    describe(sfnCaption, chkSFNEnabled);
-    addRow(grid, sfnCaption, chkSFNEnabled);
+    m_txCaption = caption(tr("T&X type:"), box);
+    describe(m_txCaption, cmbAudioTX);
+    addRow(grid, m_txCaption, cmbAudioTX);
+    m_routingCaption = caption(tr("Au&dio routing:"), box);
+    describe(m_routingCaption, cmbSilDetMode);
+    addRow(grid, m_routingCaption, cmbSilDetMode);
+    m_sfnCaption = caption(tr("S&FN option:"), box);
+    describe(m_sfnCaption, chkSFNEnabled);
+    addRow(grid, m_sfnCaption, chkSFNEnabled);
     describe(Label20, scrlBuffer);
     addRow(grid, Label20, scrlBuffer, lblLatency);
     describe(Label24, scrlSilDetLevel);
     addRow(grid, Label24, scrlSilDetLevel, lblSilDetLevel);
     describe(Label26, scrlSilDetTime);
     addRow(grid, Label26, scrlSilDetTime, lblSilDetTime);
-    QLabel *boundCaption = caption(tr("Bounded to:"), box);
+    QLabel *boundCaption = caption(tr("&Bounded to:"), box);
     describe(boundCaption, cmbEncoders);
     const QString bound =
         tr("The encoder this element is bound to, as the database records it. For reference "
@@ -305,6 +315,9 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     cmbEncoders->setAccessibleDescription(bound);
     addRow(grid, boundCaption, cmbEncoders);
     grid->setRowStretch(grid->rowCount(), 1);
+    keepRoomWhenHidden({m_txCaption, cmbAudioTX, m_routingCaption, cmbSilDetMode, m_sfnCaption, chkSFNEnabled,
+                        scrlBuffer, Label24, scrlSilDetLevel, lblSilDetLevel, Label26, scrlSilDetTime,
+                        lblSilDetTime});
     return box;
 }
 

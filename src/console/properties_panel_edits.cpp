@@ -3,6 +3,7 @@
 // the Save question lists, and where a refused Save puts the focus.
 #include "console/properties_panel.h"
 
+#include "console/form_helpers.h"
 #include "link/configuration_write.h"
 #include "model/encodings.h"
 
@@ -41,7 +42,8 @@ void PropertiesPanel::connectEditTracking() {
         if (QLabel *caption = captionOf(control)) {
             QFont bold = caption->font();
             bold.setBold(true);
-            caption->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(caption->text()) + 2);
+            caption->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(withoutMnemonic(caption->text())) +
+                                     2);
         }
     }
 }

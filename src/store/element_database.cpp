@@ -213,7 +213,7 @@ DuplicateAddresses duplicateAddresses(const QList<ElementListing> &elements) {
     QHash<quint32, QList<ElementListing>> byAddress;
     for (const ElementListing &element : elements) {
         // An address is the four numbers it stands for: 10.0.0.1 and 010.000.000.001 are one.
-        const auto address = parseDottedAddress(element.ip);
+        const auto address = parseDottedAddress(element.ip.trimmed());
         if (!address)
             continue;
         auto &same = byAddress[address->value];

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "console/element_tree.h"
+#include "console/form_helpers.h"
 #include "console/ping_indicator.h"
 #include "window_test.h"
 
@@ -70,11 +71,16 @@ protected:
         return child;
     }
     // What the blank-separated controls show, joined by "|": the check ("true"), selected index,
-    // position or text, whichever the control has first.
+    // position or text, whichever the control has first; a caption as it reads, without its Alt+letter
+    // marker.
     QString values(const QString &names) const {
         QStringList shown;
         for (const QString &name : names.split(u' ')) {
             const QObject *control = find<QObject>(name);
+            if (const auto *caption = qobject_cast<const QLabel *>(control); caption && caption->buddy()) {
+                shown << withoutMnemonic(caption->text());
+                continue;
+            }
             for (const char *property : {"checked", "currentIndex", "value", "text"}) {
                 if (control && control->property(property).isValid()) {
                     shown << control->property(property).toString();

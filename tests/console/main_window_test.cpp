@@ -12,6 +12,8 @@
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QToolBar>
@@ -89,6 +91,68 @@ TEST_F(MainWindowTest, LayoutFollowsTheTypeAndAnEncodersTransmission) {
     EXPECT_TRUE(find<QLineEdit>(u"txtRemoteIP"_s)->isHidden());
 }
 
+// The caption whose buddy the control is.
+QLabel *captionOf(const QWidget *window, const QWidget *control) {
+    for (QLabel *label : window->findChildren<QLabel *>())
+        if (label->buddy() == control)
+            return label;
+    return nullptr;
+}
+
+TEST_F(MainWindowTest, TheFormHoldsStillScrollsOnASmallScreenAndHidesWhatTheTypeDoesNotUse) {
+    start();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QSize size = window->size();
+    const QStringList decoderOnly{u"cmbSilDetMode"_s, u"chkSFNEnabled"_s,   u"scrlBuffer"_s,
+                                  u"Label24"_s,       u"scrlSilDetLevel"_s, u"lblSilDetLevel"_s,
+                                  u"Label26"_s,       u"scrlSilDetTime"_s};
+    const QStringList encoderOnly{u"VUMeter"_s, u"lblVolume"_s, u"Slider1"_s, u"chkWatchAudio"_s};
+    const auto shown = [this](const QStringList &names) {
+        QString digits;
+        for (const QString &name : names)
+            digits += find<QWidget>(name)->isVisibleTo(window.get()) ? u'1' : u'0';
+        return digits;
+    };
+    const auto captionShown = [this](const QString &field) {
+        return captionOf(window.get(), find<QWidget>(field))->isVisibleTo(window.get());
+    };
+    QList<QList<QRect>> places;
+    for (const QString &mac : {kDecoderMac, kEncoderMac, kDecoderMac}) {
+        clickNode(mac);
+        QCoreApplication::processEvents();
+        const bool encoder = mac == kEncoderMac;
+        SCOPED_TRACE(encoder ? "encoder" : "decoder");
+        // Another element never resizes the window, and the fields keep their places.
+        EXPECT_EQ(window->size(), size);
+        QList<QRect> place;
+        for (const char16_t *field : {u"txtElementName", u"cmbAudioType", u"cmbEncoders", u"lblPing"}) {
+            const QWidget *control = find<QWidget>(QString::fromUtf16(field));
+            place.append(QRect(control->mapTo(window.get(), QPoint(0, 0)), control->size()));
+        }
+        places.append(place);
+        EXPECT_EQ(shown(decoderOnly), QString(decoderOnly.size(), encoder ? u'0' : u'1'));
+        EXPECT_EQ(shown(encoderOnly), QString(encoderOnly.size(), encoder ? u'1' : u'0'));
+        EXPECT_EQ(captionShown(u"cmbAudioTX"_s), encoder);
+        EXPECT_EQ(captionShown(u"txtRemoteIP"_s), encoder);
+        EXPECT_EQ(captionShown(u"cmbSilDetMode"_s), !encoder);
+        // Hidden, the decoder's silence detector keeps its values while the encoder is shown.
+        EXPECT_EQ(values(u"scrlSilDetLevel scrlSilDetTime cmbSilDetMode"_s), u"37|43|0"_s);
+    }
+    for (const QList<QRect> &place : std::as_const(places))
+        EXPECT_EQ(place, places.front()) << qPrintable(QDebug::toString(place));
+
+    // On a small (or scaled) screen the window gets smaller and the properties scroll.
+    window->resize(800, 500);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->size(), QSize(800, 500));
+    auto *properties = find<QScrollArea>(u"scrProperties"_s);
+    EXPECT_GT(properties->verticalScrollBar()->maximum(), 0);
+    properties->ensureWidgetVisible(find<QWidget>(u"lblPing"_s));
+    EXPECT_TRUE(properties->viewport()->rect().contains(
+        find<QWidget>(u"lblPing"_s)->mapTo(properties->viewport(), QPoint(0, 0))));
+}
+
 TEST_F(MainWindowTest, ValueLabelsAndTheSilenceDetectorFollowTheirControls) {
     start();
     clickNode(kDecoderMac);
@@ -139,7 +203,7 @@ TEST_F(MainWindowTest, AboutAndTreeFrameNameTheDatabaseWithoutAToolbarButton) {
     ASSERT_TRUE(start());
     EXPECT_TRUE(find<QGroupBox>(u"frmTreeView"_s)->toolTip().contains(iniPath()));
 
-    QAction *about = find<QAction>(u"actAbout"_s);
+    auto *about = find<QAction>(u"actAbout"_s);
     ASSERT_NE(about, nullptr);
     EXPECT_FALSE(find<QToolBar>(u"Toolbar1"_s)->actions().contains(about));
     about->trigger();

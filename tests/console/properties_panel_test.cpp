@@ -7,6 +7,7 @@
 #include "store/element_database.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QNetworkDatagram>
 #include <QWheelEvent>
 
@@ -97,7 +98,7 @@ TEST_F(PropertiesPanelTest, AddressBoxesSayWhileInvalidAndShowThePlainFormWhenLe
     auto *name = find<QLineEdit>(u"txtElementName"_s);
     for (const QString &boxName :
          {u"txtElementIP"_s, u"txtElementMask"_s, u"txtElementGW"_s, u"txtRemoteIP"_s}) {
-        QLineEdit *box = find<QLineEdit>(boxName);
+        auto *box = find<QLineEdit>(boxName);
         const QColor normal = QApplication::palette(box).color(QPalette::Base);
         for (const auto &[typed, valid, left] : rows) {
             SCOPED_TRACE(qPrintable(boxName + u' ' + typed));
@@ -117,6 +118,38 @@ TEST_F(PropertiesPanelTest, AddressBoxesSayWhileInvalidAndShowThePlainFormWhenLe
             EXPECT_EQ(box->text(), left);
         }
     }
+}
+
+TEST_F(PropertiesPanelTest, EveryFieldCaptionHasItsOwnAltLetterAndAFocusedScrollBarShowsIt) {
+    showEncoder();
+    QHash<QKeySequence, QString> taken; // the menus' letters first: a caption must not take one
+    for (const QAction *menu : window->menuBar()->actions())
+        taken.insert(QKeySequence::mnemonic(menu->text()), menu->text());
+    const auto claim = [&taken](const QString &text) {
+        const QKeySequence letter = QKeySequence::mnemonic(text);
+        EXPECT_FALSE(letter.isEmpty()) << qPrintable(text);
+        EXPECT_FALSE(taken.contains(letter)) << qPrintable(text + u" and "_s + taken.value(letter));
+        taken.insert(letter, text);
+    };
+    // Each layout's captions: those shown at one time, with the check box beside them.
+    for (const QString &mac : {kEncoderMac, kDecoderMac}) {
+        clickNode(mac);
+        QHash<QKeySequence, QString> menus = taken;
+        for (const QLabel *label : window->findChildren<QLabel *>())
+            if (label->buddy() && label->isVisibleTo(window.get()) &&
+                (label->buddy()->focusPolicy() & Qt::TabFocus))
+                claim(label->text());
+        if (auto *watch = find<QCheckBox>(u"chkWatchAudio"_s); watch->isVisibleTo(window.get()))
+            claim(watch->text());
+        taken = menus;
+    }
+
+    // Tab onto a scroll bar draws a focus frame on it.
+    auto *bar = find<QScrollBar>(u"scrlAtten"_s);
+    const QImage unfocused = bar->grab().toImage();
+    bar->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(bar->hasFocus());
+    EXPECT_NE(bar->grab().toImage(), unfocused);
 }
 
 TEST_F(PropertiesPanelTest, TheNameIsUpperCasedWhenLeftAndTheVlanBoxesTakeNoTypingAndSayTheyAreNotUsed) {

@@ -3,6 +3,7 @@
 // what an operator does first: a discovery (answered Yes), the first element selected, its ping
 // tested and, on an encoder, its level watched. Prints "ready" when the window shows all that, and
 // keeps running until it is closed. Messages go to standard output instead of message boxes.
+// Usage: ondalink-nms-demo [row]: the row of the list to select instead of the first.
 #include "console/main_window.h"
 #include "console/status_console.h"
 #include "diag/linux/async_icmp_prober.h"
@@ -28,7 +29,7 @@ namespace {
 // No desktop notifications: the screenshot shows the list's status column instead.
 class NoNotifications : public ondalink::NotificationSink {
 public:
-    void notify(const ondalink::DesktopNotification &) override {}
+    void notify(const ondalink::DesktopNotification & /*notification*/) override {}
 };
 
 // Says Yes to every question (and discards unsaved edits); the operator of a demonstration is the program
@@ -82,19 +83,20 @@ int main(int argc, char **argv) {
         return 1;
     window.show();
 
-    QTimer::singleShot(kStartMs, &window, [&window] {
+    const int row = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 0;
+    QTimer::singleShot(kStartMs, &window, [&window, row] {
         window.toolbarItem(1)->trigger(); // returns when the paging window has closed
         auto *tree = window.findChild<QTreeView *>(u"TreeView1"_s);
         QTextStream out(stdout);
         out << "discovered: " << tree->model()->rowCount() << " elements" << Qt::endl;
-        if (tree->model()->rowCount() == 0) {
+        if (tree->model()->rowCount() <= row) {
             out << "ready" << Qt::endl;
             return;
         }
-        const QModelIndex first = tree->model()->index(0, 0);
-        tree->setCurrentIndex(first);
+        const QModelIndex chosen = tree->model()->index(row, 0);
+        tree->setCurrentIndex(chosen);
         tree->setFocus();
-        out << "selected: " << first.data().toString() << Qt::endl;
+        out << "selected: " << chosen.data().toString() << Qt::endl;
         window.pingPresenter().lblPing_Click();
         if (window.toolbarItem(6)->isEnabled())
             window.toolbarItem(6)->trigger();
