@@ -27,11 +27,12 @@ status=0
 printf '%s\n' "${files[@]}" |
   xargs -P "$jobs" -I{} sh -c 'clang-tidy --quiet -p "$1" --header-filter="$2" "$3" 2>/dev/null' \
     sh "$dir" "$headers" {} >>"$log" || status=1
-# Left out: qstring-ref (its advice, midRef(), is Qt 5's; Qt 6 has no QStringRef); in tests also
-# non-pod-global-static (GoogleTest registers every test through one, and the test tables are some).
+# Left out: qstring-ref (its advice, midRef(), is Qt 5's; Qt 6 has no QStringRef); in tests and
+# benchmarks also non-pod-global-static (GoogleTest and Google Benchmark register each test and
+# benchmark through one, and the test tables are some).
 clazy_file() {
   local checks=level1,no-qstring-ref
-  case "$1" in "$root"/tests/*) checks="$checks,no-non-pod-global-static" ;; esac
+  case "$1" in "$root"/tests/* | "$root"/bench/*) checks="$checks,no-non-pod-global-static" ;; esac
   clazy-standalone -checks="$checks" -header-filter="$headers" -p "$dir" "$1"
 }
 export -f clazy_file
