@@ -70,8 +70,7 @@ DiagnosticsFrame::DiagnosticsFrame(QWidget *parent) : QGroupBox(parent) {
     showWatchAudio(false, false);
     m_levelControls = {levelCaption, VUMeter_,       lblVolume,   intervalCaption,
                        Slider1,      m_intervalText, m_watchAudio};
-    keepRoomWhenHidden(
-        {levelCaption, VUMeter_, lblVolume, intervalCaption, Slider1, m_intervalText, m_watchAudio});
+    keepRoomWhenHidden(m_levelControls);
     // clicked, not toggled: only the operator's own switch is sent on.
     connect(m_watchAudio, &QCheckBox::clicked, this, &DiagnosticsFrame::watchAudioToggled);
 

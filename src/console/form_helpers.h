@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QSizePolicy>
 #include <QString>
 #include <QWidget>
-
-#include <initializer_list>
 
 namespace ondalink {
 
@@ -23,7 +22,7 @@ inline QString withoutMnemonic(const QString &caption) {
 
 // Hidden by the element's type, these keep their room: the form does not move between an encoder and a
 // decoder.
-inline void keepRoomWhenHidden(std::initializer_list<QWidget *> widgets) {
+inline void keepRoomWhenHidden(const QList<QWidget *> &widgets) {
     for (QWidget *w : widgets) {
         QSizePolicy policy = w->sizePolicy();
         policy.setRetainSizeWhenHidden(true);

@@ -219,11 +219,9 @@ void PropertiesPanel::decoderLayout() {
 // the SFN option of an encoder, never sent to it). The values stay in their controls, and each control
 // keeps its place, so the form does not move.
 void PropertiesPanel::showControlsOfRole(bool encoder) {
-    for (QWidget *w : {m_remoteCaption, m_txCaption})
+    for (QWidget *w : std::as_const(m_encoderOnly))
         w->setVisible(encoder);
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             m_routingCaption, cmbSilDetMode, m_sfnCaption, chkSFNEnabled, scrlBuffer, Label24,
-             scrlSilDetLevel, lblSilDetLevel, Label26, scrlSilDetTime, lblSilDetTime})
+    for (QWidget *w : std::as_const(m_decoderOnly))
         w->setVisible(!encoder);
 }
 

@@ -6,6 +6,7 @@
 #include "model/pending_edits.h"
 
 #include <QGroupBox>
+#include <QList>
 
 #include <optional>
 
@@ -169,11 +170,9 @@ private:
     QLabel *Label20 = nullptr;
     QLabel *Label24 = nullptr;
     QLabel *Label26 = nullptr;
-    // Captions of rows that one type has and the other has not.
-    QLabel *m_remoteCaption = nullptr;
-    QLabel *m_txCaption = nullptr;
-    QLabel *m_routingCaption = nullptr;
-    QLabel *m_sfnCaption = nullptr;
+    // What one type has and the other has not, beyond what the layout by type shows and hides.
+    QList<QWidget *> m_encoderOnly;
+    QList<QWidget *> m_decoderOnly;
 };
 
 } // namespace ondalink

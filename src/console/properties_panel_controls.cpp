@@ -210,7 +210,7 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
     for (const auto &[text, field] : rows) {
         QLabel *label = caption(text, box);
         if (field == txtRemoteIP)
-            m_remoteCaption = label;
+            m_encoderOnly.append(label);
         describe(label, field);
         addRow(grid, label, field);
         if (field == txtRemoteIP) // the listed element at the remote address (RemoteElementName)
@@ -232,7 +232,7 @@ QWidget *PropertiesPanel::buildNetworkColumn() {
     }
     // The VLAN boxes' caption says "Audio:" only; their accessible name says what they are.
     txtVLAN_Audio->setAccessibleName(tr("VLAN Audio"));
-    keepRoomWhenHidden({m_remoteCaption, txtRemoteIP});
+    keepRoomWhenHidden({m_encoderOnly.constLast(), txtRemoteIP});
     grid->setRowStretch(grid->rowCount(), 1);
     return box;
 }
@@ -290,15 +290,15 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     describe(typeCaption, cmbAudioType);
     addRow(grid, typeCaption, cmbAudioType);
     addRow(grid, Label9, shared);
-    m_txCaption = caption(tr("T&X type:"), box);
-    describe(m_txCaption, cmbAudioTX);
-    addRow(grid, m_txCaption, cmbAudioTX);
-    m_routingCaption = caption(tr("Au&dio routing:"), box);
-    describe(m_routingCaption, cmbSilDetMode);
-    addRow(grid, m_routingCaption, cmbSilDetMode);
-    m_sfnCaption = caption(tr("S&FN option:"), box);
-    describe(m_sfnCaption, chkSFNEnabled);
-    addRow(grid, m_sfnCaption, chkSFNEnabled);
+    QLabel *txCaption = caption(tr("T&X type:"), box);
+    describe(txCaption, cmbAudioTX);
+    addRow(grid, txCaption, cmbAudioTX);
+    QLabel *routingCaption = caption(tr("Au&dio routing:"), box);
+    describe(routingCaption, cmbSilDetMode);
+    addRow(grid, routingCaption, cmbSilDetMode);
+    QLabel *sfnCaption = caption(tr("S&FN option:"), box);
+    describe(sfnCaption, chkSFNEnabled);
+    addRow(grid, sfnCaption, chkSFNEnabled);
     describe(Label20, scrlBuffer);
     addRow(grid, Label20, scrlBuffer, lblLatency);
     describe(Label24, scrlSilDetLevel);
@@ -315,9 +315,11 @@ QWidget *PropertiesPanel::buildAudioColumn() {
     cmbEncoders->setAccessibleDescription(bound);
     addRow(grid, boundCaption, cmbEncoders);
     grid->setRowStretch(grid->rowCount(), 1);
-    keepRoomWhenHidden({m_txCaption, cmbAudioTX, m_routingCaption, cmbSilDetMode, m_sfnCaption, chkSFNEnabled,
-                        scrlBuffer, Label24, scrlSilDetLevel, lblSilDetLevel, Label26, scrlSilDetTime,
-                        lblSilDetTime});
+    m_encoderOnly.append(txCaption);
+    m_decoderOnly = {routingCaption,  cmbSilDetMode,  sfnCaption, chkSFNEnabled,  scrlBuffer,   Label24,
+                     scrlSilDetLevel, lblSilDetLevel, Label26,    scrlSilDetTime, lblSilDetTime};
+    keepRoomWhenHidden({txCaption, cmbAudioTX});
+    keepRoomWhenHidden(m_decoderOnly);
     return box;
 }
 
