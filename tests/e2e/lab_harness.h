@@ -87,10 +87,13 @@ public:
         return onElement(number, {u"sh"_s, u"-c"_s, u"echo \"$2\" >\"/proc/sys/$1\""_s, u"_"_s, path, value})
             .has_value();
     }
+    // A lab command about one element host: element-down, element-up, sim-control COMMAND, ...
+    bool tell(const QString &command, int number, const QStringList &more = {}) const {
+        return runProgram(m_script, QStringList{command, QString::number(number)} + more).has_value();
+    }
     // A fresh simulator for the element, with extra options; its log starts empty.
     bool restartSim(int number, const QStringList &options = {}) const {
-        return runProgram(m_script, QStringList{u"start-sim"_s, QString::number(number)} + options)
-            .has_value();
+        return tell(u"start-sim"_s, number, options);
     }
     // The simulator's log lines that match the pattern (host "e" on the LAN, "r" behind the router).
     QStringList simLog(int number, const QString &pattern, QChar host = u'e') const {

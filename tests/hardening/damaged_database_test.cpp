@@ -96,7 +96,6 @@ const Shape kShapes[] = {
     {"a header without its bracket", bytes("[00A0C9000001\r\nROLE=1\r\n"), {}, 1},
     {"names that are no element",
      bytes("[hello]\r\nROLE=1\r\n[00A0C900000G]\r\n[00:A0:C9:00:00:01]\r\n[]\r\nROLE=1\r\n"), kNoSections, 0},
-    {"empty", bytes({}), kNoSections, 0},
     {"read-only", bytes(kDecoder + kEncoder, 0444), {}, 2, false},
     {"no permission to read", bytes(kDecoder, 0), unreadable(u"Permission denied"_s), 0, false, false, true},
     {"a directory", [](const QString &path) { ASSERT_TRUE(QDir().mkdir(path)); },
