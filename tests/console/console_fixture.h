@@ -6,6 +6,8 @@
 #include "console/element_tree.h"
 #include "console/form_helpers.h"
 #include "console/ping_indicator.h"
+#include "element_wire.h"
+#include "link_test_peer.h"
 #include "window_test.h"
 
 #include <QAction>
@@ -109,6 +111,18 @@ protected:
         while (element.hasPendingDatagrams())
             out << element.receiveDatagram().data();
         return out;
+    }
+    // The element answers a configuration write as the simulator does: with the report of its new state,
+    // under another name when given one.
+    void answerWrite(const QByteArray &write, const sim::ElementIdentity &identity,
+                     const sim::ElementSettings &before = {}, const QByteArray &nameKept = {}) {
+        sim::WriteResult applied = sim::applyConfigWrite(before, write, identity.role);
+        ASSERT_TRUE(applied.accepted) << qPrintable(applied.note);
+        if (!nameKept.isEmpty())
+            applied.settings.name = nameKept.leftJustified(16, ' ');
+        element.writeDatagram(sim::encodeReport(identity, applied.settings),
+                              QHostAddress(QHostAddress::LocalHost),
+                              ElementLinkTestPeer(window->link()).endpoint().localPort());
     }
     // The operator selects the element shown with this MAC.
     void clickNode(const QString &mac) {

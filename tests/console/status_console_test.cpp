@@ -12,7 +12,6 @@
 #include "console/event_log_model.h"
 #include "console/status_bar_presenter.h"
 #include "console/status_console.h"
-#include "element_wire.h"
 #include "link/discovery.h"
 #include "status/event_log.h"
 #include "status/silence_watch.h"
@@ -354,13 +353,9 @@ TEST_F(StatusConsoleTest, TheStatusBarSaysWhatTheLastActionCameToAndWhenWithTheC
         window->toolbarItem(4)->trigger();
     };
     const auto answer = [&](const QByteArray &nameKept = {}) {
-        ASSERT_TRUE(element.waitForReadyRead(5000));
-        const QNetworkDatagram write = element.receiveDatagram();
-        sim::ElementSettings kept = sim::applyConfigWrite({}, write.data(), sim::kEncoder).settings;
-        if (!nameKept.isEmpty())
-            kept.name = nameKept.leftJustified(16, ' ');
-        element.writeDatagram(sim::encodeReport({sim::kEncoder, 100201, 3, 4}, kept), write.senderAddress(),
-                              write.senderPort());
+        const QList<QByteArray> writes = received(5000);
+        ASSERT_EQ(writes.size(), 1);
+        answerWrite(writes.first(), {sim::kEncoder, 100201, 3, 4}, {}, nameKept);
         ASSERT_TRUE(confirmed.wait(5000));
     };
     const struct {
