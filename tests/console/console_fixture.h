@@ -6,7 +6,9 @@
 #include "console/element_tree.h"
 #include "console/form_helpers.h"
 #include "console/ping_indicator.h"
+#include "console/status_console.h"
 #include "element_wire.h"
+#include "fake_status.h"
 #include "link_test_peer.h"
 #include "window_test.h"
 
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QNetworkDatagram>
 #include <QScrollBar>
+#include <QSettings>
 
 namespace ondalink::testing {
 
@@ -131,6 +134,30 @@ protected:
         ASSERT_EQ(rows.size(), 1) << qPrintable(mac);
         clickRow(rows.first().row());
     }
+};
+
+// The window with the status parts beside it, on fake seams.
+class StatusWindowTest : public ConsoleTest {
+protected:
+    bool startWithStatus() {
+        console.reset();
+        window = std::make_unique<MainWindow>(notifier, resolver, prober, settings());
+        ReachabilityOptions options;
+        options.intervalMs = 3600 * 1000; // nothing probes unless a test says so
+        console = std::make_unique<StatusConsole>(
+            *window, StatusSeams{asyncProber, clock, sink, userSettings, folder() + u"/events"_s, options});
+        if (!window->Form_Load())
+            return false;
+        window->show();
+        return QTest::qWaitForWindowExposed(window.get());
+    }
+    void TearDown() override { console.reset(); }
+
+    FakeAsyncProber asyncProber;
+    FakeClock clock;
+    RecordingSink sink;
+    QSettings userSettings{folder() + u"/user.conf"_s, QSettings::IniFormat};
+    std::unique_ptr<StatusConsole> console; // gone before the window
 };
 
 } // namespace ondalink::testing
