@@ -6,6 +6,10 @@
 #include "console/element_tree.h"
 #include "console/form_helpers.h"
 #include "console/ping_indicator.h"
+#include "console/status_console.h"
+#include "element_wire.h"
+#include "fake_status.h"
+#include "link_test_peer.h"
 #include "window_test.h"
 
 #include <QAction>
@@ -15,6 +19,7 @@
 #include <QLineEdit>
 #include <QNetworkDatagram>
 #include <QScrollBar>
+#include <QSettings>
 
 namespace ondalink::testing {
 
@@ -110,6 +115,18 @@ protected:
             out << element.receiveDatagram().data();
         return out;
     }
+    // The element answers a configuration write as the simulator does: with the report of its new state,
+    // under another name when given one.
+    void answerWrite(const QByteArray &write, const sim::ElementIdentity &identity,
+                     const sim::ElementSettings &before = {}, const QByteArray &nameKept = {}) {
+        sim::WriteResult applied = sim::applyConfigWrite(before, write, identity.role);
+        ASSERT_TRUE(applied.accepted) << qPrintable(applied.note);
+        if (!nameKept.isEmpty())
+            applied.settings.name = nameKept.leftJustified(16, ' ');
+        element.writeDatagram(sim::encodeReport(identity, applied.settings),
+                              QHostAddress(QHostAddress::LocalHost),
+                              ElementLinkTestPeer(window->link()).endpoint().localPort());
+    }
     // The operator selects the element shown with this MAC.
     void clickNode(const QString &mac) {
         const QModelIndexList rows = tree()->model()->match(tree()->model()->index(0, 0), Qt::DisplayRole,
@@ -117,6 +134,30 @@ protected:
         ASSERT_EQ(rows.size(), 1) << qPrintable(mac);
         clickRow(rows.first().row());
     }
+};
+
+// The window with the status parts beside it, on fake seams.
+class StatusWindowTest : public ConsoleTest {
+protected:
+    bool startWithStatus() {
+        console.reset();
+        window = std::make_unique<MainWindow>(notifier, resolver, prober, settings());
+        ReachabilityOptions options;
+        options.intervalMs = 3600 * 1000; // nothing probes unless a test says so
+        console = std::make_unique<StatusConsole>(
+            *window, StatusSeams{asyncProber, clock, sink, userSettings, folder() + u"/events"_s, options});
+        if (!window->Form_Load())
+            return false;
+        window->show();
+        return QTest::qWaitForWindowExposed(window.get());
+    }
+    void TearDown() override { console.reset(); }
+
+    FakeAsyncProber asyncProber;
+    FakeClock clock;
+    RecordingSink sink;
+    QSettings userSettings{folder() + u"/user.conf"_s, QSettings::IniFormat};
+    std::unique_ptr<StatusConsole> console; // gone before the window
 };
 
 } // namespace ondalink::testing

@@ -41,8 +41,6 @@ TEST_F(ElementTreeTest, ListsEveryElementOnceInFileOrder) {
         u"Select element: (4 items)"_s};
     // clang-format on
     EXPECT_EQ(lists(), expected);
-    window->Load_Config();
-    EXPECT_EQ(lists(), expected);
 }
 
 TEST_F(ElementTreeTest, ReloadAskedForDuringItsMessageRunsOnceAfterIt) {

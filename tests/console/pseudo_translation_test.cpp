@@ -2,11 +2,9 @@
 // Under the pseudo-translation (every source text wrapped in [ ] and 40 % longer), the windows show no
 // text of ours untranslated and no label cut off.
 #include "console_fixture.h"
-#include "fake_status.h"
 
 #include "console/about_box.h"
 #include "console/paging_window.h"
-#include "console/status_console.h"
 #include "console/translations.h"
 
 #include <QAbstractButton>
@@ -17,7 +15,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTranslator>
 
@@ -40,14 +37,17 @@ bool isPseudo(const QString &text) {
     return text.startsWith(u'[') && text.endsWith(u']');
 }
 
-class PseudoTranslation : public ConsoleTest {
+class PseudoTranslation : public StatusWindowTest {
 protected:
     void SetUp() override {
         ASSERT_TRUE(QFileInfo::exists(QStringLiteral(ONDALINK_PSEUDO_QM)));
         ASSERT_TRUE(m_translator.load(QStringLiteral(ONDALINK_PSEUDO_QM)));
         ASSERT_TRUE(QCoreApplication::installTranslator(&m_translator));
     }
-    void TearDown() override { QCoreApplication::removeTranslator(&m_translator); }
+    void TearDown() override {
+        StatusWindowTest::TearDown();
+        QCoreApplication::removeTranslator(&m_translator);
+    }
 
     // Every text a widget of this window shows or tells a screen reader, with where it was found.
     void collect(QWidget *top) {
@@ -131,12 +131,8 @@ TEST_F(PseudoTranslation, MainWindowWithAnElementSelected) {
     writeIni(iniText({{kDecoderKey, with(decoderKeys(), u"IP=127.0.0.2"_s)},
                       {kEncoderKey, with(encoderKeys(), u"REMOTE=127.0.0.2"_s)}}));
     window = std::make_unique<MainWindow>(notifier, resolver, prober, settings());
-    FakeAsyncProber asyncProber;
-    FakeClock clock;
-    RecordingSink sink;
-    QSettings user(folder() + u"/user.conf"_s, QSettings::IniFormat);
-    const StatusConsole status(*window,
-                               StatusSeams{asyncProber, clock, sink, user, folder() + u"/events"_s, {}});
+    console = std::make_unique<StatusConsole>(
+        *window, StatusSeams{asyncProber, clock, sink, userSettings, folder() + u"/events"_s, {}});
     ASSERT_TRUE(window->Form_Load());
     window->show();
     Q_EMIT window->link().databaseWriteFailed(u"disk full"_s); // an outcome in the status bar

@@ -4,15 +4,12 @@
 // in the list and in the panel, the operator's ping reaching the list, and the
 // status bar.
 #include "console_fixture.h"
-#include "fake_status.h"
 
 #include "console/database_commands.h"
 #include "console/element_list_model.h"
 #include "console/event_log_dock.h"
 #include "console/event_log_model.h"
 #include "console/status_bar_presenter.h"
-#include "console/status_console.h"
-#include "element_wire.h"
 #include "link/discovery.h"
 #include "status/event_log.h"
 #include "status/silence_watch.h"
@@ -23,9 +20,7 @@
 #include <QDoubleSpinBox>
 #include <QMenu>
 #include <QMenuBar>
-#include <QNetworkDatagram>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
@@ -34,22 +29,10 @@
 namespace ondalink::testing {
 namespace {
 
-class StatusConsoleTest : public ConsoleTest {
+class StatusConsoleTest : public StatusWindowTest {
 protected:
     void SetUp() override { writeExample(); }
 
-    bool startWithStatus() {
-        console.reset();
-        window = std::make_unique<MainWindow>(notifier, resolver, prober, settings());
-        ReachabilityOptions options;
-        options.intervalMs = 3600 * 1000; // nothing probes unless a test says so
-        console = std::make_unique<StatusConsole>(
-            *window, StatusSeams{asyncProber, clock, sink, userSettings, folder() + u"/events"_s, options});
-        if (!window->Form_Load())
-            return false;
-        window->show();
-        return QTest::qWaitForWindowExposed(window.get());
-    }
     StatusSettings stored() { return readStatusSettings(userSettings); }
     // The dialog Tools > Settings… opened, found once the event loop has shown
     // it.
@@ -91,14 +74,6 @@ protected:
         Q_EMIT tree()->customContextMenuRequested(row < 0 ? QPoint(-1, -1) : rowCentre(row));
         return offered;
     }
-
-    FakeAsyncProber asyncProber;
-    FakeClock clock;
-    RecordingSink sink;
-    QSettings userSettings{folder() + u"/user.conf"_s, QSettings::IniFormat};
-    std::unique_ptr<StatusConsole> console; // gone before the window
-
-    void TearDown() override { console.reset(); }
 };
 
 TEST_F(StatusConsoleTest, MenusAndSettingsThatShowWhatIsStoredAndOkStoresAndAppliesWhatWasChanged) {
@@ -278,9 +253,7 @@ TEST_F(StatusConsoleTest, WatchAudioFromTheListOrThePanelChangesTheWatchedEncode
     QTest::mouseClick(check, Qt::LeftButton);
     EXPECT_FALSE(console->silenceWatch().isWatched(kEncoderKey));
     EXPECT_EQ(stored().watchedElements, QSet<QString>());
-    check->setFocus();
-    QTest::keyClick(check, Qt::Key_Space);
-    EXPECT_TRUE(console->silenceWatch().isWatched(kEncoderKey));
+    QTest::mouseClick(check, Qt::LeftButton);
 
     // The next start watches what was stored.
     console.reset();
@@ -354,13 +327,9 @@ TEST_F(StatusConsoleTest, TheStatusBarSaysWhatTheLastActionCameToAndWhenWithTheC
         window->toolbarItem(4)->trigger();
     };
     const auto answer = [&](const QByteArray &nameKept = {}) {
-        ASSERT_TRUE(element.waitForReadyRead(5000));
-        const QNetworkDatagram write = element.receiveDatagram();
-        sim::ElementSettings kept = sim::applyConfigWrite({}, write.data(), sim::kEncoder).settings;
-        if (!nameKept.isEmpty())
-            kept.name = nameKept.leftJustified(16, ' ');
-        element.writeDatagram(sim::encodeReport({sim::kEncoder, 100201, 3, 4}, kept), write.senderAddress(),
-                              write.senderPort());
+        const QList<QByteArray> writes = received(5000);
+        ASSERT_EQ(writes.size(), 1);
+        answerWrite(writes.first(), {sim::kEncoder, 100201, 3, 4}, {}, nameKept);
         ASSERT_TRUE(confirmed.wait(5000));
     };
     const struct {

@@ -4,8 +4,6 @@
 #include "console_fixture.h"
 
 #include "console/database_commands.h"
-#include "element_wire.h"
-#include "link_test_peer.h"
 #include "model/ipv4.h"
 #include "store/atomic_file.h"
 #include "store/element_database.h"
@@ -44,20 +42,6 @@ protected:
             digits += caption != labels.end() && (*caption)->font().bold() ? u'1' : u'0';
         }
         return digits;
-    }
-    // The decoder answers a configuration write as the simulator does: with the report of its new state.
-    void answerWrite(const QByteArray &write) {
-        sim::ElementIdentity identity;
-        identity.role = sim::kDecoder;
-        identity.serial = 100307;
-        identity.versionLow = 5;
-        sim::ElementSettings before;
-        before.att = 235;
-        const sim::WriteResult applied = sim::applyConfigWrite(before, write, identity.role);
-        ASSERT_TRUE(applied.accepted) << qPrintable(applied.note);
-        element.writeDatagram(sim::encodeReport(identity, applied.settings),
-                              QHostAddress(QHostAddress::LocalHost),
-                              ElementLinkTestPeer(window->link()).endpoint().localPort());
     }
     QString storedName() const { return ElementDatabase(iniPath()).read(kDecoderKey, u"name"_s); }
 };
@@ -169,7 +153,9 @@ TEST_F(UnsavedEditsTest, EachWayOfReplacingThePanelAsksAndFollowsTheAnswer) {
                       std::tuple(kDecoderMac, true));
             EXPECT_EQ(notifier.messages.at(notifier.messages.size() - 1).args,
                       (QStringList{u"DEC 1"_s, kDecoderMac, u"System name: DEC 1 → STUDIO"_s}));
-            answerWrite(sent.first());
+            sim::ElementSettings before;
+            before.att = 235;
+            answerWrite(sent.first(), {sim::kDecoder, 100307, 3, 5}, before);
             EXPECT_TRUE(QTest::qWaitFor([&] {
                 return window->panel().selectedMac() == row.shown && window->isVisible() != row.closed;
             }));
@@ -214,9 +200,7 @@ TEST_F(UnsavedEditsTest, TheElementsMenusDatabaseCommandsAskBeforeTheyReplaceThe
             writeExample();
             ASSERT_TRUE(startQuick());
             ASSERT_TRUE(window->databaseCommands().exportTo(exported));
-            QFile kept(backup);
-            ASSERT_TRUE(kept.open(QIODevice::WriteOnly | QIODevice::Truncate) && kept.write(previous) > 0);
-            kept.close();
+            ASSERT_TRUE(replaceFileAtomically(backup, previous));
             clickNode(kDecoderMac);
             find<QLineEdit>(u"txtElementName"_s)->setText(u"STUDIO"_s);
             notifier.messages.clear();
