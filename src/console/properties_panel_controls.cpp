@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 
@@ -85,10 +86,20 @@ Bar *scrollBar(const QString &objectName, int minimum, int maximum, int value, i
     return bar;
 }
 
-// A value label keeps its own text as its accessible name, so it is never given a fixed one.
-QLabel *valueLabel(const QString &objectName, const QString &text, const QString &widest, QWidget *parent) {
-    auto *label = named(new QLabel(text, parent), objectName);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest) + 4);
+// A value label keeps its own text as its accessible name, so it is never given a fixed one. It is as
+// wide as its widest value, found by trying them all: which one that is depends on the font and on the
+// translation ("Mute" is not the widest attenuation), and a label that grew with its value would move
+// its row.
+QLabel *valueLabel(const QString &objectName, const QString &text, const std::function<QString(int)> &textAt,
+                   int first, int last, QWidget *parent) {
+    auto *label = named(new QLabel(parent), objectName);
+    int widest = 0;
+    for (int position = first; position <= last; ++position) {
+        label->setText(textAt(position));
+        widest = std::max(widest, label->minimumSizeHint().width());
+    }
+    label->setText(text);
+    label->setMinimumWidth(std::max(widest, label->minimumSizeHint().width()));
     return label;
 }
 
@@ -257,10 +268,16 @@ QWidget *PropertiesPanel::buildAudioColumn() {
         scrollBar(u"scrlSilDetLevel"_s, kSilDetLevelMin, kSilDetLevelMax, kSilDetLevelMin, 10, box);
     scrlSilDetTime = scrollBar(u"scrlSilDetTime"_s, kSilDetTimeMin, kSilDetTimeMax, kSilDetTimeMin, 10, box);
 
-    lblAttenDB = valueLabel(u"lblAttenDB"_s, attenuationText(kAttenMax), attenuationText(kAttenMin), box);
-    lblLatency = valueLabel(u"lblLatency"_s, tr("0mS"), bufferText(kBufferMax - 1), box);
-    lblSilDetLevel = valueLabel(u"lblSilDetLevel"_s, tr("0dBu"), silDetLevelText(kSilDetLevelMin), box);
-    lblSilDetTime = valueLabel(u"lblSilDetTime"_s, tr("0Sec"), silDetTimeText(kSilDetTimeMax), box);
+    const auto unitText = [](QString (*text)(int, const QLocale &)) {
+        return [text](int position) { return text(position, QLocale()); };
+    };
+    lblAttenDB = valueLabel(u"lblAttenDB"_s, attenuationText(kAttenMax), unitText(attenuationText), kAttenMin,
+                            kAttenMax, box);
+    lblLatency = valueLabel(u"lblLatency"_s, tr("0mS"), unitText(bufferText), kBufferMin, kBufferMax, box);
+    lblSilDetLevel = valueLabel(u"lblSilDetLevel"_s, tr("0dBu"), unitText(silDetLevelText), kSilDetLevelMin,
+                                kSilDetLevelMax, box);
+    lblSilDetTime = valueLabel(u"lblSilDetTime"_s, tr("0Sec"), unitText(silDetTimeText), kSilDetTimeMin,
+                               kSilDetTimeMax, box);
 
     Label9 = caption(tr("&Audio source:"), box, u"Label9"_s);
     Label20 = caption(tr("Buffer si&ze:"), box, u"Label20"_s);

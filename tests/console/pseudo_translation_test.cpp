@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTranslator>
 
@@ -135,9 +136,24 @@ TEST_F(PseudoTranslation, MainWindowWithAnElementSelected) {
         *window, StatusSeams{asyncProber, clock, sink, userSettings, folder() + u"/events"_s, {}});
     ASSERT_TRUE(window->Form_Load());
     window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));   // selected once laid out, as an operator does
     Q_EMIT window->link().databaseWriteFailed(u"disk full"_s); // an outcome in the status bar
     clickNode(kDecoderMac);
     look(window.get());
+    // Every value of every bar fits its label in the narrowest window.
+    window->resize(window->minimumSize());
+    for (const char *name : {"scrlAtten", "scrlBuffer", "scrlSilDetLevel", "scrlSilDetTime"}) {
+        auto *bar = window->findChild<QScrollBar *>(QLatin1StringView(name));
+        ASSERT_NE(bar, nullptr) << name;
+        const int shown = bar->value();
+        for (int value = bar->minimum(); value <= bar->maximum(); ++value) {
+            bar->setValue(value);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            const QStringList cut = cutOff(window.get());
+            ASSERT_EQ(cut, QStringList()) << name << " at " << value;
+        }
+        bar->setValue(shown); // no edit left to ask about when the selection moves
+    }
     for (QMenu *menu : window->findChildren<QMenu *>())
         collect(menu);
     EXPECT_EQ(untranslated(), QStringList());
