@@ -118,7 +118,6 @@ class AdditionEntry : public AdditionTest, public ::testing::WithParamInterface<
 INSTANTIATE_TEST_SUITE_P(
     Refused, AdditionEntry,
     ::testing::Values(
-        BadEntry{"ThreeParts", u"10.0.0"_s, {}, MessageId::AdditionAddressInvalid},
         BadEntry{"Broadcast", u"255.255.255.255"_s, {}, MessageId::AdditionAddressInvalid},
         BadEntry{"Multicast", u"239.1.1.1"_s, {}, MessageId::AdditionAddressInvalid},
         BadEntry{"Zero", u"0.0.0.0"_s, {}, MessageId::AdditionAddressInvalid},

@@ -106,7 +106,6 @@ class BadCsv : public ::testing::TestWithParam<BadFile> {};
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, BadCsv, ::testing::Values(
     BadFile{"ShortMac", "00A0C90001,X,10.0.0.2,1,0,0,2,", "12 hexadecimal"},
-    BadFile{"NotHex", "00A0C900000G,X,10.0.0.2,1,0,0,2,", "12 hexadecimal"},
     BadFile{"FewerCells", "00A0C9000002,X,10.0.0.2", "3 cells where the header has 8"},
     BadFile{"MoreCells", "00A0C9000002,X,10.0.0.2,1,0,0,2,,9", "9 cells"},
     BadFile{"RoleThree", "00A0C9000002,X,10.0.0.2,3,0,0,2,", "role \"3\""},
