@@ -27,10 +27,10 @@ public:
 };
 
 // A ping presenter and its seams. Ticks are driven by hand unless asked for: an hour never passes in a test.
-struct Rig {
+template <typename Prober = testing::ScriptedProber> struct Rig {
     explicit Rig(int retryMs = 3'600'000) : ping(view, prober, notifier, retryMs) {}
     RecordingPingView view;
-    testing::ScriptedProber prober;
+    Prober prober;
     testing::RecordingNotifier notifier;
     PingPresenter ping;
 
@@ -94,8 +94,7 @@ TEST(PingPresenter, OtherOutcomesEndTheTest) {
          kPingSuccess},
         {"no network layer", u"10.20.30.40", false, EchoStatus::Success, 0, u"Unable to init sockets", 0,
          kPingFailure},
-        {"three parts: no reaction", u"192.168.1", true, EchoStatus::Success, 0, nullptr, 0, {}},
-        {"empty field: no reaction", u"", true, EchoStatus::Success, 0, nullptr, 0, {}}};
+        {"not an address: no reaction", u"192.168.1", true, EchoStatus::Success, 0, nullptr, 0, {}}};
     // clang-format on
     const Message noNetworking(MessageId::PingUnavailable);
     for (const auto &row : rows) {
@@ -107,7 +106,6 @@ TEST(PingPresenter, OtherOutcomesEndTheTest) {
         r.click();
         EXPECT_EQ(std::tuple(r.prober.starts, r.ping.isRetrying()), std::tuple(row.label ? 1 : 0, false));
         EXPECT_EQ(r.prober.addresses, QList<Ipv4Address>(row.echoes, Ipv4Address{0x0A141E28}));
-        EXPECT_EQ(r.prober.timeouts, QList<int>(row.echoes, 1000));
         EXPECT_EQ(r.prober.stops, row.label && row.networking ? 1 : 0);
         EXPECT_EQ(r.view.labels, row.label ? QStringList{QString::fromUtf16(row.label)} : QStringList{});
         EXPECT_EQ(r.view.colours, row.label ? QList<IndicatorColour>{row.colour} : QList<IndicatorColour>{});
@@ -125,30 +123,24 @@ public:
 };
 
 TEST(PingPresenter, TheWindowKeepsTurningWhileAnEchoTimesOut) {
-    RecordingPingView view;
-    SlowProber prober;
-    testing::RecordingNotifier notifier;
-    PingPresenter ping(view, prober, notifier, 3'600'000);
-
+    Rig<SlowProber> r;
     int turns = 0;
     QTimer beat;
     QObject::connect(&beat, &QTimer::timeout, [&] { ++turns; });
     beat.start(10);
     QElapsedTimer waited;
     waited.start();
-    ping.lblPing_Click();
-    ping.lblPing_Click(); // a second click while the echo is out starts nothing
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !ping.isTesting(); }, 5000));
+    r.ping.lblPing_Click();
+    r.ping.lblPing_Click(); // a second click while the echo is out starts nothing
+    r.settle();
     const qint64 elapsedMs = waited.elapsed();
 
-    ::testing::Test::RecordProperty("event_loop_turns", turns);
-    ::testing::Test::RecordProperty("echo_ms", static_cast<int>(elapsedMs));
     // A blocked loop would have turned once or not at all in that second.
     EXPECT_GT(turns, elapsedMs / 10 / 4) << turns << " turns in " << elapsedMs << " ms";
     EXPECT_GE(elapsedMs, 1000);
-    EXPECT_EQ(std::tuple(prober.addresses.size(), view.labels),
+    EXPECT_EQ(std::tuple(r.prober.addresses.size(), r.view.labels),
               std::tuple(1, QStringList{u"Request Timed Out"_s}));
-    EXPECT_TRUE(ping.isRetrying());
+    EXPECT_TRUE(r.ping.isRetrying());
 }
 
 } // namespace

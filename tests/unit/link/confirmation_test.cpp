@@ -74,8 +74,6 @@ TEST_F(ConfirmTest, AddressesAreComparedAsTheirFourNumbersAndStoredInPlainForm) 
         rows[] = {
         {&ConfigurationWrite::ip, "ip", u"192.168.1.10"_s, false, u"192.168.1.10"_s},    // plain: kept as typed
         {&ConfigurationWrite::ip, "ip", u"192.168.001.010"_s, false, u"192.168.1.10"_s}, // leading zeros: decimal
-        {&ConfigurationWrite::ip, "ip", u" 192.168.1.10"_s, false, u"192.168.1.10"_s},   // blanks around a part
-        {&ConfigurationWrite::ip, "ip", u"192 . 168 . 1 . 10 "_s, false, u"192.168.1.10"_s},
         {&ConfigurationWrite::ip, "ip", u"192.168.1.100"_s, true, {}}, // another address
         {&ConfigurationWrite::ip, "ip", u"192.168.01.1O"_s, true, {}}, // not an address: compared as text
         {&ConfigurationWrite::mask, "mask", u"255.255.255.000"_s, false, u"255.255.255.0"_s},

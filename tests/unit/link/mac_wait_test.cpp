@@ -31,20 +31,6 @@ TEST_F(MacWaitTest, ADiscoveryAnswerIsStoredWhileSilentAddressesAheadOfItAreStil
     EXPECT_TRUE(notifier.messages.isEmpty());
 }
 
-TEST_F(MacWaitTest, AConfirmationIsNotHeldPastItsTimerBySilentAddresses) {
-    makeLink();
-    selectElementStoredAt(u"192.168.1.10"_s);
-    selectMatchingElement();
-    peer->responseTimer().start();
-    for (int n = 0; n < 100; ++n)
-        deliver(silentReport(n));
-    deliver(Report{.tail = decoderTail()}.bytes());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.messages.isEmpty(); }, 4000));
-    EXPECT_EQ(notifier.ids(), QList<MessageId>{MessageId::ConfigurationSaved});
-    EXPECT_FALSE(peer->responseTimer().isActive());
-    EXPECT_GT(peer->lookups().inFlight(), 0);
-}
-
 TEST_F(MacWaitTest, ReportsOfOneAddressKeepTheirOrderAndShareOneLookup) {
     settings.macLookupMs = 600000;
     makeLink();

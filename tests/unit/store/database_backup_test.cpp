@@ -8,14 +8,16 @@ namespace ondalink {
 namespace {
 
 using testing::bytesAt;
-using Backup = testing::IniFileTest;
+class Backup : public testing::IniFileTest {
+protected:
+    const ElementDatabase db{path()};
+};
 
 const QByteArray kCurrent = "[00A0C9000001]\r\nNAME=NEW\r\nIP=10.0.0.1\r\n";
 const QByteArray kPrevious = "[00A0C9000002]\r\nNAME=OLD\r\n[00A0C9000003]\r\nNAME=OLDER\r\n";
 
 // A restore swaps the two files, so that a second restore undoes the first.
 TEST_F(Backup, RestoreSwapsTheFileWithItsBackupAndCanBeUndone) {
-    const ElementDatabase db(path());
     put(kCurrent);
     put(kPrevious, db.backupPath());
     QString error;
@@ -27,7 +29,6 @@ TEST_F(Backup, RestoreSwapsTheFileWithItsBackupAndCanBeUndone) {
 }
 
 TEST_F(Backup, RestoreWithoutABackupChangesNothingAndSaysWhy) {
-    const ElementDatabase db(path());
     put(kCurrent);
     QString error;
     EXPECT_FALSE(db.hasBackup());
@@ -44,7 +45,6 @@ TEST_F(Backup, RestoreWithoutABackupChangesNothingAndSaysWhy) {
 }
 
 TEST_F(Backup, RestoreWithoutADatabasePutsTheBackupInPlace) {
-    const ElementDatabase db(path());
     put(kPrevious, db.backupPath());
     ASSERT_TRUE(db.restoreBackup());
     EXPECT_EQ(bytes(), kPrevious);
@@ -52,7 +52,6 @@ TEST_F(Backup, RestoreWithoutADatabasePutsTheBackupInPlace) {
 
 // What a crash between the steps of a restore leaves is completed at the next start.
 TEST_F(Backup, StartUpCompletesARestoreCutShort) {
-    const ElementDatabase db(path());
     const QString swap = path() + u".bak.swap"_s;
     // Cut after the database was replaced: the swap file is the database that was replaced.
     put(kPrevious);
@@ -70,7 +69,6 @@ TEST_F(Backup, StartUpCompletesARestoreCutShort) {
 }
 
 TEST_F(Backup, KeepBackupCopiesTheFileAndLeavesAnOldBackupWhenThereIsNone) {
-    const ElementDatabase db(path());
     put(kPrevious, db.backupPath());
     ASSERT_TRUE(db.keepBackup());
     EXPECT_EQ(bytesAt(db.backupPath()), kPrevious);
@@ -82,7 +80,6 @@ TEST_F(Backup, KeepBackupCopiesTheFileAndLeavesAnOldBackupWhenThereIsNone) {
 TEST_F(Backup, ReplacedSectionsKeepTheirPlaceLoseOldKeysAndDropLaterCopies) {
     put("; head\r\n[00A0C9000001]\r\nNAME=A\r\nBOUND=3\r\nATT=20\r\n[GLOBAL]\r\nX=1\r\n"
         "[00a0c9000001]\r\nNAME=STALE\r\n[00A0C9000002]\r\nNAME=B");
-    const ElementDatabase db(path());
     ASSERT_TRUE(db.replaceSections({{u"00A0C9000001"_s, {{u"name"_s, u"A2"_s}, {u"role"_s, u"1"_s}}},
                                     {u"00A0C9000009"_s, {{u"name"_s, u"NEW"_s}}}}));
     EXPECT_EQ(bytes(), "; head\r\n[00A0C9000001]\r\nNAME=A2\r\nROLE=1\r\n[GLOBAL]\r\nX=1\r\n"
@@ -98,7 +95,7 @@ TEST_F(Backup, DuplicateAddressesAreTheSetsOfElementsStoredWithOneAddress) {
         "[00A0C9000003]\r\nNAME=C\r\nIP=010.000.000.001\r\n[00A0C9000004]\r\nNAME=D\r\nIP=10.0.0.2\r\n"
         "[00A0C9000005]\r\nNAME=E\r\nIP=bad\r\n[00A0C9000006]\r\nNAME=F\r\nIP=bad\r\n");
     QList<QStringList> sets;
-    for (const auto &set : ElementDatabase(path()).duplicateAddresses()) {
+    for (const auto &set : db.duplicateAddresses()) {
         QStringList names;
         for (const ElementListing &e : set)
             names.append(e.name);
