@@ -18,9 +18,8 @@ public:
         return startsOk;
     }
     void stopNetworking() override { ++stops; }
-    EchoResult echo(Ipv4Address address, int timeoutMs) override {
+    EchoResult echo(Ipv4Address address, int /*timeoutMs*/) override {
         addresses.append(address);
-        timeouts.append(timeoutMs);
         if (results.empty())
             return EchoResult{EchoStatus::TimedOut, 0};
         const EchoResult result = results.front();
@@ -33,7 +32,6 @@ public:
     int starts = 0;
     int stops = 0;
     QList<Ipv4Address> addresses;
-    QList<int> timeouts;
 };
 
 } // namespace ondalink::testing
