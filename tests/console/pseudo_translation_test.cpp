@@ -4,7 +4,10 @@
 #include "console_fixture.h"
 
 #include "console/about_box.h"
+#include "console/add_element_dialog.h"
+#include "console/import_dialog.h"
 #include "console/paging_window.h"
+#include "console/settings_dialog.h"
 #include "console/translations.h"
 
 #include <QAbstractButton>
@@ -172,6 +175,17 @@ TEST_F(PseudoTranslation, PagingWindowAndAboutBox) {
     m_texts.clear();
     std::unique_ptr<QMessageBox> about(buildAboutBox(iniPath(), window.get()));
     look(about.get());
+}
+
+TEST_F(PseudoTranslation, TheDialogsOfTheDatabaseAndTheSettings) {
+    AddElementDialog add;
+    look(&add);
+    m_texts.clear();
+    ImportDialog import;
+    look(&import);
+    m_texts.clear();
+    SettingsDialog settings(StatusSettings{}, false); // with the hint on how to permit echoes
+    look(&settings);
 }
 
 // The program's loader: the locale's file from the first folder that has one, else English.
