@@ -56,11 +56,12 @@ TEST(VUMeter, ScaleMarksSitWhereTheBarEndsForTheirLevel) {
     const QImage image = meter.grab().toImage();
     const QColor ink = meter.palette().color(QPalette::WindowText);
     const int tickRow = 14 + 2 + 1;
+    const auto device = [&image](int logical) { return int(logical * image.devicePixelRatio()); }; // 200 %
     for (const VUMeter::ScaleMark &mark : marks) {
         const int column = meter.barLeft() + mark.units / VUMeter::kUnitsPerPixel;
         bool found = false;
         for (int x = column - 1; x <= column + 1; ++x)
-            found = found || image.pixelColor(x, tickRow) == ink;
+            found = found || image.pixelColor(device(x), device(tickRow)) == ink;
         EXPECT_TRUE(found) << "no tick for " << mark.decibels << " dBFS at x=" << column;
     }
 }
