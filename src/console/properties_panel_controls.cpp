@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,7 +21,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <functional>
 #include <initializer_list>
 #include <iterator>
 
@@ -87,19 +87,26 @@ Bar *scrollBar(const QString &objectName, int minimum, int maximum, int value, i
 }
 
 // A value label keeps its own text as its accessible name, so it is never given a fixed one. It is as
-// wide as its widest value, found by trying them all: which one that is depends on the font and on the
+// wide as its widest value, found by measuring them all: which one that is depends on the font and on the
 // translation ("Mute" is not the widest attenuation), and a label that grew with its value would move
-// its row.
-QLabel *valueLabel(const QString &objectName, const QString &text, const std::function<QString(int)> &textAt,
+// its row. Advances are cheap; the label itself sizes only the widest.
+QLabel *valueLabel(const QString &objectName, const QString &text, QString (*textAt)(int, const QLocale &),
                    int first, int last, QWidget *parent) {
     auto *label = named(new QLabel(parent), objectName);
-    int widest = 0;
+    const QFontMetrics metrics = label->fontMetrics();
+    QString widest;
+    int widestAdvance = -1;
     for (int position = first; position <= last; ++position) {
-        label->setText(textAt(position));
-        widest = std::max(widest, label->minimumSizeHint().width());
+        const QString candidate = textAt(position, QLocale());
+        if (const int advance = metrics.horizontalAdvance(candidate); advance > widestAdvance) {
+            widest = candidate;
+            widestAdvance = advance;
+        }
     }
+    label->setText(widest);
+    const int width = label->minimumSizeHint().width();
     label->setText(text);
-    label->setMinimumWidth(std::max(widest, label->minimumSizeHint().width()));
+    label->setMinimumWidth(std::max(width, label->minimumSizeHint().width()));
     return label;
 }
 
@@ -268,16 +275,13 @@ QWidget *PropertiesPanel::buildAudioColumn() {
         scrollBar(u"scrlSilDetLevel"_s, kSilDetLevelMin, kSilDetLevelMax, kSilDetLevelMin, 10, box);
     scrlSilDetTime = scrollBar(u"scrlSilDetTime"_s, kSilDetTimeMin, kSilDetTimeMax, kSilDetTimeMin, 10, box);
 
-    const auto unitText = [](QString (*text)(int, const QLocale &)) {
-        return [text](int position) { return text(position, QLocale()); };
-    };
-    lblAttenDB = valueLabel(u"lblAttenDB"_s, attenuationText(kAttenMax), unitText(attenuationText), kAttenMin,
-                            kAttenMax, box);
-    lblLatency = valueLabel(u"lblLatency"_s, tr("0mS"), unitText(bufferText), kBufferMin, kBufferMax, box);
-    lblSilDetLevel = valueLabel(u"lblSilDetLevel"_s, tr("0dBu"), unitText(silDetLevelText), kSilDetLevelMin,
-                                kSilDetLevelMax, box);
-    lblSilDetTime = valueLabel(u"lblSilDetTime"_s, tr("0Sec"), unitText(silDetTimeText), kSilDetTimeMin,
-                               kSilDetTimeMax, box);
+    lblAttenDB =
+        valueLabel(u"lblAttenDB"_s, attenuationText(kAttenMax), attenuationText, kAttenMin, kAttenMax, box);
+    lblLatency = valueLabel(u"lblLatency"_s, tr("0mS"), bufferText, kBufferMin, kBufferMax, box);
+    lblSilDetLevel =
+        valueLabel(u"lblSilDetLevel"_s, tr("0dBu"), silDetLevelText, kSilDetLevelMin, kSilDetLevelMax, box);
+    lblSilDetTime =
+        valueLabel(u"lblSilDetTime"_s, tr("0Sec"), silDetTimeText, kSilDetTimeMin, kSilDetTimeMax, box);
 
     Label9 = caption(tr("&Audio source:"), box, u"Label9"_s);
     Label20 = caption(tr("Buffer si&ze:"), box, u"Label20"_s);
