@@ -13,9 +13,12 @@
 #include "bench_main.h"
 #include "console/element_tree.h"
 #include "console/main_window.h"
+#include "console/status_console.h"
+#include "diag/linux/async_icmp_prober.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "element_wire.h"
+#include "fake_status.h"
 #include "fakes.h"
 #include "lab_hosts.h"
 #include "link/datagrams.h"
@@ -25,6 +28,8 @@
 #include "link/receive_dispatch.h"
 #include "link/udp_endpoint.h"
 #include "link_test_peer.h"
+#include "status/clock.h"
+#include "status/event_log.h"
 #include "store/element_database.h"
 #include "thread_times.h"
 
@@ -36,6 +41,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -334,6 +340,11 @@ void BM_LabFlood(benchmark::State &state) {
             state.SkipWithError("start-up failed");
             break;
         }
+        // The status view as the program has it: probes, and the event log the flood must not flood.
+        AsyncIcmpProber probes;
+        testing::RecordingSink sink;
+        QSettings user(dir.filePath(u"user.conf"_s), QSettings::IniFormat);
+        StatusConsole status(window, {probes, systemClock(), sink, user, dir.filePath(u"events"_s), {}});
         window.show();
         if (!QTest::qWaitForWindowExposed(&window)) {
             state.SkipWithError("the window is not shown");
@@ -486,6 +497,11 @@ void BM_LabFlood(benchmark::State &state) {
         state.counters["loaded"] = loaded;
         state.counters["peaks"] = peaks;
         state.counters["tree_reloads"] = reloads;
+        const QList<EventRow> &events = status.eventLog().rows();
+        state.counters["event_rows"] = double(events.size());
+        state.counters["refused_rows"] =
+            double(std::count_if(events.cbegin(), events.cend(),
+                                 [](const EventRow &e) { return e.event == u"Element refused"_s; }));
         for (const auto &[what, total] : app.totals().mid(0, 8))
             std::fprintf(stderr, "costliest events: %.1f ms in %lld, %s\n", double(total.ns) / 1e6,
                          total.count, what.toLocal8Bit().constData());

@@ -337,7 +337,7 @@ void BM_ReportStored(benchmark::State &state) {
     int turn = 0;
     for (auto _ : state) {
         s.att = quint8(100 + turn++ % 100); // every report changes the file
-        handler.handleReport(sim::encodeReport(identityOf(i), s), false, {});
+        handler.handleReport(sim::encodeReport(identityOf(i), s), Ipv4Address{}, false, {});
     }
     if (notifier.messages.isEmpty() || notifier.messages.last().id != MessageId::ConfigurationSaved ||
         db.read(keyOf(i), u"att"_s) != QString::number(s.att))

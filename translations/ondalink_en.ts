@@ -1098,6 +1098,17 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
 </context>
 <context>
+    <name>ondalink::EventCoalescer</name>
+    <message>
+        <source>%1 more like this from other senders in the last minute</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 more like this from %2 in the last minute</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ondalink::EventLogDock</name>
     <message>
         <source>Event log</source>

@@ -2,6 +2,7 @@
 #include "console/vu_meter.h"
 
 #include "link/datagrams.h"
+#include "model/encodings.h"
 
 #include <QEvent>
 #include <QLinearGradient>
@@ -17,7 +18,10 @@ constexpr int kScalePixels = VUMeter::kFullWidth / VUMeter::kUnitsPerPixel; // 1
 constexpr int kBarHeight = 14;
 constexpr int kTickLength = 3;
 constexpr int kGap = 4;
-constexpr int kLabelGap = 3;
+
+QString markText(int decibels) {
+    return shortestDecimal(decibels);
+}
 } // namespace
 
 const QList<VUMeter::ScaleMark> &VUMeter::scaleMarks() {
@@ -85,9 +89,9 @@ int VUMeter::clipBoxWidth() const {
 }
 
 QSize VUMeter::sizeHint() const {
-    const QFontMetrics metrics(scaleFont());
     return {barLeft() + kScalePixels + 2 + kGap + clipBoxWidth() + 1,
-            kBarHeight + 2 + kTickLength + metrics.height()};
+            kBarHeight + 2 + 1 + kTickLength +
+                static_cast<int>(std::ceil(QFontMetricsF(scaleFont()).height()))};
 }
 
 void VUMeter::changeEvent(QEvent *event) {
@@ -96,11 +100,63 @@ void VUMeter::changeEvent(QEvent *event) {
     QFrame::changeEvent(event);
 }
 
+QRectF VUMeter::barArea() const {
+    return {double(barLeft()), 1, double(kScalePixels), double(kBarHeight)};
+}
+
+QList<VUMeter::ScaleLabel> VUMeter::scaleLabels() const {
+    const QFontMetricsF metrics(scaleFont());
+    // A digit's width apart: "-40 -20" must not read as one number.
+    const double gap = metrics.horizontalAdvance(u'0');
+    const QRectF area = barArea();
+    const double labelTop = area.bottom() + 2 + kTickLength;
+    const double scale = area.width() / kFullWidth;
+    // Right to left. A label is centred on its tick, moved left off its right neighbour while it
+    // still covers its tick; when that is not enough the neighbour moves right as far as it may
+    // (still covering its own tick, a gap from the next); failing both, the label is left out.
+    struct Placed {
+        ScaleLabel label;
+        double tick = 0;
+    };
+    QList<Placed> placed;
+    const QList<ScaleMark> &marks = scaleMarks();
+    // NOLINTNEXTLINE(modernize-loop-convert): clang 14 cannot reverse a QList as a range
+    for (auto mark = marks.crbegin(); mark != marks.crend(); ++mark) {
+        const double x = area.left() + mark->units * scale;
+        const QString text = markText(mark->decibels);
+        const double textWidth = metrics.horizontalAdvance(text);
+        QRectF box(x - textWidth / 2, labelTop, textWidth, metrics.height());
+        box.moveRight(std::min(box.right(), double(width())));
+        if (!placed.isEmpty()) {
+            Placed &right = placed.last();
+            if (box.right() + gap > right.label.box.left())
+                box.moveRight(std::max(right.label.box.left() - gap, x + 1));
+            const double needed = box.right() + gap - right.label.box.left();
+            if (needed > 0) {
+                const double roomRight =
+                    placed.size() > 1 ? placed[placed.size() - 2].label.box.left() - gap : double(width());
+                const double room =
+                    std::min(right.tick - right.label.box.left(), roomRight - right.label.box.right());
+                if (needed > room)
+                    continue;
+                right.label.box.translate(needed, 0);
+            }
+        }
+        if (box.left() < 0 || box.right() < x || box.left() > x)
+            continue;
+        placed.append({{mark->decibels, text, box}, x});
+    }
+    QList<ScaleLabel> labels;
+    labels.reserve(placed.size());
+    for (const Placed &p : placed)
+        labels.append(p.label);
+    return labels;
+}
+
 void VUMeter::paintEvent(QPaintEvent * /*event*/) {
     QPainter painter(this);
-    const QFontMetrics metrics(scaleFont());
-    const QRectF frame(barLeft() - 1, 0, kScalePixels + 2, kBarHeight + 2);
-    const QRectF area = frame.adjusted(1, 1, -1, -1);
+    const QRectF area = barArea();
+    const QRectF frame = area.adjusted(-1, -1, 1, 1);
     if (!isEnabled())
         painter.setOpacity(0.4);
 
@@ -136,32 +192,20 @@ void VUMeter::paintEvent(QPaintEvent * /*event*/) {
         painter.drawText(clip, Qt::AlignCenter, tr("CLIP"));
     }
 
-    // Numbers without their minus sign, as on a meter's face: the tooltip says they are dBFS below
-    // full scale. Right to left; a label that would touch its right neighbour moves left as long as
-    // it still covers its tick, and is left out otherwise (a large font). Its tick always stays.
+    // Every mark has its tick; the labels are those that have room.
     painter.setPen(palette().color(QPalette::WindowText));
     const double tickTop = frame.bottom() + 1;
-    double leftmostLabel = width();
-    const QList<ScaleMark> &marks = scaleMarks();
-    // NOLINTNEXTLINE(modernize-loop-convert): clang 14 cannot reverse a QList as a range
-    for (auto mark = marks.crbegin(); mark != marks.crend(); ++mark) {
-        const double x = area.left() + mark->units * scale;
+    for (const ScaleMark &mark : scaleMarks()) {
+        const double x = area.left() + mark.units * scale;
         painter.drawLine(QPointF(x, tickTop), QPointF(x, tickTop + kTickLength));
-        const QString text = QString::number(-mark->decibels);
-        const double textWidth = metrics.horizontalAdvance(text);
-        QRectF box(x - textWidth / 2, tickTop + kTickLength, textWidth, metrics.height());
-        if (box.right() + kLabelGap > leftmostLabel)
-            box.moveRight(leftmostLabel - kLabelGap);
-        if (box.left() < 0 || box.right() < x)
-            continue;
-        painter.drawText(box, Qt::AlignCenter, text);
-        leftmostLabel = box.left();
     }
+    for (const ScaleLabel &label : scaleLabels())
+        painter.drawText(label.box, Qt::AlignCenter, label.text);
 }
 
 int VUMeter::barLeft() const {
-    // Room for the leftmost mark's label to sit left of its tick.
-    return QFontMetrics(scaleFont()).horizontalAdvance(QString::number(-scaleMarks().first().decibels)) + 1;
+    // Room for the leftmost mark's label to sit wholly left of its tick.
+    return QFontMetrics(scaleFont()).horizontalAdvance(markText(scaleMarks().first().decibels)) + 1;
 }
 
 } // namespace ondalink

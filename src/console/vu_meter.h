@@ -28,6 +28,16 @@ public:
     // -40, -20, -10, -6, -3 and 0 dBFS, placed by the rule the bar's width follows.
     static const QList<ScaleMark> &scaleMarks();
 
+    // A mark's label as painted: its text ("-20", in the locale's writing) and its box in the widget.
+    struct ScaleLabel {
+        int decibels = 0;
+        QString text;
+        QRectF box;
+    };
+    // The labels that have room, right to left: each covers its tick, none comes nearer another than
+    // a digit's width, and one that would is left out (its tick stays).
+    QList<ScaleLabel> scaleLabels() const;
+
     explicit VUMeter(QWidget *parent = nullptr);
 
     int meterWidth() const { return m_width; }
@@ -53,6 +63,7 @@ protected:
 private:
     void releaseHold();
     QFont scaleFont() const;
+    QRectF barArea() const;
     int clipBoxWidth() const;
 
     int m_width = 0;

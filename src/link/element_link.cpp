@@ -96,8 +96,9 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     m_dispatch = std::make_unique<ReceiveDispatch>(
         *m_endpoint,
         [this](const QByteArray &reply, Ipv4Address sender) { levelReplyArrived(reply, sender); },
-        [this](const QByteArray &datagram, bool discoveryAtArrival, std::function<void()> done) {
-            m_reportHandler->handleReport(datagram, discoveryAtArrival, std::move(done));
+        [this](const QByteArray &datagram, Ipv4Address sender, bool discoveryAtArrival,
+               std::function<void()> done) {
+            m_reportHandler->handleReport(datagram, sender, discoveryAtArrival, std::move(done));
         });
     connect(m_dispatch.get(), &ReceiveDispatch::datagramHandled, this, [this] {
         if (!hasQueued())

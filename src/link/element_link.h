@@ -137,7 +137,8 @@ Q_SIGNALS:
     // A report's element was stored (by a discovery, or by a confirmed write), or refused with the
     // message the operator is shown (mac empty while it is not known).
     void elementStored(const QString &mac, const QString &name, bool discovered);
-    void elementRefused(const QString &address, const QString &mac, const QString &message);
+    void elementRefused(const QString &address, const QString &mac, const QString &message,
+                        ondalink::Ipv4Address sender);
     // nms.ini was replaced with this many elements' keys, or could not be (the message shown).
     void databaseWritten(int elements);
     void databaseWriteFailed(const QString &message);

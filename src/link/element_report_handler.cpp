@@ -42,8 +42,8 @@ ElementReportHandler::ElementReportHandler(ElementDatabase &database, Notifier &
 
 ElementReportHandler::~ElementReportHandler() = default;
 
-void ElementReportHandler::handleReport(const QByteArray &datagram, bool discoveryAtArrival,
-                                        std::function<void()> done) {
+void ElementReportHandler::handleReport(const QByteArray &datagram, Ipv4Address sender,
+                                        bool discoveryAtArrival, std::function<void()> done) {
     Q_ASSERT(!m_busy);
     ElementReport report;
     const ReportCheck check = decodeReport(datagram, report);
@@ -59,8 +59,8 @@ void ElementReportHandler::handleReport(const QByteArray &datagram, bool discove
         qCInfo(lcLink).noquote() << "report from" << report.record.ip
                                  << "refused:" << render(message).primary;
         m_tally.refused += discoveryAtArrival ? 1 : 0;
-        Q_EMIT elementRefused(report.record.ip, QString(), oneLine(message));
-        begin(std::move(report), discoveryAtArrival, std::move(done));
+        Q_EMIT elementRefused(report.record.ip, QString(), oneLine(message), sender);
+        begin(std::move(report), sender, discoveryAtArrival, std::move(done));
         finish({message});
         return;
     }
@@ -72,27 +72,29 @@ void ElementReportHandler::handleReport(const QByteArray &datagram, bool discove
     if (!m_parked.contains(address)) {
         // A routed element: no ARP exchange can find it, so none is waited for.
         if (m_hooks.arpReaches && !m_hooks.arpReaches(address)) {
-            begin(std::move(report), discoveryAtArrival, std::move(done));
+            begin(std::move(report), sender, discoveryAtArrival, std::move(done));
             macLookupEnded(QString(), false);
             return;
         }
         if (const auto mac = m_lookups.tryNow(address)) {
-            begin(std::move(report), discoveryAtArrival, std::move(done));
+            begin(std::move(report), sender, discoveryAtArrival, std::move(done));
             macLookupEnded(*mac);
             return;
         }
         m_lookups.start(address);
     }
-    m_parked[address].append({std::move(report), discoveryAtArrival});
+    m_parked[address].append({std::move(report), sender, discoveryAtArrival});
     if (++m_parkedCount > kMaxParked)
         m_dispatchWaits = std::move(done);
     else if (done)
         done();
 }
 
-void ElementReportHandler::begin(ElementReport report, bool discoveryAtArrival, std::function<void()> done) {
+void ElementReportHandler::begin(ElementReport report, Ipv4Address sender, bool discoveryAtArrival,
+                                 std::function<void()> done) {
     Q_ASSERT(!m_busy);
     m_report = std::move(report);
+    m_sender = sender;
     m_busy = true;
     m_done = std::move(done);
     m_discoveryAtArrival = discoveryAtArrival;
@@ -108,7 +110,7 @@ void ElementReportHandler::lookupEnded(const QString &address, const QString &ma
     for (const Parked &parked : waiting)
         m_hooks.post([this, parked, mac](std::function<void()> done) {
             --m_parkedCount;
-            begin(parked.report, parked.discoveryAtArrival, std::move(done));
+            begin(parked.report, parked.sender, parked.discoveryAtArrival, std::move(done));
             macLookupEnded(mac);
         });
     if (m_dispatchWaits && m_parkedCount - waiting.size() <= kMaxParked)
@@ -122,7 +124,7 @@ void ElementReportHandler::macLookupEnded(QString mac, bool arpTried) {
         qCInfo(lcLink).noquote() << "report from" << m_report.record.ip << "refused: no MAC";
         m_tally.refused += m_discoveryAtArrival ? 1 : 0;
         const Message message{MessageId::ReportFieldCorrupted, {phrase(PhraseId::ElementMac)}};
-        Q_EMIT elementRefused(m_report.record.ip, QString(), oneLine(message));
+        Q_EMIT elementRefused(m_report.record.ip, QString(), oneLine(message), m_sender);
         finish({message});
         return;
     }
@@ -216,7 +218,7 @@ QList<Message> ElementReportHandler::confirmWrite() {
 }
 
 Message ElementReportHandler::refused(const Message &message) {
-    Q_EMIT elementRefused(m_report.record.ip, m_report.record.mac, oneLine(message));
+    Q_EMIT elementRefused(m_report.record.ip, m_report.record.mac, oneLine(message), m_sender);
     return message;
 }
 

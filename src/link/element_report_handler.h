@@ -7,6 +7,7 @@
 #include "link/message_coalescer.h"
 #include "model/configuration_write.h"
 #include "model/element_record.h"
+#include "model/ipv4.h"
 #include "store/element_schema.h"
 
 #include <QByteArray>
@@ -60,8 +61,10 @@ public:
     // once for a report that waits for its MAC (its handling resumes later through the post hook),
     // otherwise after its messages. discoveryAtArrival tells whether a discovery was waiting when the
     // datagram arrived. A datagram shorter than a report is dropped at once: no message, no reload,
-    // the Response timer left running. Call again only after done() has run.
-    void handleReport(const QByteArray &datagram, bool discoveryAtArrival, std::function<void()> done);
+    // the Response timer left running. sender is where it came from (0.0.0.0 when not known). Call
+    // again only after done() has run.
+    void handleReport(const QByteArray &datagram, Ipv4Address sender, bool discoveryAtArrival,
+                      std::function<void()> done);
 
     // Stores the elements of a discovery that wait in a batch (see storeDiscovered). The link calls it
     // when no datagram waits any more; a report outside a discovery and a reload of the tree do too.
@@ -86,9 +89,11 @@ Q_SIGNALS:
     // A confirming report's state, for the panel; the confirmed keys are stored by now. asSent: the
     // element reported every field as it was sent (no field is said to be unsaved).
     void confirmed(const ondalink::ConfirmedState &state, bool asSent);
-    // Outcomes for the event log. mac is empty while it is not known yet.
+    // Outcomes for the event log. mac is empty while it is not known yet; address is the one the
+    // report gives, sender the one it came from.
     void elementStored(const QString &mac, const QString &name, bool discovered);
-    void elementRefused(const QString &address, const QString &mac, const QString &message);
+    void elementRefused(const QString &address, const QString &mac, const QString &message,
+                        ondalink::Ipv4Address sender);
     void databaseWritten(int elements);
     void databaseWriteFailed(const QString &message);
 
@@ -100,9 +105,10 @@ public:
 private:
     struct Parked {
         ElementReport report;
+        Ipv4Address sender;
         bool discoveryAtArrival = false;
     };
-    void begin(ElementReport report, bool discoveryAtArrival, std::function<void()> done);
+    void begin(ElementReport report, Ipv4Address sender, bool discoveryAtArrival, std::function<void()> done);
     void lookupEnded(const QString &address, const QString &mac);
     void macLookupEnded(QString mac, bool arpTried = true);
     QList<Message> storeDiscovered();
@@ -117,6 +123,7 @@ private:
     ElementDatabase &m_database;
     ReportHandlerHooks m_hooks;
     ElementReport m_report;
+    Ipv4Address m_sender;
     MacLookups m_lookups;
     QHash<QString, QList<Parked>> m_parked; // by reported address, in arrival order
     int m_parkedCount = 0;

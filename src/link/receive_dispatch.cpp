@@ -78,7 +78,7 @@ void ReceiveDispatch::dispatchNext() {
             finishOne();
             break;
         }
-        m_report(next.data, next.discoveryAtArrival, doneFor(number));
+        m_report(next.data, next.sender, next.discoveryAtArrival, doneFor(number));
         break;
     }
 }

@@ -27,8 +27,8 @@ class ReceiveDispatch : public QObject {
     Q_OBJECT
 public:
     using LevelHandler = std::function<void(const QByteArray &reply, Ipv4Address sender)>;
-    using ReportHandler =
-        std::function<void(const QByteArray &datagram, bool discoveryAtArrival, std::function<void()> done)>;
+    using ReportHandler = std::function<void(const QByteArray &datagram, Ipv4Address sender,
+                                             bool discoveryAtArrival, std::function<void()> done)>;
 
     ReceiveDispatch(UdpEndpoint &endpoint, LevelHandler level, ReportHandler report,
                     QObject *parent = nullptr);

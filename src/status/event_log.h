@@ -71,6 +71,7 @@ public:
     // Removes the daily files older than retentionDays before the clock's date; how many went.
     int removeExpiredFiles();
     bool fileWritable() const { return !m_writeFailed; }
+    Clock &clock() const { return m_clock; }
 
 Q_SIGNALS:
     void appended(const ondalink::EventRow &row);

@@ -18,7 +18,7 @@ constexpr int kDropCountMs = 60 * 1000;
 } // namespace
 
 EventRecorder::EventRecorder(EventLog &log, ElementDatabase &database, QObject *parent)
-    : QObject(parent), m_log(log), m_database(database) {
+    : QObject(parent), m_log(log), m_database(database), m_coalescer(log, log.clock()) {
     m_dropTimer.setObjectName(QStringLiteral("droppedDatagramCount"));
     m_dropTimer.setInterval(kDropCountMs);
     connect(&m_dropTimer, &QTimer::timeout, this, &EventRecorder::countDrops);
@@ -39,10 +39,19 @@ void EventRecorder::reloadNames(const QList<ElementListing> &listing) {
     }
 }
 
+EventRow EventRecorder::row(EventSeverity severity, const QString &event, const QString &detail,
+                            const QString &key) const {
+    return {QDateTime(),
+            severity,
+            key.isEmpty() ? QString() : m_names.value(key),
+            key.isEmpty() ? QString() : elementKeyToMac(key),
+            event,
+            detail};
+}
+
 void EventRecorder::record(EventSeverity severity, const QString &event, const QString &detail,
                            const QString &key) {
-    m_log.append(severity, event, detail, key.isEmpty() ? QString() : m_names.value(key),
-                 key.isEmpty() ? QString() : elementKeyToMac(key));
+    m_log.append(row(severity, event, detail, key));
 }
 
 void EventRecorder::recordMac(EventSeverity severity, const QString &event, const QString &detail,
@@ -63,13 +72,14 @@ void EventRecorder::attachLink(ElementLink &link) {
                               mac);
             });
     connect(&link, &ElementLink::elementRefused, this,
-            [this](const QString &address, const QString &mac, const QString &message) {
+            [this](const QString &address, const QString &mac, const QString &message, Ipv4Address sender) {
                 const QString key =
                     mac.isEmpty()
                         ? m_keysByAddress.value(parseDottedAddress(address).value_or(Ipv4Address{}).value)
                         : macToElementKey(mac);
-                record(EventSeverity::Warning, tr("Element refused"),
-                       tr("Report from %1: %2").arg(address, message), key);
+                m_coalescer.append(row(EventSeverity::Warning, tr("Element refused"),
+                                       tr("Report from %1: %2").arg(address, message), key),
+                                   sender.toString());
             });
     connect(&link, &ElementLink::configurationSent, this, [this](const QString &mac) {
         recordMac(EventSeverity::Information, tr("Configuration sent"), QString(), mac);

@@ -3,6 +3,7 @@
 
 #include "diag/echo_status.h"
 #include "status/element_status.h"
+#include "status/event_coalescer.h"
 #include "status/event_log.h"
 
 #include <QHash>
@@ -29,8 +30,9 @@ class EventRecorder : public QObject {
 public:
     EventRecorder(EventLog &log, ElementDatabase &database, QObject *parent = nullptr);
 
-    // Element stored or refused, configuration sent / confirmed / timed out, attenuation sent,
-    // database written or failed, datagrams dropped (counted per minute).
+    // Element stored or refused (repeats from one sender counted per minute), configuration sent /
+    // confirmed / timed out, attenuation sent, database written or failed, datagrams dropped
+    // (counted per minute).
     void attachLink(ElementLink &link);
     // Started and ended, with requests sent, answers, stored, refused.
     void attachDiscovery(Discovery &discovery, ElementLink &link);
@@ -53,6 +55,8 @@ public:
     void countDrops();
 
 private:
+    EventRow row(EventSeverity severity, const QString &event, const QString &detail,
+                 const QString &key) const;
     void record(EventSeverity severity, const QString &event, const QString &detail, const QString &key = {});
     void recordMac(EventSeverity severity, const QString &event, const QString &detail, const QString &mac);
 
@@ -64,6 +68,7 @@ private:
     QSet<QString> m_silent; // encoders whose silence alarm is raised
     quint64 m_dropsSeen = 0;
     QTimer m_dropTimer;
+    EventCoalescer m_coalescer;
 };
 
 } // namespace ondalink

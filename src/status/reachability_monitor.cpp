@@ -76,8 +76,14 @@ void ReachabilityMonitor::reload(const QList<ElementListing> &listing) {
                 entry.state.name = name;
             }
         }
+        applyHeard(entry);
         elements.append(std::move(entry));
     }
+    // What no element took is kept a while: a discovery's reload may come before its last answers
+    // are stored.
+    const qint64 now = m_clock.steadyMs();
+    m_heardUnlisted.removeIf(
+        [now](QHash<quint32, Heard>::iterator heard) { return now - heard->steadyMs > kHeardKeepMs; });
     m_elements = std::move(elements);
     m_byKey.clear();
     m_byAddress.clear();
@@ -93,6 +99,22 @@ void ReachabilityMonitor::reload(const QList<ElementListing> &listing) {
     }
     reschedule();
     Q_EMIT elementsReloaded();
+}
+
+// An element heard before it was listed is Online from the moment its datagram arrived.
+void ReachabilityMonitor::applyHeard(Entry &entry) {
+    if (!entry.state.address)
+        return;
+    const auto heard = m_heardUnlisted.constFind(entry.state.address->value);
+    if (heard == m_heardUnlisted.cend())
+        return;
+    if (m_clock.steadyMs() - heard->steadyMs <= kHeardKeepMs &&
+        (!entry.state.lastSeen.isValid() || entry.state.lastSeen < heard->wallTime)) {
+        entry.state.status = ElementStatus::Online;
+        entry.state.lastSeen = heard->wallTime;
+        entry.state.missedProbes = 0;
+    }
+    m_heardUnlisted.erase(heard);
 }
 
 // Due times spread evenly over one interval, in list order, from now on.
@@ -220,8 +242,12 @@ void ReachabilityMonitor::setStatus(Entry &entry, ElementStatus status) {
 
 void ReachabilityMonitor::recordTraffic(Ipv4Address address) {
     const auto found = m_byAddress.constFind(address.value);
-    if (found == m_byAddress.cend())
+    if (found == m_byAddress.cend()) {
+        // Bounded: anyone can send from any address; past the bound only the kept ones count.
+        if (m_heardUnlisted.size() < kHeardCapacity || m_heardUnlisted.contains(address.value))
+            m_heardUnlisted.insert(address.value, {m_clock.steadyMs(), m_clock.wallTime()});
         return;
+    }
     for (const qsizetype index : *found)
         answered(m_elements[index], std::nullopt);
 }

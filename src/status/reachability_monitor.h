@@ -46,7 +46,8 @@ public:
     void attachLink(ElementLink &link);
 
     // Reads the element list again (one reading of nms.ini). Known elements keep their state when
-    // their address is unchanged; new ones start Unknown.
+    // their address is unchanged; new ones start Unknown, or Online when their address was heard
+    // since (a discovery's answers arrive before the reload that lists them).
     void reload();
     // The same from a listing already read (the tree's), without reading nms.ini again.
     void reload(const QList<ElementListing> &listing);
@@ -65,8 +66,12 @@ public:
 
     // The operator's ping to an address (the console's PingPresenter result).
     void recordPing(const QString &address, const EchoResult &result);
-    // A datagram came from the address (a report or a level reply).
+    // A datagram came from the address (a report or a level reply). An address no listed element
+    // has is kept for the next reload, for at most kHeardKeepMs and kHeardCapacity addresses.
     void recordTraffic(Ipv4Address address);
+
+    static constexpr qint64 kHeardKeepMs = 60 * 1000;
+    static constexpr qsizetype kHeardCapacity = 16384;
 
     // One step of the schedule: sends the probes that are due. The timer calls it; tests with a fake
     // clock call it directly.
@@ -92,6 +97,7 @@ private:
     void missed(Entry &entry);
     void setStatus(Entry &entry, ElementStatus status);
     void reschedule();
+    void applyHeard(Entry &entry);
 
     ElementDatabase &m_database;
     AsyncEchoProber &m_prober;
@@ -104,6 +110,11 @@ private:
     QHash<quint32, QList<qsizetype>> m_byAddress;
     QHash<quint64, qsizetype> m_byToken;
     std::deque<qsizetype> m_due; // in the order they are due
+    struct Heard {
+        qint64 steadyMs = 0;
+        QDateTime wallTime;
+    };
+    QHash<quint32, Heard> m_heardUnlisted; // addresses heard that no listed element had
     QTimer m_timer;
 };
 

@@ -29,6 +29,63 @@ protected:
     bool monitoring() const { return window->levelMonitor().isEnabled(); }
 };
 
+// Every label the meter paints has its sign and room of its own, in the narrowest window and with a
+// larger font: ink under the bar only inside the labels' boxes, and no two boxes near each other.
+TEST_F(MainWindowTest, MeterScaleLabelsAreSignedAndNeverRunTogether) {
+    ASSERT_TRUE(start());
+    clickNode(kEncoderMac);
+    window->resize(window->minimumSize());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    auto *meter = find<VUMeter>(u"VUMeter"_s);
+    EXPECT_GE(meter->width(), meter->sizeHint().width());
+    const QFont normal = meter->font();
+    for (const double enlarged : {1.0, 1.6, 2.5}) {
+        SCOPED_TRACE(enlarged);
+        QFont font = normal;
+        font.setPointSizeF(normal.pointSizeF() * enlarged);
+        meter->setFont(font);
+        meter->resize(meter->sizeHint());
+        const QList<VUMeter::ScaleLabel> labels = meter->scaleLabels();
+        QStringList texts;
+        for (const VUMeter::ScaleLabel &label : labels)
+            texts.prepend(label.text);
+        if (enlarged == 1.0) { // at the usual size every mark is read
+            EXPECT_EQ(texts, (QStringList{u"-40"_s, u"-20"_s, u"-10"_s, u"-6"_s, u"-3"_s, u"0"_s}));
+        }
+        ASSERT_FALSE(labels.isEmpty());
+        EXPECT_EQ(labels.first().text, u"0"_s);
+        QFont scaleFont = meter->font(); // the scale's, a size smaller
+        scaleFont.setPointSizeF(scaleFont.pointSizeF() * 0.8);
+        const double digit = QFontMetricsF(scaleFont).horizontalAdvance(u'0');
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            const QRectF box = labels[i].box;
+            EXPECT_TRUE(QRectF(meter->rect()).contains(box))
+                << qPrintable(labels[i].text) << " " << ::testing::PrintToString(box) << " in "
+                << ::testing::PrintToString(meter->rect());
+            if (i > 0) { // right to left
+                EXPECT_GE(labels[i - 1].box.left() - box.right(), digit - 0.01) << qPrintable(labels[i].text);
+            }
+        }
+        // What is painted below the ticks lies in those boxes.
+        const QImage image = meter->grab().toImage();
+        const double ratio = image.devicePixelRatio();
+        const int top = int(std::ceil((labels.first().box.top() + 1) * ratio)); // below the ticks' ends
+        for (int x = 0; x < image.width(); ++x) {
+            bool ink = false;
+            for (int y = top; y < image.height() && !ink; ++y)
+                ink = qGray(image.pixel(x, y)) < 96;
+            if (!ink)
+                continue;
+            const bool inLabel =
+                std::any_of(labels.cbegin(), labels.cend(), [&](const VUMeter::ScaleLabel &l) {
+                    return x >= std::floor(l.box.left() * ratio) - 1 &&
+                           x <= std::ceil(l.box.right() * ratio) + 1;
+                });
+            EXPECT_TRUE(inLabel) << "ink at device column " << x;
+        }
+    }
+}
+
 TEST_F(MainWindowTest, OccupiedPortIsReportedAfterTheTreeIsLoaded) {
     QUdpSocket holder;
     ASSERT_TRUE(holder.bind(QHostAddress(QHostAddress::LocalHost), 0));

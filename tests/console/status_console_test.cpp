@@ -355,7 +355,8 @@ TEST_F(StatusConsoleTest, TheStatusBarSaysWhatTheLastActionCameToAndWhenWithTheC
              answer("ELSEWHERE");
          },
          u"Configuration of ENC 1 answered: not every field was saved"_s},
-        {"a stray report", [&] { Q_EMIT link.elementRefused(u"10.0.0.9"_s, QString(), u"corrupted"_s); },
+        {"a stray report",
+         [&] { Q_EMIT link.elementRefused(u"10.0.0.9"_s, QString(), u"corrupted"_s, Ipv4Address{}); },
          u"Report from 10.0.0.9 refused"_s},
         {"a discovery and its last batch",
          [&] {

@@ -3,10 +3,14 @@
 // backends and the element simulators: what an operator does, checked on the screen, in nms.ini
 // and in what the elements logged they received.
 #include "console/database_commands.h"
+#include "console/element_list_model.h"
+#include "console/element_tree.h"
 #include "console/main_window.h"
 #include "console/ping_indicator.h"
+#include "console/status_console.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
+#include "fake_status.h"
 #include "fakes.h"
 #include "lab_harness.h"
 #include "link/element_report_handler.h"
@@ -18,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -191,6 +196,23 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
         type(u"txtElementIP"_s, address);
         EXPECT_EQ(save(), QList<Message>{kSaved}) << qPrintable(address);
         EXPECT_EQ(stored(1, u"ip"_s), address);
+    }
+}
+
+TEST_F(NmsInLab, EveryElementThatAnswersADiscoveryIsListedOnlineBeforeAnyProbeAnswers) {
+    testing::FakeAsyncProber probes; // never answered: only the reports speak
+    testing::FakeClock clock;
+    testing::RecordingSink sink;
+    QTemporaryDir user;
+    QSettings settings(user.filePath(u"user.conf"_s), QSettings::IniFormat);
+    StatusConsole status(*window, {probes, clock, sink, settings, user.filePath(u"events"_s), {}});
+    discover();
+    ElementListModel &list = window->elementTree().model();
+    ASSERT_EQ(list.rowCount(), lab.elements().size());
+    list.flushChanges();
+    for (int row = 0; row < list.rowCount(); ++row) {
+        EXPECT_EQ(list.shownStatusAt(row), ShownStatus::Online) << qPrintable(list.macAt(row));
+        EXPECT_FALSE(list.index(row, ElementListModel::LastSeenColumn).data().toString().isEmpty());
     }
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // 100,000 hostile datagrams at the window's port: random lengths and bytes, bursts of level-reply
 // sized blocks, of reports failing alternating checks and of reports from a stranger.
+#include "fake_status.h"
 #include "link_test_peer.h"
+#include "status/event_recorder.h"
 #include "window_fixture.h"
 
 #include <arpa/inet.h>
@@ -120,6 +122,38 @@ TEST_F(Flood, ReportsOnAnEmptyDatabaseDoNotRepeatItsNotice) {
     notifier.messages.clear();
     window->Refresh(); // the operator asks: told again
     EXPECT_EQ(notifier.ids(), QList<MessageId>{notice});
+}
+
+TEST_F(Flood, RefusedReportsFromOneSenderAreOneRowAndTheirCountInTheEventLog) {
+    writeIni("[00A0C9000001]\r\nNAME=DEC 1           \r\nIP=127.0.0.1\r\nROLE=2\r\n");
+    ASSERT_TRUE(start());
+    FakeClock clock;
+    QTemporaryDir events;
+    EventLog log(clock, events.path());
+    EventRecorder recorder(log, window->database());
+    recorder.attachLink(window->link());
+    constexpr int kReports = 300;
+    QUdpSocket sender;
+    const quint16 port = ElementLinkTestPeer(window->link()).endpoint().localPort();
+    for (int i = 0; i < kReports; ++i)
+        sender.writeDatagram(failingReport(i), QHostAddress(QHostAddress::LocalHost), port);
+    ASSERT_TRUE(runUntil(
+        [&] { return ElementLinkTestPeer(window->link()).dispatch().dispatchedCount() >= kReports; }, 10000));
+    ASSERT_TRUE(drained());
+    const auto refused = [&] {
+        QStringList details;
+        for (const EventRow &row : log.rows())
+            if (row.event == u"Element refused"_s)
+                details.append(row.detail);
+        return details;
+    };
+    const QStringList first = refused();
+    ASSERT_EQ(first.size(), 1);
+    EXPECT_TRUE(first.constFirst().startsWith(u"Report from 10.0.0.1: "_s)) << qPrintable(first.constFirst());
+    clock.advance(EventCoalescer::kWindowMs);
+    ASSERT_TRUE(runUntil([&] { return refused().size() == 2; }, 3000));
+    EXPECT_EQ(refused().constLast(),
+              QString::number(kReports - 1) + u" more like this from 127.0.0.1 in the last minute"_s);
 }
 
 } // namespace

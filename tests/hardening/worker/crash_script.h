@@ -61,7 +61,8 @@ inline void runCrashScript(quint32 seed, const QString &databasePath,
             const QByteArray hardware = QByteArray::fromHex("02000A") + char(round) + char(0) + char(i + 1);
             resolver.table.insert(htonl(s.ip), hardware);
             macs.append(macTextFromBytes(hardware, QStringLiteral(":")));
-            ElementLinkTestPeer(link).reportHandler().handleReport(sim::encodeReport(id, s), true, {});
+            ElementLinkTestPeer(link).reportHandler().handleReport(sim::encodeReport(id, s), Ipv4Address{},
+                                                                   true, {});
             stepDone(step++);
         }
         discovery.cancel(); // the wait is over

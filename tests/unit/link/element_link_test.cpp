@@ -38,7 +38,7 @@ TEST(ReceiveDispatch, OneAtATimeInArrivalOrderEachWithTheFlagAtItsArrival) {
     ReceiveDispatch dispatch(
         endpoint,
         [&](const QByteArray &reply, Ipv4Address) { handled.append(u"level %1"_s.arg(int(reply[0]))); },
-        [&](const QByteArray &datagram, bool discovery, const std::function<void()> &done) {
+        [&](const QByteArray &datagram, Ipv4Address, bool discovery, const std::function<void()> &done) {
             reentered = reentered || inReport;
             inReport = true;
             handled.append(u"report %1 %2"_s.arg(int(datagram[0])).arg(int(discovery)));

@@ -115,7 +115,7 @@ protected:
     // finished with it.
     bool handle(const QByteArray &datagram, bool discoveryAtArrival = false) {
         int done = 0;
-        peer->reportHandler().handleReport(datagram, discoveryAtArrival, [&done] { ++done; });
+        peer->reportHandler().handleReport(datagram, Ipv4Address{}, discoveryAtArrival, [&done] { ++done; });
         // A report that waits for its MAC lets the dispatch go on at once and finishes later.
         return QTest::qWaitFor([&] { return done > 0 && !peer->reportHandler().busy(); }, 20000) && done == 1;
     }

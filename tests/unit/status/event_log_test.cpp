@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The event log: its bound, the daily files and their removal after 30 days, JSON lines and CSV.
+// The event log: its bound, the daily files and their removal after 30 days, JSON lines and CSV; a
+// flood from one sender coalesced.
 #include "fake_status.h"
+#include "status/event_coalescer.h"
 #include "status/event_log.h"
 
 #include <QBuffer>
@@ -127,6 +129,70 @@ TEST_F(EventLogTest, CsvQuotesWhatNeedsItAndTrimsNames) {
     EXPECT_EQ(lines[0], "Time,Severity,Element,MAC,Event,Detail\r");
     EXPECT_EQ(lines[1], "2026-03-01T12:00:01.000Z,Alarm,Dec,00:A0:C9:00:00:02,Alarm raised,"
                         "\"Offline, \"\"really\"\"\"\r");
+}
+
+TEST_F(EventLogTest, RepeatsOfAnEventFromOneSenderAreCountedForAMinuteAndSaidOnce) {
+    EventLog log(clock, folder());
+    const auto refused = [](const QString &detail) {
+        return EventRow{QDateTime(), EventSeverity::Warning, u"DEC 1"_s, u"00:A0:C9:00:00:01"_s, u"Refused"_s,
+                        detail};
+    };
+    const auto details = [&] {
+        QStringList all;
+        for (const EventRow &row : log.rows())
+            all.append(row.event + u": "_s + row.detail);
+        return all;
+    };
+    {
+        EventCoalescer coalescer(log, clock);
+        coalescer.append(refused(u"first"_s), u"10.0.0.9"_s);
+        for (int i = 0; i < 500; ++i)
+            coalescer.append(refused(u"again"_s), u"10.0.0.9"_s);
+        // Another sender, and another event of the same sender, are rows of their own.
+        coalescer.append(refused(u"other sender"_s), u"10.0.0.8"_s);
+        EventRow stored = refused(u"stored"_s);
+        stored.event = u"Stored"_s;
+        coalescer.append(stored, u"10.0.0.9"_s);
+        EXPECT_EQ(details(),
+                  (QStringList{u"Refused: first"_s, u"Refused: other sender"_s, u"Stored: stored"_s}));
+
+        clock.advance(EventCoalescer::kWindowMs - 1);
+        coalescer.flush();
+        EXPECT_EQ(log.rows().size(), 3);
+        clock.advance(1);
+        coalescer.flush();
+        ASSERT_EQ(log.rows().size(), 4);
+        const EventRow count = log.rows().last();
+        EXPECT_EQ(count.detail, u"500 more like this from 10.0.0.9 in the last minute"_s);
+        EXPECT_EQ(std::tuple(count.event, count.elementMac, count.severity),
+                  std::tuple(u"Refused"_s, u"00:A0:C9:00:00:01"_s, EventSeverity::Warning));
+        EXPECT_EQ(count.time, clock.wallTime());
+
+        // After its count, the next one is written whole; one counted repeat is said at the end.
+        coalescer.append(refused(u"later"_s), u"10.0.0.9"_s);
+        coalescer.append(refused(u"later still"_s), u"10.0.0.9"_s);
+        EXPECT_EQ(log.rows().last().detail, u"later"_s);
+    }
+    EXPECT_EQ(log.rows().last().detail, u"1 more like this from 10.0.0.9 in the last minute"_s);
+    EXPECT_EQ(linesOf(log.fileFor(clock.wallTime().date())).size(), log.rows().size());
+}
+
+TEST_F(EventLogTest, PastTheBoundOfSendersTheOthersShareOneCount) {
+    EventLog log(clock, folder(), 100000);
+    EventCoalescer coalescer(log, clock);
+    const EventRow row{QDateTime(), EventSeverity::Warning, {}, {}, u"Refused"_s, u"x"_s};
+    const qsizetype senders = EventCoalescer::kMaxSources + 300;
+    for (int round = 0; round < 3; ++round)
+        for (qsizetype n = 0; n < senders; ++n)
+            coalescer.append(row, u"10.1.%1.%2"_s.arg(n / 256).arg(n % 256));
+    // Each sender within the bound once, the first of the others once.
+    EXPECT_EQ(log.rows().size(), EventCoalescer::kMaxSources + 1);
+    clock.advance(EventCoalescer::kWindowMs);
+    coalescer.flush();
+    ASSERT_EQ(log.rows().size(), 2 * EventCoalescer::kMaxSources + 1 + 1);
+    const QString shared = u"%1 more like this from other senders in the last minute"_s.arg(3 * 300 - 1);
+    EXPECT_TRUE(std::any_of(log.rows().cbegin(), log.rows().cend(),
+                            [&](const EventRow &counted) { return counted.detail == shared; }));
 }
 
 } // namespace

@@ -183,6 +183,32 @@ TEST_F(ReachabilityTest, ReloadKeepsWhatIsKnownOfAnUnchangedAddressOnly) {
     EXPECT_EQ(monitor->state(keyOf(1))->missedProbes, 0);
 }
 
+TEST_F(ReachabilityTest, AnAnswerHeardBeforeTheReloadThatListsItsElementMakesItOnline) {
+    writeElements(1);
+    makeMonitor(0); // no probes: only the answers speak
+    // A discovery's answers arrive before its elements are stored and listed; one long ago.
+    monitor->recordTraffic(addressOf(3));
+    clock.advance(ReachabilityMonitor::kHeardKeepMs + 1);
+    const QDateTime heardAt = clock.wallTime();
+    monitor->recordTraffic(addressOf(1));
+    monitor->recordTraffic(addressOf(2));
+    clock.advance(1500);
+    writeElements(4);
+    monitor->reload();
+    for (int n : {1, 2}) {
+        EXPECT_EQ(status(n), ElementStatus::Online) << n;
+        EXPECT_EQ(monitor->state(keyOf(n))->lastSeen, heardAt) << n;
+    }
+    EXPECT_EQ(status(3), ElementStatus::Unknown);
+    EXPECT_EQ(status(0), ElementStatus::Unknown);
+    // Taken once: an element listed again later at that address starts from what is known then.
+    const QList<ElementListing> listed = database.listing();
+    monitor->reload(listed.mid(0, 2));
+    monitor->reload(listed);
+    EXPECT_EQ(status(1), ElementStatus::Online);
+    EXPECT_EQ(status(2), ElementStatus::Unknown);
+}
+
 TEST_F(ReachabilityTest, SwitchedOffNothingLeaves) {
     writeElements(4);
     makeMonitor(2000);
