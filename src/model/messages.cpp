@@ -2,6 +2,7 @@
 #include "model/messages.h"
 
 #include <QCoreApplication>
+#include <QMetaEnum>
 
 namespace ondalink {
 
@@ -136,9 +137,39 @@ MessageIcon messageIcon(MessageId id) {
     case MessageId::DatabaseMissing:
     case MessageId::DatabaseEmpty:
         return MessageIcon::Information;
-    default:
-        return MessageIcon::Critical;
+    case MessageId::PortOccupied:
+    case MessageId::DatabaseNotRecreated:
+    case MessageId::PagingNotSent:
+    case MessageId::SaveRefused:
+    case MessageId::SaveNotSent:
+    case MessageId::ResponseTimedOut:
+    case MessageId::AttenuationNotSent:
+    case MessageId::AttenuationNotStored:
+    case MessageId::MonitoringStopped:
+    case MessageId::ReportFieldCorrupted:
+    case MessageId::FieldNotSaved:
+    case MessageId::OtherElement:
+    case MessageId::SectionCorrupted:
+    case MessageId::DatabaseNotWritten:
+    case MessageId::RepeatedReports:
+    case MessageId::SuppressedReports:
+    case MessageId::SectionNotLoaded:
+    case MessageId::ListNotLoaded:
+    case MessageId::PingUnavailable:
+    case MessageId::BackupNotKept:
+    case MessageId::AdditionAddressInvalid:
+    case MessageId::AdditionMacInvalid:
+    case MessageId::AdditionNeedsMac:
+    case MessageId::AdditionNotSent:
+    case MessageId::AdditionNoAnswer:
+    case MessageId::RestoreFailed:
+    case MessageId::ExportFailed:
+    case MessageId::ImportNotRead:
+    case MessageId::ImportRefused:
+    case MessageId::ImportNotWritten:
+        break;
     }
+    return MessageIcon::Critical;
 }
 
 // Every other question is a Yes/No one.
@@ -508,18 +539,37 @@ QString phrase(PhraseId id, const QStringList &args) {
     return withArgs(PhraseTexts::text(id), args);
 }
 
-QList<MessageId> allMessageIds() {
-    QList<MessageId> ids;
-    for (int i = 0; i <= static_cast<int>(MessageId::UnsavedEdits); ++i)
-        ids.append(static_cast<MessageId>(i));
+namespace {
+
+template <typename Id> QList<Id> everyValue() {
+    const QMetaEnum values = QMetaEnum::fromType<Id>();
+    QList<Id> ids;
+    ids.reserve(values.keyCount());
+    for (int i = 0; i < values.keyCount(); ++i)
+        ids.append(static_cast<Id>(values.value(i)));
     return ids;
 }
 
+template <typename Id> QString nameOf(Id id) {
+    return QString::fromLatin1(QMetaEnum::fromType<Id>().valueToKey(static_cast<int>(id)));
+}
+
+} // namespace
+
+QList<MessageId> allMessageIds() {
+    return everyValue<MessageId>();
+}
+
 QList<PhraseId> allPhraseIds() {
-    QList<PhraseId> ids;
-    for (int i = 0; i <= static_cast<int>(PhraseId::NotRegularFile); ++i)
-        ids.append(static_cast<PhraseId>(i));
-    return ids;
+    return everyValue<PhraseId>();
+}
+
+QString messageIdName(MessageId id) {
+    return nameOf(id);
+}
+
+QString phraseIdName(PhraseId id) {
+    return nameOf(id);
 }
 
 } // namespace ondalink

@@ -188,7 +188,7 @@ TEST(MessageCatalogue, EveryMessageShowsItsEnglishLinesTitleIconAndButtons) {
         EXPECT_EQ(box->textFormat(), Qt::PlainText) << "a name or an address is never markup";
     }
     for (const MessageId id : allMessageIds())
-        EXPECT_TRUE(covered.count(id)) << "no row for message " << static_cast<int>(id);
+        EXPECT_TRUE(covered.count(id)) << "no row for message " << qPrintable(messageIdName(id));
 }
 
 TEST(MessageCatalogue, EveryPhraseHasItsEnglishTextAndTakesItsDataOnce) {
@@ -233,7 +233,7 @@ TEST(MessageCatalogue, EveryPhraseHasItsEnglishTextAndTakesItsDataOnce) {
         EXPECT_EQ(phrase(id, args), english);
     }
     for (const PhraseId id : allPhraseIds())
-        EXPECT_TRUE(covered.count(id)) << "no row for phrase " << static_cast<int>(id);
+        EXPECT_TRUE(covered.count(id)) << "no row for phrase " << qPrintable(phraseIdName(id));
 }
 
 } // namespace
