@@ -39,11 +39,6 @@ namespace ondalink {
 
 namespace {
 
-constexpr int kDiscover = 1;
-constexpr int kRefresh = 2;
-constexpr int kSave = 4;
-constexpr int kStartMonitoring = 6;
-constexpr int kStopMonitoring = 7;
 // The smallest window that still shows a useful list beside the panel, in logical pixels: it fits 1366x768
 // at 100 % and 1920x1080 at 200 %.
 constexpr QSize kMinimumSize(800, 500);
@@ -103,48 +98,54 @@ void MainWindow::buildToolbar() {
     Toolbar1->toggleViewAction()->setEnabled(false);
     addToolBar(Qt::TopToolBarArea, Toolbar1);
 
-    struct Command {
-        int number;
+    // One row a command: its action's name, text, shortcut and icon, a separator before it, and
+    // what it does.
+    struct Row {
+        Command command;
         const char16_t *objectName;
         const char *text;
         QKeySequence shortcut;
+        int image;
+        bool separatorBefore;
+        void (*run)(MainWindow &);
     };
-    const Command commands[] = {
-        {kDiscover, u"actDiscover", QT_TR_NOOP("Discover elements"), QKeySequence(Qt::CTRL | Qt::Key_D)},
-        {kRefresh, u"actRefresh", QT_TR_NOOP("Refresh list"), QKeySequence(Qt::Key_F5)},
-        {kSave, u"actSave", QT_TR_NOOP("Save changes"), QKeySequence(QKeySequence::Save)},
-        {kStartMonitoring, u"actStartMonitoring", QT_TR_NOOP("Start audio monitoring"),
-         QKeySequence(Qt::CTRL | Qt::Key_M)},
-        {kStopMonitoring, u"actStopMonitoring", QT_TR_NOOP("Stop audio monitoring"),
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)},
+    const Row rows[] = {
+        {Command::Discover, u"actDiscover", QT_TR_NOOP("Discover elements"),
+         QKeySequence(Qt::CTRL | Qt::Key_D), kImageDiscover, false, [](MainWindow &w) { w.AutoDiscovery(); }},
+        {Command::Refresh, u"actRefresh", QT_TR_NOOP("Refresh list"), QKeySequence(Qt::Key_F5), kImageRefresh,
+         false, [](MainWindow &w) { w.Refresh(); }},
+        {Command::Save, u"actSave", QT_TR_NOOP("Save changes"), QKeySequence(QKeySequence::Save), kImageSave,
+         true, [](MainWindow &w) { w.saveChanges(); }},
+        {Command::StartMonitoring, u"actStartMonitoring", QT_TR_NOOP("Start audio monitoring"),
+         QKeySequence(Qt::CTRL | Qt::Key_M), kImageStartMonitoring, true,
+         [](MainWindow &w) { w.m_level->setEnabled(true); }}, // the commands follow its state
+        {Command::StopMonitoring, u"actStopMonitoring", QT_TR_NOOP("Stop audio monitoring"),
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), kImageStopMonitoring, false,
+         [](MainWindow &w) { w.m_level->setEnabled(false); }},
     };
-    int image = 1;
-    for (const Command &command : commands) {
-        while (Toolbar1->actions().size() + 1 < command.number) {
+    static_assert(std::size(rows) == kCommandCount);
+    for (const Row &row : rows) {
+        if (row.separatorBefore) {
             QAction *separator = Toolbar1->addSeparator();
             separator->setObjectName(u"sep%1"_s.arg(Toolbar1->actions().size()));
         }
-        const QString text = tr(command.text);
-        QAction *action = Toolbar1->addAction(ImageList1(image++), text);
-        action->setObjectName(QString::fromUtf16(command.objectName));
-        action->setShortcut(command.shortcut);
+        const QString text = tr(row.text);
+        QAction *action = Toolbar1->addAction(ImageList1(row.image), text);
+        action->setObjectName(QString::fromUtf16(row.objectName));
+        action->setShortcut(row.shortcut);
         action->setShortcutContext(Qt::WindowShortcut);
         //: A toolbar button's tooltip: %1 its text, %2 its shortcut.
-        action->setToolTip(tr("%1 (%2)").arg(text, command.shortcut.toString(QKeySequence::NativeText)));
-        const int number = command.number;
-        connect(action, &QAction::triggered, this, [this, number] { Toolbar1_ButtonClick(number); });
+        action->setToolTip(tr("%1 (%2)").arg(text, row.shortcut.toString(QKeySequence::NativeText)));
+        connect(action, &QAction::triggered, this, [this, run = row.run] { run(*this); });
+        m_commands[static_cast<size_t>(row.command)] = action;
     }
-    const QList<QAction *> items = Toolbar1->actions();
-    for (int i = 0; i < kToolbarItems && i < items.size(); ++i)
-        m_items[static_cast<size_t>(i)] = items.at(i);
 }
 
 // The toolbar's commands once more, where the keyboard and screen readers find them, and Help.
 void MainWindow::buildMenus() {
     QMenu *elements = menuBar()->addMenu(tr("&Elements"));
     elements->setObjectName(u"mnuElements"_s);
-    for (int number = 1; number <= kToolbarItems; ++number)
-        elements->addAction(toolbarItem(number));
+    elements->addActions(Toolbar1->actions());
     elements->addSeparator();
     // The same as a click on the ping label: tests the shown address, or stops a running retry.
     QAction *ping = elements->addAction(tr("&Ping element"), QKeySequence(Qt::CTRL | Qt::Key_P), this,
@@ -280,34 +281,6 @@ void MainWindow::Load_Config() {
     m_tree->highlight(m_panel->selectedMac());
 }
 
-QAction *MainWindow::toolbarItem(int number) const {
-    if (number < 1 || number > kToolbarItems)
-        return nullptr;
-    return m_items[static_cast<size_t>(number - 1)];
-}
-
-void MainWindow::Toolbar1_ButtonClick(int number) {
-    switch (number) {
-    case kDiscover:
-        AutoDiscovery();
-        break;
-    case kRefresh:
-        Refresh();
-        break;
-    case kSave:
-        saveChanges();
-        break;
-    case kStartMonitoring:
-        m_level->setEnabled(true); // the buttons follow its state
-        break;
-    case kStopMonitoring:
-        m_level->setEnabled(false);
-        break;
-    default:
-        break;
-    }
-}
-
 ElementLink::SaveOutcome MainWindow::saveChanges() {
     const ElementLink::SaveOutcome outcome = m_link->saveConfiguration(m_panel->pendingEditSummary());
     if (outcome == ElementLink::SaveOutcome::Refused)
@@ -343,8 +316,8 @@ void MainWindow::Refresh() {
 }
 
 void MainWindow::setMonitoringButtons(bool startEnabled, bool stopEnabled) {
-    m_items[kStartMonitoring - 1]->setEnabled(startEnabled);
-    m_items[kStopMonitoring - 1]->setEnabled(stopEnabled);
+    action(Command::StartMonitoring)->setEnabled(startEnabled);
+    action(Command::StopMonitoring)->setEnabled(stopEnabled);
 }
 
 void MainWindow::switchMonitoringOff() {

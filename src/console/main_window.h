@@ -39,31 +39,30 @@ struct MainWindowSettings {
 class MainWindow : public QMainWindow, private PanelSurroundings, private PingView {
     Q_OBJECT
 public:
-    static constexpr int kToolbarItems = 7;
+    // The toolbar's commands, also in the Elements menu.
+    enum class Command { Discover, Refresh, Save, StartMonitoring, StopMonitoring };
+    static constexpr int kCommandCount = 5;
 
     MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &prober,
                MainWindowSettings settings = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up after the single-instance test: buttons 6 and 7 off, the tree, the endpoint, the
-    // title. False when the program has to end (the operator has been told why).
+    // Start-up after the single-instance test: the monitoring commands off, the tree, the endpoint,
+    // the title. False when the program has to end (the operator has been told why).
     bool Form_Load();
     // Shutdown: closes the endpoint. Runs when the window closes.
     void Form_Unload();
 
     void Load_Config();
-    // A click on toolbar button 1 to 7 (3 and 5 are separators and do nothing).
-    void Toolbar1_ButtonClick(int number);
     void AutoDiscovery();
     void Refresh();
     // Before a command replaces the panel or the database under it: true when it may go on now
     // (nothing unsaved, or discarded); after a Save, proceed runs once the element has confirmed it.
     bool settlePendingEdits(std::function<void()> proceed);
-    // Toolbar button 4: the panel's Save; a refusal puts the focus on the field it names.
+    // The Save command: the panel's Save; a refusal puts the focus on the field it names.
     ElementLink::SaveOutcome saveChanges();
 
-    // Toolbar item 1 to 7.
-    QAction *toolbarItem(int number) const;
+    QAction *action(Command command) const { return m_commands[static_cast<size_t>(command)]; }
     PropertiesPanel &panel() const { return *m_panel; }
     ElementTree &elementTree() const { return *m_tree; }
     DiagnosticsFrame &diagnostics() const { return *m_diagnostics; }
@@ -105,7 +104,7 @@ private:
     ElementDatabase m_database;
     MainWindowSettings m_settings;
     QToolBar *Toolbar1 = nullptr;
-    std::array<QAction *, kToolbarItems> m_items{};
+    std::array<QAction *, kCommandCount> m_commands{};
     DiagnosticsFrame *m_diagnostics = nullptr;
     PropertiesPanel *m_panel = nullptr;
     ElementTree *m_tree = nullptr;

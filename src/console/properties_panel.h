@@ -32,7 +32,7 @@ inline constexpr char16_t kNoSelection[] = u"-";
 class PanelSurroundings {
 public:
     virtual ~PanelSurroundings() = default;
-    // Toolbar buttons 6 ("Start audio monitoring") and 7 ("Stop audio monitoring").
+    // The commands "Start audio monitoring" and "Stop audio monitoring".
     virtual void setMonitoringButtons(bool startEnabled, bool stopEnabled) = 0;
     // Level monitoring off (tmrVolume stopped): a layout change never leaves it running.
     virtual void switchMonitoringOff() = 0;

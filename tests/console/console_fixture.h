@@ -102,10 +102,10 @@ protected:
             digits += (find<QWidget>(name)->*property)() ? u'1' : u'0';
         return digits;
     }
-    // Toolbar buttons 6 and 7, the start and stop of monitoring, as "01" for stop only.
+    // The start and stop of monitoring enabled, as "01" for stop only.
     QString monitoringButtons() const {
-        return QString::number(window->toolbarItem(6)->isEnabled()) +
-               QString::number(window->toolbarItem(7)->isEnabled());
+        return QString::number(window->action(MainWindow::Command::StartMonitoring)->isEnabled()) +
+               QString::number(window->action(MainWindow::Command::StopMonitoring)->isEnabled());
     }
     // The datagrams the element has been sent, waiting up to timeoutMs for the first.
     QList<QByteArray> received(int timeoutMs) {

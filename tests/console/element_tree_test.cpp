@@ -68,7 +68,7 @@ TEST_F(ElementTreeTest, ReloadKeepsTheShownElementMarkedAndRefreshLeavesTheEmpty
     EXPECT_EQ(values(u"lblElementMAC txtElementName"_s), kEncoderMac + u"|EDITED"_s); // not loaded again
     const QStringList before = lists();
     notifier.answers = {Answer::Discard}; // asked before the edit goes
-    window->toolbarItem(2)->trigger();
+    window->action(MainWindow::Command::Refresh)->trigger();
     EXPECT_EQ(lists(), before);
     EXPECT_EQ(
         values(u"lblElementType lblElementMAC lblSerialNumber lblVersion lblPing lblLatency txtElementName "

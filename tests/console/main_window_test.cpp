@@ -99,14 +99,14 @@ TEST_F(MainWindowTest, OccupiedPortIsReportedAfterTheTreeIsLoaded) {
 TEST_F(MainWindowTest, MonitoringRunsOnAnEncoderUntilStoppedOrTheLayoutIsAppliedAndCloseEndsTheLink) {
     start();
     clickNode(kEncoderMac);
-    window->toolbarItem(6)->trigger();
+    window->action(MainWindow::Command::StartMonitoring)->trigger();
     EXPECT_EQ(std::tuple(monitoringButtons(), monitoring()), std::tuple(u"01"_s, true));
-    window->toolbarItem(7)->trigger();
+    window->action(MainWindow::Command::StopMonitoring)->trigger();
     EXPECT_EQ(std::tuple(monitoringButtons(), values(u"lblVolume"_s), monitoring()),
               std::tuple(u"10"_s, u"-oodBFS"_s, false));
     // Selecting the same encoder again, then a decoder: monitoring off either way.
     for (const auto &[mac, buttons] : {std::pair{kEncoderMac, u"10"}, std::pair{kDecoderMac, u"00"}}) {
-        window->toolbarItem(6)->trigger();
+        window->action(MainWindow::Command::StartMonitoring)->trigger();
         clickNode(mac);
         EXPECT_FALSE(monitoring());
         EXPECT_EQ(monitoringButtons(), buttons);

@@ -324,7 +324,7 @@ TEST_F(StatusConsoleTest, TheStatusBarSaysWhatTheLastActionCameToAndWhenWithTheC
     // Save; the element answers with what the write made of it, its name changed when given one.
     const auto save = [&] {
         notifier.answers.push_back(Answer::Yes);
-        window->toolbarItem(4)->trigger();
+        window->action(MainWindow::Command::Save)->trigger();
     };
     const auto answer = [&](const QByteArray &nameKept = {}) {
         const QList<QByteArray> writes = received(5000);

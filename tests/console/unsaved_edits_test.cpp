@@ -130,8 +130,9 @@ TEST_F(UnsavedEditsTest, EachWayOfReplacingThePanelAsksAndFollowsTheAnswer) {
     };
     // clang-format on
     const std::function<void()> replace[] = {
-        [&] { clickNode(kEncoderMac); }, [&] { window->toolbarItem(2)->trigger(); },
-        [&] { window->toolbarItem(1)->trigger(); }, [&] { window->close(); }}; // in the order of Trigger
+        [&] { clickNode(kEncoderMac); }, [&] { window->action(MainWindow::Command::Refresh)->trigger(); },
+        [&] { window->action(MainWindow::Command::Discover)->trigger(); },
+        [&] { window->close(); }}; // in the order of Trigger
     for (const Row &row : rows) {
         SCOPED_TRACE(::testing::Message()
                      << "trigger " << int(row.trigger) << ", answer " << int(row.answer));
@@ -254,7 +255,7 @@ TEST_F(UnsavedEditsTest, AnInvalidAddressSaysSoAndARefusedSaveFocusesTheFirstFie
         EXPECT_EQ(hints, row.hints);
         EXPECT_EQ(find<QLabel>(u"txtElementIPHint"_s)->text(), u"Not a valid IPv4 address"_s);
         notifier.messages.clear();
-        window->toolbarItem(4)->trigger();
+        window->action(MainWindow::Command::Save)->trigger();
         EXPECT_EQ(notifier.ids(), QList<MessageId>{MessageId::SaveRefused});
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         EXPECT_EQ(QApplication::focusWidget()->objectName(), row.focus);

@@ -98,11 +98,11 @@ protected:
         return macs;
     }
 
-    // Toolbar button 1 answered Yes; returns when the paging window has closed.
+    // Discover answered Yes; returns when the paging window has closed.
     void discover() {
         notifier.messages.clear();
         notifier.answers = {Answer::Yes};
-        window->toolbarItem(1)->trigger();
+        window->action(MainWindow::Command::Discover)->trigger();
     }
     // A mouse click on the element's node in the tree.
     void select(int number) {
@@ -119,11 +119,11 @@ protected:
         edit->clear();
         QTest::keyClicks(edit, value);
     }
-    // Toolbar button 4 answered Yes, then every message up to the first one after the question.
+    // Save answered Yes, then every message up to the first one after the question.
     QList<Message> save() {
         notifier.messages.clear();
         notifier.answers = {Answer::Yes};
-        window->toolbarItem(4)->trigger();
+        window->action(MainWindow::Command::Save)->trigger();
         EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() >= 2; }, 5000));
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return !ElementLinkTestPeer(window->link()).reportHandler().busy(); }, 8000));
@@ -232,7 +232,7 @@ TEST_F(NmsInLab, AttenuationReachesTheDecoderAndTheEncoderLevelIsShown) {
     EXPECT_EQ(stored(3, u"att"_s), u"254"_s);
 
     select(1);
-    window->toolbarItem(6)->trigger();
+    window->action(MainWindow::Command::StartMonitoring)->trigger();
     EXPECT_TRUE(QTest::qWaitFor([&] { return text(u"lblVolume"_s) == u"-8.9dBFS"; }));
     EXPECT_FALSE(logged(1, fromNms(2977), u" len 3 [564f4c] level request"_s).isEmpty());
     EXPECT_TRUE(notifier.messages.size() == 1) << ::testing::PrintToString(notifier.messages);

@@ -85,7 +85,8 @@ int main(int argc, char **argv) {
 
     const int row = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 0;
     QTimer::singleShot(kStartMs, &window, [&window, row] {
-        window.toolbarItem(1)->trigger(); // returns when the paging window has closed
+        window.action(ondalink::MainWindow::Command::Discover)
+            ->trigger(); // returns when the paging window has closed
         auto *tree = window.findChild<QTreeView *>(u"TreeView1"_s);
         QTextStream out(stdout);
         out << "discovered: " << tree->model()->rowCount() << " elements" << Qt::endl;
@@ -98,8 +99,8 @@ int main(int argc, char **argv) {
         tree->setFocus();
         out << "selected: " << chosen.data().toString() << Qt::endl;
         window.pingPresenter().lblPing_Click();
-        if (window.toolbarItem(6)->isEnabled())
-            window.toolbarItem(6)->trigger();
+        if (window.action(ondalink::MainWindow::Command::StartMonitoring)->isEnabled())
+            window.action(ondalink::MainWindow::Command::StartMonitoring)->trigger();
         QTimer::singleShot(kSettleMs, &window, [&window] {
             QTextStream(stdout) << "ping: " << window.findChild<QLabel *>(u"lblPing"_s)->text() << Qt::endl
                                 << "level: " << window.findChild<QLabel *>(u"lblVolume"_s)->text() << Qt::endl
