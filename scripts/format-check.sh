@@ -3,13 +3,17 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-unformatted=()
-while IFS= read -r file; do
-  clang-format --dry-run --Werror "$file" >/dev/null 2>&1 || unformatted+=("$file")
-done < <(git ls-files -- '*.cpp' '*.h')
+mapfile -t files < <(git ls-files -- '*.cpp' '*.h')
+# One clang-format for every file: it names the file of each line it would change.
+status=0
+out="$(clang-format --dry-run --Werror "${files[@]}" 2>&1)" || status=$?
+mapfile -t unformatted < <(grep -oE '^[^:]+:[0-9]+:[0-9]+: error: code should be clang-formatted' <<<"$out" |
+  cut -d: -f1 | sort -u)
 if [ "${#unformatted[@]}" -gt 0 ]; then
   echo "format: not formatted (clang-format -i FILE):" >&2
   printf '  %s\n' "${unformatted[@]}" >&2
   exit 1
 fi
-echo "format: every C++ file is formatted"
+# Any other failure (an unreadable file or style) is not a pass either.
+[ "$status" -eq 0 ] || { echo "$out" >&2; echo "format: clang-format failed" >&2; exit 1; }
+echo "format: every C++ file is formatted (${#files[@]} files)"

@@ -1,32 +1,45 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang (AddressSanitizer + UndefinedBehaviorSanitizer) and runs each
-# for a bounded time, starting from its seed corpus in tests/fuzz/corpus. A finding fails the script and
-# leaves its input in <build dir>/fuzz-findings.
+# Builds the libFuzzer targets with clang (AddressSanitizer + UndefinedBehaviorSanitizer, the tree that
+# scripts/test.sh runs the suites in) and runs each for a bounded time, two at a time, starting from its
+# seed corpus in tests/fuzz/corpus together with what earlier runs grew. A finding, or a run that did not
+# get through its whole corpus, fails the script; a finding leaves its input in <build dir>/fuzz-findings.
 # Usage: scripts/fuzz.sh [seconds per target, default 60] [build dir, default build-fuzz]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 dir="${2:-$root/build-fuzz}"
-targets=(fuzz_dispatch fuzz_level fuzz_codecs fuzz_ini fuzz_import)
+jobs="${ONDALINK_FUZZ_JOBS:-2}"
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DONDALINK_FUZZ=ON -DONDALINK_SANITIZE=OFF -DONDALINK_BUILD_TESTS=ON -DONDALINK_BUILD_BENCH=OFF \
-  -DONDALINK_WERROR=ON >/dev/null
-cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
+# The options scripts/test.sh gives this tree, so nothing is rebuilt after its run.
+"$root/scripts/build.sh" "$dir" -DCMAKE_CXX_COMPILER=clang++ -DONDALINK_FUZZ=ON -DONDALINK_CLAZY=ON
+mapfile -t targets < <(cd "$root/tests/fuzz" && ls fuzz_*.cpp | sed 's/\.cpp$//')
+[ "${#targets[@]}" -gt 0 ] || { echo "fuzz: no targets in tests/fuzz" >&2; exit 1; }
 
-mkdir -p "$dir/fuzz-findings"
-for target in "${targets[@]}"; do
-  corpus="$dir/fuzz-corpus/$target" # grows from run to run; the seeds in the repository stay as they are
+mkdir -p "$dir/fuzz-findings" "$dir/fuzz-logs"
+fuzz_one() {
+  local target="$1"
+  local corpus="$dir/fuzz-corpus/$target" # grows from run to run; the seeds in the repository stay as they are
+  local log="$dir/fuzz-logs/$target.log"
   mkdir -p "$corpus"
-  echo "fuzz: $target for ${seconds}s"
   ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}" \
     "$dir/tests/fuzz/$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="$dir/fuzz-findings/$target-" "$corpus" "$root/tests/fuzz/corpus/$target" 2>&1 |
-    grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|Done|==[0-9]+==|SUMMARY|.*expectation failed)' || true
-  # The pipe hides libFuzzer's status: a finding leaves a crash, leak, timeout or oom file behind.
+    -artifact_prefix="$dir/fuzz-findings/$target-" "$corpus" "$root/tests/fuzz/corpus/$target" >"$log" 2>&1 || true
+  # One write, so that the two runs' summaries do not interleave.
+  printf 'fuzz: %s for %ss\n%s\n' "$target" "$seconds" "$(grep -E \
+    '^(#[0-9]+[[:space:]]+INITED|stat::number_of_executed_units|stat::average_exec_per_sec|Done|==[0-9]+==|SUMMARY|.*expectation failed)' \
+    "$log" || true)"
+  # libFuzzer's status is not enough: a finding leaves a crash, leak, timeout or oom file behind, and
+  # INITED says that every input of the corpus ran before the time was up.
   if compgen -G "$dir/fuzz-findings/$target-*" >/dev/null; then
-    echo "fuzz: $target found an input that fails: $(ls "$dir/fuzz-findings/$target-"*)" >&2
-    exit 1
+    echo "fuzz: $target found an input that fails: $(ls "$dir/fuzz-findings/$target-"*) (log: $log)" >&2
+    return 1
   fi
-done
-echo "fuzz: no findings"
+  if ! grep -qE '^#[0-9]+[[:space:]]+INITED' "$log"; then
+    echo "fuzz: $target did not get through its corpus (log: $log)" >&2
+    return 1
+  fi
+}
+export -f fuzz_one
+export dir root seconds
+printf '%s\n' "${targets[@]}" | xargs -P "$jobs" -I{} bash -c 'fuzz_one "$1"' _ {}
+echo "fuzz: no findings in ${#targets[@]} targets"
