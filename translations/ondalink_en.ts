@@ -251,6 +251,10 @@ Built with Qt %3, running on Qt %4.</source>
         <source>Line %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 &quot;%2&quot; holds a character that cannot be stored</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ElementStatus</name>

@@ -78,6 +78,13 @@ std::optional<QString> storedValue(ElementKey key, const QString &value, QString
         }
         return padded;
     }
+    // A line break would end the key's line in nms.ini: refused, whatever the key's grammar allows.
+    for (const QChar c : value) {
+        if (c.unicode() > 0xFF || c == u'\r' || c == u'\n' || c == u'\0') {
+            *why = ExchangeTexts::tr("%1 \"%2\" holds a character that cannot be stored").arg(name, value);
+            return std::nullopt;
+        }
+    }
     if (isAddress(key)) {
         if (!parseDottedAddress(value)) {
             *why = ExchangeTexts::tr("%1 \"%2\" is not a valid IPv4 address").arg(name, value);

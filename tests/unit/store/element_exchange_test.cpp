@@ -172,5 +172,17 @@ TEST(ExchangeImport, JsonNamesTheLineOfEachBadElement) {
     EXPECT_TRUE(fromJson("[]").ok());
 }
 
+// A line break inside an address would end its line in nms.ini; the address grammar allows blanks.
+TEST(ExchangeImport, AValueWithALineBreakIsRefused) {
+    for (const char *ip : {"10.0.0\n.2", "10.0.0.2\r", "10.0.0.\u00002"}) {
+        SCOPED_TRACE(ip);
+        const ImportResult r =
+            fromJson(QByteArray("[{\"mac\": \"00A0C9000001\", \"name\": \"DEC 1\", \"ip\": \"") + ip +
+                     "\", \"role\": 2}]");
+        EXPECT_FALSE(r.ok());
+        EXPECT_TRUE(r.elements.isEmpty());
+    }
+}
+
 } // namespace
 } // namespace ondalink
