@@ -60,6 +60,12 @@ bool isAddress(ElementKey key) {
            key == ElementKey::Remote;
 }
 
+// One byte per character, and nothing that would end the key's line in nms.ini.
+bool storable(QStringView value) {
+    return std::none_of(value.begin(), value.end(),
+                        [](QChar c) { return c.unicode() > 0xFF || c == u'\r' || c == u'\n' || c == u'\0'; });
+}
+
 // What a stored section holds for the value, or the reason it cannot.
 std::optional<QString> storedValue(ElementKey key, const QString &value, QString *why) {
     const QString name = keyName(key);
@@ -69,21 +75,16 @@ std::optional<QString> storedValue(ElementKey key, const QString &value, QString
             return std::nullopt;
         }
         const QString padded = padName(value);
-        for (const QChar c : padded) {
-            if (c.unicode() > 0xFF || c == u'\r' || c == u'\n' || c == u'\0') {
-                *why =
-                    ExchangeTexts::tr("the name \"%1\" holds a character that cannot be stored").arg(value);
-                return std::nullopt;
-            }
+        if (!storable(padded)) {
+            *why = ExchangeTexts::tr("the name \"%1\" holds a character that cannot be stored").arg(value);
+            return std::nullopt;
         }
         return padded;
     }
     // A line break would end the key's line in nms.ini: refused, whatever the key's grammar allows.
-    for (const QChar c : value) {
-        if (c.unicode() > 0xFF || c == u'\r' || c == u'\n' || c == u'\0') {
-            *why = ExchangeTexts::tr("%1 \"%2\" holds a character that cannot be stored").arg(name, value);
-            return std::nullopt;
-        }
+    if (!storable(value)) {
+        *why = ExchangeTexts::tr("%1 \"%2\" holds a character that cannot be stored").arg(name, value);
+        return std::nullopt;
     }
     if (isAddress(key)) {
         if (!parseDottedAddress(value)) {
