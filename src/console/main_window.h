@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "console/ping_presenter.h"
+#include "console/presenters/ping_presenter.h"
 #include "console/properties_panel.h"
 #include "link/discovery.h"
 #include "link/element_link.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/ping_presenter.h"
+#include "console/presenters/ping_presenter.h"
 
 #include "diag/echo.h"
 #include "model/ipv4.h"

@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// GoogleTest entry point for suites that need an event loop and nothing of a display: the presenters.
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
