@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "console/presenters/unsaved_edits_guard.h"
 #include "link/confirmation.h"
 #include "model/configuration_write.h"
 #include "model/pending_edits.h"
@@ -47,7 +48,7 @@ public:
 
 // The "Element properties:" frame: the working copy of the selected element. Every value set on a
 // control, by the operator or by code, runs that control's change handling.
-class PropertiesPanel : public QGroupBox {
+class PropertiesPanel : public QGroupBox, public EditedElement {
     Q_OBJECT
 public:
     PropertiesPanel(ElementDatabase &database, Notifier &notifier, PanelSurroundings &surroundings,
@@ -65,7 +66,7 @@ public:
     QComboBox *encoderList() const { return cmbEncoders; }
 
     // The selected element (colon-form MAC), empty when none is; lblElementMAC shows it or "-".
-    const QString &selectedMac() const { return m_selectedMac; }
+    const QString &selectedMac() const override { return m_selectedMac; }
     // The type label reads the role's text, or "-" for none; a change runs lblElementType_Change.
     void setElementType(std::optional<ElementRole> role);
     // The type label's element kind; nullopt while it shows "-".
@@ -81,12 +82,12 @@ public:
     void flushAttenuationTurn();
 
     // The operator changed a field that Save would send since the element was loaded or confirmed.
-    bool hasPendingEdits() const;
+    bool hasPendingEdits() const override;
     // What the Save question names: the element's name and MAC as loaded, then "Caption: old → new"
     // for each changed field.
-    QStringList pendingEditSummary() const;
+    QStringList pendingEditSummary() const override;
     // The operator let the edits go: what the panel shows is no longer pending.
-    void discardPendingEdits() { editsLoaded(); }
+    void discardPendingEdits() override { editsLoaded(); }
     // After a refused Save: the keyboard focus goes to the first field the refusal names.
     void focusRefusedField(bool databaseExists);
 

@@ -100,120 +100,84 @@ TEST_F(UnsavedEditsTest, AFieldIsMarkedWhileItDiffersFromTheElementAsLoadedOrAsR
     EXPECT_FALSE(window->panel().hasPendingEdits());
 }
 
-enum class Trigger { Select, Refresh, Discover, Close };
-
-TEST_F(UnsavedEditsTest, EachWayOfReplacingThePanelAsksAndFollowsTheAnswer) {
-    const int kPaging = 32, kDecoderWrite = 40;
-    struct Row {
-        Trigger trigger;
-        Answer answer;
-        QString shown; // the panel's element in the end
-        bool closed;
-        QList<int> datagrams; // the lengths of what went to the element
-        QString title;
-    };
-    const QString none;
-    // clang-format off
-    const Row rows[] = {
-        {Trigger::Select, Answer::Cancel, kDecoderMac, false, {}, kChangedTitle},
-        {Trigger::Select, Answer::Discard, kEncoderMac, false, {}, kTitle},
-        {Trigger::Select, Answer::Save, kEncoderMac, false, {kDecoderWrite}, kTitle},
-        {Trigger::Refresh, Answer::Cancel, kDecoderMac, false, {}, kChangedTitle},
-        {Trigger::Refresh, Answer::Discard, none, false, {}, kTitle},
-        {Trigger::Refresh, Answer::Save, none, false, {kDecoderWrite}, kTitle},
-        {Trigger::Discover, Answer::Cancel, kDecoderMac, false, {}, kChangedTitle},
-        {Trigger::Discover, Answer::Discard, none, false, {kPaging}, kTitle},
-        {Trigger::Discover, Answer::Save, none, false, {kDecoderWrite, kPaging}, kTitle},
-        {Trigger::Close, Answer::Cancel, kDecoderMac, false, {}, kChangedTitle},
-        {Trigger::Close, Answer::Discard, kDecoderMac, true, {}, kTitle},
-        {Trigger::Close, Answer::Save, kDecoderMac, true, {kDecoderWrite}, kTitle},
-    };
-    // clang-format on
-    const std::function<void()> replace[] = {
-        [&] { clickNode(kEncoderMac); }, [&] { window->action(MainWindow::Command::Refresh)->trigger(); },
-        [&] { window->action(MainWindow::Command::Discover)->trigger(); },
-        [&] { window->close(); }}; // in the order of Trigger
-    for (const Row &row : rows) {
-        SCOPED_TRACE(::testing::Message()
-                     << "trigger " << int(row.trigger) << ", answer " << int(row.answer));
-        writeExample();
-        notifier.messages.clear();
-        ASSERT_TRUE(startQuick());
-        clickNode(kDecoderMac);
-        find<QLineEdit>(u"txtElementName"_s)->setText(u"STUDIO"_s);
-        notifier.answers = {row.answer, Answer::Yes}; // the second for the Save question
-        if (row.trigger == Trigger::Discover)
-            notifier.answers.push_front(Answer::Yes); // the discovery's own question comes first
-
-        replace[int(row.trigger)]();
-        QList<QByteArray> sent = received(row.datagrams.isEmpty() ? 300 : 5000);
-        if (row.answer == Answer::Save) {
-            // Nothing is replaced until the element has confirmed the write.
-            ASSERT_EQ(sent.size(), 1);
-            EXPECT_EQ(std::tuple(window->panel().selectedMac(), window->isVisible()),
-                      std::tuple(kDecoderMac, true));
-            EXPECT_EQ(notifier.messages.at(notifier.messages.size() - 1).args,
-                      (QStringList{u"DEC 1"_s, kDecoderMac, u"System name: DEC 1 → STUDIO"_s}));
-            sim::ElementSettings before;
-            before.att = 235;
-            answerWrite(sent.first(), {sim::kDecoder, 100307, 3, 5}, before);
-            EXPECT_TRUE(QTest::qWaitFor([&] {
-                return window->panel().selectedMac() == row.shown && window->isVisible() != row.closed;
-            }));
-            EXPECT_TRUE(notifier.ids().contains(MessageId::ConfigurationSaved));
-            sent << received(row.datagrams.size() > 1 ? 5000 : 300);
-        }
-        QList<int> lengths;
-        for (const QByteArray &datagram : sent)
-            lengths << int(datagram.size());
-        EXPECT_EQ(lengths, row.datagrams);
-        EXPECT_EQ(std::tuple(window->panel().selectedMac(), !window->isVisible(), panelTitle()),
-                  std::tuple(row.shown, row.closed, row.title));
-        // The list shows what the panel shows: a cancelled selection goes back to the edited element.
-        const QModelIndex current = tree()->currentIndex();
-        EXPECT_EQ(current.isValid() ? current.data(Qt::UserRole).toString() : QString(), row.shown);
-        if (row.trigger != Trigger::Discover) {
-            EXPECT_EQ(storedName(),
-                      row.answer == Answer::Save ? u"STUDIO          "_s : u"DEC 1           "_s);
-        }
-        window.reset();
-    }
-}
-
-TEST_F(UnsavedEditsTest, TheElementsMenusDatabaseCommandsAskBeforeTheyReplaceTheShownElement) {
+// Each command that replaces the panel asks first and follows the answer; what the answers mean
+// is the guard's own (tests/unit/presenters). The last command closes the window.
+TEST_F(UnsavedEditsTest, EveryCommandThatReplacesThePanelAsksAndFollowsTheAnswer) {
     const QString exported = folder() + u"/out.csv"_s, backup = iniPath() + u".bak"_s;
+    const QByteArray previous = iniText({{u"00A0C9000009"_s, encoderKeys()}});
+    bool cancelled = false;
     struct Row {
         const char *command;
-        std::function<void(DatabaseCommands &)> run;
-        std::function<bool()> done; // what the command did
+        bool ownQuestion; // the command asks its own question first
+        std::function<void()> run;
+        std::function<bool()> done; // what the command did besides clearing the panel
     };
-    const QByteArray previous = iniText({{u"00A0C9000009"_s, encoderKeys()}});
+    const auto commands = [this]() -> DatabaseCommands & { return window->databaseCommands(); };
     const Row rows[] = {
-        {"restore", [](DatabaseCommands &c) { c.restorePrevious(); }, [&] { return iniBytes() == previous; }},
-        {"import", [&](DatabaseCommands &c) { c.importFrom(exported, true); },
+        {"select", false, [&] { clickNode(kEncoderMac); },
+         [&] { return window->panel().selectedMac() == kEncoderMac; }},
+        {"refresh", false, [&] { window->action(MainWindow::Command::Refresh)->trigger(); },
+         [&] { return window->panel().selectedMac().isEmpty(); }},
+        {"discover", true, [&] { window->action(MainWindow::Command::Discover)->trigger(); },
+         [&] { return !received(cancelled ? 300 : 5000).isEmpty(); }},
+        {"restore", true, [&] { commands().restorePrevious(); }, [&] { return iniBytes() == previous; }},
+        {"import", true, [&] { commands().importFrom(exported, true); },
          [&] { return readWholeFile(backup).bytes != previous; }},
-        {"update", [](DatabaseCommands &c) { c.updateFromNetwork(); },
-         [&] { return !received(300).isEmpty(); }},
+        {"update", true, [&] { commands().updateFromNetwork(); },
+         [&] { return !received(cancelled ? 300 : 5000).isEmpty(); }},
+        {"close", false, [&] { window->close(); }, [&] { return !window->isVisible(); }},
     };
+    ASSERT_TRUE(startQuick());
+    window->show();
     for (const Row &row : rows) {
         for (const Answer answer : {Answer::Cancel, Answer::Discard}) {
+            cancelled = answer == Answer::Cancel;
             SCOPED_TRACE(::testing::Message() << row.command << ", answer " << int(answer));
             writeExample();
-            ASSERT_TRUE(startQuick());
-            ASSERT_TRUE(window->databaseCommands().exportTo(exported));
+            ASSERT_TRUE(commands().exportTo(exported));
             ASSERT_TRUE(replaceFileAtomically(backup, previous));
+            window->panel().discardPendingEdits(); // a cancelled row's edit
+            window->Refresh();
             clickNode(kDecoderMac);
             find<QLineEdit>(u"txtElementName"_s)->setText(u"STUDIO"_s);
             notifier.messages.clear();
-            notifier.answers = {Answer::Yes, answer}; // the command's own question first
-            row.run(window->databaseCommands());
-            EXPECT_EQ(notifier.messages.value(1).id, MessageId::UnsavedEdits);
-            const bool cancelled = answer == Answer::Cancel;
+            notifier.answers = {answer};
+            if (row.ownQuestion)
+                notifier.answers.push_front(Answer::Yes);
+            row.run();
+            EXPECT_EQ(notifier.messages.value(row.ownQuestion ? 1 : 0).id, MessageId::UnsavedEdits);
+            EXPECT_EQ(panelTitle(), cancelled ? kChangedTitle : kTitle);
+            if (cancelled) {
+                EXPECT_EQ(window->panel().selectedMac(), kDecoderMac);
+                EXPECT_TRUE(window->isVisible());
+                // The list shows what the panel shows: a cancelled selection goes back to the edited element.
+                EXPECT_EQ(tree()->currentIndex().data(Qt::UserRole).toString(), kDecoderMac);
+            }
             EXPECT_EQ(row.done(), !cancelled);
-            EXPECT_EQ(window->panel().selectedMac(), cancelled ? kDecoderMac : QString());
-            window.reset();
+            EXPECT_NE(storedName(), u"STUDIO          "_s);
+            received(100); // a paging that was cancelled sends nothing, one that ran is over
         }
     }
+}
+
+// Save: nothing is replaced until the element has confirmed the write.
+TEST_F(UnsavedEditsTest, ASavedEditIsWrittenAndConfirmedBeforeTheNextElementIsShown) {
+    ASSERT_TRUE(startQuick());
+    clickNode(kDecoderMac);
+    find<QLineEdit>(u"txtElementName"_s)->setText(u"STUDIO"_s);
+    notifier.answers = {Answer::Save, Answer::Yes}; // the second for the Save question
+    clickNode(kEncoderMac);
+    QList<QByteArray> sent = received(5000);
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(window->panel().selectedMac(), kDecoderMac);
+    EXPECT_EQ(notifier.messages.at(notifier.messages.size() - 1).args,
+              (QStringList{u"DEC 1"_s, kDecoderMac, u"System name: DEC 1 → STUDIO"_s}));
+    sim::ElementSettings before;
+    before.att = 235;
+    answerWrite(sent.first(), {sim::kDecoder, 100307, 3, 5}, before);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->panel().selectedMac() == kEncoderMac; }));
+    EXPECT_TRUE(notifier.ids().contains(MessageId::ConfigurationSaved));
+    EXPECT_EQ(std::tuple(panelTitle(), storedName()), std::tuple(kTitle, u"STUDIO          "_s));
 }
 
 TEST_F(UnsavedEditsTest, AnInvalidAddressSaysSoAndARefusedSaveFocusesTheFirstFieldItNames) {

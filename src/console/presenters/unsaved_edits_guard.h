@@ -4,13 +4,26 @@
 #include "link/element_link.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <functional>
 
 namespace ondalink {
 
 class Notifier;
-class PropertiesPanel;
+
+// The shown element as far as the question about its unsaved edits goes.
+class EditedElement {
+public:
+    virtual ~EditedElement() = default;
+    // The shown element (colon-form MAC), empty when none is.
+    virtual const QString &selectedMac() const = 0;
+    virtual bool hasPendingEdits() const = 0;
+    // What the question names: the element's name and MAC as loaded, then its changed fields.
+    virtual QStringList pendingEditSummary() const = 0;
+    // The operator let the edits go: what is shown is no longer pending.
+    virtual void discardPendingEdits() = 0;
+};
 
 // Asks Save / Discard / Cancel before anything replaces the panel while it holds unsaved edits
 // (another selection, a reload of the list, a discovery, the window's close). A Save whose write
@@ -20,7 +33,7 @@ class UnsavedEditsGuard : public QObject {
     Q_OBJECT
 public:
     using Save = std::function<ElementLink::SaveOutcome()>;
-    UnsavedEditsGuard(PropertiesPanel &panel, ElementLink &link, Notifier &notifier, Save save,
+    UnsavedEditsGuard(EditedElement &element, ElementLink &link, Notifier &notifier, Save save,
                       QObject *parent = nullptr);
 
     // True when the caller may go on now: nothing is pending, or the operator discarded it. False
@@ -31,7 +44,7 @@ public:
 private:
     void reportHandled();
 
-    PropertiesPanel &m_panel;
+    EditedElement &m_element;
     Notifier &m_notifier;
     Save m_save;
     std::function<void()> m_afterSave; // waits for the confirmation of m_savedMac's write
