@@ -1802,10 +1802,6 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
 <context>
     <name>ondalink::StatusBarPresenter</name>
     <message>
-        <source>Last action</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Configuration sent to %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1896,6 +1892,13 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>Online: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::StatusBarView</name>
+    <message>
+        <source>Last action</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -6,8 +6,9 @@
 #include "console/element_tree.h"
 #include "console/event_log_dock.h"
 #include "console/main_window.h"
+#include "console/presenters/status_bar_presenter.h"
 #include "console/settings_dialog.h"
-#include "console/status_bar_presenter.h"
+#include "console/status_bar_view.h"
 #include "model/element_record.h"
 #include "model/mac_text.h"
 #include "status/alarm_notifier.h"
@@ -46,7 +47,10 @@ StatusConsole::StatusConsole(MainWindow &window, StatusSeams seams, QObject *par
     m_dock = new EventLogDock(*m_log, &window);
     window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
     m_dock->hide();
-    m_statusBar = new StatusBarPresenter(window, *m_reachability, m_seams.clock, this);
+    m_statusBar =
+        new StatusBarPresenter(window.link(), window.discovery(), window.databaseCommands().update(),
+                               *m_reachability, m_seams.clock, this);
+    new StatusBarView(*window.statusBar(), *m_statusBar);
 
     buildMenus();
     connectParts();
@@ -110,6 +114,7 @@ void StatusConsole::connectParts() {
     m_recorder->attachSilenceWatch(*m_silence);
 
     connect(&tree, &ElementTree::reloaded, this, &StatusConsole::listReloaded);
+    connectStatusBar();
     connect(m_reachability.get(), &ReachabilityMonitor::statusChanged, this,
             [this](const QString &key) { showStatus(key); });
     connect(m_reachability.get(), &ReachabilityMonitor::elementUpdated, this, &StatusConsole::showStatus);
@@ -134,12 +139,32 @@ void StatusConsole::connectParts() {
             });
 }
 
+void StatusConsole::connectStatusBar() {
+    StatusBarPresenter *bar = m_statusBar;
+    ElementListModel &list = m_window.elementTree().model();
+    const auto count = [bar, &list] { bar->setListedCount(list.rowCount()); };
+    connect(&list, &QAbstractItemModel::modelReset, bar, count);
+    connect(&list, &QAbstractItemModel::rowsInserted, bar, count);
+    connect(&list, &QAbstractItemModel::rowsRemoved, bar, count);
+    count();
+    connect(&m_window.panel(), &PropertiesPanel::shownElementChanged, bar, &StatusBarPresenter::setShownMac);
+    connect(&m_window.pingPresenter(), &PingPresenter::echoed, bar, &StatusBarPresenter::echoed);
+    DatabaseCommands &commands = m_window.databaseCommands();
+    connect(&commands, &DatabaseCommands::notAnswered, bar,
+            [bar](const QStringList &keys) { bar->updateNotAnswered(keys.size()); });
+    connect(&commands, &DatabaseCommands::additionFinished, bar, &StatusBarPresenter::additionFinished);
+    connect(&commands, &DatabaseCommands::imported, bar, &StatusBarPresenter::imported);
+    connect(&commands, &DatabaseCommands::restored, bar, &StatusBarPresenter::restored);
+    connect(&commands, &DatabaseCommands::exported, bar, &StatusBarPresenter::exported);
+}
+
 void StatusConsole::listReloaded() {
     // One reading of nms.ini per reload: the tree's.
     const QList<ElementListing> &listing = m_window.elementTree().listing();
     m_reachability->reload(listing);
     m_silence->reload(listing);
     m_recorder->reloadNames(listing);
+    m_statusBar->setListing(listing);
     ElementListModel &list = m_window.elementTree().model();
     list.setWatched(m_silence->watched());
     for (const ElementState &state : m_reachability->states())

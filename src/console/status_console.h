@@ -51,7 +51,6 @@ public:
     SilenceWatch &silenceWatch() const { return *m_silence; }
     EventLog &eventLog() const { return *m_log; }
     EventLogDock &eventLogDock() const { return *m_dock; }
-    StatusBarPresenter &statusBar() const { return *m_statusBar; }
     QAction *settingsAction() const { return m_settingsAction; }
 
     const StatusSettings &settings() const { return m_settings; }
@@ -65,6 +64,7 @@ public:
 private:
     void buildMenus();
     void connectParts();
+    void connectStatusBar();
     void apply(const StatusSettings &value);
     void listReloaded();
     void shownElementChanged(const QString &mac);

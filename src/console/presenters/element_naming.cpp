@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/element_naming.h"
+#include "console/presenters/element_naming.h"
 
 #include "model/mac_text.h"
 #include "store/element_database.h"

@@ -1,71 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/status_bar_presenter.h"
+#include "console/presenters/status_bar_presenter.h"
 
-#include "console/database_commands.h"
-#include "console/element_naming.h"
-#include "console/element_tree.h"
-#include "console/main_window.h"
+#include "console/presenters/element_naming.h"
+#include "link/discovery.h"
+#include "link/element_link.h"
 #include "model/encodings.h"
 #include "model/mac_text.h"
 #include "status/clock.h"
 #include "status/reachability_monitor.h"
 
 #include <QFileInfo>
-#include <QLabel>
-#include <QStatusBar>
 
 using namespace Qt::StringLiterals;
 
 namespace ondalink {
 
-StatusBarPresenter::StatusBarPresenter(MainWindow &window, ReachabilityMonitor &reachability, Clock &clock,
-                                       QObject *parent)
-    : QObject(parent), m_window(window), m_reachability(reachability), m_clock(clock) {
-    QStatusBar *bar = window.statusBar();
-    bar->setObjectName(u"statusBar"_s);
-    m_outcome = new QLabel(bar);
-    m_outcome->setObjectName(u"lblLastOutcome"_s);
-    // A long outcome is cut rather than widening the window; its tooltip has it whole.
-    m_outcome->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_outcome->setTextFormat(Qt::PlainText);
-    m_outcome->setAccessibleName(tr("Last action"));
-    m_outcome->setContentsMargins(4, 0, 4, 0);
-    bar->addWidget(m_outcome, 1);
-    m_listed = new QLabel(bar);
-    m_listed->setObjectName(u"lblElementsListed"_s);
-    m_online = new QLabel(bar);
-    m_online->setObjectName(u"lblElementsOnline"_s);
-    for (QLabel *count : {m_listed, m_online}) {
-        count->setTextFormat(Qt::PlainText);
-        count->setContentsMargins(8, 0, 8, 0); // apart from each other and from the size grip
-        bar->addPermanentWidget(count);
-    }
-
-    connectLink();
-    connectCommands();
-    ElementListModel &list = window.elementTree().model();
-    connect(&list, &QAbstractItemModel::modelReset, this, &StatusBarPresenter::countListed);
-    connect(&list, &QAbstractItemModel::rowsInserted, this, &StatusBarPresenter::countListed);
-    connect(&list, &QAbstractItemModel::rowsRemoved, this, &StatusBarPresenter::countListed);
+StatusBarPresenter::StatusBarPresenter(ElementLink &link, Discovery &discovery, Discovery &update,
+                                       ReachabilityMonitor &reachability, Clock &clock, QObject *parent)
+    : QObject(parent), m_link(link), m_reachability(reachability), m_clock(clock) {
+    connectLink(link);
+    connect(&discovery, &Discovery::starting, this, [this] { m_updating = false; });
+    connect(&update, &Discovery::starting, this, [this] { m_updating = true; });
     connect(&reachability, &ReachabilityMonitor::elementsReloaded, this, &StatusBarPresenter::recountOnline);
     connect(&reachability, &ReachabilityMonitor::statusChanged, this,
             [this](const QString &, ElementStatus status, ElementStatus previous) {
                 m_onlineCount +=
                     int(status == ElementStatus::Online) - int(previous == ElementStatus::Online);
-                showOnline();
+                Q_EMIT changed();
             });
-    connect(&reachability, &ReachabilityMonitor::probingNotPermitted, this, &StatusBarPresenter::showOnline);
-    connect(&window.pingPresenter(), &PingPresenter::echoed, this, &StatusBarPresenter::echoed);
-    countListed();
+    connect(&reachability, &ReachabilityMonitor::probingNotPermitted, this, &StatusBarPresenter::changed);
     recountOnline();
 }
 
-void StatusBarPresenter::connectLink() {
-    ElementLink &link = m_window.link();
+void StatusBarPresenter::connectLink(ElementLink &link) {
     connect(&link, &ElementLink::configurationSent, this,
             [this](const QString &mac) { show(tr("Configuration sent to %1").arg(nameOf(mac))); });
     connect(&link, &ElementLink::elementConfirmed, this, [this](const ConfirmedState &, bool asSent) {
-        const QString name = nameOf(m_window.link().shownMac());
+        const QString name = nameOf(m_link.shownMac());
         show(asSent ? tr("Configuration of %1 confirmed").arg(name)
                     : tr("Configuration of %1 answered: not every field was saved").arg(name));
         m_writeIncluded = true;
@@ -80,7 +51,7 @@ void StatusBarPresenter::connectLink() {
     connect(&link, &ElementLink::elementRefused, this,
             [this](const QString &address, const QString &mac, const QString &) {
                 // A discovery counts its refusals and says them at its end.
-                if (!m_window.link().isDiscovering())
+                if (!m_link.isDiscovering())
                     show(tr("Report from %1 refused").arg(mac.isEmpty() ? address.trimmed() : nameOf(mac)));
             });
     connect(&link, &ElementLink::databaseWritten, this, &StatusBarPresenter::databaseWritten);
@@ -89,37 +60,35 @@ void StatusBarPresenter::connectLink() {
             [this](const QStringList &, int, int stored, int refused) { discoveryEnded(stored, refused); });
 }
 
-void StatusBarPresenter::connectCommands() {
-    DatabaseCommands &commands = m_window.databaseCommands();
-    connect(&m_window.discovery(), &Discovery::starting, this, [this] { m_updating = false; });
-    connect(&commands.update(), &Discovery::starting, this, [this] { m_updating = true; });
-    connect(&commands, &DatabaseCommands::notAnswered, this, [this](const QStringList &keys) {
-        show(tr("Update from network: %1 stored, %2 refused, %3 did not answer")
-                 .arg(m_stored)
-                 .arg(m_refused)
-                 .arg(keys.size()));
-    });
-    connect(&commands, &DatabaseCommands::additionFinished, this, &StatusBarPresenter::additionFinished);
-    connect(&commands, &DatabaseCommands::imported, this,
-            [this](int elements) { show(tr("Import: %1 stored").arg(elements)); });
-    connect(&commands, &DatabaseCommands::restored, this, [this] { show(tr("Previous database restored")); });
-    connect(&commands, &DatabaseCommands::exported, this, [this](int elements, const QString &path) {
-        show(tr("Export: %1 written to %2").arg(elements).arg(QFileInfo(path).fileName()));
-    });
+void StatusBarPresenter::updateNotAnswered(qsizetype silent) {
+    show(tr("Update from network: %1 stored, %2 refused, %3 did not answer")
+             .arg(m_stored)
+             .arg(m_refused)
+             .arg(silent));
+}
+
+void StatusBarPresenter::imported(int elements) {
+    show(tr("Import: %1 stored").arg(elements));
+}
+
+void StatusBarPresenter::restored() {
+    show(tr("Previous database restored"));
+}
+
+void StatusBarPresenter::exported(int elements, const QString &path) {
+    show(tr("Export: %1 written to %2").arg(elements).arg(QFileInfo(path).fileName()));
 }
 
 void StatusBarPresenter::show(const QString &outcome) {
     m_writeIncluded = false;
     const QString time = m_clock.wallTime().toLocalTime().toString(u"HH:mm:ss"_s);
-    const QString text = tr("%1  %2", "the time of day, what the last action came to").arg(time, outcome);
-    m_outcome->setText(text);
-    m_outcome->setToolTip(text);
-    m_outcome->setAccessibleDescription(text);
+    m_outcome = tr("%1  %2", "the time of day, what the last action came to").arg(time, outcome);
+    Q_EMIT changed();
 }
 
 void StatusBarPresenter::databaseWritten() {
     // A discovery's batches are said by its end.
-    if (m_window.link().isDiscovering())
+    if (m_link.isDiscovering())
         return;
     if (std::exchange(m_writeIncluded, false))
         return;
@@ -158,42 +127,48 @@ void StatusBarPresenter::echoed(Ipv4Address address, const EchoResult &result) {
 }
 
 QString StatusBarPresenter::nameOf(const QString &mac) const {
-    const ElementListing *element = listedElement(m_window.elementTree().listing(), mac);
+    const ElementListing *element = listedElement(m_listing, mac);
     return element ? elementLabel(*element) : mac;
 }
 
 QString StatusBarPresenter::nameAt(Ipv4Address address) const {
-    const QList<ElementListing> &listing = m_window.elementTree().listing();
-    const ElementListing *shown = listedElement(listing, m_window.panel().selectedMac());
+    const ElementListing *shown = listedElement(m_listing, m_shownMac);
     if (shown && parseDottedAddress(shown->ip) == address)
         return elementLabel(*shown);
-    const QList<const ElementListing *> there = elementsAt(listing, address);
+    const QList<const ElementListing *> there = elementsAt(m_listing, address);
     return there.isEmpty() ? address.toString() : elementLabel(*there.front());
 }
 
-void StatusBarPresenter::countListed() {
-    const QString text = tr("Elements: %1").arg(m_window.elementTree().model().rowCount());
-    m_listed->setText(text);
-    m_listed->setAccessibleName(text);
+void StatusBarPresenter::setListing(const QList<ElementListing> &listing) {
+    m_listing = listing;
+}
+
+void StatusBarPresenter::setListedCount(qsizetype count) {
+    m_listedCount = count;
+    Q_EMIT changed();
+}
+
+QString StatusBarPresenter::listedText() const {
+    return tr("Elements: %1").arg(m_listedCount);
 }
 
 void StatusBarPresenter::recountOnline() {
     m_onlineCount = 0;
     for (const ElementState &state : m_reachability.states())
         m_onlineCount += state.status == ElementStatus::Online ? 1 : 0;
-    showOnline();
+    Q_EMIT changed();
 }
 
 void StatusBarPresenter::probingChanged() {
-    showOnline();
+    Q_EMIT changed();
 }
 
-void StatusBarPresenter::showOnline() {
-    // Without probes the count would say nothing about the elements.
-    m_online->setVisible(m_reachability.isEnabled() && m_reachability.probingPermitted());
-    const QString text = tr("Online: %1").arg(m_onlineCount);
-    m_online->setText(text);
-    m_online->setAccessibleName(text);
+bool StatusBarPresenter::onlineShown() const {
+    return m_reachability.isEnabled() && m_reachability.probingPermitted();
+}
+
+QString StatusBarPresenter::onlineText() const {
+    return tr("Online: %1").arg(m_onlineCount);
 }
 
 } // namespace ondalink
