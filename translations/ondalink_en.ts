@@ -1468,6 +1468,38 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
 </context>
 <context>
+    <name>ondalink::PanelPresenter</name>
+    <message>
+        <source>(empty)</source>
+        <extracomment>An empty text field, in the list of changed fields.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <extracomment>A list with nothing selected, in the list of changed fields.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>checked</source>
+        <extracomment>The SFN option&apos;s check box, in the list of changed fields.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unchecked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Changed; was %1</source>
+        <extracomment>Tooltip of a changed field&apos;s caption; %1: the value the element was loaded with.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 → %3</source>
+        <extracomment>A changed field in the Save question&apos;s details: %1 its caption, %2 the value as loaded, %3 the value to be sent.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ondalink::PingIndicator</name>
     <message>
         <source>Click to test ping</source>
@@ -1619,37 +1651,8 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Changed; was %1</source>
-        <extracomment>Tooltip of a changed field&apos;s caption; %1: the value the element was loaded with.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>(changed)</source>
         <extracomment>After the panel&apos;s caption while a field has been changed and not saved.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>(empty)</source>
-        <extracomment>An empty text field, in the list of changed fields.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>(none)</source>
-        <extracomment>A list with nothing selected, in the list of changed fields.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>checked</source>
-        <extracomment>The SFN option&apos;s check box, in the list of changed fields.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>unchecked</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: %2 → %3</source>
-        <extracomment>A changed field in the Save question&apos;s details: %1 its caption, %2 the value as loaded, %3 the value to be sent.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -6,9 +6,6 @@
 
 #include "model/element_record.h"
 #include "model/encodings.h"
-#include "model/mac_text.h"
-#include "model/notifier.h"
-#include "store/element_database.h"
 #include "store/element_schema.h"
 
 #include <QCheckBox>
@@ -36,49 +33,46 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
     flushAttenuationTurn();
     m_surroundings.setPingNeutral();
     m_surroundings.setMonitoringButtons(false, false);
-    if (nodeText.isEmpty())
+    switch (m_presenter->load(nodeKey, nodeText)) {
+    case PanelPresenter::Load::Ignored:
         return;
-
-    const QString key = macToElementKey(nodeKey);
-    const std::optional<StoredElement> stored = key.isEmpty() ? std::nullopt : m_database.load(key);
-    if (!stored) {
-        // The file changed under the tree (a section without keys counts as absent): nothing to
-        // load, and the stale node must not become the selected element.
+    case PanelPresenter::Load::Missing:
         ClearPanel();
         Q_EMIT sectionMissing();
         return;
-    }
-    if (!stored->isPlausible()) {
-        m_notifier.show({MessageId::SectionNotLoaded});
+    case PanelPresenter::Load::Refused:
         // The panel still shows the previous element: give the monitoring buttons and polling the
         // state that element's layout gives, rather than leaving polling running with both disabled.
         lblElementType_Change();
         return;
+    case PanelPresenter::Load::Loaded:
+        break;
     }
 
     using K = ElementKey;
-    const ElementRecord element = stored->record();
+    const StoredElement &stored = *m_presenter->element();
+    const ElementRecord element = stored.record();
     txtElementName->setText(element.name);
     txtElementIP->setText(element.ip);
     txtElementMask->setText(element.mask);
     txtElementGW->setText(element.gw);
     txtRemoteIP->setText(element.remote);
-    cmbAudioInput->setCurrentIndex(listIndex(stored->listIndex(K::Input), cmbAudioInput));
-    cmbAudioType->setCurrentIndex(listIndex(stored->listIndex(K::Type), cmbAudioType));
-    cmbAudioTX->setCurrentIndex(listIndex(stored->listIndex(K::Tx), cmbAudioTX));
+    cmbAudioInput->setCurrentIndex(listIndex(stored.listIndex(K::Input), cmbAudioInput));
+    cmbAudioType->setCurrentIndex(listIndex(stored.listIndex(K::Type), cmbAudioType));
+    cmbAudioTX->setCurrentIndex(listIndex(stored.listIndex(K::Tx), cmbAudioTX));
     lblVersion->setText(versionText(element.ver, 2));
     // An index beyond the encoder list shows "<None>".
-    const int bound = listIndex(stored->number(K::Bound), cmbEncoders);
+    const int bound = listIndex(stored.number(K::Bound), cmbEncoders);
     cmbEncoders->setCurrentIndex(bound >= 0 ? bound : 0);
     chkSFNEnabled->setChecked(element.sfn != 0);
 
-    const ElementRole role = stored->role();
+    const ElementRole role = stored.role();
     if (role == ElementRole::Decoder) {
         setElementType(role);
-        loadDecoderSettings(*stored);
+        loadDecoderSettings(element);
         lblElementType_Change();
         cmbSilDetMode_Click();
-    } else if (m_shownRole != role) {
+    } else if (shownRole() != role) {
         setElementType(role);
     } else {
         // The same type text again: its layout still has to follow the new element (monitoring
@@ -87,18 +81,13 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
     }
 
     setSelected(nodeKey);
-    lblSerialNumber->setText(stored->text(K::Sn));
+    lblSerialNumber->setText(stored.text(K::Sn));
     m_surroundings.setPingLabel(tr("<Click to test>"));
     editsLoaded();
 }
 
-void PropertiesPanel::loadDecoderSettings(const StoredElement &stored) {
-    // Levels beyond the controls on one side are corrected in the database, all in one replacement;
-    // those beyond on the other side (att above 255, buf above 8, sdl or sdt below 1) are only shown
-    // at the nearest end of the range. A correction that cannot be written is shown all the same.
-    if (const KeyValues corrections = stored.corrections(); !corrections.isEmpty())
-        m_database.writeSection(stored.sectionKey(), corrections);
-    const ElementRecord element = stored.record();
+// The levels as loaded: the presenter has written back those it corrects.
+void PropertiesPanel::loadDecoderSettings(const ElementRecord &element) {
     scrlAtten->setValue(element.att);
     scrlBuffer->setValue(element.buf);
     scrlSilDetLevel->setValue(element.sdl);
@@ -120,7 +109,7 @@ void PropertiesPanel::ClearPanel() {
         box->clear();
     for (QComboBox *list : {cmbAudioInput, cmbAudioType, cmbAudioTX})
         list->setCurrentIndex(-1);
-    m_edits.clear();
+    m_presenter->clearEdits();
     showPendingEdits();
 }
 

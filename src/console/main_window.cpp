@@ -234,7 +234,7 @@ void MainWindow::connectParts() {
             &PingPresenter::lblPing_Click);
     // Last: it goes on after a confirmed Save once the list above has been reloaded.
     m_editsGuard = new UnsavedEditsGuard(
-        *m_panel, *m_link, m_notifier, [this] { return saveChanges(); }, this);
+        m_panel->presenter(), *m_link, m_notifier, [this] { return saveChanges(); }, this);
 }
 
 void MainWindow::selectElement(const QString &nodeKey, const QString &nodeText) {
@@ -282,10 +282,11 @@ void MainWindow::Load_Config() {
 }
 
 ElementLink::SaveOutcome MainWindow::saveChanges() {
-    const ElementLink::SaveOutcome outcome = m_link->saveConfiguration(m_panel->pendingEditSummary());
-    if (outcome == ElementLink::SaveOutcome::Refused)
-        m_panel->focusRefusedField(m_database.exists());
-    return outcome;
+    const ElementLink::SaveResult saved =
+        m_link->saveConfiguration(m_panel->presenter().pendingEditSummary());
+    if (saved.outcome == ElementLink::SaveOutcome::Refused)
+        m_panel->focusRefusedField(saved.refusedFields);
+    return saved.outcome;
 }
 
 void MainWindow::AutoDiscovery() {

@@ -23,8 +23,6 @@ namespace ondalink {
 namespace {
 
 const QColor kInvalidAddress(255, 128, 128);
-// How long a wheel turn over scrlAtten rests before its position is sent: one datagram per turn.
-constexpr int kAttenuationTurnMs = 300;
 
 void setEnabledAll(bool enabled, std::initializer_list<QWidget *> widgets) {
     for (QWidget *w : widgets)
@@ -37,10 +35,10 @@ PropertiesPanel::PropertiesPanel(ElementDatabase &database, Notifier &notifier,
                                  PanelSurroundings &surroundings, QWidget *parent)
     : QGroupBox(parent), m_database(database), m_notifier(notifier), m_surroundings(surroundings) {
     buildControls();
-    m_attenuationTurn = new QTimer(this);
-    m_attenuationTurn->setSingleShot(true);
-    m_attenuationTurn->setInterval(kAttenuationTurnMs);
-    connect(m_attenuationTurn, &QTimer::timeout, this, &PropertiesPanel::attenuationTurnSettled);
+    m_presenter = new PanelPresenter(database, notifier, *this, PanelPresenter::kAttenuationTurnMs, this);
+    connect(m_presenter, &PanelPresenter::attenuationChosen, this,
+            [this](int position) { m_surroundings.attenuationChosen(position); });
+    connect(m_presenter, &PanelPresenter::editsDiscarded, this, &PropertiesPanel::showPendingEdits);
     connectHandlers();
     connectEditTracking();
 }
@@ -92,42 +90,18 @@ void PropertiesPanel::scrlSilDetTime_Change() {
 void PropertiesPanel::scrlAtten_Change() {
     const int position = scrlAtten->value();
     lblAttenDB->setText(attenuationText(position));
-    // A wheel turn is the operator's move although it brings no focus; its notches settle first.
-    if (scrlAtten->isWheelTurning()) {
-        m_attenuationTurn->start();
-        return;
-    }
-    // Any other change replaces a turned position not sent yet.
-    m_attenuationTurn->stop();
-    // Only the operator's own moves reach the element; positions set by code while the focus is
-    // elsewhere (panel loading, a report) only update the label.
-    if (m_shownRole == ElementRole::Decoder && scrlAtten->hasFocus())
-        m_surroundings.attenuationChosen(position);
-}
-
-void PropertiesPanel::attenuationTurnSettled() {
-    if (m_shownRole == ElementRole::Decoder)
-        m_surroundings.attenuationChosen(scrlAtten->value());
-}
-
-// A turn that has not rested yet still belongs to the element it was made on.
-void PropertiesPanel::flushAttenuationTurn() {
-    if (!m_attenuationTurn->isActive())
-        return;
-    m_attenuationTurn->stop();
-    attenuationTurnSettled();
+    m_presenter->attenuationChanged(position, scrlAtten->isWheelTurning(), scrlAtten->hasFocus());
 }
 
 void PropertiesPanel::cmbSilDetMode_Click() {
-    const bool automatic = cmbSilDetMode->currentIndex() <= 0;
+    const bool automatic = PanelPresenter::silenceLevelsUsed(cmbSilDetMode->currentIndex());
     setEnabledAll(automatic,
                   {scrlSilDetLevel, scrlSilDetTime, lblSilDetLevel, lblSilDetTime, Label24, Label26});
 }
 
 void PropertiesPanel::cmbAudioTX_Click() {
-    if (m_shownRole != ElementRole::Encoder)
-        return;
-    txtRemoteIP->setVisible(cmbAudioTX->currentIndex() <= 0);
+    if (m_presenter->encoderLayout())
+        txtRemoteIP->setVisible(m_presenter->remoteAddressShown(cmbAudioTX->currentIndex()));
 }
 
 void PropertiesPanel::txtAddress_Change(QLineEdit *box) {
@@ -168,7 +142,7 @@ void PropertiesPanel::txtElementName_LostFocus() {
 }
 
 void PropertiesPanel::lblElementType_Change() {
-    if (m_shownRole == ElementRole::Encoder)
+    if (m_presenter->encoderLayout())
         encoderLayout();
     else
         decoderLayout();
@@ -182,10 +156,7 @@ void PropertiesPanel::encoderLayout() {
     lblAttenDB->hide();
     Label9->setText(tr("&Audio source:"));
     Label9->setBuddy(cmbAudioInput);
-    if (cmbAudioTX->currentIndex() > 0)
-        txtRemoteIP->hide();
-    else
-        txtRemoteIP->show();
+    txtRemoteIP->setVisible(m_presenter->remoteAddressShown(cmbAudioTX->currentIndex()));
     m_surroundings.switchMonitoringOff();
     m_surroundings.setMonitoringButtons(true, false);
     m_surroundings.resetLevelDisplay(true);
@@ -231,8 +202,8 @@ QString PropertiesPanel::elementIp() const {
 
 ConfigurationWrite PropertiesPanel::shownElement() const {
     ConfigurationWrite shown;
-    shown.mac = m_selectedMac;
-    shown.role = m_shownRole.value_or(ElementRole::Unknown);
+    shown.mac = selectedMac();
+    shown.role = shownRole().value_or(ElementRole::Unknown);
     shown.name = txtElementName->text();
     shown.ip = txtElementIP->text();
     shown.mask = txtElementMask->text();
@@ -264,26 +235,21 @@ void PropertiesPanel::applyConfirmed(const ConfirmedState &state) {
     if (state.sdt)
         scrlSilDetTime->setValue(*state.sdt);
     // What the report set is the element's own; a field it did not confirm stays changed.
-    QList<EditableField> unconfirmed;
-    for (const PhraseId caption : state.unconfirmed)
-        if (const std::optional<EditableField> field = PendingEdits::fieldNamed(caption))
-            unconfirmed.append(*field);
-    m_edits.setConfirmed(shownElement(), unconfirmed);
+    m_presenter->editsConfirmed(state.unconfirmed);
     showPendingEdits();
 }
 
 void PropertiesPanel::setSelected(const QString &mac) {
-    const bool changed = mac != m_selectedMac;
-    m_selectedMac = mac;
+    const bool changed = mac != selectedMac();
+    m_presenter->setSelected(mac);
     lblElementMAC->setText(mac.isEmpty() ? QString::fromUtf16(kNoSelection) : mac);
     if (changed)
         Q_EMIT shownElementChanged(mac);
 }
 
 void PropertiesPanel::setElementType(std::optional<ElementRole> role) {
-    if (m_shownRole == role)
+    if (!m_presenter->setShownRole(role))
         return;
-    m_shownRole = role;
     lblElementType->setText(role ? roleText(*role) : QString::fromUtf16(kNoSelection));
     lblElementType_Change();
 }

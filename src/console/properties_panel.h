@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "console/presenters/unsaved_edits_guard.h"
+#include "console/presenters/panel_presenter.h"
 #include "link/confirmation.h"
 #include "model/configuration_write.h"
-#include "model/pending_edits.h"
 
 #include <QGroupBox>
 #include <QList>
@@ -17,14 +16,13 @@ class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
-class QTimer;
 
 namespace ondalink {
 
 class AttenuationBar;
 class ElementDatabase;
+struct ElementRecord;
 class Notifier;
-class StoredElement;
 
 inline constexpr char16_t kNoSelection[] = u"-";
 
@@ -46,9 +44,10 @@ public:
     virtual void attenuationChosen(int position) = 0;
 };
 
-// The "Element properties:" frame: the working copy of the selected element. Every value set on a
-// control, by the operator or by code, runs that control's change handling.
-class PropertiesPanel : public QGroupBox, public EditedElement {
+// The "Element properties:" frame: the working copy of the selected element, rendered from its
+// presenter's decisions. Every value set on a control, by the operator or by code, runs that control's
+// change handling.
+class PropertiesPanel : public QGroupBox, public PanelFields {
     Q_OBJECT
 public:
     PropertiesPanel(ElementDatabase &database, Notifier &notifier, PanelSurroundings &surroundings,
@@ -64,32 +63,27 @@ public:
     void cmbAudioTX_Click();
 
     QComboBox *encoderList() const { return cmbEncoders; }
+    PanelPresenter &presenter() { return *m_presenter; }
 
     // The selected element (colon-form MAC), empty when none is; lblElementMAC shows it or "-".
-    const QString &selectedMac() const override { return m_selectedMac; }
+    const QString &selectedMac() const { return m_presenter->selectedMac(); }
     // The type label reads the role's text, or "-" for none; a change runs lblElementType_Change.
     void setElementType(std::optional<ElementRole> role);
     // The type label's element kind; nullopt while it shows "-".
-    std::optional<ElementRole> shownRole() const { return m_shownRole; }
+    std::optional<ElementRole> shownRole() const { return m_presenter->shownRole(); }
     QString elementIp() const; // txtElementIP as typed
     // The working copy as the controls hold it now.
-    ConfigurationWrite shownElement() const;
+    ConfigurationWrite shownElement() const override;
+    QString fieldCaption(EditableField field) const override;
+    QStringList fieldEntries(EditableField field) const override;
     // A confirming report's state: type, serial number, version and the decoder settings it carried.
     // Each control's own change handling runs, as for the operator's edits.
     void applyConfirmed(const ConfirmedState &state);
     // Sends a wheel turn over scrlAtten that has not rested yet (before the selection changes or
     // the link closes).
-    void flushAttenuationTurn();
-
-    // The operator changed a field that Save would send since the element was loaded or confirmed.
-    bool hasPendingEdits() const override;
-    // What the Save question names: the element's name and MAC as loaded, then "Caption: old → new"
-    // for each changed field.
-    QStringList pendingEditSummary() const override;
-    // The operator let the edits go: what the panel shows is no longer pending.
-    void discardPendingEdits() override { editsLoaded(); }
-    // After a refused Save: the keyboard focus goes to the first field the refusal names.
-    void focusRefusedField(bool databaseExists);
+    void flushAttenuationTurn() { m_presenter->flushAttenuationTurn(); }
+    // After a refused Save: the keyboard focus goes to the first reachable field the refusal names.
+    void focusRefusedField(const QList<EditableField> &refused);
 
 Q_SIGNALS:
     // A clicked node's section is no longer in the file; the panel has been cleared.
@@ -111,7 +105,6 @@ private:
     void scrlSilDetLevel_Change();
     void scrlSilDetTime_Change();
     void scrlAtten_Change();
-    void attenuationTurnSettled();
     void txtAddress_Change(QLineEdit *box);
     void txtAddress_LostFocus(QLineEdit *box);
     void showAddressHint(QLineEdit *box);
@@ -119,7 +112,7 @@ private:
     void encoderLayout();
     void decoderLayout();
     void showControlsOfRole(bool encoder);
-    void loadDecoderSettings(const StoredElement &stored);
+    void loadDecoderSettings(const ElementRecord &element);
     void setSelected(const QString &mac);
     void setSilDetMode(int index);
     // Changed-field marks: bold captions and "(changed)" after the frame's caption.
@@ -128,16 +121,11 @@ private:
     void editsLoaded();
     QWidget *editControl(EditableField field) const;
     QLabel *captionOf(const QWidget *control) const;
-    QString editValueText(EditableField field, const ConfigurationWrite &values) const;
 
     ElementDatabase &m_database;
     Notifier &m_notifier;
     PanelSurroundings &m_surroundings;
-    QString m_selectedMac;
-    std::optional<ElementRole> m_shownRole; // what the type label reads
-    // Runs once a wheel turn over scrlAtten has rested; active while a turned position is unsent.
-    QTimer *m_attenuationTurn = nullptr;
-    PendingEdits m_edits;
+    PanelPresenter *m_presenter = nullptr;
     QString m_title; // the frame's caption without the changed mark
     // Each address box with the words that say its text is not an address.
     QList<std::pair<QLineEdit *, QLabel *>> m_addressHints;

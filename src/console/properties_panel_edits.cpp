@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The operator's unsaved edits: which fields differ from the element as loaded, their marks, what
-// the Save question lists, and where a refused Save puts the focus.
+// The marks of the operator's unsaved edits and the focus after a refused Save, as the presenter
+// decides them.
 #include "console/properties_panel.h"
 
 #include "console/form_helpers.h"
-#include "link/configuration_write.h"
-#include "model/encodings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -89,19 +87,26 @@ QLabel *PropertiesPanel::captionOf(const QWidget *control) const {
     return nullptr;
 }
 
-// Loading and a report's values are the element's own: marks off, and what is shown is the base.
+QString PropertiesPanel::fieldCaption(EditableField field) const {
+    return editControl(field)->accessibleName();
+}
+
+QStringList PropertiesPanel::fieldEntries(EditableField field) const {
+    const auto *list = qobject_cast<const QComboBox *>(editControl(field));
+    QStringList texts;
+    for (int i = 0; list && i < list->count(); ++i)
+        texts << list->itemText(i);
+    return texts;
+}
+
 void PropertiesPanel::editsLoaded() {
-    m_edits.setLoaded(shownElement());
+    m_presenter->editsLoaded();
     showPendingEdits();
 }
 
-bool PropertiesPanel::hasPendingEdits() const {
-    return !m_edits.changed(shownElement()).isEmpty();
-}
-
+// The marks of the changed fields, rendered from the presenter.
 void PropertiesPanel::showPendingEdits() {
-    const ConfigurationWrite shown = shownElement();
-    const QList<EditableField> changed = m_edits.changed(shown);
+    const QList<EditableField> changed = m_presenter->changedFields();
     for (const EditableField field : kAllFields) {
         QLabel *caption = captionOf(editControl(field));
         if (!caption)
@@ -110,82 +115,19 @@ void PropertiesPanel::showPendingEdits() {
         QFont font = caption->font();
         font.setBold(marked);
         caption->setFont(font);
-        //: Tooltip of a changed field's caption; %1: the value the element was loaded with.
-        caption->setToolTip(marked ? tr("Changed; was %1").arg(editValueText(field, *m_edits.loaded()))
-                                   : QString());
+        caption->setToolTip(marked ? m_presenter->changedTip(field) : QString());
     }
     //: After the panel's caption while a field has been changed and not saved.
     setTitle(changed.isEmpty() ? m_title : m_title + u' ' + tr("(changed)"));
 }
 
-QString PropertiesPanel::editValueText(EditableField field, const ConfigurationWrite &values) const {
-    const auto text = [](const QString &typed) {
-        //: An empty text field, in the list of changed fields.
-        return typed.trimmed().isEmpty() ? tr("(empty)") : typed.trimmed();
-    };
-    const auto entry = [](const QComboBox *list, int index) {
-        //: A list with nothing selected, in the list of changed fields.
-        return index >= 0 && index < list->count() ? list->itemText(index) : tr("(none)");
-    };
-    switch (field) {
-    case EditableField::Name:
-        return text(values.name);
-    case EditableField::Ip:
-        return text(values.ip);
-    case EditableField::Mask:
-        return text(values.mask);
-    case EditableField::Gw:
-        return text(values.gw);
-    case EditableField::Remote:
-        return text(values.remote);
-    case EditableField::Input:
-        return entry(cmbAudioInput, values.input);
-    case EditableField::Type:
-        return entry(cmbAudioType, values.type);
-    case EditableField::Tx:
-        return entry(cmbAudioTX, values.tx);
-    case EditableField::Sfn:
-        //: The SFN option's check box, in the list of changed fields.
-        return values.sfn ? tr("checked") : tr("unchecked");
-    case EditableField::Buf:
-        return bufferText(values.buf);
-    case EditableField::Sdm:
-        return entry(cmbSilDetMode, values.sdm);
-    case EditableField::Sdl:
-        return silDetLevelText(values.sdl);
-    case EditableField::Sdt:
-        return silDetTimeText(values.sdt);
-    }
-    return {};
-}
-
-QStringList PropertiesPanel::pendingEditSummary() const {
-    const ConfigurationWrite shown = shownElement();
-    if (!m_edits.loaded() || !shown.hasSelection())
-        return {};
-    const ConfigurationWrite &loaded = *m_edits.loaded();
-    QStringList summary{loaded.name.trimmed(), loaded.mac};
-    for (const EditableField field : m_edits.changed(shown))
-        //: A changed field in the Save question's details: %1 its caption, %2 the value as loaded,
-        //: %3 the value to be sent.
-        summary << tr("%1: %2 → %3")
-                       .arg(editControl(field)->accessibleName(), editValueText(field, loaded),
-                            editValueText(field, shown));
-    return summary;
-}
-
-void PropertiesPanel::focusRefusedField(bool databaseExists) {
-    const std::optional<SaveRefusal> refusal = saveRefusal(shownElement(), databaseExists);
-    if (!refusal)
-        return;
-    // A field the layout hides cannot take the focus: the first one the operator can reach does.
-    for (const EditableField field : refusal->fields) {
-        QWidget *control = editControl(field);
-        if (control->isVisibleTo(this) && control->isEnabled()) {
-            control->setFocus(Qt::OtherFocusReason);
-            return;
-        }
-    }
+void PropertiesPanel::focusRefusedField(const QList<EditableField> &refused) {
+    const std::optional<EditableField> field = PanelPresenter::refusedFocus(refused, [this](EditableField f) {
+        const QWidget *control = editControl(f);
+        return control->isVisibleTo(this) && control->isEnabled();
+    });
+    if (field)
+        editControl(*field)->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace ondalink

@@ -203,15 +203,15 @@ SendResult ElementLink::sendTo(const QHostAddress &destination, quint16 port, co
     return sent;
 }
 
-ElementLink::SaveOutcome ElementLink::saveConfiguration(const QStringList &summary) {
-    if (const auto failure = saveCheckFailure(m_shown(), m_database.exists())) {
-        m_notifier.show({MessageId::SaveRefused, {*failure}});
-        return SaveOutcome::Refused;
+ElementLink::SaveResult ElementLink::saveConfiguration(const QStringList &summary) {
+    if (const std::optional<SaveRefusal> refusal = saveRefusal(m_shown(), m_database.exists())) {
+        m_notifier.show({MessageId::SaveRefused, {phrase(refusal->reason)}});
+        return {SaveOutcome::Refused, refusal->fields};
     }
     if (m_notifier.show({MessageId::SendConfirm, summary}) != Answer::Yes)
-        return SaveOutcome::Declined;
+        return {SaveOutcome::Declined, {}};
     // Read after the question: the panel is what it is now, not what it was before the box.
-    return sendConfiguration(m_shown()) ? SaveOutcome::Sent : SaveOutcome::NotSent;
+    return {sendConfiguration(m_shown()) ? SaveOutcome::Sent : SaveOutcome::NotSent, {}};
 }
 
 bool ElementLink::sendConfiguration(const ConfigurationWrite &write) {

@@ -5,6 +5,7 @@
 #include "link/udp_endpoint.h"
 #include "model/configuration_write.h"
 #include "model/ipv4.h"
+#include "model/pending_edits.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -63,10 +64,15 @@ public:
     void close();
 
     enum class SaveOutcome { Refused, Declined, NotSent, Sent };
+    struct SaveResult {
+        SaveOutcome outcome = SaveOutcome::Refused;
+        // The fields the refusal names, in panel order; none for a refusal that is no field's.
+        QList<EditableField> refusedFields;
+    };
     // Save: the checks in their order, the question, then sendConfiguration of what the panel
     // shows once the question is answered. summary goes into the question's details: the
     // element's name and MAC, then one line per changed field (none: no details).
-    SaveOutcome saveConfiguration(const QStringList &summary = {});
+    SaveResult saveConfiguration(const QStringList &summary = {});
     // Sends the write to the stored address of its element, with the Response timer started.
     // False, after telling the operator, when nothing could be sent.
     bool sendConfiguration(const ConfigurationWrite &write);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The element tree and its companion lists loaded from nms.ini, and the panel filled from it when an
-// element is selected, with its corrections and refusals.
+// element is selected; what loading corrects and refuses is the presenter's (tests/unit/presenters).
 #include "console_fixture.h"
 
 #include "store/element_database.h"
@@ -147,30 +147,6 @@ TEST_F(ElementSelectionTest, DecoderThenEncoderFillThePanelEachWithItsLayoutAndE
               kEncoderMac + u'|' + kEncName + u"|ENCODER"_s);
     EXPECT_EQ(iniBytes(), eighteen);
     EXPECT_EQ(monitoringButtons(), u"10"_s); // the encoder still shown can still be monitored
-}
-
-TEST_F(ElementSelectionTest, LevelsBeyondTheControlsAreCorrectedInTheDatabaseOtherOddValuesOnlyShownSafely) {
-    writeIni(
-        iniText({{kDecoderKey, with(decoderKeys(), u"ATT=0;SDL=200;SDT=250;BUF;SDM"_s)},
-                 {u"00A0C9000003"_s,
-                  with(decoderKeys(), u"INPUT=7;TYPE=abc;TX;BUF=200;SDL=0;SDM=9;ATT=300;VER=x;BOUND=5"_s)}}));
-    start();
-    clickNode(kDecoderMac);
-    EXPECT_EQ(values(u"scrlAtten lblAttenDB scrlSilDetLevel lblSilDetLevel scrlSilDetTime lblSilDetTime "
-                     u"scrlBuffer lblLatency cmbSilDetMode"_s),
-              u"14|Mute|154|-6dBu|220|100.1Sec|1|7.5mS|0"_s);
-    QStringList stored;
-    for (const QString &key : {u"att"_s, u"sdl"_s, u"sdt"_s, u"buf"_s, u"sdm"_s})
-        stored << ElementDatabase(iniPath()).read(kDecoderKey, key, u"none"_s);
-    EXPECT_EQ(stored.join(u' '), u"14 154 220 none none"_s);
-
-    const QByteArray before = iniBytes(); // only those corrections write
-    clickNode(u"00:A0:C9:00:00:03"_s);
-    EXPECT_EQ(
-        values(u"cmbAudioInput cmbAudioType cmbAudioTX scrlBuffer scrlSilDetLevel cmbSilDetMode scrlAtten "
-               u"lblVersion cmbEncoders"_s),
-        u"-1|-1|-1|8|1|0|255|2.00|0"_s);
-    EXPECT_EQ(iniBytes(), before);
 }
 
 TEST_F(ElementSelectionTest, OtherRolesShowUnknownAndKeepThePreviousDecodersValues) {

@@ -116,22 +116,6 @@ TEST_F(MainWindowTest, MonitoringRunsOnAnEncoderUntilStoppedOrTheLayoutIsApplied
     EXPECT_FALSE(ElementLinkTestPeer(window->link()).endpoint().isOpen());
 }
 
-TEST_F(MainWindowTest, MulticastHidesTheRemoteAddressOnAnEncoderOnly) {
-    start();
-    // The decoder's stored tx is Multicast.
-    const std::tuple<QString, int, bool> choices[] = {
-        {kEncoderMac, 1, true}, {kEncoderMac, 0, false}, {kEncoderMac, -1, false}, {kDecoderMac, 0, true}};
-    for (const auto &[mac, index, hidden] : choices) {
-        notifier.answers = {Answer::Discard}; // the choice before is an unsaved edit
-        clickNode(mac);
-        find<QComboBox>(u"cmbAudioTX"_s)->setCurrentIndex(index);
-        EXPECT_EQ(find<QLineEdit>(u"txtRemoteIP"_s)->isHidden(), hidden) << index;
-    }
-    find<QComboBox>(u"cmbAudioTX"_s)->setCurrentIndex(1);
-    window->panel().setElementType(ElementRole::Encoder); // laid out with Multicast chosen
-    EXPECT_TRUE(find<QLineEdit>(u"txtRemoteIP"_s)->isHidden());
-}
-
 // The caption whose buddy the control is.
 QLabel *captionOf(const QWidget *window, const QWidget *control) {
     for (QLabel *label : window->findChildren<QLabel *>())

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The operator's unsaved edits: their marks, the question before anything replaces them and each
-// answer to it, what the Save question lists, and what an invalid address and a refused Save say.
+// The operator's unsaved edits through the window: the question before anything replaces them, a
+// saved edit, and what an invalid address and a refused Save say. Which fields count is the presenter's.
 #include "console_fixture.h"
 
 #include "console/database_commands.h"
@@ -31,77 +31,9 @@ protected:
         return start(s);
     }
     QString panelTitle() const { return find<QGroupBox>(u"frmProperties"_s)->title(); }
-    // The bold captions of the named controls, as one digit each.
-    QString boldCaptions(const QString &names) const {
-        QString digits;
-        for (const QString &name : names.split(u' ')) {
-            const QWidget *field = find<QWidget>(name);
-            const QList<QLabel *> labels = window->findChildren<QLabel *>();
-            const auto caption = std::find_if(labels.begin(), labels.end(),
-                                              [field](const QLabel *l) { return l->buddy() == field; });
-            digits += caption != labels.end() && (*caption)->font().bold() ? u'1' : u'0';
-        }
-        return digits;
-    }
     QString storedName() const { return ElementDatabase(iniPath()).read(kDecoderKey, u"name"_s); }
 };
 
-TEST_F(UnsavedEditsTest, AFieldIsMarkedWhileItDiffersFromTheElementAsLoadedOrAsReported) {
-    ASSERT_TRUE(start());
-    clickNode(kDecoderMac);
-    const auto marks = [this] {
-        return std::pair(panelTitle(),
-                         boldCaptions(u"txtElementName txtElementIP scrlBuffer cmbSilDetMode"_s));
-    };
-    EXPECT_EQ(marks(), std::pair(kTitle, u"0000"_s));
-    struct Edit {
-        QString control;
-        QVariant value;
-        QString bold;
-    };
-    // Each edit on top of the ones before; a value typed back, or spelled otherwise, is no change.
-    const Edit edits[] = {
-        {u"txtElementName"_s, u"STUDIO"_s, u"1000"_s},
-        {u"scrlBuffer"_s, 6, u"1010"_s},
-        {u"txtElementName"_s, u"dec 1"_s, u"0010"_s},
-        {u"txtElementIP"_s, u"127.000.0.01"_s, u"0010"_s},
-        {u"cmbSilDetMode"_s, 2, u"0011"_s},
-        {u"scrlBuffer"_s, 3, u"0001"_s},
-        {u"cmbSilDetMode"_s, 0, u"0000"_s},
-        {u"txtElementIP"_s, u"127.0.0.2"_s, u"0100"_s},
-    };
-    for (const Edit &edit : edits) {
-        find<QObject>(edit.control)
-            ->setProperty(edit.control.startsWith(u"txt")   ? "text"
-                          : edit.control.startsWith(u"cmb") ? "currentIndex"
-                                                            : "value",
-                          edit.value);
-        EXPECT_EQ(marks(), std::pair(edit.bold == u"0000" ? kTitle : kChangedTitle, edit.bold))
-            << qPrintable(edit.control + u' ' + edit.value.toString());
-    }
-    // The attenuation reaches the element as it moves: never pending.
-    find<QScrollBar>(u"scrlAtten"_s)->setValue(100);
-    EXPECT_EQ(boldCaptions(u"txtElementIP scrlAtten"_s), u"10"_s);
-
-    // A report's values are the element's own; a field it did not confirm stays changed.
-    ConfirmedState report;
-    report.role = 2;
-    report.buf = 7;
-    report.unconfirmed = {PhraseId::ElementIp};
-    window->panel().applyConfirmed(report);
-    EXPECT_EQ(std::pair(values(u"scrlBuffer"_s), marks()),
-              std::pair(u"7"_s, std::pair(kChangedTitle, u"0100"_s)));
-    report.unconfirmed.clear();
-    window->panel().applyConfirmed(report);
-    EXPECT_EQ(marks(), std::pair(kTitle, u"0000"_s));
-    // An encoder's write carries no decoder settings: those never count for it.
-    clickNode(kEncoderMac);
-    find<QCheckBox>(u"chkSFNEnabled"_s)->toggle();
-    EXPECT_FALSE(window->panel().hasPendingEdits());
-}
-
-// Each command that replaces the panel asks first and follows the answer; what the answers mean
-// is the guard's own (tests/unit/presenters). The last command closes the window.
 TEST_F(UnsavedEditsTest, EveryCommandThatReplacesThePanelAsksAndFollowsTheAnswer) {
     const QString exported = folder() + u"/out.csv"_s, backup = iniPath() + u".bak"_s;
     const QByteArray previous = iniText({{u"00A0C9000009"_s, encoderKeys()}});
@@ -136,7 +68,7 @@ TEST_F(UnsavedEditsTest, EveryCommandThatReplacesThePanelAsksAndFollowsTheAnswer
             writeExample();
             ASSERT_TRUE(commands().exportTo(exported));
             ASSERT_TRUE(replaceFileAtomically(backup, previous));
-            window->panel().discardPendingEdits(); // a cancelled row's edit
+            window->panel().presenter().discardPendingEdits(); // a cancelled row's edit
             window->Refresh();
             clickNode(kDecoderMac);
             find<QLineEdit>(u"txtElementName"_s)->setText(u"STUDIO"_s);

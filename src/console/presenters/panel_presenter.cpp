@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "console/presenters/panel_presenter.h"
+
+#include "model/encodings.h"
+#include "model/mac_text.h"
+#include "model/notifier.h"
+#include "store/element_database.h"
+
+namespace ondalink {
+
+PanelPresenter::PanelPresenter(ElementDatabase &database, Notifier &notifier, PanelFields &fields,
+                               int attenuationTurnMs, QObject *parent)
+    : QObject(parent), m_database(database), m_notifier(notifier), m_fields(fields) {
+    m_attenuationTurn.setSingleShot(true);
+    m_attenuationTurn.setInterval(attenuationTurnMs);
+    connect(&m_attenuationTurn, &QTimer::timeout, this, &PanelPresenter::attenuationTurnSettled);
+}
+
+PanelPresenter::Load PanelPresenter::load(const QString &nodeKey, const QString &nodeText) {
+    if (nodeText.isEmpty())
+        return Load::Ignored;
+    const QString key = macToElementKey(nodeKey);
+    std::optional<StoredElement> stored = key.isEmpty() ? std::nullopt : m_database.load(key);
+    // The file changed under the tree: the stale node must not become the selected element.
+    if (!stored)
+        return Load::Missing;
+    if (!stored->isPlausible()) {
+        m_notifier.show({MessageId::SectionNotLoaded});
+        return Load::Refused;
+    }
+    // Levels beyond the controls on one side are corrected, all in one replacement; those beyond on the
+    // other side are only shown at the nearest end of the range. A failed write is shown all the same.
+    if (const KeyValues corrections = stored->corrections(); !corrections.isEmpty())
+        m_database.writeSection(stored->sectionKey(), corrections);
+    m_element = std::move(stored);
+    return Load::Loaded;
+}
+
+bool PanelPresenter::setShownRole(std::optional<ElementRole> role) {
+    if (m_shownRole == role)
+        return false;
+    m_shownRole = role;
+    return true;
+}
+
+void PanelPresenter::attenuationChanged(int position, bool wheelTurning, bool focused) {
+    if (wheelTurning) {
+        m_turnedPosition = position;
+        m_attenuationTurn.start();
+        return;
+    }
+    // Any other change replaces a turned position not sent yet; positions set by code while the focus
+    // is elsewhere (loading, a report) are not the operator's.
+    m_attenuationTurn.stop();
+    if (m_shownRole == ElementRole::Decoder && focused)
+        Q_EMIT attenuationChosen(position);
+}
+
+void PanelPresenter::attenuationTurnSettled() {
+    if (m_shownRole == ElementRole::Decoder)
+        Q_EMIT attenuationChosen(m_turnedPosition);
+}
+
+void PanelPresenter::flushAttenuationTurn() {
+    if (!m_attenuationTurn.isActive())
+        return;
+    m_attenuationTurn.stop();
+    attenuationTurnSettled();
+}
+
+void PanelPresenter::editsConfirmed(const QList<PhraseId> &unconfirmed) {
+    QList<EditableField> fields;
+    for (const PhraseId caption : unconfirmed)
+        if (const std::optional<EditableField> field = PendingEdits::fieldNamed(caption))
+            fields.append(*field);
+    m_edits.setConfirmed(m_fields.shownElement(), fields);
+}
+
+void PanelPresenter::discardPendingEdits() {
+    editsLoaded();
+    Q_EMIT editsDiscarded();
+}
+
+QString PanelPresenter::valueText(EditableField field, const ConfigurationWrite &values) const {
+    using F = EditableField;
+    const auto text = [](const QString &typed) {
+        //: An empty text field, in the list of changed fields.
+        return typed.trimmed().isEmpty() ? tr("(empty)") : typed.trimmed();
+    };
+    const auto entry = [this, field](int index) {
+        const QStringList entries = m_fields.fieldEntries(field);
+        //: A list with nothing selected, in the list of changed fields.
+        return index >= 0 && index < entries.size() ? entries.at(index) : tr("(none)");
+    };
+    switch (field) {
+    case F::Name:
+        return text(values.name);
+    case F::Ip:
+        return text(values.ip);
+    case F::Mask:
+        return text(values.mask);
+    case F::Gw:
+        return text(values.gw);
+    case F::Remote:
+        return text(values.remote);
+    case F::Input:
+        return entry(values.input);
+    case F::Type:
+        return entry(values.type);
+    case F::Tx:
+        return entry(values.tx);
+    case F::Sfn:
+        //: The SFN option's check box, in the list of changed fields.
+        return values.sfn ? tr("checked") : tr("unchecked");
+    case F::Buf:
+        return bufferText(values.buf);
+    case F::Sdm:
+        return entry(values.sdm);
+    case F::Sdl:
+        return silDetLevelText(values.sdl);
+    case F::Sdt:
+        return silDetTimeText(values.sdt);
+    }
+    return {};
+}
+
+QString PanelPresenter::changedTip(EditableField field) const {
+    if (!m_edits.loaded())
+        return {};
+    //: Tooltip of a changed field's caption; %1: the value the element was loaded with.
+    return tr("Changed; was %1").arg(valueText(field, *m_edits.loaded()));
+}
+
+QStringList PanelPresenter::pendingEditSummary() const {
+    const ConfigurationWrite shown = m_fields.shownElement();
+    if (!m_edits.loaded() || !shown.hasSelection())
+        return {};
+    const ConfigurationWrite &loaded = *m_edits.loaded();
+    QStringList summary{loaded.name.trimmed(), loaded.mac};
+    for (const EditableField field : m_edits.changed(shown))
+        //: A changed field in the Save question's details: %1 its caption, %2 the value as loaded,
+        //: %3 the value to be sent.
+        summary << tr("%1: %2 → %3")
+                       .arg(m_fields.fieldCaption(field), valueText(field, loaded), valueText(field, shown));
+    return summary;
+}
+
+std::optional<EditableField>
+PanelPresenter::refusedFocus(const QList<EditableField> &refused,
+                             const std::function<bool(EditableField)> &reachable) {
+    // A field the layout hides cannot take the focus: the first one the operator can reach does.
+    for (const EditableField field : refused)
+        if (reachable(field))
+            return field;
+    return std::nullopt;
+}
+
+} // namespace ondalink
