@@ -161,6 +161,8 @@ const Row kRows[] = {
     {{MessageId::UnsavedEdits, {u"ENC 1           "_s, u"00:A0:C9:00:00:02"_s}}, u"Unsaved changes"_s,
      u"The changes to ENC 1 (00:A0:C9:00:00:02) have not been saved."_s,
      u"Save them to the element before going on?"_s, kQuestion, {}, true},
+    {{MessageId::EventsNotSaved, {u"/x/events.csv"_s, u"Disk full"_s}}, u"Event log"_s,
+     u"The events could not be saved in /x/events.csv: Disk full"_s, {}, QMessageBox::Warning},
 };
 
 // clang-format on
