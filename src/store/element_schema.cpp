@@ -19,45 +19,6 @@ namespace {
 using K = ElementKey;
 using C = KeyCarriers;
 
-// Adding a key or changing a range is one row here.
-constexpr ValueRange kByte{0, 255};
-constexpr ValueRange kFlag{0, 1};
-constexpr ValueRange kAnyInt{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
-constexpr auto kNone = std::nullopt;
-
-// Adding a key or changing a range is one row here.
-constexpr std::array kSchema{
-    ElementKeySchema{K::Name, "name"_L1, ""_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Ip, "ip"_L1, ""_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Mask, "mask"_L1, ""_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Gw, "gw"_L1, ""_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Remote, "remote"_L1, ""_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Input, "input"_L1, ""_L1, kFlag, kFlag, C::Every},
-    ElementKeySchema{K::Type, "type"_L1, ""_L1, kFlag, kFlag, C::Every},
-    ElementKeySchema{K::Tx, "tx"_L1, ""_L1, kFlag, kFlag, C::Every},
-    ElementKeySchema{K::Role, "role"_L1, ""_L1, kNone, ValueRange{0, kRoleDecoder}, C::Every},
-    ElementKeySchema{K::Sn, "sn"_L1, ""_L1, kNone, ValueRange{1, std::numeric_limits<int>::max()}, C::Every},
-    ElementKeySchema{K::Ver, "ver"_L1, "2"_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Sfn, "sfn"_L1, "0"_L1, kFlag, kByte, C::Every},
-    ElementKeySchema{K::Buf, "buf"_L1, "1"_L1, ValueRange{kBufferMin, kBufferMax}, kByte, C::Every},
-    ElementKeySchema{K::Att, "att"_L1, "0"_L1, ValueRange{kAttenMin, kAttenMax}, kByte, C::Decoder},
-    ElementKeySchema{K::Sdm, "sdm"_L1, "0"_L1, ValueRange{0, 2}, kByte, C::Decoder},
-    ElementKeySchema{K::Sdl, "sdl"_L1, "37"_L1, ValueRange{kSilDetLevelMin, kSilDetLevelMax}, kByte,
-                     C::Decoder},
-    ElementKeySchema{K::Sdt, "sdt"_L1, "43"_L1, ValueRange{kSilDetTimeMin, kSilDetTimeMax}, kByte,
-                     C::Decoder},
-    ElementKeySchema{K::Bound, "bound"_L1, "0"_L1, kNone, kAnyInt, C::Nobody},
-};
-
-constexpr bool inKeyOrder() {
-    for (std::size_t i = 0; i < kSchema.size(); ++i) {
-        if (static_cast<std::size_t>(kSchema[i].key) != i)
-            return false;
-    }
-    return true;
-}
-static_assert(inKeyOrder() && kSchema.size() == kElementKeyCount, "the table is indexed by ElementKey");
-
 // What QString::trimmed() takes away from a Latin-1 text: stored numbers have always been read that way.
 bool isSpace(uchar c) {
     return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x85 || c == 0xA0;
@@ -123,16 +84,12 @@ QString discoveryValue(const ElementRecord &r, ElementKey key, const QLocale &lo
 } // namespace
 
 std::span<const ElementKeySchema> elementKeySchema() {
-    return kSchema;
-}
-
-const ElementKeySchema &schemaOf(ElementKey key) {
-    return kSchema[static_cast<std::size_t>(key)];
+    return schema_rows::kSchema;
 }
 
 std::optional<ElementKey> elementKeyNamed(QByteArrayView name) {
     name = ini::trimmedBlanks(name);
-    for (const ElementKeySchema &k : kSchema) {
+    for (const ElementKeySchema &k : elementKeySchema()) {
         if (ini::equalsIgnoringAsciiCase(name, QByteArrayView(k.name.data(), k.name.size())))
             return k.key;
     }
@@ -174,7 +131,7 @@ std::optional<int> wholeNumber(QByteArrayView text) {
 
 KeyValues discoveryKeys(const ElementRecord &record, OptionalFields carried, const QLocale &locale) {
     KeyValues keys;
-    for (const ElementKeySchema &k : kSchema) {
+    for (const ElementKeySchema &k : elementKeySchema()) {
         const auto field = optionalFieldOf(k.key);
         const bool written =
             k.carriers == C::Every || (k.carriers == C::Decoder && field &&
