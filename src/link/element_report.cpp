@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/element_report.h"
 
+#include "model/element_fields.h"
 #include "model/encodings.h"
 
 #include <QtEndian>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/element_role.h"
+#include "model/element_record.h"
 #include "model/messages.h"
 
 #include <QLatin1StringView>
@@ -51,6 +51,23 @@ enum class WriteCarriers : quint8 {
     Decoder,
 };
 
+// The control the panel shows a field with, which also says how loading reads a stored value for it.
+enum class FieldControl : quint8 {
+    Label, // shown as it is: a text as stored, a number 0 (a byte's 0 beyond a byte) when it is none
+    Text,  // a text box: as stored
+    List,  // an entry of a list: the stored number when it is one, otherwise the first
+    Bar,   // a bar's position: the number (its default when none) brought into the range
+    Check, // a check box: checked for any number but 0 (its default when none)
+};
+
+// The member of ElementRecord that holds the field: one of them is set.
+struct RecordMember {
+    QString ElementRecord::*text = nullptr;
+    quint8 ElementRecord::*byte = nullptr;
+    qint32 ElementRecord::*number = nullptr;
+    double ElementRecord::*tenths = nullptr;
+};
+
 struct ValueRange {
     int min;
     int max;
@@ -69,6 +86,8 @@ struct ElementKeySchema {
     KeyCarriers carriers;
     WriteCarriers written;           // by a configuration write, in key order
     std::optional<PhraseId> caption; // how a confirmation names the field when it differs
+    FieldControl control;
+    RecordMember member;
 };
 
 namespace schema_rows {
@@ -83,28 +102,52 @@ inline constexpr ValueRange kByte{0, 255};
 inline constexpr ValueRange kFlag{0, 1};
 inline constexpr ValueRange kAnyInt{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
 inline constexpr auto kNone = std::nullopt;
+using F = FieldControl;
+constexpr RecordMember textMember(QString ElementRecord::*text) {
+    return {.text = text};
+}
+constexpr RecordMember byteMember(quint8 ElementRecord::*byte) {
+    return {.byte = byte};
+}
 
 // Adding a key or changing a range is one row here.
 inline constexpr std::array kSchema{
-    ElementKeySchema{K::Name, "name"_L1, ""_L1, kNone, kNone, C::Every, W::Every, P::ElementName},
-    ElementKeySchema{K::Ip, "ip"_L1, ""_L1, kNone, kNone, C::Every, W::Every, P::ElementIp},
-    ElementKeySchema{K::Mask, "mask"_L1, ""_L1, kNone, kNone, C::Every, W::Every, P::ElementMask},
-    ElementKeySchema{K::Gw, "gw"_L1, ""_L1, kNone, kNone, C::Every, W::Every, P::ElementGw},
-    ElementKeySchema{K::Remote, "remote"_L1, ""_L1, kNone, kNone, C::Every, W::Every, P::RemoteIp},
-    ElementKeySchema{K::Input, "input"_L1, ""_L1, kFlag, kFlag, C::Every, W::Every, P::AudioInput},
-    ElementKeySchema{K::Type, "type"_L1, ""_L1, kFlag, kFlag, C::Every, W::Every, P::AudioType},
-    ElementKeySchema{K::Tx, "tx"_L1, ""_L1, kFlag, kFlag, C::Every, W::Every, P::AudioTx},
+    ElementKeySchema{K::Name, "name"_L1, ""_L1, kNone, kNone, C::Every, W::Every, P::ElementName, F::Text,
+                     textMember(&ElementRecord::name)},
+    ElementKeySchema{K::Ip, "ip"_L1, ""_L1, kNone, kNone, C::Every, W::Every, P::ElementIp, F::Text,
+                     textMember(&ElementRecord::ip)},
+    ElementKeySchema{K::Mask, "mask"_L1, ""_L1, kNone, kNone, C::Every, W::Every, P::ElementMask, F::Text,
+                     textMember(&ElementRecord::mask)},
+    ElementKeySchema{K::Gw, "gw"_L1, ""_L1, kNone, kNone, C::Every, W::Every, P::ElementGw, F::Text,
+                     textMember(&ElementRecord::gw)},
+    ElementKeySchema{K::Remote, "remote"_L1, ""_L1, kNone, kNone, C::Every, W::Every, P::RemoteIp, F::Text,
+                     textMember(&ElementRecord::remote)},
+    ElementKeySchema{K::Input, "input"_L1, ""_L1, kFlag, kFlag, C::Every, W::Every, P::AudioInput, F::List,
+                     byteMember(&ElementRecord::input)},
+    ElementKeySchema{K::Type, "type"_L1, ""_L1, kFlag, kFlag, C::Every, W::Every, P::AudioType, F::List,
+                     byteMember(&ElementRecord::type)},
+    ElementKeySchema{K::Tx, "tx"_L1, ""_L1, kFlag, kFlag, C::Every, W::Every, P::AudioTx, F::List,
+                     byteMember(&ElementRecord::tx)},
     ElementKeySchema{K::Role, "role"_L1, ""_L1, kNone, ValueRange{0, kRoleDecoder}, C::Every, W::Nobody,
-                     kNone},
-    ElementKeySchema{K::Sn, "sn"_L1, ""_L1, kNone, ValueRange{1, kAnyInt.max}, C::Every, W::Nobody, kNone},
-    ElementKeySchema{K::Ver, "ver"_L1, "2"_L1, kNone, kNone, C::Every, W::Nobody, kNone},
-    ElementKeySchema{K::Sfn, "sfn"_L1, "0"_L1, kFlag, kByte, C::Every, W::Decoder, kNone},
-    ElementKeySchema{K::Buf, "buf"_L1, "1"_L1, ValueRange{0, 8}, kByte, C::Every, W::Decoder, kNone},
-    ElementKeySchema{K::Att, "att"_L1, "0"_L1, ValueRange{14, 255}, kByte, C::Decoder, W::Nobody, kNone},
-    ElementKeySchema{K::Sdm, "sdm"_L1, "0"_L1, ValueRange{0, 2}, kByte, C::Decoder, W::Decoder, kNone},
-    ElementKeySchema{K::Sdl, "sdl"_L1, "37"_L1, ValueRange{1, 154}, kByte, C::Decoder, W::Decoder, kNone},
-    ElementKeySchema{K::Sdt, "sdt"_L1, "43"_L1, ValueRange{1, 220}, kByte, C::Decoder, W::Decoder, kNone},
-    ElementKeySchema{K::Bound, "bound"_L1, "0"_L1, kNone, kAnyInt, C::Nobody, W::Nobody, kNone},
+                     kNone, F::Label, byteMember(&ElementRecord::role)},
+    ElementKeySchema{K::Sn, "sn"_L1, ""_L1, kNone, ValueRange{1, kAnyInt.max}, C::Every, W::Nobody, kNone,
+                     F::Label, RecordMember{.number = &ElementRecord::sn}},
+    ElementKeySchema{K::Ver, "ver"_L1, "2"_L1, kNone, kNone, C::Every, W::Nobody, kNone, F::Label,
+                     RecordMember{.tenths = &ElementRecord::ver}},
+    ElementKeySchema{K::Sfn, "sfn"_L1, "0"_L1, kFlag, kByte, C::Every, W::Decoder, kNone, F::Check,
+                     byteMember(&ElementRecord::sfn)},
+    ElementKeySchema{K::Buf, "buf"_L1, "1"_L1, ValueRange{0, 8}, kByte, C::Every, W::Decoder, kNone, F::Bar,
+                     byteMember(&ElementRecord::buf)},
+    ElementKeySchema{K::Att, "att"_L1, "0"_L1, ValueRange{14, 255}, kByte, C::Decoder, W::Nobody, kNone,
+                     F::Bar, byteMember(&ElementRecord::att)},
+    ElementKeySchema{K::Sdm, "sdm"_L1, "0"_L1, ValueRange{0, 2}, kByte, C::Decoder, W::Decoder, kNone,
+                     F::List, byteMember(&ElementRecord::sdm)},
+    ElementKeySchema{K::Sdl, "sdl"_L1, "37"_L1, ValueRange{1, 154}, kByte, C::Decoder, W::Decoder, kNone,
+                     F::Bar, byteMember(&ElementRecord::sdl)},
+    ElementKeySchema{K::Sdt, "sdt"_L1, "43"_L1, ValueRange{1, 220}, kByte, C::Decoder, W::Decoder, kNone,
+                     F::Bar, byteMember(&ElementRecord::sdt)},
+    ElementKeySchema{K::Bound, "bound"_L1, "0"_L1, kNone, kAnyInt, C::Nobody, W::Nobody, kNone, F::Label,
+                     textMember(&ElementRecord::bound)},
 };
 
 constexpr bool inKeyOrder() {

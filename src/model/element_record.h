@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/element_fields.h"
+#include "model/element_role.h"
 
 #include <QFlags>
 #include <QString>

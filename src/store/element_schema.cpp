@@ -39,46 +39,16 @@ std::optional<OptionalField> optionalFieldOf(ElementKey key) {
     }
 }
 
-QString discoveryValue(const ElementRecord &r, ElementKey key, const QLocale &locale) {
-    switch (key) {
-    case K::Name:
-        return padName(r.name);
-    case K::Ip:
-        return r.ip;
-    case K::Mask:
-        return r.mask;
-    case K::Gw:
-        return r.gw;
-    case K::Remote:
-        return r.remote;
-    case K::Input:
-        return QString::number(r.input);
-    case K::Type:
-        return QString::number(r.type);
-    case K::Tx:
-        return QString::number(r.tx);
-    case K::Role:
-        return QString::number(r.role);
-    case K::Sn:
-        return QString::number(r.sn);
-    case K::Ver:
-        return shortestDecimal(r.ver, locale);
-    case K::Sfn:
-        return QString::number(r.sfn);
-    case K::Buf:
-        return QString::number(r.buf);
-    case K::Att:
-        return QString::number(r.att);
-    case K::Sdm:
-        return QString::number(r.sdm);
-    case K::Sdl:
-        return QString::number(r.sdl);
-    case K::Sdt:
-        return QString::number(r.sdt);
-    case K::Bound:
-        return r.bound;
-    }
-    return {};
+// The key's value as a discovery stores it: the name padded to its 16 characters.
+QString discoveryValue(const ElementRecord &r, const ElementKeySchema &k, const QLocale &locale) {
+    const RecordMember &m = k.member;
+    if (m.text)
+        return k.key == K::Name ? padName(r.*m.text) : r.*m.text;
+    if (m.byte)
+        return QString::number(r.*m.byte);
+    if (m.number)
+        return QString::number(r.*m.number);
+    return shortestDecimal(r.*m.tenths, locale);
 }
 
 } // namespace
@@ -137,7 +107,7 @@ KeyValues discoveryKeys(const ElementRecord &record, OptionalFields carried, con
             k.carriers == C::Every || (k.carriers == C::Decoder && field &&
                                        record.kind() == ElementRole::Decoder && carried.testFlag(*field));
         if (written)
-            keys.append({keyName(k.key), discoveryValue(record, k.key, locale)});
+            keys.append({keyName(k.key), discoveryValue(record, k, locale)});
     }
     return keys;
 }
@@ -193,38 +163,42 @@ ElementRole StoredElement::role() const {
     return roleFromValue(number(K::Role).value_or(0));
 }
 
-// A number that is none reads as the key's default; a stored value beyond the range is shown at its
-// nearest end, and a mode that is no entry of its list as the first entry.
-int StoredElement::level(ElementKey key) const {
-    if (key == K::Sdm)
-        return listIndex(key).value_or(0);
-    return clampedToRange(key, numberOrDefault(key));
+// By the key's control: a bar's number that is none reads as its default and one beyond the range at
+// its nearest end, a list's value that is no entry as the first entry; a label's byte beyond a byte
+// as 0.
+int StoredElement::shownNumber(const ElementKeySchema &k) const {
+    switch (k.control) {
+    case FieldControl::List:
+        return listIndex(k.key).value_or(0);
+    case FieldControl::Bar:
+        return clampedToRange(k.key, numberOrDefault(k.key));
+    case FieldControl::Check:
+        return numberOrDefault(k.key) != 0 ? 1 : 0;
+    case FieldControl::Label:
+    case FieldControl::Text:
+        break;
+    }
+    const int value = number(k.key).value_or(0);
+    return k.member.byte && (value < 0 || value > 0xFF) ? 0 : value;
 }
 
 ElementRecord StoredElement::record() const {
     ElementRecord r;
     r.mac = elementKeyToMac(m_sectionKey);
-    r.name = text(K::Name);
-    r.ip = text(K::Ip);
-    r.mask = text(K::Mask);
-    r.gw = text(K::Gw);
-    r.remote = text(K::Remote);
-    r.input = quint8(listIndex(K::Input).value_or(0));
-    r.type = quint8(listIndex(K::Type).value_or(0));
-    r.tx = quint8(listIndex(K::Tx).value_or(0));
-    const int role = number(K::Role).value_or(0);
-    r.role = role >= 0 && role <= 0xFF ? quint8(role) : 0;
-    r.sn = number(K::Sn).value_or(0);
-    r.ver = parseVersion(text(K::Ver)).value_or(2.0);
-    r.sfn = numberOrDefault(K::Sfn) != 0 ? 1 : 0;
-    r.buf = quint8(level(K::Buf));
-    if (r.kind() == ElementRole::Decoder) {
-        r.att = quint8(level(K::Att));
-        r.sdm = quint8(level(K::Sdm));
-        r.sdl = quint8(level(K::Sdl));
-        r.sdt = quint8(level(K::Sdt));
+    for (const ElementKeySchema &k : elementKeySchema()) {
+        if (k.carriers == C::Decoder && r.kind() != ElementRole::Decoder)
+            continue; // a decoder's settings stay 0 for any other role; role comes before them
+        const RecordMember &m = k.member;
+        if (m.text)
+            r.*m.text = text(k.key);
+        else if (m.byte)
+            r.*m.byte = quint8(shownNumber(k));
+        else if (m.number)
+            r.*m.number = shownNumber(k);
+        else
+            r.*m.tenths =
+                parseVersion(text(k.key)).value_or(parseVersion(QString(k.loadDefault)).value_or(0.0));
     }
-    r.bound = text(K::Bound);
     return r;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/element_record.h"
+#include "model/element_fields.h"
 
 #include <QByteArrayView>
 #include <QLatin1StringView>
@@ -80,7 +80,8 @@ public:
     KeyValues corrections() const;
 
 private:
-    int level(ElementKey key) const;
+    // A number field's value as the panel shows it.
+    int shownNumber(const ElementKeySchema &k) const;
 
     QString m_sectionKey;
     int m_keyCount = 0;
