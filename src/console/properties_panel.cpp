@@ -264,11 +264,7 @@ void PropertiesPanel::applyConfirmed(const ConfirmedState &state) {
     if (state.sdt)
         scrlSilDetTime->setValue(*state.sdt);
     // What the report set is the element's own; a field it did not confirm stays changed.
-    QList<EditableField> unconfirmed;
-    for (const PhraseId caption : state.unconfirmed)
-        if (const std::optional<EditableField> field = PendingEdits::fieldNamed(caption))
-            unconfirmed.append(*field);
-    m_edits.setConfirmed(shownElement(), unconfirmed);
+    m_edits.setConfirmed(shownElement(), state.unconfirmed);
     showPendingEdits();
 }
 

@@ -126,9 +126,9 @@ private:
     void connectEditTracking();
     void showPendingEdits();
     void editsLoaded();
-    QWidget *editControl(EditableField field) const;
+    QWidget *editControl(ElementKey field) const;
     QLabel *captionOf(const QWidget *control) const;
-    QString editValueText(EditableField field, const ConfigurationWrite &values) const;
+    QString editValueText(ElementKey field, const ConfigurationWrite &values) const;
 
     ElementDatabase &m_database;
     Notifier &m_notifier;

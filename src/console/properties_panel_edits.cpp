@@ -17,18 +17,9 @@ using namespace Qt::StringLiterals;
 
 namespace ondalink {
 
-namespace {
-
-constexpr EditableField kAllFields[] = {
-    EditableField::Name,  EditableField::Ip,   EditableField::Mask, EditableField::Gw,  EditableField::Remote,
-    EditableField::Input, EditableField::Type, EditableField::Tx,   EditableField::Sfn, EditableField::Buf,
-    EditableField::Sdm,   EditableField::Sdl,  EditableField::Sdt};
-
-} // namespace
-
 void PropertiesPanel::connectEditTracking() {
     m_title = title();
-    for (const EditableField field : kAllFields) {
+    for (const ElementKey field : kEditableKeys) {
         QWidget *control = editControl(field);
         if (auto *box = qobject_cast<QLineEdit *>(control))
             connect(box, &QLineEdit::textChanged, this, &PropertiesPanel::showPendingEdits);
@@ -48,34 +39,36 @@ void PropertiesPanel::connectEditTracking() {
     }
 }
 
-QWidget *PropertiesPanel::editControl(EditableField field) const {
+QWidget *PropertiesPanel::editControl(ElementKey field) const {
     switch (field) {
-    case EditableField::Name:
+    case ElementKey::Name:
         return txtElementName;
-    case EditableField::Ip:
+    case ElementKey::Ip:
         return txtElementIP;
-    case EditableField::Mask:
+    case ElementKey::Mask:
         return txtElementMask;
-    case EditableField::Gw:
+    case ElementKey::Gw:
         return txtElementGW;
-    case EditableField::Remote:
+    case ElementKey::Remote:
         return txtRemoteIP;
-    case EditableField::Input:
+    case ElementKey::Input:
         return cmbAudioInput;
-    case EditableField::Type:
+    case ElementKey::Type:
         return cmbAudioType;
-    case EditableField::Tx:
+    case ElementKey::Tx:
         return cmbAudioTX;
-    case EditableField::Sfn:
+    case ElementKey::Sfn:
         return chkSFNEnabled;
-    case EditableField::Buf:
+    case ElementKey::Buf:
         return scrlBuffer;
-    case EditableField::Sdm:
+    case ElementKey::Sdm:
         return cmbSilDetMode;
-    case EditableField::Sdl:
+    case ElementKey::Sdl:
         return scrlSilDetLevel;
-    case EditableField::Sdt:
+    case ElementKey::Sdt:
         return scrlSilDetTime;
+    default: // no control of its own
+        break;
     }
     return nullptr;
 }
@@ -101,8 +94,8 @@ bool PropertiesPanel::hasPendingEdits() const {
 
 void PropertiesPanel::showPendingEdits() {
     const ConfigurationWrite shown = shownElement();
-    const QList<EditableField> changed = m_edits.changed(shown);
-    for (const EditableField field : kAllFields) {
+    const QList<ElementKey> changed = m_edits.changed(shown);
+    for (const ElementKey field : kEditableKeys) {
         QLabel *caption = captionOf(editControl(field));
         if (!caption)
             continue;
@@ -118,7 +111,7 @@ void PropertiesPanel::showPendingEdits() {
     setTitle(changed.isEmpty() ? m_title : m_title + u' ' + tr("(changed)"));
 }
 
-QString PropertiesPanel::editValueText(EditableField field, const ConfigurationWrite &values) const {
+QString PropertiesPanel::editValueText(ElementKey field, const ConfigurationWrite &values) const {
     const auto text = [](const QString &typed) {
         //: An empty text field, in the list of changed fields.
         return typed.trimmed().isEmpty() ? tr("(empty)") : typed.trimmed();
@@ -128,33 +121,35 @@ QString PropertiesPanel::editValueText(EditableField field, const ConfigurationW
         return index >= 0 && index < list->count() ? list->itemText(index) : tr("(none)");
     };
     switch (field) {
-    case EditableField::Name:
+    case ElementKey::Name:
         return text(values.name);
-    case EditableField::Ip:
+    case ElementKey::Ip:
         return text(values.ip);
-    case EditableField::Mask:
+    case ElementKey::Mask:
         return text(values.mask);
-    case EditableField::Gw:
+    case ElementKey::Gw:
         return text(values.gw);
-    case EditableField::Remote:
+    case ElementKey::Remote:
         return text(values.remote);
-    case EditableField::Input:
+    case ElementKey::Input:
         return entry(cmbAudioInput, values.input);
-    case EditableField::Type:
+    case ElementKey::Type:
         return entry(cmbAudioType, values.type);
-    case EditableField::Tx:
+    case ElementKey::Tx:
         return entry(cmbAudioTX, values.tx);
-    case EditableField::Sfn:
+    case ElementKey::Sfn:
         //: The SFN option's check box, in the list of changed fields.
         return values.sfn ? tr("checked") : tr("unchecked");
-    case EditableField::Buf:
+    case ElementKey::Buf:
         return bufferText(values.buf);
-    case EditableField::Sdm:
+    case ElementKey::Sdm:
         return entry(cmbSilDetMode, values.sdm);
-    case EditableField::Sdl:
+    case ElementKey::Sdl:
         return silDetLevelText(values.sdl);
-    case EditableField::Sdt:
+    case ElementKey::Sdt:
         return silDetTimeText(values.sdt);
+    default: // not editable
+        break;
     }
     return {};
 }
@@ -165,7 +160,7 @@ QStringList PropertiesPanel::pendingEditSummary() const {
         return {};
     const ConfigurationWrite &loaded = *m_edits.loaded();
     QStringList summary{loaded.name.trimmed(), loaded.mac};
-    for (const EditableField field : m_edits.changed(shown))
+    for (const ElementKey field : m_edits.changed(shown))
         //: A changed field in the Save question's details: %1 its caption, %2 the value as loaded,
         //: %3 the value to be sent.
         summary << tr("%1: %2 → %3")
@@ -179,7 +174,7 @@ void PropertiesPanel::focusRefusedField(bool databaseExists) {
     if (!refusal)
         return;
     // A field the layout hides cannot take the focus: the first one the operator can reach does.
-    for (const EditableField field : refusal->fields) {
+    for (const ElementKey field : refusal->fields) {
         QWidget *control = editControl(field);
         if (control->isVisibleTo(this) && control->isEnabled()) {
             control->setFocus(Qt::OtherFocusReason);
