@@ -344,7 +344,8 @@ void BM_LabFlood(benchmark::State &state) {
         AsyncIcmpProber probes;
         testing::RecordingSink sink;
         QSettings user(dir.filePath(u"user.conf"_s), QSettings::IniFormat);
-        StatusConsole status(window, {probes, systemClock(), sink, user, dir.filePath(u"events"_s), {}});
+        StatusConsole status(window,
+                             {probes, systemClock(), sink, notifier, user, dir.filePath(u"events"_s), {}});
         window.show();
         if (!QTest::qWaitForWindowExposed(&window)) {
             state.SkipWithError("the window is not shown");

@@ -695,6 +695,16 @@ Elements that do not answer stay in the local database in your computer.</source
         <source>Save them to the element before going on?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Event log</source>
+        <extracomment>Title of the box that says the event log&apos;s CSV was not written.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The events could not be saved in %1: %2</source>
+        <extracomment>%1: the file&apos;s path, %2: why.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Phrase</name>
@@ -1164,10 +1174,6 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>CSV files (*.csv);;All files (*)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The events could not be saved in %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -62,8 +62,8 @@ int main(int argc, char **argv) {
     QSettings windowSettings;
     ondalink::AsyncIcmpProber statusProber;
     ondalink::DesktopNotifications desktop;
-    ondalink::StatusConsole status(window,
-                                   {statusProber, ondalink::systemClock(), desktop, windowSettings, {}, {}});
+    ondalink::StatusConsole status(
+        window, {statusProber, ondalink::systemClock(), desktop, notifier, windowSettings, {}, {}});
     if (!window.Form_Load())
         return 1;
     ondalink::restoreWindowState(window, windowSettings);

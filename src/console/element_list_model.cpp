@@ -62,7 +62,7 @@ void ElementListModel::setElements(const QList<ElementListing> &elements) {
         row.status.ip = element.ip.trimmed();
         if (const auto address = parseDottedAddress(row.status.ip))
             row.address = address->value;
-        row.encoder = element.role == kRoleEncoder;
+        row.encoder = element.kind() == ElementRole::Encoder;
         row.watched = m_watched.contains(element.key);
         if (const auto status = m_known.constFind(element.key);
             status != m_known.cend() && status->ip == row.status.ip) {

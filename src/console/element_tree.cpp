@@ -316,7 +316,7 @@ void ElementTree::loadOnce(bool repeatNotice) {
     }
 
     for (const ElementListing &element : elements) {
-        if (element.role == kRoleEncoder)
+        if (element.kind() == ElementRole::Encoder)
             m_encoders.addItem(element.name + u" ["_s + elementKeyToMac(element.key) + u"]"_s);
     }
     m_model->setElements(elements);

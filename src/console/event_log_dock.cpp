@@ -2,6 +2,7 @@
 #include "console/event_log_dock.h"
 
 #include "console/event_log_model.h"
+#include "model/notifier.h"
 #include "status/event_log.h"
 
 #include <QCheckBox>
@@ -11,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -23,7 +23,8 @@ using namespace Qt::StringLiterals;
 
 namespace ondalink {
 
-EventLogDock::EventLogDock(const EventLog &log, QWidget *parent) : QDockWidget(tr("Event log"), parent) {
+EventLogDock::EventLogDock(const EventLog &log, Notifier &notifier, QWidget *parent)
+    : QDockWidget(tr("Event log"), parent), m_notifier(notifier) {
     setObjectName(u"dockEventLog"_s);
     setAccessibleName(tr("Event log"));
     m_model = new EventLogModel(log, EventLog::kDefaultCapacity, this);
@@ -124,9 +125,7 @@ void EventLogDock::saveAs() {
         return;
     QString error;
     if (!saveCsv(path, &error))
-        QMessageBox::warning(
-            this, tr("Event log"),
-            tr("The events could not be saved in %1: %2").arg(QDir::toNativeSeparators(path), error));
+        m_notifier.show({MessageId::EventsNotSaved, {QDir::toNativeSeparators(path), error}});
 }
 
 } // namespace ondalink

@@ -16,10 +16,12 @@ class EventLogModel;
 
 // View > Event log: one row per event (time, element, event, detail), narrowed
 // to the element the panel shows and to a severity, and saved as CSV as shown.
+class Notifier;
+
 class EventLogDock : public QDockWidget {
     Q_OBJECT
 public:
-    explicit EventLogDock(const EventLog &log, QWidget *parent = nullptr);
+    EventLogDock(const EventLog &log, Notifier &notifier, QWidget *parent = nullptr);
 
     EventLogModel &model() const { return *m_model; }
     EventLogFilter &filter() const { return *m_filter; }
@@ -37,6 +39,7 @@ public:
 private:
     void updateFilter();
 
+    Notifier &m_notifier;
     EventLogModel *m_model = nullptr;
     EventLogFilter *m_filter = nullptr;
     QTableView *m_table = nullptr;

@@ -74,8 +74,8 @@ public:
     QString elementIp() const; // txtElementIP as typed
     // The working copy as the controls hold it now.
     ConfigurationWrite shownElement() const override;
-    QString fieldCaption(EditableField field) const override;
-    QStringList fieldEntries(EditableField field) const override;
+    QString fieldCaption(ElementKey field) const override;
+    QStringList fieldEntries(ElementKey field) const override;
     // A confirming report's state: type, serial number, version and the decoder settings it carried.
     // Each control's own change handling runs, as for the operator's edits.
     void applyConfirmed(const ConfirmedState &state);
@@ -83,7 +83,7 @@ public:
     // the link closes).
     void flushAttenuationTurn() { m_presenter->flushAttenuationTurn(); }
     // After a refused Save: the keyboard focus goes to the first reachable field the refusal names.
-    void focusRefusedField(const QList<EditableField> &refused);
+    void focusRefusedField(const QList<ElementKey> &refused);
 
 Q_SIGNALS:
     // A clicked node's section is no longer in the file; the panel has been cleared.
@@ -119,7 +119,7 @@ private:
     void connectEditTracking();
     void showPendingEdits();
     void editsLoaded();
-    QWidget *editControl(EditableField field) const;
+    QWidget *editControl(ElementKey field) const;
     QLabel *captionOf(const QWidget *control) const;
 
     ElementDatabase &m_database;

@@ -6,7 +6,7 @@
 #include "console/focus_scroll_bar.h"
 #include "console/form_helpers.h"
 
-#include "model/element_record.h"
+#include "model/element_fields.h"
 #include "model/encodings.h"
 
 #include <QCheckBox>

@@ -15,18 +15,9 @@ using namespace Qt::StringLiterals;
 
 namespace ondalink {
 
-namespace {
-
-constexpr EditableField kAllFields[] = {
-    EditableField::Name,  EditableField::Ip,   EditableField::Mask, EditableField::Gw,  EditableField::Remote,
-    EditableField::Input, EditableField::Type, EditableField::Tx,   EditableField::Sfn, EditableField::Buf,
-    EditableField::Sdm,   EditableField::Sdl,  EditableField::Sdt};
-
-} // namespace
-
 void PropertiesPanel::connectEditTracking() {
     m_title = title();
-    for (const EditableField field : kAllFields) {
+    for (const ElementKey field : kEditableKeys) {
         QWidget *control = editControl(field);
         if (auto *box = qobject_cast<QLineEdit *>(control))
             connect(box, &QLineEdit::textChanged, this, &PropertiesPanel::showPendingEdits);
@@ -46,34 +37,36 @@ void PropertiesPanel::connectEditTracking() {
     }
 }
 
-QWidget *PropertiesPanel::editControl(EditableField field) const {
+QWidget *PropertiesPanel::editControl(ElementKey field) const {
     switch (field) {
-    case EditableField::Name:
+    case ElementKey::Name:
         return txtElementName;
-    case EditableField::Ip:
+    case ElementKey::Ip:
         return txtElementIP;
-    case EditableField::Mask:
+    case ElementKey::Mask:
         return txtElementMask;
-    case EditableField::Gw:
+    case ElementKey::Gw:
         return txtElementGW;
-    case EditableField::Remote:
+    case ElementKey::Remote:
         return txtRemoteIP;
-    case EditableField::Input:
+    case ElementKey::Input:
         return cmbAudioInput;
-    case EditableField::Type:
+    case ElementKey::Type:
         return cmbAudioType;
-    case EditableField::Tx:
+    case ElementKey::Tx:
         return cmbAudioTX;
-    case EditableField::Sfn:
+    case ElementKey::Sfn:
         return chkSFNEnabled;
-    case EditableField::Buf:
+    case ElementKey::Buf:
         return scrlBuffer;
-    case EditableField::Sdm:
+    case ElementKey::Sdm:
         return cmbSilDetMode;
-    case EditableField::Sdl:
+    case ElementKey::Sdl:
         return scrlSilDetLevel;
-    case EditableField::Sdt:
+    case ElementKey::Sdt:
         return scrlSilDetTime;
+    default: // no control of its own
+        break;
     }
     return nullptr;
 }
@@ -87,11 +80,11 @@ QLabel *PropertiesPanel::captionOf(const QWidget *control) const {
     return nullptr;
 }
 
-QString PropertiesPanel::fieldCaption(EditableField field) const {
+QString PropertiesPanel::fieldCaption(ElementKey field) const {
     return editControl(field)->accessibleName();
 }
 
-QStringList PropertiesPanel::fieldEntries(EditableField field) const {
+QStringList PropertiesPanel::fieldEntries(ElementKey field) const {
     const auto *list = qobject_cast<const QComboBox *>(editControl(field));
     QStringList texts;
     for (int i = 0; list && i < list->count(); ++i)
@@ -106,8 +99,8 @@ void PropertiesPanel::editsLoaded() {
 
 // The marks of the changed fields, rendered from the presenter.
 void PropertiesPanel::showPendingEdits() {
-    const QList<EditableField> changed = m_presenter->changedFields();
-    for (const EditableField field : kAllFields) {
+    const QList<ElementKey> changed = m_presenter->changedFields();
+    for (const ElementKey field : kEditableKeys) {
         QLabel *caption = captionOf(editControl(field));
         if (!caption)
             continue;
@@ -121,8 +114,8 @@ void PropertiesPanel::showPendingEdits() {
     setTitle(changed.isEmpty() ? m_title : m_title + u' ' + tr("(changed)"));
 }
 
-void PropertiesPanel::focusRefusedField(const QList<EditableField> &refused) {
-    const std::optional<EditableField> field = PanelPresenter::refusedFocus(refused, [this](EditableField f) {
+void PropertiesPanel::focusRefusedField(const QList<ElementKey> &refused) {
+    const std::optional<ElementKey> field = PanelPresenter::refusedFocus(refused, [this](ElementKey f) {
         const QWidget *control = editControl(f);
         return control->isVisibleTo(this) && control->isEnabled();
     });

@@ -44,7 +44,7 @@ StatusConsole::StatusConsole(MainWindow &window, StatusSeams seams, QObject *par
                                                            m_seams.reachability);
     m_silence = std::make_unique<SilenceWatch>(window.link(), window.database(), m_seams.clock);
     m_alarms = std::make_unique<AlarmNotifier>(m_seams.notifications, *m_reachability, m_silence.get());
-    m_dock = new EventLogDock(*m_log, &window);
+    m_dock = new EventLogDock(*m_log, m_seams.notifier, &window);
     window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
     m_dock->hide();
     m_statusBar =

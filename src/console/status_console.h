@@ -21,6 +21,7 @@ class EventLogDock;
 class EventRecorder;
 class MainWindow;
 class NotificationSink;
+class Notifier;
 class SilenceWatch;
 class StatusBarPresenter;
 
@@ -31,6 +32,7 @@ struct StatusSeams {
     AsyncEchoProber &prober;
     Clock &clock;
     NotificationSink &notifications;
+    Notifier &notifier;  // the boxes of the status parts
     QSettings &settings; // per-user; the group "Status"
     QString eventFolder; // empty: the per-user data folder
     ReachabilityOptions reachability;

@@ -13,8 +13,8 @@ namespace ondalink {
 namespace {
 
 // A byte of the datagram, only when the value lies in the control's range.
-std::optional<char> rangedByte(int value, int min, int max) {
-    if (value < min || value > max)
+std::optional<char> rangedByte(ElementKey key, int value) {
+    if (!schemaOf(key).range->contains(value))
         return std::nullopt;
     return static_cast<char>(static_cast<quint8>(value));
 }
@@ -31,7 +31,7 @@ bool appendAll(QByteArray &bytes, const QList<std::optional<char>> &fields) {
 } // namespace
 
 std::optional<SaveRefusal> saveRefusal(const ConfigurationWrite &write, bool databaseExists) {
-    using F = EditableField;
+    using F = ElementKey;
     if (!write.hasSelection())
         return SaveRefusal{PhraseId::NoSelection, {}};
     const auto failing = [](std::initializer_list<std::pair<F, bool>> checks) {
@@ -43,7 +43,7 @@ std::optional<SaveRefusal> saveRefusal(const ConfigurationWrite &write, bool dat
     };
     // A decoder's write carries the silence-detector mode: with no mode selected there is no byte
     // to send, and sending "Auto detect" instead would change the element behind the operator's back.
-    const bool modeMissing = write.role == ElementRole::Decoder && (write.sdm < 0 || write.sdm > 2);
+    const bool modeMissing = write.role == ElementRole::Decoder && !kSilDetModeRange.contains(write.sdm);
     if (const QList<F> audio = failing({{F::Input, write.input < 0},
                                         {F::Type, write.type < 0},
                                         {F::Tx, write.tx < 0},
@@ -69,6 +69,7 @@ std::optional<QString> saveCheckFailure(const ConfigurationWrite &write, bool da
 }
 
 std::optional<QByteArray> packConfigurationWrite(const ConfigurationWrite &write) {
+    using F = ElementKey;
     QByteArray bytes;
     bytes.reserve(40);
     for (const QString &address : {write.ip, write.mask, write.gw, write.remote}) {
@@ -78,17 +79,16 @@ std::optional<QByteArray> packConfigurationWrite(const ConfigurationWrite &write
         for (quint8 octet : *octets)
             bytes.append(static_cast<char>(octet));
     }
-    if (!appendAll(bytes,
-                   {rangedByte(write.input, 0, 1), rangedByte(write.type, 0, 1), rangedByte(write.tx, 0, 1)}))
+    if (!appendAll(bytes, {rangedByte(F::Input, write.input), rangedByte(F::Type, write.type),
+                           rangedByte(F::Tx, write.tx)}))
         return std::nullopt;
     bytes.append(nameToBytes(write.name));
     if (write.role != ElementRole::Decoder)
         return bytes;
     // Taken from the controls whether or not they are enabled.
-    if (!appendAll(bytes,
-                   {rangedByte(write.sfn ? 1 : 0, 0, 1), rangedByte(write.buf, kBufferMin, kBufferMax),
-                    rangedByte(write.sdm, 0, 2), rangedByte(write.sdl, kSilDetLevelMin, kSilDetLevelMax),
-                    rangedByte(write.sdt, kSilDetTimeMin, kSilDetTimeMax)}))
+    if (!appendAll(bytes, {rangedByte(F::Sfn, write.sfn ? 1 : 0), rangedByte(F::Buf, write.buf),
+                           rangedByte(F::Sdm, write.sdm), rangedByte(F::Sdl, write.sdl),
+                           rangedByte(F::Sdt, write.sdt)}))
         return std::nullopt;
     return bytes;
 }

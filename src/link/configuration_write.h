@@ -18,7 +18,7 @@ namespace ondalink {
 // reason is no field's). nullopt when the panel may be sent.
 struct SaveRefusal {
     PhraseId reason = PhraseId::NoSelection;
-    QList<EditableField> fields;
+    QList<ElementKey> fields;
 };
 std::optional<SaveRefusal> saveRefusal(const ConfigurationWrite &write, bool databaseExists);
 

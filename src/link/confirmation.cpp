@@ -21,34 +21,33 @@ Confirmation confirm(const ElementReport &report, const ConfigurationWrite &show
     }
 
     // Each field that equals the panel is stored from the panel; one that differs is named and kept.
-    const auto compare = [&out](bool equal, ElementKey key, const QString &stored, PhraseId caption) {
+    const auto compare = [&out](bool equal, ElementKey key, const QString &stored) {
         if (equal)
             out.keys.append({keyName(key), stored});
         else
-            out.mismatches.append(caption);
+            out.mismatches.append(key);
     };
-    const auto index = [&compare](quint8 reported, int selected, ElementKey key, PhraseId caption) {
-        compare(reported == selected, key, QString::number(selected), caption);
+    const auto index = [&compare](quint8 reported, int selected, ElementKey key) {
+        compare(reported == selected, key, QString::number(selected));
     };
     // An address is the four numbers it stands for: " 10.1.2.3" and "010.001.002.003" were sent as
     // the element's 10.1.2.3, and are stored in that plain form.
-    const auto address = [&compare](const QString &reported, const QString &selected, ElementKey key,
-                                    PhraseId caption) {
+    const auto address = [&compare](const QString &reported, const QString &selected, ElementKey key) {
         const std::optional<Ipv4Address> sent = parseDottedAddress(selected);
         const std::optional<Ipv4Address> held = parseDottedAddress(reported);
         if (sent && held)
-            compare(*sent == *held, key, sent->toString(), caption);
+            compare(*sent == *held, key, sent->toString());
         else
-            compare(reported == selected, key, selected, caption);
+            compare(reported == selected, key, selected);
     };
-    compare(sameName(r.name, shown.name), ElementKey::Name, padName(shown.name), PhraseId::ElementName);
-    address(r.ip, shown.ip, ElementKey::Ip, PhraseId::ElementIp);
-    address(r.mask, shown.mask, ElementKey::Mask, PhraseId::ElementMask);
-    address(r.gw, shown.gw, ElementKey::Gw, PhraseId::ElementGw);
-    address(r.remote, shown.remote, ElementKey::Remote, PhraseId::RemoteIp);
-    index(r.input, shown.input, ElementKey::Input, PhraseId::AudioInput);
-    index(r.type, shown.type, ElementKey::Type, PhraseId::AudioType);
-    index(r.tx, shown.tx, ElementKey::Tx, PhraseId::AudioTx);
+    compare(sameName(r.name, shown.name), ElementKey::Name, padName(shown.name));
+    address(r.ip, shown.ip, ElementKey::Ip);
+    address(r.mask, shown.mask, ElementKey::Mask);
+    address(r.gw, shown.gw, ElementKey::Gw);
+    address(r.remote, shown.remote, ElementKey::Remote);
+    index(r.input, shown.input, ElementKey::Input);
+    index(r.type, shown.type, ElementKey::Type);
+    index(r.tx, shown.tx, ElementKey::Tx);
     out.failed = !out.mismatches.isEmpty() || r.kind() == ElementRole::Unknown;
 
     ConfirmedState &state = out.state;

@@ -23,8 +23,8 @@ struct ConfirmedState {
     std::optional<int> sdm;
     std::optional<int> sdl;
     std::optional<int> sdt;
-    // Captions of the fields whose reported value differs from the panel's: not confirmed.
-    QList<PhraseId> unconfirmed;
+    // The fields whose reported value differs from the panel's: not confirmed.
+    QList<ElementKey> unconfirmed;
 
     friend bool operator==(const ConfirmedState &, const ConfirmedState &) = default;
 };
@@ -38,9 +38,9 @@ struct Confirmation {
         CorruptSection, // the stored section has too many keys to be ours
     };
     Refusal refusal = Refusal::None;
-    KeyValues keys;             // stored in one replacement of the file, in this order
-    QList<PhraseId> mismatches; // captions of the fields that differ from the panel, in the fixed order
-    bool failed = false;        // a mismatch or an unknown role: no success message
+    KeyValues keys;               // stored in one replacement of the file, in this order
+    QList<ElementKey> mismatches; // the fields that differ from the panel, in key order
+    bool failed = false;          // a mismatch or an unknown role: no success message
     ConfirmedState state;
 };
 

@@ -67,7 +67,7 @@ public:
     struct SaveResult {
         SaveOutcome outcome = SaveOutcome::Refused;
         // The fields the refusal names, in panel order; none for a refusal that is no field's.
-        QList<EditableField> refusedFields;
+        QList<ElementKey> refusedFields;
     };
     // Save: the checks in their order, the question, then sendConfiguration of what the panel
     // shows once the question is answered. summary goes into the question's details: the

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/element_report.h"
 
+#include "model/element_fields.h"
 #include "model/encodings.h"
 
 #include <QtEndian>
@@ -39,7 +40,6 @@ constexpr quint8 kShortReportSfn = 0;
 constexpr quint8 kShortEncoderBuf = 0;
 constexpr quint8 kShortDecoderBuf = 1;
 constexpr quint8 kShortDecoderAtt = 255;
-constexpr quint8 kLastSilDetMode = 2;
 
 class Reader {
 public:
@@ -79,7 +79,7 @@ bool readDecoderTail(const Reader &in, ElementReport &report) {
     const bool versionOk = readVersion(in, kDecoderVersionAt, r.ver);
     r.sfn = in.byteOr(kDecoderSfnAt, kShortReportSfn);
     r.buf = in.byteOr(kDecoderBufAt, kShortDecoderBuf);
-    if (const auto sdm = in.byte(kDecoderSdmAt); sdm && *sdm <= kLastSilDetMode) {
+    if (const auto sdm = in.byte(kDecoderSdmAt); sdm && kSilDetModeRange.contains(*sdm)) {
         r.sdm = *sdm;
         report.carried |= OptionalField::Sdm;
     }
@@ -140,17 +140,19 @@ ReportCheck decodeReport(QByteArrayView datagram, ElementReport &report) {
     // A serial that is 0 or does not fit a signed 32-bit number is kept as 0, which the check refuses.
     r.sn = serialFromBytes(in.slice(kSerialAt, 4)).value_or(0);
 
-    const bool versionOk = r.role == kRoleDecoder ? readDecoderTail(in, report) : readEncoderTail(in, report);
+    const bool versionOk =
+        r.kind() == ElementRole::Decoder ? readDecoderTail(in, report) : readEncoderTail(in, report);
 
-    if (r.input > 1)
+    const auto holds = [](ElementKey key, int value) { return schemaOf(key).stored->contains(value); };
+    if (!holds(ElementKey::Input, r.input))
         return ReportCheck::AudioInput;
-    if (r.type > 1)
+    if (!holds(ElementKey::Type, r.type))
         return ReportCheck::AudioType;
-    if (r.tx > 1)
+    if (!holds(ElementKey::Tx, r.tx))
         return ReportCheck::TxType;
-    if (r.role > kRoleDecoder)
+    if (!holds(ElementKey::Role, r.role))
         return ReportCheck::ElementType;
-    if (r.sn < 1)
+    if (!holds(ElementKey::Sn, r.sn))
         return ReportCheck::SerialNumber;
     if (!versionOk)
         return ReportCheck::Version;

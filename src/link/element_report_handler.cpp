@@ -199,8 +199,8 @@ QList<Message> ElementReportHandler::confirmWrite() {
         break;
     }
     QList<Message> messages;
-    for (const PhraseId field : confirmation.mismatches)
-        messages.append(Message(MessageId::FieldNotSaved, {phrase(field)}));
+    for (const ElementKey field : confirmation.mismatches)
+        messages.append(Message(MessageId::FieldNotSaved, {phrase(*schemaOf(field).caption)}));
     // One replacement of the file: the confirmed keys are stored together or not at all.
     m_stored = true;
     const bool written = m_database.writeSection(section, confirmation.keys);

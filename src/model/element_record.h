@@ -1,23 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/element_role.h"
+
 #include <QFlags>
 #include <QString>
 
 namespace ondalink {
-
-// What an element is. The stored and reported role byte keeps its raw value; decisions use this.
-enum class ElementRole : quint8 { Unknown, Encoder, Decoder };
-
-// The role byte of each kind.
-inline constexpr quint8 kRoleEncoder = 1;
-inline constexpr quint8 kRoleDecoder = 2;
-
-constexpr ElementRole roleFromValue(int value) {
-    return value == kRoleEncoder   ? ElementRole::Encoder
-           : value == kRoleDecoder ? ElementRole::Decoder
-                                   : ElementRole::Unknown;
-}
 
 // Decoder settings that a report or a stored section may lack. Every other field always has a value.
 enum class OptionalField : quint8 {
@@ -56,16 +45,6 @@ struct ElementRecord {
 
     friend bool operator==(const ElementRecord &, const ElementRecord &) = default;
 };
-
-// Fixed ranges of the panel's scroll bars; the report handler and panel loading clamp to them.
-inline constexpr int kAttenMin = 14;
-inline constexpr int kAttenMax = 255;
-inline constexpr int kBufferMin = 0;
-inline constexpr int kBufferMax = 8;
-inline constexpr int kSilDetLevelMin = 1;
-inline constexpr int kSilDetLevelMax = 154;
-inline constexpr int kSilDetTimeMin = 1;
-inline constexpr int kSilDetTimeMax = 220;
 
 inline constexpr int kNameLength = 16;
 

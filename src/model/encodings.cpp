@@ -3,7 +3,7 @@
 
 #include <QCoreApplication>
 
-#include "model/element_record.h"
+#include "model/element_fields.h"
 #include "model/ipv4.h"
 
 #include <cmath>

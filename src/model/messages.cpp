@@ -129,6 +129,7 @@ MessageIcon messageIcon(MessageId id) {
     case MessageId::UnsavedEdits:
         return MessageIcon::Question;
     case MessageId::SharedAddresses:
+    case MessageId::EventsNotSaved:
         return MessageIcon::Warning;
     case MessageId::NoBackup:
     case MessageId::Exported:
@@ -454,6 +455,12 @@ MessageText MessageTexts::render(const Message &message) {
         //: %1: the element, as its name and MAC.
         t.primary = tr("The changes to %1 have not been saved.").arg(elementNamed(a));
         t.informative = tr("Save them to the element before going on?");
+        break;
+    case MessageId::EventsNotSaved:
+        //: Title of the box that says the event log's CSV was not written.
+        t.title = tr("Event log");
+        //: %1: the file's path, %2: why.
+        t.primary = tr("The events could not be saved in %1: %2").arg(arg(a, 0), arg(a, 1));
         break;
     }
     return t;

@@ -98,6 +98,8 @@ public:
         SharedAddresses,
         // The shown element's edits would be lost (its name, MAC): Save, Discard or Cancel.
         UnsavedEdits,
+        // The event log's CSV could not be written (path, reason).
+        EventsNotSaved,
     };
     Q_ENUM(Id)
 };

@@ -18,35 +18,35 @@ bool sameAddress(const QString &a, const QString &b) {
 
 } // namespace
 
-void PendingEdits::setConfirmed(const ConfigurationWrite &shown, const QList<EditableField> &unconfirmed) {
+void PendingEdits::setConfirmed(const ConfigurationWrite &shown, const QList<ElementKey> &unconfirmed) {
     const std::optional<ConfigurationWrite> before = m_loaded;
     m_loaded = shown;
     if (!before || before->mac != shown.mac)
         return;
-    for (const EditableField field : unconfirmed) {
+    for (const ElementKey field : unconfirmed) {
         switch (field) {
-        case EditableField::Name:
+        case ElementKey::Name:
             m_loaded->name = before->name;
             break;
-        case EditableField::Ip:
+        case ElementKey::Ip:
             m_loaded->ip = before->ip;
             break;
-        case EditableField::Mask:
+        case ElementKey::Mask:
             m_loaded->mask = before->mask;
             break;
-        case EditableField::Gw:
+        case ElementKey::Gw:
             m_loaded->gw = before->gw;
             break;
-        case EditableField::Remote:
+        case ElementKey::Remote:
             m_loaded->remote = before->remote;
             break;
-        case EditableField::Input:
+        case ElementKey::Input:
             m_loaded->input = before->input;
             break;
-        case EditableField::Type:
+        case ElementKey::Type:
             m_loaded->type = before->type;
             break;
-        case EditableField::Tx:
+        case ElementKey::Tx:
             m_loaded->tx = before->tx;
             break;
         default: // a report's decoder settings go into the panel as they are: never unconfirmed
@@ -55,78 +55,56 @@ void PendingEdits::setConfirmed(const ConfigurationWrite &shown, const QList<Edi
     }
 }
 
-QList<EditableField> PendingEdits::changed(const ConfigurationWrite &shown) const {
-    QList<EditableField> fields;
+QList<ElementKey> PendingEdits::changed(const ConfigurationWrite &shown) const {
+    QList<ElementKey> fields;
     if (!m_loaded || m_loaded->mac != shown.mac || !shown.hasSelection())
         return fields;
-    for (const EditableField field : carried(shown.role))
+    for (const ElementKey field : carried(shown.role))
         if (!same(field, *m_loaded, shown))
             fields.append(field);
     return fields;
 }
 
-QList<EditableField> PendingEdits::carried(ElementRole role) {
-    using F = EditableField;
-    QList<EditableField> fields{F::Name, F::Ip, F::Mask, F::Gw, F::Remote, F::Input, F::Type, F::Tx};
-    if (role == ElementRole::Decoder)
-        fields.append({F::Sfn, F::Buf, F::Sdm, F::Sdl, F::Sdt});
+QList<ElementKey> PendingEdits::carried(ElementRole role) {
+    QList<ElementKey> fields;
+    for (const ElementKey key : kEditableKeys)
+        if (isWrittenFor(key, role))
+            fields.append(key);
     return fields;
 }
 
-bool PendingEdits::same(EditableField field, const ConfigurationWrite &a, const ConfigurationWrite &b) {
+bool PendingEdits::same(ElementKey field, const ConfigurationWrite &a, const ConfigurationWrite &b) {
     switch (field) {
-    case EditableField::Name:
+    case ElementKey::Name:
         return padName(a.name) == padName(b.name); // the bytes the element would be sent
-    case EditableField::Ip:
+    case ElementKey::Ip:
         return sameAddress(a.ip, b.ip);
-    case EditableField::Mask:
+    case ElementKey::Mask:
         return sameAddress(a.mask, b.mask);
-    case EditableField::Gw:
+    case ElementKey::Gw:
         return sameAddress(a.gw, b.gw);
-    case EditableField::Remote:
+    case ElementKey::Remote:
         return sameAddress(a.remote, b.remote);
-    case EditableField::Input:
+    case ElementKey::Input:
         return a.input == b.input;
-    case EditableField::Type:
+    case ElementKey::Type:
         return a.type == b.type;
-    case EditableField::Tx:
+    case ElementKey::Tx:
         return a.tx == b.tx;
-    case EditableField::Sfn:
+    case ElementKey::Sfn:
         return a.sfn == b.sfn;
-    case EditableField::Buf:
+    case ElementKey::Buf:
         return a.buf == b.buf;
-    case EditableField::Sdm:
+    case ElementKey::Sdm:
         return a.sdm == b.sdm;
-    case EditableField::Sdl:
+    case ElementKey::Sdl:
         return a.sdl == b.sdl;
-    case EditableField::Sdt:
+    case ElementKey::Sdt:
         return a.sdt == b.sdt;
+    default: // no field a write carries
+        break;
     }
     return true;
-}
-
-std::optional<EditableField> PendingEdits::fieldNamed(PhraseId caption) {
-    switch (caption) {
-    case PhraseId::ElementName:
-        return EditableField::Name;
-    case PhraseId::ElementIp:
-        return EditableField::Ip;
-    case PhraseId::ElementMask:
-        return EditableField::Mask;
-    case PhraseId::ElementGw:
-        return EditableField::Gw;
-    case PhraseId::RemoteIp:
-        return EditableField::Remote;
-    case PhraseId::AudioInput:
-        return EditableField::Input;
-    case PhraseId::AudioType:
-        return EditableField::Type;
-    case PhraseId::AudioTx:
-    case PhraseId::TxType:
-        return EditableField::Tx;
-    default:
-        return std::nullopt;
-    }
 }
 
 } // namespace ondalink

@@ -2,16 +2,13 @@
 #pragma once
 
 #include "model/configuration_write.h"
-#include "model/messages.h"
+#include "model/element_fields.h"
 
 #include <QList>
 
 #include <optional>
 
 namespace ondalink {
-
-// The fields of the panel that a configuration write carries, in the order the panel shows them.
-enum class EditableField { Name, Ip, Mask, Gw, Remote, Input, Type, Tx, Sfn, Buf, Sdm, Sdl, Sdt };
 
 // What the operator has changed since the shown element was loaded: the panel as it was filled (or
 // as a report last set it) against the panel now, value by value. Typing a value back to what it
@@ -24,17 +21,15 @@ public:
     void clear() { m_loaded.reset(); }
     // A report set the panel: what it shows now is the element's own, except the fields the report
     // did not confirm, which stay as they were loaded.
-    void setConfirmed(const ConfigurationWrite &shown, const QList<EditableField> &unconfirmed);
+    void setConfirmed(const ConfigurationWrite &shown, const QList<ElementKey> &unconfirmed);
 
     // The changed fields among those a write carries for the shown element's type, in panel order.
-    QList<EditableField> changed(const ConfigurationWrite &shown) const;
+    QList<ElementKey> changed(const ConfigurationWrite &shown) const;
     const std::optional<ConfigurationWrite> &loaded() const { return m_loaded; }
 
     // The fields a write carries for an element of this type.
-    static QList<EditableField> carried(ElementRole role);
-    static bool same(EditableField field, const ConfigurationWrite &a, const ConfigurationWrite &b);
-    // The field a confirmation names by its caption; nullopt for captions of no editable field.
-    static std::optional<EditableField> fieldNamed(PhraseId caption);
+    static QList<ElementKey> carried(ElementRole role);
+    static bool same(ElementKey field, const ConfigurationWrite &a, const ConfigurationWrite &b);
 
 private:
     std::optional<ConfigurationWrite> m_loaded;

@@ -17,6 +17,8 @@ struct ElementListing {
     QString name;            // as stored (16 characters, trailing blanks kept)
     std::optional<int> role; // nullopt when the stored role is missing or not a number
     QString ip;              // as stored; empty when missing
+
+    ElementRole kind() const { return roleFromValue(role.value_or(0)); }
 };
 
 // Elements stored with one address, in file order; each set has two elements or more.

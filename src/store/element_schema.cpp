@@ -19,45 +19,6 @@ namespace {
 using K = ElementKey;
 using C = KeyCarriers;
 
-// Adding a key or changing a range is one row here.
-constexpr ValueRange kByte{0, 255};
-constexpr ValueRange kFlag{0, 1};
-constexpr ValueRange kAnyInt{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
-constexpr auto kNone = std::nullopt;
-
-// Adding a key or changing a range is one row here.
-constexpr std::array kSchema{
-    ElementKeySchema{K::Name, "name"_L1, ""_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Ip, "ip"_L1, ""_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Mask, "mask"_L1, ""_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Gw, "gw"_L1, ""_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Remote, "remote"_L1, ""_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Input, "input"_L1, ""_L1, kFlag, kFlag, C::Every},
-    ElementKeySchema{K::Type, "type"_L1, ""_L1, kFlag, kFlag, C::Every},
-    ElementKeySchema{K::Tx, "tx"_L1, ""_L1, kFlag, kFlag, C::Every},
-    ElementKeySchema{K::Role, "role"_L1, ""_L1, kNone, ValueRange{0, kRoleDecoder}, C::Every},
-    ElementKeySchema{K::Sn, "sn"_L1, ""_L1, kNone, ValueRange{1, std::numeric_limits<int>::max()}, C::Every},
-    ElementKeySchema{K::Ver, "ver"_L1, "2"_L1, kNone, kNone, C::Every},
-    ElementKeySchema{K::Sfn, "sfn"_L1, "0"_L1, kFlag, kByte, C::Every},
-    ElementKeySchema{K::Buf, "buf"_L1, "1"_L1, ValueRange{kBufferMin, kBufferMax}, kByte, C::Every},
-    ElementKeySchema{K::Att, "att"_L1, "0"_L1, ValueRange{kAttenMin, kAttenMax}, kByte, C::Decoder},
-    ElementKeySchema{K::Sdm, "sdm"_L1, "0"_L1, ValueRange{0, 2}, kByte, C::Decoder},
-    ElementKeySchema{K::Sdl, "sdl"_L1, "37"_L1, ValueRange{kSilDetLevelMin, kSilDetLevelMax}, kByte,
-                     C::Decoder},
-    ElementKeySchema{K::Sdt, "sdt"_L1, "43"_L1, ValueRange{kSilDetTimeMin, kSilDetTimeMax}, kByte,
-                     C::Decoder},
-    ElementKeySchema{K::Bound, "bound"_L1, "0"_L1, kNone, kAnyInt, C::Nobody},
-};
-
-constexpr bool inKeyOrder() {
-    for (std::size_t i = 0; i < kSchema.size(); ++i) {
-        if (static_cast<std::size_t>(kSchema[i].key) != i)
-            return false;
-    }
-    return true;
-}
-static_assert(inKeyOrder() && kSchema.size() == kElementKeyCount, "the table is indexed by ElementKey");
-
 // What QString::trimmed() takes away from a Latin-1 text: stored numbers have always been read that way.
 bool isSpace(uchar c) {
     return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x85 || c == 0xA0;
@@ -78,61 +39,27 @@ std::optional<OptionalField> optionalFieldOf(ElementKey key) {
     }
 }
 
-QString discoveryValue(const ElementRecord &r, ElementKey key, const QLocale &locale) {
-    switch (key) {
-    case K::Name:
-        return padName(r.name);
-    case K::Ip:
-        return r.ip;
-    case K::Mask:
-        return r.mask;
-    case K::Gw:
-        return r.gw;
-    case K::Remote:
-        return r.remote;
-    case K::Input:
-        return QString::number(r.input);
-    case K::Type:
-        return QString::number(r.type);
-    case K::Tx:
-        return QString::number(r.tx);
-    case K::Role:
-        return QString::number(r.role);
-    case K::Sn:
-        return QString::number(r.sn);
-    case K::Ver:
-        return shortestDecimal(r.ver, locale);
-    case K::Sfn:
-        return QString::number(r.sfn);
-    case K::Buf:
-        return QString::number(r.buf);
-    case K::Att:
-        return QString::number(r.att);
-    case K::Sdm:
-        return QString::number(r.sdm);
-    case K::Sdl:
-        return QString::number(r.sdl);
-    case K::Sdt:
-        return QString::number(r.sdt);
-    case K::Bound:
-        return r.bound;
-    }
-    return {};
+// The key's value as a discovery stores it: the name padded to its 16 characters.
+QString discoveryValue(const ElementRecord &r, const ElementKeySchema &k, const QLocale &locale) {
+    const RecordMember &m = k.member;
+    if (m.text)
+        return k.key == K::Name ? padName(r.*m.text) : r.*m.text;
+    if (m.byte)
+        return QString::number(r.*m.byte);
+    if (m.number)
+        return QString::number(r.*m.number);
+    return shortestDecimal(r.*m.tenths, locale);
 }
 
 } // namespace
 
 std::span<const ElementKeySchema> elementKeySchema() {
-    return kSchema;
-}
-
-const ElementKeySchema &schemaOf(ElementKey key) {
-    return kSchema[static_cast<std::size_t>(key)];
+    return schema_rows::kSchema;
 }
 
 std::optional<ElementKey> elementKeyNamed(QByteArrayView name) {
     name = ini::trimmedBlanks(name);
-    for (const ElementKeySchema &k : kSchema) {
+    for (const ElementKeySchema &k : elementKeySchema()) {
         if (ini::equalsIgnoringAsciiCase(name, QByteArrayView(k.name.data(), k.name.size())))
             return k.key;
     }
@@ -174,13 +101,13 @@ std::optional<int> wholeNumber(QByteArrayView text) {
 
 KeyValues discoveryKeys(const ElementRecord &record, OptionalFields carried, const QLocale &locale) {
     KeyValues keys;
-    for (const ElementKeySchema &k : kSchema) {
+    for (const ElementKeySchema &k : elementKeySchema()) {
         const auto field = optionalFieldOf(k.key);
         const bool written =
             k.carriers == C::Every || (k.carriers == C::Decoder && field &&
                                        record.kind() == ElementRole::Decoder && carried.testFlag(*field));
         if (written)
-            keys.append({keyName(k.key), discoveryValue(record, k.key, locale)});
+            keys.append({keyName(k.key), discoveryValue(record, k, locale)});
     }
     return keys;
 }
@@ -236,38 +163,42 @@ ElementRole StoredElement::role() const {
     return roleFromValue(number(K::Role).value_or(0));
 }
 
-// A number that is none reads as the key's default; a stored value beyond the range is shown at its
-// nearest end, and a mode that is no entry of its list as the first entry.
-int StoredElement::level(ElementKey key) const {
-    if (key == K::Sdm)
-        return listIndex(key).value_or(0);
-    return clampedToRange(key, numberOrDefault(key));
+// By the key's control: a bar's number that is none reads as its default and one beyond the range at
+// its nearest end, a list's value that is no entry as the first entry; a label's byte beyond a byte
+// as 0.
+int StoredElement::shownNumber(const ElementKeySchema &k) const {
+    switch (k.control) {
+    case FieldControl::List:
+        return listIndex(k.key).value_or(0);
+    case FieldControl::Bar:
+        return clampedToRange(k.key, numberOrDefault(k.key));
+    case FieldControl::Check:
+        return numberOrDefault(k.key) != 0 ? 1 : 0;
+    case FieldControl::Label:
+    case FieldControl::Text:
+        break;
+    }
+    const int value = number(k.key).value_or(0);
+    return k.member.byte && (value < 0 || value > 0xFF) ? 0 : value;
 }
 
 ElementRecord StoredElement::record() const {
     ElementRecord r;
     r.mac = elementKeyToMac(m_sectionKey);
-    r.name = text(K::Name);
-    r.ip = text(K::Ip);
-    r.mask = text(K::Mask);
-    r.gw = text(K::Gw);
-    r.remote = text(K::Remote);
-    r.input = quint8(listIndex(K::Input).value_or(0));
-    r.type = quint8(listIndex(K::Type).value_or(0));
-    r.tx = quint8(listIndex(K::Tx).value_or(0));
-    const int role = number(K::Role).value_or(0);
-    r.role = role >= 0 && role <= 0xFF ? quint8(role) : 0;
-    r.sn = number(K::Sn).value_or(0);
-    r.ver = parseVersion(text(K::Ver)).value_or(2.0);
-    r.sfn = numberOrDefault(K::Sfn) != 0 ? 1 : 0;
-    r.buf = quint8(level(K::Buf));
-    if (r.kind() == ElementRole::Decoder) {
-        r.att = quint8(level(K::Att));
-        r.sdm = quint8(level(K::Sdm));
-        r.sdl = quint8(level(K::Sdl));
-        r.sdt = quint8(level(K::Sdt));
+    for (const ElementKeySchema &k : elementKeySchema()) {
+        if (k.carriers == C::Decoder && r.kind() != ElementRole::Decoder)
+            continue; // a decoder's settings stay 0 for any other role; role comes before them
+        const RecordMember &m = k.member;
+        if (m.text)
+            r.*m.text = text(k.key);
+        else if (m.byte)
+            r.*m.byte = quint8(shownNumber(k));
+        else if (m.number)
+            r.*m.number = shownNumber(k);
+        else
+            r.*m.tenths =
+                parseVersion(text(k.key)).value_or(parseVersion(QString(k.loadDefault)).value_or(0.0));
     }
-    r.bound = text(K::Bound);
     return r;
 }
 

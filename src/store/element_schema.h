@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/element_record.h"
+#include "model/element_fields.h"
 
 #include <QByteArrayView>
 #include <QLatin1StringView>
@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <span>
@@ -16,56 +17,8 @@
 
 namespace ondalink {
 
-// The keys of an element's section in nms.ini, in the order a discovery writes them; bound comes last
-// and is written by no one.
-enum class ElementKey : quint8 {
-    Name,
-    Ip,
-    Mask,
-    Gw,
-    Remote,
-    Input,
-    Type,
-    Tx,
-    Role,
-    Sn,
-    Ver,
-    Sfn,
-    Buf,
-    Att,
-    Sdm,
-    Sdl,
-    Sdt,
-    Bound,
-};
-inline constexpr int kElementKeyCount = 18;
-
-// Which elements have a key written for them.
-enum class KeyCarriers : quint8 {
-    Every,   // written for every element a discovery stores
-    Decoder, // written only for a decoder, and only when its report carried the value
-    Nobody,  // read when present, never written
-};
-
-struct ValueRange {
-    int min;
-    int max;
-};
-
-struct ElementKeySchema {
-    ElementKey key;
-    QLatin1StringView name;          // lower case; the file holds it upper case
-    QLatin1StringView loadDefault;   // what panel loading reads when the section lacks the key
-    std::optional<ValueRange> range; // the values the panel can show; none for texts and bound
-    // The whole numbers a stored section may hold (what an element can report); none for the texts and
-    // ver. Imports are checked against it.
-    std::optional<ValueRange> stored;
-    KeyCarriers carriers;
-};
-
 // Every key, in the order of ElementKey.
 std::span<const ElementKeySchema> elementKeySchema();
-const ElementKeySchema &schemaOf(ElementKey key);
 // The key of that name (any letter case, blanks around it ignored); nullopt for a name not ours.
 std::optional<ElementKey> elementKeyNamed(QByteArrayView name);
 // The name to read or write the key by.
@@ -75,7 +28,12 @@ int clampedToRange(ElementKey key, int value);
 
 // A section with this many key lines or more was not written by us: it is neither loaded into the
 // panel nor stored into.
-inline constexpr int kImplausibleKeyCount = 18;
+inline constexpr int kImplausibleKeyCount = kElementKeyCount;
+// What a discovery writes for one section, the most any of our writes holds, stays below it.
+static_assert(std::count_if(schema_rows::kSchema.begin(), schema_rows::kSchema.end(),
+                            [](const ElementKeySchema &k) { return k.carriers != KeyCarriers::Nobody; }) <
+                  kImplausibleKeyCount,
+              "a section we wrote would read as corrupted");
 constexpr bool isPlausibleKeyCount(int keyLines) {
     return keyLines < kImplausibleKeyCount;
 }
@@ -122,7 +80,8 @@ public:
     KeyValues corrections() const;
 
 private:
-    int level(ElementKey key) const;
+    // A number field's value as the panel shows it.
+    int shownNumber(const ElementKeySchema &k) const;
 
     QString m_sectionKey;
     int m_keyCount = 0;

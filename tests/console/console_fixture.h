@@ -145,7 +145,8 @@ protected:
         ReachabilityOptions options;
         options.intervalMs = 3600 * 1000; // nothing probes unless a test says so
         console = std::make_unique<StatusConsole>(
-            *window, StatusSeams{asyncProber, clock, sink, userSettings, folder() + u"/events"_s, options});
+            *window,
+            StatusSeams{asyncProber, clock, sink, notifier, userSettings, folder() + u"/events"_s, options});
         if (!window->Form_Load())
             return false;
         window->show();

@@ -136,7 +136,7 @@ TEST_F(PseudoTranslation, MainWindowWithAnElementSelected) {
                       {kEncoderKey, with(encoderKeys(), u"REMOTE=127.0.0.2"_s)}}));
     window = std::make_unique<MainWindow>(notifier, resolver, prober, settings());
     console = std::make_unique<StatusConsole>(
-        *window, StatusSeams{asyncProber, clock, sink, userSettings, folder() + u"/events"_s, {}});
+        *window, StatusSeams{asyncProber, clock, sink, notifier, userSettings, folder() + u"/events"_s, {}});
     ASSERT_TRUE(window->Form_Load());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));   // selected once laid out, as an operator does

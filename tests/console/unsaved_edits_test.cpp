@@ -34,6 +34,8 @@ protected:
     QString storedName() const { return ElementDatabase(iniPath()).read(kDecoderKey, u"name"_s); }
 };
 
+// Each command that replaces the panel asks first and follows the answer; what the answers mean
+// is the guard's own (tests/unit/presenters). The last command closes the window.
 TEST_F(UnsavedEditsTest, EveryCommandThatReplacesThePanelAsksAndFollowsTheAnswer) {
     const QString exported = folder() + u"/out.csv"_s, backup = iniPath() + u".bak"_s;
     const QByteArray previous = iniText({{u"00A0C9000009"_s, encoderKeys()}});

@@ -205,7 +205,7 @@ TEST_F(NmsInLab, EveryElementThatAnswersADiscoveryIsListedOnlineBeforeAnyProbeAn
     testing::RecordingSink sink;
     QTemporaryDir user;
     QSettings settings(user.filePath(u"user.conf"_s), QSettings::IniFormat);
-    StatusConsole status(*window, {probes, clock, sink, settings, user.filePath(u"events"_s), {}});
+    StatusConsole status(*window, {probes, clock, sink, notifier, settings, user.filePath(u"events"_s), {}});
     discover();
     ElementListModel &list = window->elementTree().model();
     ASSERT_EQ(list.rowCount(), lab.elements().size());

@@ -119,7 +119,7 @@ void report(FuzzedDataProvider &in) {
     const bool serialOk = id.serial >= 1 && id.serial <= 0x7FFFFFFFu;
     FUZZ_CHECK(e.sn == (serialOk ? qint32(id.serial) : 0));
 
-    const bool decoder = id.role == kRoleDecoder;
+    const bool decoder = roleFromValue(id.role) == ElementRole::Decoder;
     const int versionAt = decoder ? 41 : 40;
     const bool versionThere = bytes.size() >= versionAt + 2;
     const auto version = versionFromBytes(id.versionHigh, id.versionLow);

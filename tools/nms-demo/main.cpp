@@ -76,6 +76,7 @@ int main(int argc, char **argv) {
     ondalink::StatusConsole status(window, {statusProber,
                                             ondalink::systemClock(),
                                             notifications,
+                                            notifier,
                                             statusSettings,
                                             scratch.filePath(u"events"_s),
                                             {}});

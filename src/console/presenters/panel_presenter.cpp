@@ -68,12 +68,8 @@ void PanelPresenter::flushAttenuationTurn() {
     attenuationTurnSettled();
 }
 
-void PanelPresenter::editsConfirmed(const QList<PhraseId> &unconfirmed) {
-    QList<EditableField> fields;
-    for (const PhraseId caption : unconfirmed)
-        if (const std::optional<EditableField> field = PendingEdits::fieldNamed(caption))
-            fields.append(*field);
-    m_edits.setConfirmed(m_fields.shownElement(), fields);
+void PanelPresenter::editsConfirmed(const QList<ElementKey> &unconfirmed) {
+    m_edits.setConfirmed(m_fields.shownElement(), unconfirmed);
 }
 
 void PanelPresenter::discardPendingEdits() {
@@ -81,8 +77,8 @@ void PanelPresenter::discardPendingEdits() {
     Q_EMIT editsDiscarded();
 }
 
-QString PanelPresenter::valueText(EditableField field, const ConfigurationWrite &values) const {
-    using F = EditableField;
+QString PanelPresenter::valueText(ElementKey field, const ConfigurationWrite &values) const {
+    using F = ElementKey;
     const auto text = [](const QString &typed) {
         //: An empty text field, in the list of changed fields.
         return typed.trimmed().isEmpty() ? tr("(empty)") : typed.trimmed();
@@ -120,11 +116,13 @@ QString PanelPresenter::valueText(EditableField field, const ConfigurationWrite 
         return silDetLevelText(values.sdl);
     case F::Sdt:
         return silDetTimeText(values.sdt);
+    default: // not editable
+        break;
     }
     return {};
 }
 
-QString PanelPresenter::changedTip(EditableField field) const {
+QString PanelPresenter::changedTip(ElementKey field) const {
     if (!m_edits.loaded())
         return {};
     //: Tooltip of a changed field's caption; %1: the value the element was loaded with.
@@ -137,7 +135,7 @@ QStringList PanelPresenter::pendingEditSummary() const {
         return {};
     const ConfigurationWrite &loaded = *m_edits.loaded();
     QStringList summary{loaded.name.trimmed(), loaded.mac};
-    for (const EditableField field : m_edits.changed(shown))
+    for (const ElementKey field : m_edits.changed(shown))
         //: A changed field in the Save question's details: %1 its caption, %2 the value as loaded,
         //: %3 the value to be sent.
         summary << tr("%1: %2 → %3")
@@ -145,11 +143,10 @@ QStringList PanelPresenter::pendingEditSummary() const {
     return summary;
 }
 
-std::optional<EditableField>
-PanelPresenter::refusedFocus(const QList<EditableField> &refused,
-                             const std::function<bool(EditableField)> &reachable) {
+std::optional<ElementKey> PanelPresenter::refusedFocus(const QList<ElementKey> &refused,
+                                                       const std::function<bool(ElementKey)> &reachable) {
     // A field the layout hides cannot take the focus: the first one the operator can reach does.
-    for (const EditableField field : refused)
+    for (const ElementKey field : refused)
         if (reachable(field))
             return field;
     return std::nullopt;

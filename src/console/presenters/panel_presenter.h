@@ -25,9 +25,9 @@ public:
     // The working copy as the controls hold it now.
     virtual ConfigurationWrite shownElement() const = 0;
     // The field's accessible name: what the Save question calls it.
-    virtual QString fieldCaption(EditableField field) const = 0;
+    virtual QString fieldCaption(ElementKey field) const = 0;
     // The entries of a list field; none for any other field.
-    virtual QStringList fieldEntries(EditableField field) const = 0;
+    virtual QStringList fieldEntries(ElementKey field) const = 0;
 };
 
 // What the properties panel decides: what loading an element does to the database and the panel, the
@@ -76,11 +76,11 @@ public:
     // Loading and a report's values are the element's own: what the panel shows is the base.
     void editsLoaded() { m_edits.setLoaded(m_fields.shownElement()); }
     void clearEdits() { m_edits.clear(); }
-    // A report set the panel; the fields named by the captions it did not confirm stay changed.
-    void editsConfirmed(const QList<PhraseId> &unconfirmed);
-    QList<EditableField> changedFields() const { return m_edits.changed(m_fields.shownElement()); }
+    // A report set the panel; the fields it did not confirm stay changed.
+    void editsConfirmed(const QList<ElementKey> &unconfirmed);
+    QList<ElementKey> changedFields() const { return m_edits.changed(m_fields.shownElement()); }
     // A changed field's caption tooltip: the value it was loaded with.
-    QString changedTip(EditableField field) const;
+    QString changedTip(ElementKey field) const;
 
     bool hasPendingEdits() const override { return !changedFields().isEmpty(); }
     // The element's name and MAC as loaded, then "Caption: old → new" for each changed field.
@@ -88,8 +88,8 @@ public:
     void discardPendingEdits() override;
 
     // The field a refused Save focuses: the first the refusal names that the operator can reach.
-    static std::optional<EditableField> refusedFocus(const QList<EditableField> &refused,
-                                                     const std::function<bool(EditableField)> &reachable);
+    static std::optional<ElementKey> refusedFocus(const QList<ElementKey> &refused,
+                                                  const std::function<bool(ElementKey)> &reachable);
 
 Q_SIGNALS:
     // The operator moved scrlAtten on a DECODER panel: send and store the position.
@@ -99,7 +99,7 @@ Q_SIGNALS:
 
 private:
     void attenuationTurnSettled();
-    QString valueText(EditableField field, const ConfigurationWrite &values) const;
+    QString valueText(ElementKey field, const ConfigurationWrite &values) const;
 
     ElementDatabase &m_database;
     Notifier &m_notifier;

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/configuration_write.h"
 #include "link_fixture.h"
+#include "model/pending_edits.h"
 
 #include <QFile>
+
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -74,6 +77,37 @@ TEST_F(SaveTest, ChecksRunInOrderAndOnlyTheFirstFailureIsShown) {
         EXPECT_EQ(notifier.messages, QList<Message>{Message(MessageId::SaveRefused, {phrase(reason)})});
     }
     EXPECT_FALSE(element.socket.hasPendingDatagrams());
+}
+
+// What the panel counts as pending is what the datagram carries: each editable field changed alone
+// changes the bytes exactly when PendingEdits weighs it for that role.
+TEST(ConfigurationWriteFields, TheFieldsPendingForARoleAreTheOnesItsDatagramCarries) {
+    ConfigurationWrite base;
+    std::tie(base.mac, base.name, base.ip, base.mask, base.gw, base.remote) = std::tuple(
+        u"00:A0:C9:00:00:01"_s, u"a"_s, u"10.0.0.1"_s, u"255.0.0.0"_s, u"10.0.0.2"_s, u"10.0.0.3"_s);
+    base.input = base.type = base.tx = base.sdm = 0;
+    using K = ElementKey;
+    using W = ConfigurationWrite;
+    // clang-format off
+    const std::map<ElementKey, std::function<void(W &)>> changes{
+        {K::Name, [](W &w) { w.name = u"b"_s; }}, {K::Ip, [](W &w) { w.ip = u"10.0.0.9"_s; }},
+        {K::Mask, [](W &w) { w.mask = u"255.255.0.0"_s; }}, {K::Gw, [](W &w) { w.gw = u"10.0.0.9"_s; }},
+        {K::Remote, [](W &w) { w.remote = u"10.0.0.9"_s; }}, {K::Input, [](W &w) { w.input = 1; }},
+        {K::Type, [](W &w) { w.type = 1; }}, {K::Tx, [](W &w) { w.tx = 1; }}, {K::Sfn, [](W &w) { w.sfn = true; }},
+        {K::Buf, [](W &w) { w.buf = 1; }}, {K::Sdm, [](W &w) { w.sdm = 1; }}, {K::Sdl, [](W &w) { w.sdl = 2; }},
+        {K::Sdt, [](W &w) { w.sdt = 2; }}};
+    // clang-format on
+    for (const ElementRole role : {ElementRole::Encoder, ElementRole::Decoder}) {
+        base.role = role;
+        for (const ElementKey key : kEditableKeys) {
+            ConfigurationWrite changed = base;
+            changes.at(key)(changed);
+            const bool pending = PendingEdits::carried(role).contains(key);
+            EXPECT_EQ(packConfigurationWrite(changed) != packConfigurationWrite(base), pending)
+                << keyName(key).toStdString() << " of role " << int(role);
+            EXPECT_FALSE(PendingEdits::same(key, base, changed)) << keyName(key).toStdString();
+        }
+    }
 }
 
 } // namespace

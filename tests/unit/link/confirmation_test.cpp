@@ -37,7 +37,7 @@ TEST_F(ConfirmTest, AMatchingReportStoresThePanelsValuesAndTheClampedSettings) {
     shown.name = u" dec one "_s; // equal once trimmed and upper-cased: stored as the panel has it
     const Confirmation c = confirm(report, shown, 3);
     EXPECT_EQ(std::tuple(c.refusal, c.mismatches, c.failed),
-              std::tuple(Confirmation::Refusal::None, QList<PhraseId>(), false));
+              std::tuple(Confirmation::Refusal::None, QList<ElementKey>(), false));
     EXPECT_EQ(keys(c), (QStringList{u"name= DEC ONE        "_s, u"ip=192.168.1.10"_s, u"mask=255.255.255.0"_s,
                                     u"gw=192.168.1.1"_s, u"remote=192.168.1.20"_s, u"input=1"_s, u"type=0"_s,
                                     u"tx=1"_s, u"role=2"_s, u"sn=256"_s, u"ver=3.4"_s, u"att=14"_s,
@@ -59,9 +59,8 @@ TEST_F(ConfirmTest, EveryMismatchIsNamedInTheFixedOrderAndItsKeyIsNotStored) {
     std::tie(shown.tx, shown.ip, shown.name, shown.remote, shown.gw, shown.mask) =
         std::tuple(0, u"192.168.1.99"_s, u"other"_s, u"192.168.1.21"_s, u"192.168.1.2"_s, u"255.255.0.0"_s);
     const Confirmation c = confirm(report, shown, 0);
-    EXPECT_EQ(c.mismatches,
-              (QList<PhraseId>{PhraseId::ElementName, PhraseId::ElementIp, PhraseId::ElementMask,
-                               PhraseId::ElementGw, PhraseId::RemoteIp, PhraseId::AudioTx}));
+    EXPECT_EQ(c.mismatches, (QList<ElementKey>{ElementKey::Name, ElementKey::Ip, ElementKey::Mask,
+                                               ElementKey::Gw, ElementKey::Remote, ElementKey::Tx}));
     EXPECT_EQ(c.state.unconfirmed, c.mismatches) << "the panel keeps them marked as changed";
     EXPECT_TRUE(c.failed);
     EXPECT_EQ(keys(c).filter(QRegularExpression(u"^(name|ip|mask|gw|remote|tx)="_s)), QStringList());

@@ -168,7 +168,7 @@ TEST_F(ReportHandler, ARefusalOrAMismatchIsSaidAndStoresNothingOfIt) {
                                                  {MessageId::FieldNotSaved, {phrase(PhraseId::AudioTx)}}}));
     EXPECT_EQ(std::tuple(stored(u"ip"_s), stored(u"tx"_s), stored(u"mask"_s)),
               std::tuple(u"old ip"_s, u"old tx"_s, u"255.255.255.0"_s));
-    EXPECT_EQ(confirmed.unconfirmed, (QList<PhraseId>{PhraseId::ElementIp, PhraseId::AudioTx}))
+    EXPECT_EQ(confirmed.unconfirmed, (QList<ElementKey>{ElementKey::Ip, ElementKey::Tx}))
         << "a failed confirmation is shown too, its mismatches marked";
 }
 

@@ -15,7 +15,7 @@ using namespace Qt::StringLiterals;
 namespace ondalink {
 namespace {
 
-using F = EditableField;
+using F = ElementKey;
 
 const QByteArray kDecoder =
     "[00A0C9000001]\r\nNAME=DEC 1\r\nIP=127.0.0.1\r\nMASK=255.255.0.0\r\nGW=10.0.0.1\r\n"
@@ -26,10 +26,10 @@ const QByteArray kDecoder =
 class FakeFields : public PanelFields {
 public:
     ConfigurationWrite shownElement() const override { return shown; }
-    QString fieldCaption(EditableField field) const override {
+    QString fieldCaption(ElementKey field) const override {
         return field == F::Name ? u"System name"_s : u"Audio routing"_s;
     }
-    QStringList fieldEntries(EditableField field) const override {
+    QStringList fieldEntries(ElementKey field) const override {
         return field == F::Sdm ? QStringList{u"Auto detect"_s, u"Force internal"_s, u"Force external"_s}
                                : QStringList{};
     }
@@ -148,7 +148,7 @@ TEST(PanelPresenter, EditsAreTheFieldsChangedSinceLoadedOrConfirmedAndTheSummary
     EXPECT_EQ(rig.presenter.pendingEditSummary().constLast(), u"Audio routing: Auto detect → (none)"_s);
 
     // A report's values are the element's own, except the fields it did not confirm.
-    rig.presenter.editsConfirmed({PhraseId::ElementName});
+    rig.presenter.editsConfirmed({ElementKey::Name});
     EXPECT_EQ(rig.presenter.changedFields(), QList<F>{F::Name});
     QSignalSpy discarded(&rig.presenter, &PanelPresenter::editsDiscarded);
     rig.presenter.discardPendingEdits();
@@ -159,7 +159,7 @@ TEST(PanelPresenter, EditsAreTheFieldsChangedSinceLoadedOrConfirmedAndTheSummary
 }
 
 TEST(PanelPresenter, ARefusedSaveFocusesTheFirstReachableFieldTheLinksRefusalNames) {
-    const auto reachable = [](EditableField field) { return field != F::Remote; };
+    const auto reachable = [](ElementKey field) { return field != F::Remote; };
     EXPECT_EQ(PanelPresenter::refusedFocus({F::Remote, F::Gw}, reachable), F::Gw);
     EXPECT_EQ(PanelPresenter::refusedFocus({F::Remote}, reachable), std::nullopt);
     EXPECT_EQ(PanelPresenter::refusedFocus({}, reachable), std::nullopt);

@@ -171,7 +171,8 @@ TEST_F(ElementLoad, WhatDiscoveryStoresLoadsBackAsTheSameRecord) {
             std::tie(expected.sdm, expected.sdl, expected.sdt) = std::tuple(0, 37, 43);
         EXPECT_EQ(stored.keyCount(), row.keys) << row.name;
         EXPECT_EQ(stored.record(), expected) << row.name;
-        EXPECT_EQ(stored.present(), row.record.role == kRoleDecoder ? row.carried : OptionalFields())
+        EXPECT_EQ(stored.present(),
+                  row.record.kind() == ElementRole::Decoder ? row.carried : OptionalFields())
             << row.name;
         EXPECT_TRUE(stored.corrections().isEmpty()) << row.name;
     }
@@ -184,7 +185,7 @@ TEST_F(ElementLoad, TheTreeAndThePanelReadTheSameRole) {
     QList<std::optional<int>> roles;
     for (const ElementListing &e : db.listing()) {
         roles.append(e.role);
-        EXPECT_EQ(roleFromValue(e.role.value_or(0)), db.load(e.key)->role()) << e.key.toStdString();
+        EXPECT_EQ(e.kind(), db.load(e.key)->role()) << e.key.toStdString();
     }
     EXPECT_EQ(roles, (QList<std::optional<int>>{2, 1, std::nullopt}));
 }
@@ -196,7 +197,7 @@ void correctKeyByKey(const QString &file) {
         const int value = ReadFromINI(kKey, key, file).trimmed().toInt(&ok);
         return ok ? value : fallback;
     };
-    if (stored(u"role"_s, 0) != kRoleDecoder)
+    if (roleFromValue(stored(u"role"_s, 0)) != ElementRole::Decoder)
         return;
     if (stored(u"att"_s, 0) <= kAttenMin)
         WriteToINI(kKey, u"att"_s, QString::number(kAttenMin), file);
