@@ -65,7 +65,11 @@ QWidget *PropertiesPanel::editControl(ElementKey field) const {
         return scrlSilDetLevel;
     case ElementKey::Sdt:
         return scrlSilDetTime;
-    default: // no control of its own
+    case ElementKey::Role: // no control of its own
+    case ElementKey::Sn:
+    case ElementKey::Ver:
+    case ElementKey::Att:
+    case ElementKey::Bound:
         break;
     }
     return nullptr;

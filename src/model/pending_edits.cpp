@@ -101,7 +101,11 @@ bool PendingEdits::same(ElementKey field, const ConfigurationWrite &a, const Con
         return a.sdl == b.sdl;
     case ElementKey::Sdt:
         return a.sdt == b.sdt;
-    default: // no field a write carries
+    case ElementKey::Role: // no field a write carries
+    case ElementKey::Sn:
+    case ElementKey::Ver:
+    case ElementKey::Att:
+    case ElementKey::Bound:
         break;
     }
     return true;

@@ -116,7 +116,11 @@ QString PanelPresenter::valueText(ElementKey field, const ConfigurationWrite &va
         return silDetLevelText(values.sdl);
     case F::Sdt:
         return silDetTimeText(values.sdt);
-    default: // not editable
+    case F::Role: // not editable
+    case F::Sn:
+    case F::Ver:
+    case F::Att:
+    case F::Bound:
         break;
     }
     return {};
