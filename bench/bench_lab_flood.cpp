@@ -10,10 +10,9 @@
 // an element host by the measuring side.
 // BENCHMARK() registers each benchmark through a static object of the library's.
 // clazy:excludeall=non-pod-global-static
+#include "app/workstation.h"
 #include "bench_main.h"
 #include "console/element_tree.h"
-#include "console/main_window.h"
-#include "console/status_console.h"
 #include "diag/linux/async_icmp_prober.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
@@ -335,8 +334,9 @@ void BM_LabFlood(benchmark::State &state) {
         IcmpProber prober;
         MainWindowSettings settings;
         settings.databasePath = ini;
-        MainWindow window(notifier, resolver, prober, settings);
-        if (!window.Form_Load()) {
+        Workstation station({notifier, resolver, prober}, settings);
+        MainWindow &window = *station.window;
+        if (!station.start()) {
             state.SkipWithError("start-up failed");
             break;
         }
@@ -344,8 +344,8 @@ void BM_LabFlood(benchmark::State &state) {
         AsyncIcmpProber probes;
         testing::RecordingSink sink;
         QSettings user(dir.filePath(u"user.conf"_s), QSettings::IniFormat);
-        StatusConsole status(window,
-                             {probes, systemClock(), sink, notifier, user, dir.filePath(u"events"_s), {}});
+        StatusConsole &status =
+            station.addStatus({probes, systemClock(), sink, notifier, user, dir.filePath(u"events"_s), {}});
         window.show();
         if (!QTest::qWaitForWindowExposed(&window)) {
             state.SkipWithError("the window is not shown");
@@ -372,11 +372,12 @@ void BM_LabFlood(benchmark::State &state) {
         // Evidence that the operator's side really ran: elements loaded by the clicks, level peaks.
         int loaded = 0, peaks = 0, reloads = 0;
         QObject counting; // goes before the counts do
-        QObject::connect(&window.elementTree(), &ElementTree::NodeClick, &counting, [&] { ++loaded; });
-        QObject::connect(&window.levelMonitor(), &LevelMonitor::peakChanged, &counting, [&] { ++peaks; });
-        QObject::connect(&window.link(), &ElementLink::reloadTreeRequested, &counting, [&] { ++reloads; });
+        QObject::connect(window.findChild<ElementTree *>(), &ElementTree::NodeClick, &counting,
+                         [&] { ++loaded; });
+        QObject::connect(&station.level, &LevelMonitor::peakChanged, &counting, [&] { ++peaks; });
+        QObject::connect(&station.link, &ElementLink::reloadTreeRequested, &counting, [&] { ++reloads; });
 
-        ElementLinkTestPeer peer(window.link());
+        ElementLinkTestPeer peer(station.link);
         const quint64 handledBefore = peer.dispatch().dispatchedCount();
         const quint64 filteredBefore = peer.endpoint().filteredCount();
         const quint64 overflowBefore = peer.endpoint().overflowCount();

@@ -5,13 +5,12 @@
 // BENCHMARK() registers each benchmark through a static object of the library's.
 // clazy:excludeall=non-pod-global-static
 #include "answering_peer.h"
+#include "app/workstation.h"
 #include "bench_main.h"
 #include "console/element_list_model.h"
 #include "console/element_list_proxy.h"
 #include "console/element_tree.h"
-#include "console/main_window.h"
 #include "console/properties_panel.h"
-#include "console/status_console.h"
 #include "element_wire.h"
 #include "fake_prober.h"
 #include "fake_status.h"
@@ -22,6 +21,7 @@
 #include "link_test_peer.h"
 #include "model/mac_text.h"
 #include "store/atomic_file.h"
+#include "window_widgets.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -107,7 +107,8 @@ struct Window {
     testing::RecordingNotifier notifier;
     testing::ScriptedResolver resolver;
     testing::ScriptedProber prober;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Workstation> station;
+    MainWindow *window = nullptr;
 
     explicit Window(const QString &path, quint16 pagingPort = 0) {
         MainWindowSettings settings;
@@ -116,8 +117,9 @@ struct Window {
         settings.link.localPort = 0;
         settings.link.pagingHost = u"127.0.0.1"_s;
         settings.link.pagingPort = pagingPort;
-        window = std::make_unique<MainWindow>(notifier, resolver, prober, settings);
-        if (!window->Form_Load())
+        station = std::make_unique<Workstation>(WorkstationSeams{notifier, resolver, prober}, settings);
+        window = station->window.get();
+        if (!station->start())
             qFatal("the window did not start");
     }
 };
@@ -137,7 +139,7 @@ void BM_Load_Config(benchmark::State &state) {
     Window w(database(elements));
     for (auto _ : state)
         w.window->Load_Config();
-    if (w.window->elementTree().shownCount() != elements)
+    if (testing::elementTree(*w.window).shownCount() != elements)
         state.SkipWithError("not every element is listed");
     memoryCounters(state);
 }
@@ -152,7 +154,8 @@ void BM_Load_ConfigWithStatus(benchmark::State &state) {
     testing::FakeClock clock;
     testing::RecordingSink sink;
     QSettings settings(folder() + u"/user.conf"_s, QSettings::IniFormat);
-    StatusConsole status(*w.window, {prober, clock, sink, w.notifier, settings, folder() + u"/events"_s, {}});
+    StatusConsole &status =
+        w.station->addStatus({prober, clock, sink, w.notifier, settings, folder() + u"/events"_s, {}});
     for (auto _ : state)
         w.window->Load_Config();
     if (int(status.reachability().states().size()) != elements)
@@ -165,7 +168,7 @@ BENCHMARK(BM_Load_ConfigWithStatus)->Arg(1000)->Arg(10000)->Unit(benchmark::kMil
 void BM_NodeClick(benchmark::State &state) {
     const int elements = int(state.range(0));
     Window w(database(elements));
-    QTreeView *tree = w.window->elementTree().tree();
+    QTreeView *tree = testing::elementTree(*w.window).tree();
     const QModelIndex nodes[] = {tree->model()->index(elements - 2, 0),
                                  tree->model()->index(elements - 1, 0)};
     int turn = 0;
@@ -173,7 +176,7 @@ void BM_NodeClick(benchmark::State &state) {
         const QModelIndex &node = nodes[turn++ % 2];
         Q_EMIT tree->clicked(node);
     }
-    if (w.window->panel().selectedMac() != nodes[(turn + 1) % 2].data(Qt::UserRole).toString())
+    if (testing::panel(*w.window).selectedMac() != nodes[(turn + 1) % 2].data(Qt::UserRole).toString())
         state.SkipWithError("the click did not select");
 }
 BENCHMARK(BM_NodeClick)->Arg(10000)->Unit(benchmark::kMillisecond);
@@ -217,7 +220,7 @@ void BM_FilterKeystroke(benchmark::State &state) {
     const int elements = int(state.range(0));
     Window w(database(elements));
     w.window->show();
-    ElementTree &list = w.window->elementTree();
+    ElementTree &list = testing::elementTree(*w.window);
     const QStringList texts = {u"1"_s, u"12"_s, u"123"_s, u"1234"_s, u"123"_s, u"12"_s, u"1"_s, QString()};
     Worst worst;
     int turn = 0;
@@ -240,7 +243,7 @@ void BM_Sort(benchmark::State &state) {
     const int elements = int(state.range(0));
     Window w(database(elements));
     w.window->show();
-    ElementTree &list = w.window->elementTree();
+    ElementTree &list = testing::elementTree(*w.window);
     const QDateTime start = QDateTime::currentDateTimeUtc();
     for (int i = 0; i < elements; ++i) {
         ElementState status;
@@ -274,7 +277,7 @@ void BM_StatusRound(benchmark::State &state) {
     const int elements = int(state.range(0));
     Window w(database(elements));
     w.window->show();
-    ElementTree &list = w.window->elementTree();
+    ElementTree &list = testing::elementTree(*w.window);
     list.tree()->sortByColumn(ElementListModel::StatusColumn, Qt::AscendingOrder);
     list.filterBox()->setText(u"0"_s);
     settle(*list.tree());
@@ -362,8 +365,8 @@ void BM_Discovery(benchmark::State &state) {
         QElapsedTimer clock;
         clock.start();
         w.window->AutoDiscovery(); // returns when the three-second wait is over
-        const int listedAtTheEnd = w.window->elementTree().shownCount();
-        ElementLinkTestPeer link(w.window->link());
+        const int listedAtTheEnd = testing::elementTree(*w.window).shownCount();
+        ElementLinkTestPeer link(w.station->link);
         QEventLoop loop;
         QTimer check;
         QObject::connect(&check, &QTimer::timeout, &loop, [&] {
@@ -374,8 +377,8 @@ void BM_Discovery(benchmark::State &state) {
         loop.exec();
         state.SetIterationTime(double(clock.elapsed()) / 1000);
         state.counters["listed_at_end_of_wait"] = listedAtTheEnd;
-        state.counters["stored"] = double(w.window->database().listing().size());
-        state.counters["listed"] = w.window->elementTree().shownCount();
+        state.counters["stored"] = double(w.station->database.listing().size());
+        state.counters["listed"] = testing::elementTree(*w.window).shownCount();
         state.counters["dropped_queue_full"] = double(link.endpoint().overflowCount());
     }
 }

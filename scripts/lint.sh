@@ -34,7 +34,7 @@ log="$dir/lint.log"
 : >"$log"
 status=0
 printf '%s\n' "${files[@]}" |
-  xargs -P "$jobs" -I{} sh -c 'clang-tidy --quiet -p "$1" --header-filter="$2" "$3" 2>/dev/null' \
+  xargs -P "$jobs" -I{} sh -c '"${CLANG_TIDY:-clang-tidy}" --quiet -p "$1" --header-filter="$2" "$3" 2>/dev/null' \
     sh "$dir" "$headers" {} >>"$log" || status=1
 if [ "$status" -ne 0 ] || grep -qE '(warning|error):' "$log"; then
   grep -E '(warning|error):' "$log" | sort -u >&2

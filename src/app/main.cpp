@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: one instance only, the window loaded in order, and the end of the program.
 #include "app/single_instance.h"
+#include "app/workstation.h"
 #include "console/about_box.h"
 #include "console/desktop_notifications.h"
-#include "console/main_window.h"
 #include "console/qt_notifier.h"
-#include "console/status_console.h"
 #include "console/translations.h"
 #include "console/window_memory.h"
 #include "diag/linux/async_icmp_prober.h"
@@ -56,15 +55,15 @@ int main(int argc, char **argv) {
     ondalink::IcmpProber prober;
     ondalink::MainWindowSettings settings;
     settings.databasePath = databasePath();
-    ondalink::MainWindow window(notifier, resolver, prober, settings);
+    ondalink::Workstation station({notifier, resolver, prober}, settings);
+    ondalink::MainWindow &window = *station.window;
     notifier.setParent(&window);
     // ~/.config/Korvalen/ondalink-nms.conf: the window's own settings, apart from the elements.
     QSettings windowSettings;
     ondalink::AsyncIcmpProber statusProber;
     ondalink::DesktopNotifications desktop;
-    ondalink::StatusConsole status(
-        window, {statusProber, ondalink::systemClock(), desktop, notifier, windowSettings, {}, {}});
-    if (!window.Form_Load())
+    station.addStatus({statusProber, ondalink::systemClock(), desktop, notifier, windowSettings, {}, {}});
+    if (!station.start())
         return 1;
     ondalink::restoreWindowState(window, windowSettings);
     window.show();

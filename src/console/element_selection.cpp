@@ -110,7 +110,7 @@ void PropertiesPanel::ClearPanel() {
     for (QComboBox *list : {cmbAudioInput, cmbAudioType, cmbAudioTX})
         list->setCurrentIndex(-1);
     m_presenter->clearEdits();
-    showPendingEdits();
+    updateWidgets();
 }
 
 } // namespace ondalink

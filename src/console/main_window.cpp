@@ -51,24 +51,17 @@ QString windowTitleText() {
 
 } // namespace
 
-MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &prober,
-                       MainWindowSettings settings, QWidget *parent)
-    : QMainWindow(parent), m_notifier(notifier), m_database(settings.databasePath),
-      m_settings(std::move(settings)) {
+MainWindow::MainWindow(MainWindowParts parts, MainWindowSettings settings, QWidget *parent)
+    : QMainWindow(parent), m_notifier(parts.notifier), m_database(parts.database), m_link(parts.link),
+      m_level(parts.level), m_discovery(parts.discovery), m_settings(std::move(settings)) {
     setObjectName(u"frmMain"_s);
     buildToolbar();
     buildMenus();
     buildCentre();
 
-    m_link = std::make_unique<ElementLink>(
-        m_database, m_notifier, resolver, [this] { return m_panel->shownElement(); }, m_settings.link);
-    m_level = std::make_unique<LevelMonitor>(*m_link, m_notifier);
-    m_ping = std::make_unique<PingPresenter>(static_cast<PingView &>(*this), prober, m_notifier,
+    m_ping = std::make_unique<PingPresenter>(static_cast<PingView &>(*this), parts.prober, m_notifier,
                                              m_settings.pingRetryMs);
-    m_discovery = std::make_unique<Discovery>(*m_link);
     connectParts();
-    m_databaseCommands = new DatabaseCommands(*this, m_notifier);
-    m_databaseCommands->install(*menuBar()->findChild<QMenu *>(u"mnuElements"_s));
     // Room for the panel beside the list's name, address and status columns, within the screen; smaller,
     // the properties scroll.
     setMinimumSize(kMinimumSize);
@@ -78,14 +71,7 @@ MainWindow::MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &pr
     resize(size);
 }
 
-MainWindow::~MainWindow() {
-    // The link reads the panel until it is gone; the panel (a child widget) outlives it this way.
-    delete std::exchange(m_databaseCommands, nullptr);
-    m_discovery.reset();
-    m_ping.reset();
-    m_level.reset();
-    m_link.reset();
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildToolbar() {
     Toolbar1 = new QToolBar(this);
@@ -118,10 +104,10 @@ void MainWindow::buildToolbar() {
          true, [](MainWindow &w) { w.saveChanges(); }},
         {Command::StartMonitoring, u"actStartMonitoring", QT_TR_NOOP("Start audio monitoring"),
          QKeySequence(Qt::CTRL | Qt::Key_M), kImageStartMonitoring, true,
-         [](MainWindow &w) { w.m_level->setEnabled(true); }}, // the commands follow its state
+         [](MainWindow &w) { w.m_level.setEnabled(true); }}, // the commands follow its state
         {Command::StopMonitoring, u"actStopMonitoring", QT_TR_NOOP("Stop audio monitoring"),
          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), kImageStopMonitoring, false,
-         [](MainWindow &w) { w.m_level->setEnabled(false); }},
+         [](MainWindow &w) { w.m_level.setEnabled(false); }},
     };
     static_assert(std::size(rows) == kCommandCount);
     for (const Row &row : rows) {
@@ -213,31 +199,66 @@ void MainWindow::buildCentre() {
 }
 
 void MainWindow::connectParts() {
-    connect(m_tree, &ElementTree::NodeClick, this, &MainWindow::selectElement);
+    connect(m_tree, &ElementTree::NodeClick, this, &MainWindow::nodeClicked);
     // A node whose section has gone: show what the file holds now, once this click is over.
     connect(m_panel, &PropertiesPanel::sectionMissing, this, &MainWindow::Load_Config, Qt::QueuedConnection);
-    connect(m_link.get(), &ElementLink::reloadTreeRequested, this, [this](bool afterReport) {
+    connect(&m_link, &ElementLink::reloadTreeRequested, this, [this](bool afterReport) {
         m_tree->Load_Config(!afterReport);
         m_tree->highlight(m_panel->selectedMac());
     });
-    connect(m_link.get(), &ElementLink::elementConfirmed, m_panel, &PropertiesPanel::applyConfirmed);
-    connect(m_level.get(), &LevelMonitor::peakChanged, m_diagnostics, &DiagnosticsFrame::showPeak);
+    connect(&m_link, &ElementLink::elementConfirmed, m_panel, &PropertiesPanel::applyConfirmed);
+    connect(&m_level, &LevelMonitor::peakChanged, m_diagnostics, &DiagnosticsFrame::showPeak);
     // A send failure stops monitoring on its own: the buttons follow.
-    connect(m_level.get(), &LevelMonitor::enabledChanged, this,
+    connect(&m_level, &LevelMonitor::enabledChanged, this,
             [this](bool on) { setMonitoringButtons(!on, on); });
-    connect(m_diagnostics, &DiagnosticsFrame::intervalChanged, m_level.get(), &LevelMonitor::setInterval);
-    connect(m_discovery.get(), &Discovery::starting, this, [this] {
-        m_level->setEnabled(false);
+    connect(m_diagnostics, &DiagnosticsFrame::intervalChanged, &m_level, &LevelMonitor::setInterval);
+    connect(&m_discovery, &Discovery::starting, this, [this] {
+        m_level.setEnabled(false);
         m_tree->emptyLists();
     });
     connect(m_diagnostics->ping()->label(), &ClickableLabel::clicked, m_ping.get(),
             &PingPresenter::lblPing_Click);
+    connect(m_ping.get(), &PingPresenter::echoed, this, &MainWindow::pingEchoed);
+    connect(m_tree, &ElementTree::reloaded, this, &MainWindow::listReloaded);
+    connect(m_panel, &PropertiesPanel::shownElementChanged, this, &MainWindow::shownElementChanged);
+    connect(m_tree, &ElementTree::watchAudioToggled, this, &MainWindow::watchAudioToggled);
+    connect(m_diagnostics, &DiagnosticsFrame::watchAudioToggled, this,
+            [this](bool watched) { Q_EMIT watchAudioToggled(m_panel->selectedMac(), watched); });
     // Last: it goes on after a confirmed Save once the list above has been reloaded.
     m_editsGuard = new UnsavedEditsGuard(
-        m_panel->presenter(), *m_link, m_notifier, [this] { return saveChanges(); }, this);
+        m_panel->presenter(), m_link, m_notifier, [this] { return saveChanges(); }, this);
 }
 
-void MainWindow::selectElement(const QString &nodeKey, const QString &nodeText) {
+void MainWindow::addDatabaseCommands(const DatabaseCommands &commands) {
+    commands.install(*menuBar()->findChild<QMenu *>(u"mnuElements"_s));
+    m_tree->addContextAction(commands.action(u"actAddByAddress"_s));
+}
+
+ConfigurationWrite MainWindow::shownElement() const {
+    return m_panel->shownElement();
+}
+
+const QString &MainWindow::shownMac() const {
+    return m_panel->selectedMac();
+}
+
+std::optional<ElementRole> MainWindow::shownRole() const {
+    return m_panel->shownRole();
+}
+
+ElementListModel &MainWindow::listModel() const {
+    return m_tree->model();
+}
+
+const QList<ElementListing> &MainWindow::listing() const {
+    return m_tree->listing();
+}
+
+void MainWindow::showWatchAudio(bool shown, bool watched) {
+    m_diagnostics->showWatchAudio(shown, watched);
+}
+
+void MainWindow::nodeClicked(const QString &nodeKey, const QString &nodeText) {
     if (!m_editsGuard->settle([this, nodeKey] { m_tree->selectNode(nodeKey); })) {
         m_tree->highlight(m_panel->selectedMac()); // the list's selection goes back to the shown one
         return;
@@ -249,7 +270,7 @@ bool MainWindow::Form_Load() {
     setMonitoringButtons(false, false);
     m_database.removeStaleTemporaries(); // what a killed write left beside nms.ini
     Load_Config();
-    if (!m_link->open()) {
+    if (!m_link.open()) {
         m_notifier.show({MessageId::PortOccupied});
         return false;
     }
@@ -263,7 +284,7 @@ void MainWindow::Form_Unload() {
         return;
     m_unloaded = true;
     m_panel->flushAttenuationTurn(); // the operator's last turn still reaches the element
-    m_link->close();
+    m_link.close();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
@@ -282,8 +303,7 @@ void MainWindow::Load_Config() {
 }
 
 ElementLink::SaveOutcome MainWindow::saveChanges() {
-    const ElementLink::SaveResult saved =
-        m_link->saveConfiguration(m_panel->presenter().pendingEditSummary());
+    const ElementLink::SaveResult saved = m_link.saveConfiguration(m_panel->presenter().pendingEditSummary());
     if (saved.outcome == ElementLink::SaveOutcome::Refused)
         m_panel->focusRefusedField(saved.refusedFields);
     return saved.outcome;
@@ -291,7 +311,7 @@ ElementLink::SaveOutcome MainWindow::saveChanges() {
 
 void MainWindow::AutoDiscovery() {
     // Asked after the discovery's own question: a No there loses nothing.
-    if (!m_discovery->confirm() || !m_editsGuard->settle([this] { runDiscovery(); }))
+    if (!m_discovery.confirm() || !m_editsGuard->settle([this] { runDiscovery(); }))
         return;
     runDiscovery();
 }
@@ -300,7 +320,19 @@ void MainWindow::runDiscovery() {
     m_panel->ClearPanel();
     m_tree->clearTree();
 
-    runPaging(*m_discovery, this);
+    ondalink::runPaging(m_discovery, this);
+}
+
+void MainWindow::clearPanel() {
+    m_panel->ClearPanel();
+}
+
+void MainWindow::runPaging(Discovery &discovery) {
+    ondalink::runPaging(discovery, this);
+}
+
+void MainWindow::selectElement(const QString &mac) {
+    m_tree->selectNode(mac);
 }
 
 bool MainWindow::settlePendingEdits(std::function<void()> proceed) {
@@ -322,8 +354,7 @@ void MainWindow::setMonitoringButtons(bool startEnabled, bool stopEnabled) {
 }
 
 void MainWindow::switchMonitoringOff() {
-    if (m_level)
-        m_level->setEnabled(false);
+    m_level.setEnabled(false);
 }
 
 void MainWindow::resetLevelDisplay(bool meterEnabled) {
@@ -340,7 +371,7 @@ void MainWindow::setPingLabel(const QString &text) {
 }
 
 void MainWindow::attenuationChosen(int position) {
-    m_link->sendAttenuation(position);
+    m_link.sendAttenuation(position);
 }
 
 QString MainWindow::elementIp() const {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "console/presenters/database_commands_presenter.h"
 #include "console/presenters/ping_presenter.h"
 #include "console/properties_panel.h"
 #include "link/discovery.h"
@@ -21,30 +22,42 @@ namespace ondalink {
 
 class DatabaseCommands;
 class DiagnosticsFrame;
+class ElementListModel;
 class ElementTree;
 class EchoProber;
-class MacResolver;
 class Notifier;
 class PagingWindow;
 class UnsavedEditsGuard;
 
-// What the main window is built from besides its seams. The defaults are the system's own.
+// What the main window is built from besides its parts. The defaults are the system's own.
 struct MainWindowSettings {
     QString databasePath = ElementDatabase::defaultPath();
     LinkSettings link;
     int pingRetryMs = PingPresenter::kRetryIntervalMs;
 };
 
+// What the window shows and commands, made before it (app/ composes them).
+struct MainWindowParts {
+    Notifier &notifier;
+    ElementDatabase &database;
+    ElementLink &link;
+    LevelMonitor &level;
+    Discovery &discovery; // Auto Discovery's
+    EchoProber &prober;   // the operator's ping
+};
+
 // frmMain: the toolbar, the element tree, the properties panel and the diagnostics frame.
-class MainWindow : public QMainWindow, private PanelSurroundings, private PingView {
+class MainWindow : public QMainWindow,
+                   public DatabaseSurroundings,
+                   private PanelSurroundings,
+                   private PingView {
     Q_OBJECT
 public:
     // The toolbar's commands, also in the Elements menu.
     enum class Command { Discover, Refresh, Save, StartMonitoring, StopMonitoring };
     static constexpr int kCommandCount = 5;
 
-    MainWindow(Notifier &notifier, MacResolver &resolver, EchoProber &prober,
-               MainWindowSettings settings = {}, QWidget *parent = nullptr);
+    explicit MainWindow(MainWindowParts parts, MainWindowSettings settings = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Start-up after the single-instance test: the monitoring commands off, the tree, the endpoint,
@@ -58,23 +71,37 @@ public:
     void Refresh();
     // Before a command replaces the panel or the database under it: true when it may go on now
     // (nothing unsaved, or discarded); after a Save, proceed runs once the element has confirmed it.
-    bool settlePendingEdits(std::function<void()> proceed);
+    bool settlePendingEdits(std::function<void()> proceed) override;
     // The Save command: the panel's Save; a refusal puts the focus on the field it names.
     ElementLink::SaveOutcome saveChanges();
 
     QAction *action(Command command) const { return m_commands[static_cast<size_t>(command)]; }
-    PropertiesPanel &panel() const { return *m_panel; }
-    ElementTree &elementTree() const { return *m_tree; }
-    DiagnosticsFrame &diagnostics() const { return *m_diagnostics; }
-    ElementDatabase &database() { return m_database; }
-    ElementLink &link() const { return *m_link; }
-    LevelMonitor &levelMonitor() const { return *m_level; }
-    PingPresenter &pingPresenter() const { return *m_ping; }
-    Discovery &discovery() const { return *m_discovery; }
-    DatabaseCommands &databaseCommands() const { return *m_databaseCommands; }
+    // The database commands in the Elements menu before Quit, and Add in the list's context menu.
+    void addDatabaseCommands(const DatabaseCommands &commands);
+
+    // What the panel shows now: the selected element and its working copy (what a Save sends).
+    ConfigurationWrite shownElement() const;
+    // The shown element (colon-form MAC, empty for none) and its role.
+    const QString &shownMac() const;
+    std::optional<ElementRole> shownRole() const;
+    // The list's rows, and what its last reload listed.
+    ElementListModel &listModel() const;
+    const QList<ElementListing> &listing() const;
+    // The panel's "Watch audio", for an encoder only.
+    void showWatchAudio(bool shown, bool watched);
 
     // Help > About: the version and the database path, in a box that leaves the window usable.
     void showAbout();
+
+Q_SIGNALS:
+    // The list has been reloaded from the file.
+    void listReloaded();
+    // Another element (colon-form MAC), or none, is shown.
+    void shownElementChanged(const QString &mac);
+    // "Watch audio" was toggled in the list or in the panel.
+    void watchAudioToggled(const QString &mac, bool watched);
+    // The operator's ping of an address has ended.
+    void pingEchoed(ondalink::Ipv4Address address, const ondalink::EchoResult &result);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -85,8 +112,15 @@ private:
     void buildCentre();
     void connectParts();
     // The operator chose a node of the list: loaded unless unsaved edits keep the shown element.
-    void selectElement(const QString &nodeKey, const QString &nodeText);
+    void nodeClicked(const QString &nodeKey, const QString &nodeText);
     void runDiscovery();
+
+    // DatabaseSurroundings
+    void clearPanel() override;
+    void runPaging(Discovery &discovery) override;
+    void reloadList() override { Load_Config(); }
+    void refreshList() override { Refresh(); }
+    void selectElement(const QString &mac) override;
 
     // PanelSurroundings
     void setMonitoringButtons(bool startEnabled, bool stopEnabled) override;
@@ -101,19 +135,18 @@ private:
     void setPingIndicator(IndicatorColour colour) override;
 
     Notifier &m_notifier;
-    ElementDatabase m_database;
+    ElementDatabase &m_database;
+    ElementLink &m_link;
+    LevelMonitor &m_level;
+    Discovery &m_discovery;
     MainWindowSettings m_settings;
     QToolBar *Toolbar1 = nullptr;
     std::array<QAction *, kCommandCount> m_commands{};
     DiagnosticsFrame *m_diagnostics = nullptr;
     PropertiesPanel *m_panel = nullptr;
     ElementTree *m_tree = nullptr;
-    std::unique_ptr<ElementLink> m_link;
-    std::unique_ptr<LevelMonitor> m_level;
     std::unique_ptr<PingPresenter> m_ping;
-    std::unique_ptr<Discovery> m_discovery;
     UnsavedEditsGuard *m_editsGuard = nullptr;
-    DatabaseCommands *m_databaseCommands = nullptr; // a child
     bool m_unloaded = false;
 };
 

@@ -38,7 +38,7 @@ PropertiesPanel::PropertiesPanel(ElementDatabase &database, Notifier &notifier,
     m_presenter = new PanelPresenter(database, notifier, *this, PanelPresenter::kAttenuationTurnMs, this);
     connect(m_presenter, &PanelPresenter::attenuationChosen, this,
             [this](int position) { m_surroundings.attenuationChosen(position); });
-    connect(m_presenter, &PanelPresenter::editsDiscarded, this, &PropertiesPanel::showPendingEdits);
+    connect(m_presenter, &PanelPresenter::editsDiscarded, this, &PropertiesPanel::updateWidgets);
     connectHandlers();
     connectEditTracking();
 }
@@ -236,13 +236,13 @@ void PropertiesPanel::applyConfirmed(const ConfirmedState &state) {
         scrlSilDetTime->setValue(*state.sdt);
     // What the report set is the element's own; a field it did not confirm stays changed.
     m_presenter->editsConfirmed(state.unconfirmed);
-    showPendingEdits();
+    updateWidgets();
 }
 
 void PropertiesPanel::setSelected(const QString &mac) {
     const bool changed = mac != selectedMac();
     m_presenter->setSelected(mac);
-    lblElementMAC->setText(mac.isEmpty() ? QString::fromUtf16(kNoSelection) : mac);
+    updateWidgets();
     if (changed)
         Q_EMIT shownElementChanged(mac);
 }
@@ -250,7 +250,7 @@ void PropertiesPanel::setSelected(const QString &mac) {
 void PropertiesPanel::setElementType(std::optional<ElementRole> role) {
     if (!m_presenter->setShownRole(role))
         return;
-    lblElementType->setText(role ? roleText(*role) : QString::fromUtf16(kNoSelection));
+    updateWidgets();
     lblElementType_Change();
 }
 

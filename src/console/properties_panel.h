@@ -117,7 +117,8 @@ private:
     void setSilDetMode(int index);
     // Changed-field marks: bold captions and "(changed)" after the frame's caption.
     void connectEditTracking();
-    void showPendingEdits();
+    // The one place the presenter's state reaches the widgets beyond the controls' own values.
+    void updateWidgets();
     void editsLoaded();
     QWidget *editControl(ElementKey field) const;
     QLabel *captionOf(const QWidget *control) const;

@@ -4,6 +4,7 @@
 #include "console/properties_panel.h"
 
 #include "console/form_helpers.h"
+#include "model/encodings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,13 +21,13 @@ void PropertiesPanel::connectEditTracking() {
     for (const ElementKey field : kEditableKeys) {
         QWidget *control = editControl(field);
         if (auto *box = qobject_cast<QLineEdit *>(control))
-            connect(box, &QLineEdit::textChanged, this, &PropertiesPanel::showPendingEdits);
+            connect(box, &QLineEdit::textChanged, this, &PropertiesPanel::updateWidgets);
         else if (auto *list = qobject_cast<QComboBox *>(control))
-            connect(list, &QComboBox::currentIndexChanged, this, &PropertiesPanel::showPendingEdits);
+            connect(list, &QComboBox::currentIndexChanged, this, &PropertiesPanel::updateWidgets);
         else if (auto *check = qobject_cast<QCheckBox *>(control))
-            connect(check, &QCheckBox::toggled, this, &PropertiesPanel::showPendingEdits);
+            connect(check, &QCheckBox::toggled, this, &PropertiesPanel::updateWidgets);
         else if (auto *bar = qobject_cast<QScrollBar *>(control))
-            connect(bar, &QScrollBar::valueChanged, this, &PropertiesPanel::showPendingEdits);
+            connect(bar, &QScrollBar::valueChanged, this, &PropertiesPanel::updateWidgets);
         // A caption turned bold keeps its width: the columns do not move while the operator types.
         if (QLabel *caption = captionOf(control)) {
             QFont bold = caption->font();
@@ -98,11 +99,16 @@ QStringList PropertiesPanel::fieldEntries(ElementKey field) const {
 
 void PropertiesPanel::editsLoaded() {
     m_presenter->editsLoaded();
-    showPendingEdits();
+    updateWidgets();
 }
 
-// The marks of the changed fields, rendered from the presenter.
-void PropertiesPanel::showPendingEdits() {
+// What the presenter holds, rendered: the element's MAC and type, and the marks of the changed fields.
+void PropertiesPanel::updateWidgets() {
+    const QString none = QString::fromUtf16(kNoSelection);
+    const QString &mac = m_presenter->selectedMac();
+    lblElementMAC->setText(mac.isEmpty() ? none : mac);
+    const std::optional<ElementRole> role = m_presenter->shownRole();
+    lblElementType->setText(role ? roleText(*role) : none);
     const QList<ElementKey> changed = m_presenter->changedFields();
     for (const ElementKey field : kEditableKeys) {
         QLabel *caption = captionOf(editControl(field));

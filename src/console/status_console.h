@@ -16,14 +16,29 @@ namespace ondalink {
 class AlarmNotifier;
 class AsyncEchoProber;
 class Clock;
+class DatabaseCommandsPresenter;
+class Discovery;
+class ElementDatabase;
+class ElementLink;
 class EventLog;
 class EventLogDock;
 class EventRecorder;
+class LevelMonitor;
 class MainWindow;
 class NotificationSink;
 class Notifier;
 class SilenceWatch;
 class StatusBarPresenter;
+class StatusSettingsPresenter;
+
+// The parts whose events and outcomes the status follows, made before it (app/ composes them).
+struct StatusParts {
+    ElementDatabase &database;
+    ElementLink &link;
+    Discovery &discovery; // Auto Discovery's
+    LevelMonitor &level;
+    DatabaseCommandsPresenter &commands;
+};
 
 // What the status of the elements is made of besides the window; the app passes
 // the system's own, tests pass fakes, a fake clock, temporary folders and short
@@ -41,12 +56,12 @@ struct StatusSeams {
 // The status of every element in the main window: probes and silence watch
 // feeding the element list's columns, Tools > Settings…, View > Event log,
 // "Watch audio" in the list and the panel, and alarms as desktop notifications.
-// Made after the window and before its Form_Load; gone before the window (its
-// monitors use the window's link).
+// Made after the window and before its Form_Load; gone before the window and
+// the parts.
 class StatusConsole : public QObject {
     Q_OBJECT
 public:
-    StatusConsole(MainWindow &window, StatusSeams seams, QObject *parent = nullptr);
+    StatusConsole(MainWindow &window, StatusParts parts, StatusSeams seams, QObject *parent = nullptr);
     ~StatusConsole() override;
 
     ReachabilityMonitor &reachability() const { return *m_reachability; }
@@ -55,9 +70,7 @@ public:
     EventLogDock &eventLogDock() const { return *m_dock; }
     QAction *settingsAction() const { return m_settingsAction; }
 
-    const StatusSettings &settings() const { return m_settings; }
-    // Applies the value to the monitors and stores it in the per-user settings.
-    void applySettings(const StatusSettings &value);
+    StatusSettingsPresenter &settings() const { return *m_settings; }
     // Tools > Settings…: the dialog; OK applies what it holds.
     void openSettings();
     // "Watch audio" of the element with that colon-form MAC.
@@ -67,19 +80,19 @@ private:
     void buildMenus();
     void connectParts();
     void connectStatusBar();
-    void apply(const StatusSettings &value);
     void listReloaded();
     void shownElementChanged(const QString &mac);
     void showStatus(const QString &elementKey);
 
     MainWindow &m_window;
+    StatusParts m_parts;
     StatusSeams m_seams;
-    StatusSettings m_settings;
     std::unique_ptr<EventLog> m_log;
     std::unique_ptr<EventRecorder> m_recorder;
     std::unique_ptr<ReachabilityMonitor> m_reachability;
     std::unique_ptr<SilenceWatch> m_silence;
     std::unique_ptr<AlarmNotifier> m_alarms;
+    StatusSettingsPresenter *m_settings = nullptr; // a child
     EventLogDock *m_dock = nullptr;
     StatusBarPresenter *m_statusBar = nullptr; // a child
     QAction *m_settingsAction = nullptr;

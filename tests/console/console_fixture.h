@@ -125,7 +125,7 @@ protected:
             applied.settings.name = nameKept.leftJustified(16, ' ');
         element.writeDatagram(sim::encodeReport(identity, applied.settings),
                               QHostAddress(QHostAddress::LocalHost),
-                              ElementLinkTestPeer(window->link()).endpoint().localPort());
+                              ElementLinkTestPeer(station->link).endpoint().localPort());
     }
     // The operator selects the element shown with this MAC.
     void clickNode(const QString &mac) {
@@ -140,25 +140,23 @@ protected:
 class StatusWindowTest : public ConsoleTest {
 protected:
     bool startWithStatus() {
-        console.reset();
-        window = std::make_unique<MainWindow>(notifier, resolver, prober, settings());
+        build(settings());
         ReachabilityOptions options;
         options.intervalMs = 3600 * 1000; // nothing probes unless a test says so
-        console = std::make_unique<StatusConsole>(
-            *window,
+        console = &station->addStatus(
             StatusSeams{asyncProber, clock, sink, notifier, userSettings, folder() + u"/events"_s, options});
-        if (!window->Form_Load())
+        if (!station->start())
             return false;
         window->show();
-        return QTest::qWaitForWindowExposed(window.get());
+        return QTest::qWaitForWindowExposed(window);
     }
-    void TearDown() override { console.reset(); }
+    void TearDown() override { station.reset(); }
 
     FakeAsyncProber asyncProber;
     FakeClock clock;
     RecordingSink sink;
     QSettings userSettings{folder() + u"/user.conf"_s, QSettings::IniFormat};
-    std::unique_ptr<StatusConsole> console; // gone before the window
+    StatusConsole *console = nullptr; // the station's
 };
 
 } // namespace ondalink::testing

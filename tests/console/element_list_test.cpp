@@ -29,9 +29,9 @@ protected:
         writeIni(iniText(sections));
         ASSERT_TRUE(start());
         window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     }
-    ElementTree &list() const { return window->elementTree(); }
+    ElementTree &list() const { return elementTree(*window); }
     ElementListModel &model() const { return list().model(); }
 
     // One column of every row shown, top to bottom.
@@ -198,7 +198,7 @@ TEST_F(ElementListTest, HeaderClicksSortAscendingDescendingThenBackToTheFileOrde
 }
 
 TEST_F(ElementListTest, FilterKeepsRowsWhoseNameMacOrAddressContainTheTextAndTheCaptionCountsThem) {
-    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(list().filterBox()->hasFocus());
     EXPECT_EQ(list().filterBox()->placeholderText(), u"Filter elements"_s);
     EXPECT_EQ(list().filterBox()->accessibleName(), u"Filter elements"_s);

@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QToolBar>
 
@@ -26,7 +27,7 @@ namespace {
 class MainWindowTest : public ConsoleTest {
 protected:
     void SetUp() override { writeExample(); }
-    bool monitoring() const { return window->levelMonitor().isEnabled(); }
+    bool monitoring() const { return station->level.isEnabled(); }
 };
 
 // Every label the meter paints has its sign and room of its own, in the narrowest window and with a
@@ -113,7 +114,7 @@ TEST_F(MainWindowTest, MonitoringRunsOnAnEncoderUntilStoppedOrTheLayoutIsApplied
     }
     EXPECT_FALSE(find<VUMeter>(u"VUMeter"_s)->isEnabled());
     window->close();
-    EXPECT_FALSE(ElementLinkTestPeer(window->link()).endpoint().isOpen());
+    EXPECT_FALSE(ElementLinkTestPeer(station->link).endpoint().isOpen());
 }
 
 // The caption whose buddy the control is.
@@ -127,14 +128,14 @@ QLabel *captionOf(const QWidget *window, const QWidget *control) {
 TEST_F(MainWindowTest, TheFormHoldsStillScrollsOnASmallScreenAndHidesWhatTheTypeDoesNotUse) {
     start();
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     const QSize size = window->size();
     const QString decoderOnly =
         u"cmbSilDetMode chkSFNEnabled scrlBuffer Label24 scrlSilDetLevel lblSilDetLevel "
         u"Label26 scrlSilDetTime scrlAtten lblAttenDB"_s;
     const QString encoderOnly = u"VUMeter lblVolume Slider1 chkWatchAudio cmbAudioInput cmbAudioTX"_s;
     const auto captionShown = [this](const QString &field) {
-        return captionOf(window.get(), find<QWidget>(field))->isVisibleTo(window.get());
+        return captionOf(window, find<QWidget>(field))->isVisibleTo(window);
     };
     QList<QList<QRect>> places;
     for (const QString &mac : {kDecoderMac, kEncoderMac, kDecoderMac}) {
@@ -147,7 +148,7 @@ TEST_F(MainWindowTest, TheFormHoldsStillScrollsOnASmallScreenAndHidesWhatTheType
         QList<QRect> place;
         for (const char16_t *field : {u"txtElementName", u"cmbAudioType", u"cmbEncoders", u"lblPing"}) {
             const QWidget *control = find<QWidget>(QString::fromUtf16(field));
-            place.append(QRect(control->mapTo(window.get(), QPoint(0, 0)), control->size()));
+            place.append(QRect(control->mapTo(window, QPoint(0, 0)), control->size()));
         }
         places.append(place);
         EXPECT_EQ(flags(decoderOnly + u' ' + encoderOnly, &QWidget::isVisible),
@@ -195,24 +196,22 @@ TEST_F(MainWindowTest, ValueLabelsAndTheSilenceDetectorFollowTheirControls) {
 
 TEST_F(MainWindowTest, APingCountdownSurvivesSelectingAnotherElement) {
     MainWindowSettings s = settings();
-    s.pingRetryMs = 3'600'000; // ticks by hand
+    s.pingRetryMs = 300; // a countdown tick, short enough to wait for
     start(s);
-    PingPresenter &ping = window->pingPresenter();
     const auto shown = [&] {
         return values(u"lblPing"_s) + u'|' + find<PingIndicator>(u"shpPing"_s)->fillColor().name();
     };
-    const auto clickPing = [&] { // the echo runs on a worker thread
-        QTest::mouseClick(find<QLabel>(u"lblPing"_s), Qt::LeftButton);
-        return QTest::qWaitFor([&] { return !ping.isTesting(); }, 5000);
-    };
     clickNode(kDecoderMac);
-    ASSERT_TRUE(clickPing()); // the scripted prober times out
+    QSignalSpy echoed(window, &MainWindow::pingEchoed); // the echo runs on a worker thread
+    QTest::mouseClick(find<QLabel>(u"lblPing"_s), Qt::LeftButton);
+    ASSERT_TRUE(!echoed.isEmpty() || echoed.wait(5000)); // the scripted prober times out
     EXPECT_EQ(prober.addresses, QList{Ipv4Address{0x7F000001}});
     EXPECT_EQ(shown(), u"Request Timed Out|#ff0000"_s);
     clickNode(kEncoderMac);
-    EXPECT_EQ(std::pair(shown(), ping.isRetrying()), std::pair(u"<Click to test>|#ffffc0"_s, true));
-    ping.tmrRetryPing_Timer();
-    EXPECT_EQ(shown(), u"Retrying in 2 seconds...|#ffffc0"_s);
+    EXPECT_EQ(shown(), u"<Click to test>|#ffffc0"_s);
+    // The countdown goes on under the other element's label.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == u"Retrying in 2 seconds...|#ffffc0"_s; }, 5000))
+        << qPrintable(shown());
 }
 
 TEST_F(MainWindowTest, AboutAndTreeFrameNameTheDatabaseWithoutAToolbarButton) {
@@ -240,14 +239,15 @@ TEST_F(MainWindowTest, NextWindowTakesTheSizeAndSplitOfTheLast) {
     QSettings stored(dir.filePath(u"window.conf"_s), QSettings::IniFormat);
     window->resize(1111, 777);
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     auto *splitter = find<QSplitter>(u"splitter"_s);
     splitter->setSizes({420, 640});
     const QList<int> sizes = splitter->sizes();
     saveWindowState(*window, stored);
-    window.reset();
+    station.reset();
 
-    MainWindow next(notifier, resolver, prober, settings());
+    build(settings());
+    MainWindow &next = *window;
     const QSize fresh = next.size();
     restoreWindowState(next, stored);
     next.show();

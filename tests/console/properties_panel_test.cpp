@@ -22,7 +22,7 @@ protected:
         start();
         clickNode(kEncoderMac);
         window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     }
 
     // One notch of the mouse wheel over the bar, away from it (downwards).
@@ -135,10 +135,10 @@ TEST_F(PropertiesPanelTest, EveryFieldCaptionHasItsOwnAltLetterAndAFocusedScroll
         clickNode(mac);
         QHash<QKeySequence, QString> menus = taken;
         for (const QLabel *label : window->findChildren<QLabel *>())
-            if (label->buddy() && label->isVisibleTo(window.get()) &&
+            if (label->buddy() && label->isVisibleTo(window) &&
                 (label->buddy()->focusPolicy() & Qt::TabFocus))
                 claim(label->text());
-        if (auto *watch = find<QCheckBox>(u"chkWatchAudio"_s); watch->isVisibleTo(window.get()))
+        if (auto *watch = find<QCheckBox>(u"chkWatchAudio"_s); watch->isVisibleTo(window))
             claim(watch->text());
         taken = menus;
     }

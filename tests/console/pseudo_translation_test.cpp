@@ -134,15 +134,15 @@ TEST_F(PseudoTranslation, MainWindowWithAnElementSelected) {
     // The encoder's remote address is the decoder's: the panel names it.
     writeIni(iniText({{kDecoderKey, with(decoderKeys(), u"IP=127.0.0.2"_s)},
                       {kEncoderKey, with(encoderKeys(), u"REMOTE=127.0.0.2"_s)}}));
-    window = std::make_unique<MainWindow>(notifier, resolver, prober, settings());
-    console = std::make_unique<StatusConsole>(
-        *window, StatusSeams{asyncProber, clock, sink, notifier, userSettings, folder() + u"/events"_s, {}});
-    ASSERT_TRUE(window->Form_Load());
+    build(settings());
+    console = &station->addStatus(
+        StatusSeams{asyncProber, clock, sink, notifier, userSettings, folder() + u"/events"_s, {}});
+    ASSERT_TRUE(station->start());
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));   // selected once laid out, as an operator does
-    Q_EMIT window->link().databaseWriteFailed(u"disk full"_s); // an outcome in the status bar
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));        // selected once laid out, as an operator does
+    Q_EMIT station->link.databaseWriteFailed(u"disk full"_s); // an outcome in the status bar
     clickNode(kDecoderMac);
-    look(window.get());
+    look(window);
     // Every value of every bar fits its label in the narrowest window.
     window->resize(window->minimumSize());
     for (const char *name : {"scrlAtten", "scrlBuffer", "scrlSilDetLevel", "scrlSilDetTime"}) {
@@ -152,7 +152,7 @@ TEST_F(PseudoTranslation, MainWindowWithAnElementSelected) {
         for (int value = bar->minimum(); value <= bar->maximum(); ++value) {
             bar->setValue(value);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-            const QStringList cut = cutOff(window.get());
+            const QStringList cut = cutOff(window);
             ASSERT_EQ(cut, QStringList()) << name << " at " << value;
         }
         bar->setValue(shown); // no edit left to ask about when the selection moves
@@ -163,17 +163,17 @@ TEST_F(PseudoTranslation, MainWindowWithAnElementSelected) {
     clickNode(kEncoderMac); // the encoder's layout has captions of its own
     EXPECT_FALSE(window->findChild<QLabel *>(u"lblRemoteElement"_s)->text().isEmpty());
     m_texts.clear();
-    look(window.get());
+    look(window);
 }
 
 TEST_F(PseudoTranslation, PagingWindowAndAboutBox) {
     writeExample();
     ASSERT_TRUE(start());
-    PagingWindow paging(window.get());
+    PagingWindow paging(window);
     paging.showStoredCount(2);
     look(&paging);
     m_texts.clear();
-    std::unique_ptr<QMessageBox> about(buildAboutBox(iniPath(), window.get()));
+    std::unique_ptr<QMessageBox> about(buildAboutBox(iniPath(), window));
     look(about.get());
 }
 

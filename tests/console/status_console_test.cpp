@@ -3,6 +3,7 @@
 // per-user settings, View > Event log with its filters and CSV, "Watch audio"
 // in the list and in the panel, the operator's ping reaching the list, and the
 // status bar.
+#include "console/presenters/status_settings_presenter.h"
 #include "console_fixture.h"
 
 #include "console/database_commands.h"
@@ -94,7 +95,7 @@ TEST_F(StatusConsoleTest, MenusAndSettingsThatShowWhatIsStoredAndOkStoresAndAppl
     auto *dock = find<EventLogDock>(u"dockEventLog"_s);
     EXPECT_FALSE(dock->isVisible());
     for (const bool shown : {true, false}) {
-        QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(window, Qt::Key_L, Qt::ControlModifier);
         EXPECT_EQ(dock->isVisible(), shown);
     }
 
@@ -127,7 +128,7 @@ TEST_F(StatusConsoleTest, MenusAndSettingsThatShowWhatIsStoredAndOkStoresAndAppl
     expected.silenceHoldS = 20;
     expected.notificationsEnabled = true;
     EXPECT_EQ(stored(), expected);
-    EXPECT_EQ(console->settings(), expected);
+    EXPECT_EQ(console->settings().settings(), expected);
     EXPECT_FALSE(console->reachability().isEnabled());
     EXPECT_EQ(
         std::pair(console->silenceWatch().options().thresholdDbfs, console->silenceWatch().options().holdMs),
@@ -255,18 +256,17 @@ TEST_F(StatusConsoleTest, WatchAudioFromTheListOrThePanelChangesTheWatchedEncode
     QTest::mouseClick(check, Qt::LeftButton);
 
     // The next start watches what was stored.
-    console.reset();
-    window.reset();
+    station.reset();
     ASSERT_TRUE(startWithStatus());
     EXPECT_TRUE(console->silenceWatch().isWatched(kEncoderKey));
-    EXPECT_TRUE(window->elementTree().model().isWatchedAt(encoderRow));
+    EXPECT_TRUE(elementTree(*window).model().isWatchedAt(encoderRow));
 }
 
 TEST_F(StatusConsoleTest, TheOperatorsPingAndTheBackgroundProbesReachTheRowsOfTheirAddress) {
     writeIni(iniText({{kDecoderKey, with(decoderKeys(), u"IP=127.0.0.2"_s)}, {kEncoderKey, encoderKeys()}}));
     ASSERT_TRUE(startWithStatus());
     const auto row = [&](const QString &mac) {
-        const QModelIndex index = window->elementTree().shownIndex(mac);
+        const QModelIndex index = elementTree(*window).shownIndex(mac);
         QStringList cells;
         for (int column = 1; column < ElementListModel::ColumnCount; ++column)
             cells << index.siblingAtColumn(column).data().toString();
@@ -295,7 +295,7 @@ TEST_F(StatusConsoleTest, TheOperatorsPingAndTheBackgroundProbesReachTheRowsOfTh
 
 TEST_F(StatusConsoleTest, AnUpdateFromTheNetworkLogsEachElementThatDidNotAnswerByName) {
     ASSERT_TRUE(startWithStatus());
-    Discovery &update = window->databaseCommands().update();
+    Discovery &update = station->commands->update();
     Q_EMIT update.notAnswered({kEncoderKey, u"00A0C90000FF"_s});
     QStringList rows;
     for (const EventRow &row : console->eventLog().rows())
@@ -318,20 +318,21 @@ TEST_F(StatusConsoleTest, TheStatusBarShowsTheLastOutcomeAndTheCountsOfTheWindow
     clickNode(kEncoderMac);
     clock.advance(61 * 1000);
     prober.results.push_back(EchoResult{EchoStatus::Success, 7});
+    QSignalSpy echoed(window, &MainWindow::pingEchoed);
     QTest::mouseClick(find<QLabel>(u"lblPing"_s), Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->pingPresenter().isTesting(); }));
+    EXPECT_TRUE(!echoed.isEmpty() || echoed.wait(5000));
     const QString time = clock.wallTime().toLocalTime().toString(u"HH:mm:ss"_s);
     EXPECT_EQ(label(u"lblLastOutcome"_s)->text(), time + u"  Ping ENC 1: 7 ms"_s);
     EXPECT_EQ(label(u"lblLastOutcome"_s)->toolTip(), label(u"lblLastOutcome"_s)->text());
     // The ping made the encoder Online; without probes the count says nothing and goes.
     EXPECT_EQ(label(u"lblElementsOnline"_s)->text(), u"Online: 1"_s);
-    window->databaseCommands().exportTo(folder() + u"/out.csv"_s);
+    station->commands->exportTo(folder() + u"/out.csv"_s);
     EXPECT_EQ(label(u"lblLastOutcome"_s)->text(), time + u"  Export: 2 written to out.csv"_s);
-    StatusSettings off = console->settings();
+    StatusSettings off = console->settings().settings();
     off.probingEnabled = false;
-    console->applySettings(off);
+    console->settings().apply(off);
     EXPECT_FALSE(label(u"lblElementsOnline"_s)->isVisible());
-    window->elementTree().emptyLists();
+    elementTree(*window).emptyLists();
     EXPECT_EQ(label(u"lblElementsListed"_s)->text(), u"Elements: 0"_s);
 }
 

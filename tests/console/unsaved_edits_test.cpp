@@ -46,12 +46,12 @@ TEST_F(UnsavedEditsTest, EveryCommandThatReplacesThePanelAsksAndFollowsTheAnswer
         std::function<void()> run;
         std::function<bool()> done; // what the command did besides clearing the panel
     };
-    const auto commands = [this]() -> DatabaseCommands & { return window->databaseCommands(); };
+    const auto commands = [this]() -> DatabaseCommandsPresenter & { return *station->commands; };
     const Row rows[] = {
         {"select", false, [&] { clickNode(kEncoderMac); },
-         [&] { return window->panel().selectedMac() == kEncoderMac; }},
+         [&] { return panel(*window).selectedMac() == kEncoderMac; }},
         {"refresh", false, [&] { window->action(MainWindow::Command::Refresh)->trigger(); },
-         [&] { return window->panel().selectedMac().isEmpty(); }},
+         [&] { return panel(*window).selectedMac().isEmpty(); }},
         {"discover", true, [&] { window->action(MainWindow::Command::Discover)->trigger(); },
          [&] { return !received(cancelled ? 300 : 5000).isEmpty(); }},
         {"restore", true, [&] { commands().restorePrevious(); }, [&] { return iniBytes() == previous; }},
@@ -70,7 +70,7 @@ TEST_F(UnsavedEditsTest, EveryCommandThatReplacesThePanelAsksAndFollowsTheAnswer
             writeExample();
             ASSERT_TRUE(commands().exportTo(exported));
             ASSERT_TRUE(replaceFileAtomically(backup, previous));
-            window->panel().presenter().discardPendingEdits(); // a cancelled row's edit
+            panel(*window).presenter().discardPendingEdits(); // a cancelled row's edit
             window->Refresh();
             clickNode(kDecoderMac);
             find<QLineEdit>(u"txtElementName"_s)->setText(u"STUDIO"_s);
@@ -82,7 +82,7 @@ TEST_F(UnsavedEditsTest, EveryCommandThatReplacesThePanelAsksAndFollowsTheAnswer
             EXPECT_EQ(notifier.messages.value(row.ownQuestion ? 1 : 0).id, MessageId::UnsavedEdits);
             EXPECT_EQ(panelTitle(), cancelled ? kChangedTitle : kTitle);
             if (cancelled) {
-                EXPECT_EQ(window->panel().selectedMac(), kDecoderMac);
+                EXPECT_EQ(panel(*window).selectedMac(), kDecoderMac);
                 EXPECT_TRUE(window->isVisible());
                 // The list shows what the panel shows: a cancelled selection goes back to the edited element.
                 EXPECT_EQ(tree()->currentIndex().data(Qt::UserRole).toString(), kDecoderMac);
@@ -103,13 +103,13 @@ TEST_F(UnsavedEditsTest, ASavedEditIsWrittenAndConfirmedBeforeTheNextElementIsSh
     clickNode(kEncoderMac);
     QList<QByteArray> sent = received(5000);
     ASSERT_EQ(sent.size(), 1);
-    EXPECT_EQ(window->panel().selectedMac(), kDecoderMac);
+    EXPECT_EQ(panel(*window).selectedMac(), kDecoderMac);
     EXPECT_EQ(notifier.messages.at(notifier.messages.size() - 1).args,
               (QStringList{u"DEC 1"_s, kDecoderMac, u"System name: DEC 1 → STUDIO"_s}));
     sim::ElementSettings before;
     before.att = 235;
     answerWrite(sent.first(), {sim::kDecoder, 100307, 3, 5}, before);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->panel().selectedMac() == kEncoderMac; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel(*window).selectedMac() == kEncoderMac; }));
     EXPECT_TRUE(notifier.ids().contains(MessageId::ConfigurationSaved));
     EXPECT_EQ(std::tuple(panelTitle(), storedName()), std::tuple(kTitle, u"STUDIO          "_s));
 }
@@ -118,7 +118,7 @@ TEST_F(UnsavedEditsTest, AnInvalidAddressSaysSoAndARefusedSaveFocusesTheFirstFie
     ASSERT_TRUE(start());
     window->show();
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     const QString addresses = u"txtElementIP txtElementMask txtElementGW txtRemoteIP"_s;
     struct Row {
         QString mac;
@@ -139,7 +139,7 @@ TEST_F(UnsavedEditsTest, AnInvalidAddressSaysSoAndARefusedSaveFocusesTheFirstFie
         SCOPED_TRACE(qPrintable(row.mac + u' ' + row.edits));
         notifier.answers = {Answer::Discard};
         clickNode(row.mac);
-        window->elementTree().tree()->setFocus();
+        elementTree(*window).tree()->setFocus();
         for (const QString &edit : row.edits.split(u';')) {
             const QString name = edit.section(u'=', 0, 0), value = edit.section(u'=', 1);
             if (auto *box = qobject_cast<QLineEdit *>(find<QWidget>(name)))

@@ -2,12 +2,10 @@
 // The real main window on the lab's NMS host, with the system's ports, the Linux ARP and ICMP
 // backends and the element simulators: what an operator does, checked on the screen, in nms.ini
 // and in what the elements logged they received.
-#include "console/database_commands.h"
+#include "app/workstation.h"
 #include "console/element_list_model.h"
 #include "console/element_tree.h"
-#include "console/main_window.h"
 #include "console/ping_indicator.h"
-#include "console/status_console.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "fake_status.h"
@@ -16,6 +14,7 @@
 #include "link/element_report_handler.h"
 #include "link_test_peer.h"
 #include "store/profile_file.h"
+#include "window_widgets.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -51,14 +50,16 @@ protected:
         ASSERT_EQ(lab.elements().size(), 4);
         MainWindowSettings settings; // the system's own ports and broadcast address
         settings.databasePath = iniPath();
-        window = std::make_unique<MainWindow>(notifier, resolver, prober, settings);
-        ASSERT_TRUE(window->Form_Load());
+        station = std::make_unique<Workstation>(WorkstationSeams{notifier, resolver, prober}, settings);
+        window = station->window.get();
+        ASSERT_TRUE(station->start());
         window->show();
         window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     }
     void TearDown() override {
-        window.reset();
+        window = nullptr;
+        station.reset();
         std::for_each(m_undo.rbegin(), m_undo.rend(), [](const auto &undo) { undo(); });
     }
 
@@ -126,7 +127,7 @@ protected:
         window->action(MainWindow::Command::Save)->trigger();
         EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() >= 2; }, 5000));
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return !ElementLinkTestPeer(window->link()).reportHandler().busy(); }, 8000));
+            [&] { return !ElementLinkTestPeer(station->link).reportHandler().busy(); }, 8000));
         EXPECT_EQ(notifier.messages.value(0).id, MessageId::SendConfirm);
         return notifier.messages.mid(1);
     }
@@ -139,7 +140,8 @@ protected:
     RecordingNotifier notifier;
     NeighbourResolver resolver;
     IcmpProber prober;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Workstation> station;
+    MainWindow *window = nullptr; // the station's
 
 private:
     QTemporaryDir m_dir;
@@ -205,9 +207,9 @@ TEST_F(NmsInLab, EveryElementThatAnswersADiscoveryIsListedOnlineBeforeAnyProbeAn
     testing::RecordingSink sink;
     QTemporaryDir user;
     QSettings settings(user.filePath(u"user.conf"_s), QSettings::IniFormat);
-    StatusConsole status(*window, {probes, clock, sink, notifier, settings, user.filePath(u"events"_s), {}});
+    station->addStatus({probes, clock, sink, notifier, settings, user.filePath(u"events"_s), {}});
     discover();
-    ElementListModel &list = window->elementTree().model();
+    ElementListModel &list = testing::elementTree(*window).model();
     ASSERT_EQ(list.rowCount(), lab.elements().size());
     list.flushChanges();
     for (int row = 0; row < list.rowCount(); ++row) {
@@ -222,7 +224,7 @@ TEST_F(NmsInLab, AttenuationReachesTheDecoderAndTheEncoderLevelIsShown) {
     select(3);
     auto *atten = find<QScrollBar>(u"scrlAtten"_s);
     window->activateWindow(); // the paging window had the focus last
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     atten->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return atten->hasFocus(); }));
     ASSERT_EQ(atten->value(), 255);
@@ -244,8 +246,9 @@ TEST_F(NmsInLab, PingAndAnElementWithoutArp) {
     auto *ping = find<QLabel>(u"lblPing"_s);
     // The echo runs off the GUI thread; its result is shown when it returns.
     const auto pingAndWait = [&] {
+        QSignalSpy echoed(window, &MainWindow::pingEchoed);
         QTest::mouseClick(ping, Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->pingPresenter().isTesting(); }, 5000));
+        ASSERT_TRUE(!echoed.isEmpty() || echoed.wait(5000));
     };
     pingAndWait();
     EXPECT_TRUE(QRegularExpression(u"^\\d+ ms$"_s).match(ping->text()).hasMatch())
@@ -274,7 +277,7 @@ TEST_F(NmsInLab, PingAndAnElementWithoutArp) {
     ASSERT_TRUE(Lab::runProgram(u"ip"_s, {u"neigh"_s, u"flush"_s, u"dev"_s, u"eth0"_s}));
     bool lookupEnded = false;
     notifier.onShow = [&](const Message &) {
-        lookupEnded = !ElementLinkTestPeer(window->link()).lookups().isPending(lab.element(4).ip);
+        lookupEnded = !ElementLinkTestPeer(station->link).lookups().isPending(lab.element(4).ip);
     };
     discover();
     EXPECT_EQ(treeMacs().size(), 3) << "listed when the window closed";
@@ -294,14 +297,14 @@ TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedConfiguredAndKept) {
     const LabElement &far = lab.routed().front();
     discover();
     ASSERT_EQ(sections().size(), 4);
-    DatabaseCommands &commands = window->databaseCommands();
+    DatabaseCommandsPresenter &commands = *station->commands;
 
     notifier.messages.clear();
     EXPECT_FALSE(commands.add(far.ip, {}));
     EXPECT_EQ(notifier.messages, QList<Message>({Message(MessageId::AdditionNeedsMac, {far.ip})}));
     EXPECT_FALSE(sections().contains(far.key()));
 
-    QSignalSpy added(&commands, &DatabaseCommands::additionFinished);
+    QSignalSpy added(&commands, &DatabaseCommandsPresenter::additionFinished);
     notifier.messages.clear();
     ASSERT_TRUE(commands.add(far.ip, far.mac.toLower()));
     ASSERT_TRUE(added.wait(10000));
@@ -320,7 +323,7 @@ TEST_F(NmsInLab, AnElementBehindTheRouterIsAddedConfiguredAndKept) {
     EXPECT_EQ(lab.simLog(far.number, u"configuration write"_s, u'r').size(), 1);
 
     // Update from network: the LAN answers, the routed element stays and is named as not answering.
-    QSignalSpy silent(&commands, &DatabaseCommands::notAnswered);
+    QSignalSpy silent(&commands, &DatabaseCommandsPresenter::notAnswered);
     notifier.messages.clear();
     notifier.answers = {Answer::Yes};
     commands.updateFromNetwork();

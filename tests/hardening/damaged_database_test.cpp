@@ -130,21 +130,21 @@ TEST_P(DamagedDatabase, StartsListsSelectsAndStoresWithoutCrashing) {
             continue;
         const QString mac = rowMac(row);
         clickRow(row);
-        EXPECT_EQ(window->panel().selectedMac() == mac, row > 0 || !shape.firstRefused) << row;
+        EXPECT_EQ(panel(*window).selectedMac() == mac, row > 0 || !shape.firstRefused) << row;
     }
     EXPECT_EQ(notifier.ids(), QList<MessageId>());
     notifier.messages.clear();
 
     // A discovery's report for a new element: stored, or the operator is told it could not be.
     resolver.table.insert(htonl(0x0A000032), QByteArray("\x02\x00\x00\x00\x00\x32", 6));
-    ElementLinkTestPeer inside(window->link());
+    ElementLinkTestPeer inside(station->link);
     inside.setDiscovering(true);
     inside.endpoint().deliver(reportBytes(0x0A000032));
     inside.setDiscovering(false);
     ASSERT_TRUE(drained());
     const QList<Message> notWritten{Message(MessageId::DatabaseNotWritten, {iniPath()})};
     EXPECT_EQ(notifier.messages, shape.writable ? QList<Message>() : notWritten);
-    EXPECT_EQ(window->database().read(u"020000000032"_s, u"ip"_s),
+    EXPECT_EQ(station->database.read(u"020000000032"_s, u"ip"_s),
               shape.writable ? u"10.0.0.50"_s : QString());
 }
 

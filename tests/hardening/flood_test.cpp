@@ -71,7 +71,7 @@ TEST_F(Flood, TheWindowOutlivesAHundredThousandHostileDatagrams) {
     const qint64 rssBefore = statusKiB("VmRSS:");
 
     std::atomic<bool> sent = false;
-    const quint16 port = ElementLinkTestPeer(window->link()).endpoint().localPort();
+    const quint16 port = ElementLinkTestPeer(station->link).endpoint().localPort();
     std::thread sender([&] {
         const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in to{};
@@ -91,7 +91,7 @@ TEST_F(Flood, TheWindowOutlivesAHundredThousandHostileDatagrams) {
 
     const qint64 rssAfter = statusKiB("VmRSS:");
     const qsizetype boxesDuringFlood = notifier.messages.size();
-    EXPECT_GT(ElementLinkTestPeer(window->link()).dispatch().dispatchedCount(), 0u);
+    EXPECT_GT(ElementLinkTestPeer(station->link).dispatch().dispatchedCount(), 0u);
     EXPECT_LE(boxesDuringFlood, 12) << ::testing::PrintToString(notifier.messages);
     EXPECT_LT(rssAfter - rssBefore, 64 * 1024) << "KiB";
 
@@ -115,7 +115,7 @@ TEST_F(Flood, ReportsOnAnEmptyDatabaseDoNotRepeatItsNotice) {
     ASSERT_EQ(notifier.ids(), QList<MessageId>{notice});
     notifier.messages.clear();
     for (int i = 0; i < 200; ++i)
-        ElementLinkTestPeer(window->link()).endpoint().deliver(failingReport(i));
+        ElementLinkTestPeer(station->link).endpoint().deliver(failingReport(i));
     ASSERT_TRUE(drained());
     EXPECT_FALSE(notifier.ids().contains(notice));
     EXPECT_LE(notifier.messages.size(), MessageCoalescer::kStormBoxes + 1);
@@ -130,15 +130,15 @@ TEST_F(Flood, RefusedReportsFromOneSenderAreOneRowAndTheirCountInTheEventLog) {
     FakeClock clock;
     QTemporaryDir events;
     EventLog log(clock, events.path());
-    EventRecorder recorder(log, window->database());
-    recorder.attachLink(window->link());
+    EventRecorder recorder(log, station->database);
+    recorder.attachLink(station->link);
     constexpr int kReports = 300;
     QUdpSocket sender;
-    const quint16 port = ElementLinkTestPeer(window->link()).endpoint().localPort();
+    const quint16 port = ElementLinkTestPeer(station->link).endpoint().localPort();
     for (int i = 0; i < kReports; ++i)
         sender.writeDatagram(failingReport(i), QHostAddress(QHostAddress::LocalHost), port);
     ASSERT_TRUE(runUntil(
-        [&] { return ElementLinkTestPeer(window->link()).dispatch().dispatchedCount() >= kReports; }, 10000));
+        [&] { return ElementLinkTestPeer(station->link).dispatch().dispatchedCount() >= kReports; }, 10000));
     ASSERT_TRUE(drained());
     const auto refused = [&] {
         QStringList details;

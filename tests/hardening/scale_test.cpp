@@ -37,13 +37,13 @@ TEST_P(Scale, ADiscoveryListsEveryElementThatAnswersAndEachCanBeSelected) {
 
     EXPECT_EQ(notifier.messages.size(), 1) << "the confirmation, nothing else";
     ASSERT_EQ(rowCount(), elements);
-    EXPECT_EQ(window->elementTree().title(), u"Select element: (%1 items)"_s.arg(elements));
-    EXPECT_EQ(window->panel().findChild<QComboBox *>(u"cmbEncoders"_s)->count(), elements / 2 + 1);
+    EXPECT_EQ(elementTree(*window).title(), u"Select element: (%1 items)"_s.arg(elements));
+    EXPECT_EQ(panel(*window).findChild<QComboBox *>(u"cmbEncoders"_s)->count(), elements / 2 + 1);
     for (int row : {0, elements / 2 + 1, elements - 1}) {
         clickRow(row);
         const quint32 ip = 0x0A000000u + quint32(row) + 1;
-        EXPECT_EQ(window->panel().selectedMac(), rowMac(row));
-        EXPECT_EQ(window->panel().elementIp(),
+        EXPECT_EQ(panel(*window).selectedMac(), rowMac(row));
+        EXPECT_EQ(panel(*window).elementIp(),
                   u"10.%1.%2.%3"_s.arg(ip >> 16 & 255).arg(ip >> 8 & 255).arg(ip & 255));
     }
 }

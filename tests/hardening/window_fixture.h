@@ -55,7 +55,7 @@ class HardeningTest : public WindowTest {
 protected:
     // Runs the event loop until every datagram that has arrived is handled.
     bool drained(int timeoutMs = 60000) {
-        ElementLinkTestPeer link(window->link());
+        ElementLinkTestPeer link(station->link);
         return runUntil([&] { return link.drained(); }, timeoutMs);
     }
 };

@@ -3,9 +3,10 @@
 // window sends goes to `element`, on an ephemeral port: nothing is ever sent to a fixed one.
 #pragma once
 
-#include "console/main_window.h"
+#include "app/workstation.h"
 #include "fake_prober.h"
 #include "fakes.h"
+#include "window_widgets.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -46,10 +47,16 @@ protected:
         s.link.pagingPort = s.link.elementPort = s.link.controlPort = element.localPort();
         return s;
     }
-    // Builds the window and runs its start-up; false when start-up ended the program.
+    // Builds the workstation and runs its start-up; false when start-up ended the program.
     bool start(MainWindowSettings s) {
-        window = std::make_unique<MainWindow>(notifier, resolver, prober, std::move(s));
-        return window->Form_Load();
+        build(std::move(s));
+        return station->start();
+    }
+    // The workstation without its start-up, for a test that adds parts first.
+    void build(MainWindowSettings s) {
+        window = nullptr;
+        station = std::make_unique<Workstation>(WorkstationSeams{notifier, resolver, prober}, std::move(s));
+        window = station->window.get();
     }
     bool start() { return start(settings()); }
 
@@ -63,7 +70,7 @@ protected:
     void clickRow(int row) {
         if (!window->isVisible()) {
             window->show();
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         }
         const QModelIndex index = tree()->model()->index(row, 0);
         ASSERT_TRUE(index.isValid()) << "row " << row;
@@ -75,7 +82,8 @@ protected:
     RecordingNotifier notifier;
     ScriptedResolver resolver;
     ScriptedProber prober; // an empty script times out
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Workstation> station;
+    MainWindow *window = nullptr; // the station's
 };
 
 } // namespace ondalink::testing

@@ -4,8 +4,7 @@
 // tested and, on an encoder, its level watched. Prints "ready" when the window shows all that, and
 // keeps running until it is closed. Messages go to standard output instead of message boxes.
 // Usage: ondalink-nms-demo [row]: the row of the list to select instead of the first.
-#include "console/main_window.h"
-#include "console/status_console.h"
+#include "app/workstation.h"
 #include "diag/linux/async_icmp_prober.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
@@ -67,20 +66,21 @@ int main(int argc, char **argv) {
     ondalink::MainWindowSettings settings;
     if (const QString path = qEnvironmentVariable("ONDALINK_NMS_INI"); !path.isEmpty())
         settings.databasePath = path;
-    ondalink::MainWindow window(notifier, resolver, prober, settings);
+    ondalink::Workstation station({notifier, resolver, prober}, settings);
+    ondalink::MainWindow &window = *station.window;
     // The status columns filled by real probes; settings and events of a demonstration are its own.
     QTemporaryDir scratch;
     QSettings statusSettings(scratch.filePath(u"demo.conf"_s), QSettings::IniFormat);
     ondalink::AsyncIcmpProber statusProber;
     NoNotifications notifications;
-    ondalink::StatusConsole status(window, {statusProber,
-                                            ondalink::systemClock(),
-                                            notifications,
-                                            notifier,
-                                            statusSettings,
-                                            scratch.filePath(u"events"_s),
-                                            {}});
-    if (!window.Form_Load())
+    station.addStatus({statusProber,
+                       ondalink::systemClock(),
+                       notifications,
+                       notifier,
+                       statusSettings,
+                       scratch.filePath(u"events"_s),
+                       {}});
+    if (!station.start())
         return 1;
     window.show();
 
@@ -99,7 +99,7 @@ int main(int argc, char **argv) {
         tree->setCurrentIndex(chosen);
         tree->setFocus();
         out << "selected: " << chosen.data().toString() << Qt::endl;
-        window.pingPresenter().lblPing_Click();
+        window.findChild<QAction *>(u"actPing"_s)->trigger();
         if (window.action(ondalink::MainWindow::Command::StartMonitoring)->isEnabled())
             window.action(ondalink::MainWindow::Command::StartMonitoring)->trigger();
         QTimer::singleShot(kSettleMs, &window, [&window] {
