@@ -46,10 +46,9 @@ public:
             const QStringList f = QString::fromLatin1(line).split(u' ', Qt::SkipEmptyParts);
             if (f.size() >= 4 && f[0] == u"nms")
                 std::tie(m_nmsIp, m_nmsMac) = std::tie(f[2], f[3]);
-            if (f.size() == 9 && f[0].startsWith(u'e'))
-                m_elements.append({f[0].mid(1).toInt(), f[2], f[3].toUpper(), f[4], f[5], f[6], f[7], f[8]});
-            if (f.size() == 9 && f[0].startsWith(u'r') && f[0] != u"router"_s)
-                m_routed.append({f[0].mid(1).toInt(), f[2], f[3].toUpper(), f[4], f[5], f[6], f[7], f[8]});
+            if (f.size() == 9 && (f[0].startsWith(u'e') || f[0].startsWith(u'r')))
+                (f[0].startsWith(u'e') ? m_elements : m_routed)
+                    .append({f[0].mid(1).toInt(), f[2], f[3].toUpper(), f[4], f[5], f[6], f[7], f[8]});
         }
         // The paging request is a broadcast: never from anywhere but the lab's NMS host.
         if (!QNetworkInterface::allAddresses().contains(QHostAddress(m_nmsIp)))

@@ -93,15 +93,9 @@ TEST(ElementSchema, DamagedValuesReadAsTheirDefaultOrTheNearestEndOfTheirRange) 
     for (const auto &row : rows) {
         const StoredElement stored = section(row.lines);
         const ElementRecord r = stored.record();
-        EXPECT_EQ(u"att %1 buf %2 sdm %3 sdl %4 sdt %5 ver %6 sfn %7"_s.arg(r.att)
-                      .arg(r.buf)
-                      .arg(r.sdm)
-                      .arg(r.sdl)
-                      .arg(r.sdt)
-                      .arg(r.ver)
-                      .arg(r.sfn),
-                  row.shown)
-            << row.name;
+        const QString shown = QString::asprintf("att %d buf %d sdm %d sdl %d sdt %d ver %g sfn %d", r.att,
+                                                r.buf, r.sdm, r.sdl, r.sdt, r.ver, r.sfn);
+        EXPECT_EQ(shown, row.shown) << row.name;
         QStringList corrections;
         for (const auto &[key, value] : stored.corrections())
             corrections << key + u'=' + value;

@@ -14,13 +14,6 @@ namespace {
 using ProfileFile = testing::IniFileTest;
 using IniFormat = testing::IniFileTest;
 
-TEST_F(ProfileFile, WritesUpperCaseKeysAndReadsThemInAnyCase) {
-    ASSERT_TRUE(WriteToINI(u"001A2B3C4D5E"_s, u"name"_s, u"DEC 1           "_s, path()));
-    EXPECT_EQ(bytes(), QByteArray("[001A2B3C4D5E]\r\nNAME=DEC 1           \r\n"));
-    EXPECT_EQ(ReadFromINI(u"001a2b3c4d5e"_s, u"NaMe"_s, path()), u"DEC 1           "_s);
-    EXPECT_EQ(ReadFromINI(u"S"_s, u"k"_s, folder() + u"/none.ini"_s, u"dflt"_s), u"dflt"_s);
-}
-
 TEST_F(ProfileFile, ValuesRoundTripExactlyAndReadBackCutTo749) {
     QString everyByte;
     for (int c = 1; c < 256; ++c) {
