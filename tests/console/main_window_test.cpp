@@ -116,14 +116,6 @@ TEST_F(MainWindowTest, MonitoringRunsOnAnEncoderUntilStoppedOrTheLayoutIsApplied
     EXPECT_FALSE(ElementLinkTestPeer(window->link()).endpoint().isOpen());
 }
 
-// The caption whose buddy the control is.
-QLabel *captionOf(const QWidget *window, const QWidget *control) {
-    for (QLabel *label : window->findChildren<QLabel *>())
-        if (label->buddy() == control)
-            return label;
-    return nullptr;
-}
-
 TEST_F(MainWindowTest, TheFormHoldsStillScrollsOnASmallScreenAndHidesWhatTheTypeDoesNotUse) {
     start();
     window->show();
@@ -134,7 +126,7 @@ TEST_F(MainWindowTest, TheFormHoldsStillScrollsOnASmallScreenAndHidesWhatTheType
         u"Label26 scrlSilDetTime scrlAtten lblAttenDB"_s;
     const QString encoderOnly = u"VUMeter lblVolume Slider1 chkWatchAudio cmbAudioInput cmbAudioTX"_s;
     const auto captionShown = [this](const QString &field) {
-        return captionOf(window.get(), find<QWidget>(field))->isVisibleTo(window.get());
+        return captionOf(field)->isVisibleTo(window.get());
     };
     QList<QList<QRect>> places;
     for (const QString &mac : {kDecoderMac, kEncoderMac, kDecoderMac}) {
