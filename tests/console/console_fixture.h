@@ -75,6 +75,14 @@ protected:
         EXPECT_NE(child, nullptr) << qPrintable(name);
         return child;
     }
+    // The caption whose buddy the named control is.
+    QLabel *captionOf(const QString &name) const {
+        const QWidget *control = find<QWidget>(name);
+        for (QLabel *label : window->findChildren<QLabel *>())
+            if (label->buddy() == control)
+                return label;
+        return nullptr;
+    }
     // What the blank-separated controls show, joined by "|": the check ("true"), selected index,
     // position or text, whichever the control has first; a caption as it reads, without its Alt+letter
     // marker.

@@ -117,14 +117,6 @@ TEST_F(MainWindowTest, MonitoringRunsOnAnEncoderUntilStoppedOrTheLayoutIsApplied
     EXPECT_FALSE(ElementLinkTestPeer(station->link).endpoint().isOpen());
 }
 
-// The caption whose buddy the control is.
-QLabel *captionOf(const QWidget *window, const QWidget *control) {
-    for (QLabel *label : window->findChildren<QLabel *>())
-        if (label->buddy() == control)
-            return label;
-    return nullptr;
-}
-
 TEST_F(MainWindowTest, TheFormHoldsStillScrollsOnASmallScreenAndHidesWhatTheTypeDoesNotUse) {
     start();
     window->show();
@@ -134,9 +126,7 @@ TEST_F(MainWindowTest, TheFormHoldsStillScrollsOnASmallScreenAndHidesWhatTheType
         u"cmbSilDetMode chkSFNEnabled scrlBuffer Label24 scrlSilDetLevel lblSilDetLevel "
         u"Label26 scrlSilDetTime scrlAtten lblAttenDB"_s;
     const QString encoderOnly = u"VUMeter lblVolume Slider1 chkWatchAudio cmbAudioInput cmbAudioTX"_s;
-    const auto captionShown = [this](const QString &field) {
-        return captionOf(window, find<QWidget>(field))->isVisibleTo(window);
-    };
+    const auto captionShown = [this](const QString &field) { return captionOf(field)->isVisibleTo(window); };
     QList<QList<QRect>> places;
     for (const QString &mac : {kDecoderMac, kEncoderMac, kDecoderMac}) {
         clickNode(mac);

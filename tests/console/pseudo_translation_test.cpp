@@ -166,26 +166,20 @@ TEST_F(PseudoTranslation, MainWindowWithAnElementSelected) {
     look(window);
 }
 
-TEST_F(PseudoTranslation, PagingWindowAndAboutBox) {
+TEST_F(PseudoTranslation, ThePagingWindowTheAboutBoxAndTheDialogs) {
     writeExample();
     ASSERT_TRUE(start());
     PagingWindow paging(window);
     paging.showStoredCount(2);
-    look(&paging);
-    m_texts.clear();
-    std::unique_ptr<QMessageBox> about(buildAboutBox(iniPath(), window));
-    look(about.get());
-}
-
-TEST_F(PseudoTranslation, TheDialogsOfTheDatabaseAndTheSettings) {
+    const std::unique_ptr<QMessageBox> about(buildAboutBox(iniPath(), window));
     AddElementDialog add;
-    look(&add);
-    m_texts.clear();
     ImportDialog import;
-    look(&import);
-    m_texts.clear();
     SettingsDialog settings(StatusSettings{}, false); // with the hint on how to permit echoes
-    look(&settings);
+    for (QWidget *top : std::initializer_list<QWidget *>{&paging, about.get(), &add, &import, &settings}) {
+        SCOPED_TRACE(top->metaObject()->className());
+        m_texts.clear();
+        look(top);
+    }
 }
 
 // The program's loader: the locale's file from the first folder that has one, else English.

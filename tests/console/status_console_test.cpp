@@ -308,7 +308,6 @@ TEST_F(StatusConsoleTest, AnUpdateFromTheNetworkLogsEachElementThatDidNotAnswerB
 TEST_F(StatusConsoleTest, TheStatusBarShowsTheLastOutcomeAndTheCountsOfTheWindowsParts) {
     writeIni(iniText({{kDecoderKey, with(decoderKeys(), u"IP=127.0.0.2"_s)}, {kEncoderKey, encoderKeys()}}));
     ASSERT_TRUE(startWithStatus());
-    window->show();
     const auto label = [this](const QString &name) { return find<QLabel>(name); };
     EXPECT_EQ(label(u"lblElementsListed"_s)->text(), u"Elements: 2"_s);
     EXPECT_EQ(label(u"lblElementsOnline"_s)->text(), u"Online: 0"_s);
@@ -324,10 +323,15 @@ TEST_F(StatusConsoleTest, TheStatusBarShowsTheLastOutcomeAndTheCountsOfTheWindow
     const QString time = clock.wallTime().toLocalTime().toString(u"HH:mm:ss"_s);
     EXPECT_EQ(label(u"lblLastOutcome"_s)->text(), time + u"  Ping ENC 1: 7 ms"_s);
     EXPECT_EQ(label(u"lblLastOutcome"_s)->toolTip(), label(u"lblLastOutcome"_s)->text());
-    // The ping made the encoder Online; without probes the count says nothing and goes.
-    EXPECT_EQ(label(u"lblElementsOnline"_s)->text(), u"Online: 1"_s);
     station->commands->exportTo(folder() + u"/out.csv"_s);
     EXPECT_EQ(label(u"lblLastOutcome"_s)->text(), time + u"  Export: 2 written to out.csv"_s);
+    notifier.answers = {Answer::Yes}; // a merging import, then the restore of what it replaced
+    station->commands->importFrom(folder() + u"/out.csv"_s, false);
+    EXPECT_EQ(label(u"lblLastOutcome"_s)->text(), time + u"  Import: 2 stored"_s);
+    notifier.answers = {Answer::Yes};
+    station->commands->restorePrevious();
+    EXPECT_EQ(label(u"lblLastOutcome"_s)->text(), time + u"  Previous database restored"_s);
+    // Without probes the online count says nothing and goes.
     StatusSettings off = console->settings().settings();
     off.probingEnabled = false;
     console->settings().apply(off);

@@ -99,6 +99,11 @@ TEST_F(UnsavedEditsTest, ASavedEditIsWrittenAndConfirmedBeforeTheNextElementIsSh
     ASSERT_TRUE(startQuick());
     clickNode(kDecoderMac);
     find<QLineEdit>(u"txtElementName"_s)->setText(u"STUDIO"_s);
+    // The changed field's caption is marked with what the presenter says of it, until confirmed.
+    QLabel *caption = captionOf(u"txtElementName"_s);
+    const QString tip = panel(*window).presenter().changedTip(ElementKey::Name);
+    EXPECT_EQ(std::tuple(caption->font().bold(), caption->toolTip(), tip.isEmpty()),
+              std::tuple(true, tip, false));
     notifier.answers = {Answer::Save, Answer::Yes}; // the second for the Save question
     clickNode(kEncoderMac);
     QList<QByteArray> sent = received(5000);
@@ -111,7 +116,8 @@ TEST_F(UnsavedEditsTest, ASavedEditIsWrittenAndConfirmedBeforeTheNextElementIsSh
     answerWrite(sent.first(), {sim::kDecoder, 100307, 3, 5}, before);
     EXPECT_TRUE(QTest::qWaitFor([&] { return panel(*window).selectedMac() == kEncoderMac; }));
     EXPECT_TRUE(notifier.ids().contains(MessageId::ConfigurationSaved));
-    EXPECT_EQ(std::tuple(panelTitle(), storedName()), std::tuple(kTitle, u"STUDIO          "_s));
+    EXPECT_EQ(std::tuple(panelTitle(), storedName(), caption->font().bold()),
+              std::tuple(kTitle, u"STUDIO          "_s, false));
 }
 
 TEST_F(UnsavedEditsTest, AnInvalidAddressSaysSoAndARefusedSaveFocusesTheFirstFieldItNames) {
