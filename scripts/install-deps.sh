@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-l10n-tools qt6-tools-dev dbus
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev clang-format clang-tidy clazy
+  clang libclang-rt-14-dev clang-format clang-tidy clang-tidy-22 clazy
   xvfb xauth imagemagick x11-utils
   iproute2 iputils-ping procps python3
   desktop-file-utils appstream dpkg-dev file libcap2-bin

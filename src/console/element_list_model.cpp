@@ -159,14 +159,6 @@ void ElementListModel::setSilence(const QString &elementKey, SilenceState state)
     changed(*row);
 }
 
-void ElementListModel::setDuplicateAddress(const QString &elementKey, bool duplicate) {
-    Row *row = rowToChange(elementKey);
-    if (!row || row->status.duplicateAddress == duplicate)
-        return;
-    row->status.duplicateAddress = duplicate;
-    changed(*row);
-}
-
 void ElementListModel::setWatched(const QSet<QString> &elementKeys) {
     m_watched = elementKeys;
     for (Row &row : m_rows)

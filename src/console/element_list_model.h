@@ -52,7 +52,6 @@ public:
     // An element's reachability as the monitor knows it; the key is the element key.
     void setReachability(const ElementState &state);
     void setSilence(const QString &elementKey, SilenceState state);
-    void setDuplicateAddress(const QString &elementKey, bool duplicate);
     // The encoders whose audio is watched (element keys); the list's "Watch audio" shows it.
     void setWatched(const QSet<QString> &elementKeys);
     bool isWatchedAt(int row) const;

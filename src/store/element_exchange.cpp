@@ -74,7 +74,7 @@ std::optional<QString> storedValue(ElementKey key, const QString &value, QString
             *why = ExchangeTexts::tr("the name \"%1\" is longer than 16 characters").arg(value);
             return std::nullopt;
         }
-        const QString padded = padName(value);
+        QString padded = padName(value);
         if (!storable(padded)) {
             *why = ExchangeTexts::tr("the name \"%1\" holds a character that cannot be stored").arg(value);
             return std::nullopt;
@@ -238,7 +238,7 @@ QList<CsvRecord> csvRecords(QByteArrayView text, QList<ImportProblem> &problems)
     const auto endRecord = [&] {
         record.cells.append(std::exchange(cell, {}));
         // A line with nothing on it is no record.
-        if (!(record.cells.size() == 1 && record.cells.front().isEmpty() && !wasQuoted))
+        if (record.cells.size() != 1 || !record.cells.front().isEmpty() || wasQuoted)
             records.append(std::move(record));
         record = {};
         wasQuoted = false;

@@ -160,6 +160,10 @@ TEST(StatusBarPresenter, TheCountsFollowTheListAndTheOnlineCountIsShownOnlyWhile
     EXPECT_TRUE(rig.bar.onlineShown());
     rig.reachability.recordPing(u"127.0.0.1"_s, EchoResult{EchoStatus::Success, 3});
     EXPECT_EQ(rig.bar.onlineText(), u"Online: 2"_s);
+    for (int miss = 0; miss < ReachabilityOptions{}.missesForOffline; ++miss)
+        rig.reachability.recordPing(u"127.0.0.1"_s, EchoResult{EchoStatus::DestinationHostUnreachable, 0});
+    EXPECT_EQ(rig.bar.onlineText(), u"Online: 0"_s) << "both went Offline";
+    rig.reachability.recordPing(u"127.0.0.1"_s, EchoResult{EchoStatus::Success, 3});
     rig.reachability.reload({});
     EXPECT_EQ(rig.bar.onlineText(), u"Online: 0"_s);
     rig.reachability.setEnabled(false);
