@@ -12,7 +12,7 @@
 // clazy:excludeall=non-pod-global-static
 #include "app/workstation.h"
 #include "bench_main.h"
-#include "console/element_tree.h"
+#include "console/widgets/element_tree.h"
 #include "diag/linux/async_icmp_prober.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"

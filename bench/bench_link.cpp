@@ -4,7 +4,7 @@
 // BENCHMARK() registers each benchmark through a static object of the library's.
 // clazy:excludeall=non-pod-global-static
 #include "bench_main.h"
-#include "console/level_display.h"
+#include "console/widgets/level_display.h"
 #include "element_wire.h"
 #include "fakes.h"
 #include "link/datagrams.h"

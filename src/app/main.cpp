@@ -2,10 +2,10 @@
 // Start-up: one instance only, the window loaded in order, and the end of the program.
 #include "app/single_instance.h"
 #include "app/workstation.h"
-#include "console/about_box.h"
 #include "console/desktop_notifications.h"
 #include "console/qt_notifier.h"
 #include "console/translations.h"
+#include "console/widgets/about_box.h"
 #include "console/window_memory.h"
 #include "diag/linux/async_icmp_prober.h"
 #include "diag/linux/icmp_prober.h"

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "console/database_commands.h"
-#include "console/main_window.h"
 #include "console/status_console.h"
+#include "console/widgets/main_window.h"
 #include "link/discovery.h"
 #include "link/element_link.h"
 #include "link/level_monitor.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/database_commands.h"
 
-#include "console/add_element_dialog.h"
-#include "console/import_dialog.h"
+#include "console/widgets/add_element_dialog.h"
+#include "console/widgets/import_dialog.h"
 
 #include <QAction>
 #include <QFileDialog>

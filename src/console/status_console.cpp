@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/status_console.h"
 
-#include "console/element_list_model.h"
-#include "console/event_log_dock.h"
-#include "console/main_window.h"
+#include "console/models/element_list_model.h"
 #include "console/presenters/status_bar_presenter.h"
 #include "console/presenters/status_settings_presenter.h"
-#include "console/settings_dialog.h"
-#include "console/status_bar_view.h"
+#include "console/widgets/event_log_dock.h"
+#include "console/widgets/main_window.h"
+#include "console/widgets/settings_dialog.h"
+#include "console/widgets/status_bar_view.h"
 #include "model/element_record.h"
 #include "model/mac_text.h"
 #include "status/alarm_notifier.h"

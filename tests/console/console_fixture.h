@@ -3,10 +3,10 @@
 // by objectName.
 #pragma once
 
-#include "console/element_tree.h"
-#include "console/form_helpers.h"
-#include "console/ping_indicator.h"
 #include "console/status_console.h"
+#include "console/widgets/element_tree.h"
+#include "console/widgets/form_helpers.h"
+#include "console/widgets/ping_indicator.h"
 #include "element_wire.h"
 #include "fake_status.h"
 #include "link_test_peer.h"

@@ -4,8 +4,8 @@
 // keys do to it.
 #include "console_fixture.h"
 
-#include "console/element_list_model.h"
-#include "console/element_list_proxy.h"
+#include "console/models/element_list_model.h"
+#include "console/models/element_list_proxy.h"
 
 #include <QGroupBox>
 #include <QHeaderView>

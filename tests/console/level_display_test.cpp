@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/level_display.h"
+#include "console/widgets/level_display.h"
 #include "level_replies.h"
 #include "link/datagrams.h"
 
-#include "console/vu_meter.h"
+#include "console/widgets/vu_meter.h"
 
 #include <QImage>
 #include <QTest>

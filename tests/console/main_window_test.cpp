@@ -4,7 +4,7 @@
 #include "console_fixture.h"
 
 #include "console/qt_notifier.h"
-#include "console/vu_meter.h"
+#include "console/widgets/vu_meter.h"
 #include "console/window_memory.h"
 #include "link_test_peer.h"
 

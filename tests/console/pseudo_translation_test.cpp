@@ -3,12 +3,12 @@
 // text of ours untranslated and no label cut off.
 #include "console_fixture.h"
 
-#include "console/about_box.h"
-#include "console/add_element_dialog.h"
-#include "console/import_dialog.h"
-#include "console/paging_window.h"
-#include "console/settings_dialog.h"
 #include "console/translations.h"
+#include "console/widgets/about_box.h"
+#include "console/widgets/add_element_dialog.h"
+#include "console/widgets/import_dialog.h"
+#include "console/widgets/paging_window.h"
+#include "console/widgets/settings_dialog.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>

@@ -7,9 +7,9 @@
 #include "console_fixture.h"
 
 #include "console/database_commands.h"
-#include "console/element_list_model.h"
-#include "console/event_log_dock.h"
-#include "console/event_log_model.h"
+#include "console/models/element_list_model.h"
+#include "console/models/event_log_model.h"
+#include "console/widgets/event_log_dock.h"
 #include "link/discovery.h"
 #include "status/event_log.h"
 #include "status/silence_watch.h"

@@ -3,9 +3,9 @@
 // backends and the element simulators: what an operator does, checked on the screen, in nms.ini
 // and in what the elements logged they received.
 #include "app/workstation.h"
-#include "console/element_list_model.h"
-#include "console/element_tree.h"
-#include "console/ping_indicator.h"
+#include "console/models/element_list_model.h"
+#include "console/widgets/element_tree.h"
+#include "console/widgets/ping_indicator.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "fake_status.h"

@@ -2,7 +2,7 @@
 // Level replies: the peak against a plain reading of the 24-bit samples, the meter width and dBFS
 // text against the arithmetic, and the monitor's reported peak with monitoring on and off.
 // Input: a flag byte (bit 0: monitoring on), then the reply (any length reaches levelPeak).
-#include "console/level_display.h"
+#include "console/widgets/level_display.h"
 #include "fakes.h"
 #include "fuzz_support.h"
 #include "link/datagrams.h"

@@ -3,7 +3,7 @@
 // event loop run as the program runs it.
 #pragma once
 
-#include "console/element_tree.h"
+#include "console/widgets/element_tree.h"
 #include "element_wire.h"
 #include "link/element_report_handler.h"
 #include "link/receive_dispatch.h"

@@ -3,10 +3,10 @@
 // part to another.
 #pragma once
 
-#include "console/diagnostics_frame.h"
-#include "console/element_tree.h"
-#include "console/main_window.h"
-#include "console/properties_panel.h"
+#include "console/widgets/diagnostics_frame.h"
+#include "console/widgets/element_tree.h"
+#include "console/widgets/main_window.h"
+#include "console/widgets/properties_panel.h"
 
 namespace ondalink::testing {
 

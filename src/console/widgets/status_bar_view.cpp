@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/status_bar_view.h"
+#include "console/widgets/status_bar_view.h"
 
 #include "console/presenters/status_bar_presenter.h"
 

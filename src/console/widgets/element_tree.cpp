@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/element_tree.h"
+#include "console/widgets/element_tree.h"
 
-#include "console/element_list_proxy.h"
-#include "console/vu_meter.h"
+#include "console/models/element_list_proxy.h"
+#include "console/widgets/vu_meter.h"
 #include "model/element_record.h"
 #include "model/mac_text.h"
 #include "model/notifier.h"

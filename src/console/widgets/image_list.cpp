@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/image_list.h"
+#include "console/widgets/image_list.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "console/element_list_model.h"
+#include "console/models/element_list_model.h"
 #include "model/messages.h"
 #include "store/element_database.h"
 

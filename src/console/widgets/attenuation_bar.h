@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "console/focus_scroll_bar.h"
+#include "console/widgets/focus_scroll_bar.h"
 
 #include <QEvent>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/import_dialog.h"
+#include "console/widgets/import_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>

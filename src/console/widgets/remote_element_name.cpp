@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/remote_element_name.h"
+#include "console/widgets/remote_element_name.h"
 
-#include "console/element_tree.h"
 #include "console/presenters/element_naming.h"
-#include "console/properties_panel.h"
+#include "console/widgets/element_tree.h"
+#include "console/widgets/properties_panel.h"
 #include "model/element_record.h"
 #include "model/ipv4.h"
 

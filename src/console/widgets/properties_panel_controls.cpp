@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The controls of the properties panel: names, captions, ranges, list entries and arrangement.
-#include "console/properties_panel.h"
+#include "console/widgets/properties_panel.h"
 
-#include "console/attenuation_bar.h"
-#include "console/focus_scroll_bar.h"
-#include "console/form_helpers.h"
+#include "console/widgets/attenuation_bar.h"
+#include "console/widgets/focus_scroll_bar.h"
+#include "console/widgets/form_helpers.h"
 
 #include "model/element_fields.h"
 #include "model/encodings.h"

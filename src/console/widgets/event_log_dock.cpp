@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/event_log_dock.h"
+#include "console/widgets/event_log_dock.h"
 
-#include "console/event_log_model.h"
+#include "console/models/event_log_model.h"
 #include "model/notifier.h"
 #include "status/event_log.h"
 

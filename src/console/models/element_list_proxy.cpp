@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/element_list_proxy.h"
+#include "console/models/element_list_proxy.h"
 
-#include "console/element_list_model.h"
+#include "console/models/element_list_model.h"
 
 namespace ondalink {
 

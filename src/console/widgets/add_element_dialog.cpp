@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/add_element_dialog.h"
+#include "console/widgets/add_element_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's own reactions: value labels, validation colours, and the layout by element type.
-#include "console/properties_panel.h"
+#include "console/widgets/properties_panel.h"
 
-#include "console/attenuation_bar.h"
+#include "console/widgets/attenuation_bar.h"
 #include "model/encodings.h"
 #include "model/ipv4.h"
 

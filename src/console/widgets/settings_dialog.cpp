@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/settings_dialog.h"
+#include "console/widgets/settings_dialog.h"
 
 #include "status/reachability_monitor.h"
 

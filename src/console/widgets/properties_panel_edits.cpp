@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The marks of the operator's unsaved edits and the focus after a refused Save, as the presenter
 // decides them.
-#include "console/properties_panel.h"
+#include "console/widgets/properties_panel.h"
 
-#include "console/form_helpers.h"
+#include "console/widgets/form_helpers.h"
 #include "model/encodings.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/element_list_model.h"
+#include "console/models/element_list_model.h"
 
-#include "console/image_list.h"
+#include "console/widgets/image_list.h"
 #include "model/element_record.h"
 #include "model/ipv4.h"
 #include "model/mac_text.h"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/diagnostics_frame.h"
+#include "console/widgets/diagnostics_frame.h"
 
-#include "console/form_helpers.h"
-#include "console/level_display.h"
-#include "console/ping_indicator.h"
-#include "console/vu_meter.h"
+#include "console/widgets/form_helpers.h"
+#include "console/widgets/level_display.h"
+#include "console/widgets/ping_indicator.h"
+#include "console/widgets/vu_meter.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "console/level_display.h"
+#include "console/widgets/level_display.h"
 
 #include <QFrame>
 #include <QList>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/ping_indicator.h"
+#include "console/widgets/ping_indicator.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/about_box.h"
+#include "console/widgets/about_box.h"
 
 #include "diag/linux/ping_method.h"
 

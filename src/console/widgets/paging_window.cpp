@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/paging_window.h"
+#include "console/widgets/paging_window.h"
 
 #include "link/discovery.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Loading the selected element into the panel, and clearing it.
-#include "console/properties_panel.h"
+#include "console/widgets/properties_panel.h"
 
-#include "console/attenuation_bar.h"
+#include "console/widgets/attenuation_bar.h"
 
 #include "model/element_record.h"
 #include "model/encodings.h"

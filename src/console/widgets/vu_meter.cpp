@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/vu_meter.h"
+#include "console/widgets/vu_meter.h"
 
 #include "link/datagrams.h"
 #include "model/encodings.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/level_display.h"
+#include "console/widgets/level_display.h"
 
 #include "link/datagrams.h"
 #include "model/encodings.h"

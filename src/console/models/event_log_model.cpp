@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/event_log_model.h"
+#include "console/models/event_log_model.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -3,7 +3,7 @@
 
 #include "console/presenters/database_commands_presenter.h"
 #include "console/presenters/ping_presenter.h"
-#include "console/properties_panel.h"
+#include "console/widgets/properties_panel.h"
 #include "link/discovery.h"
 #include "link/element_link.h"
 #include "link/level_monitor.h"
