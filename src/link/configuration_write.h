@@ -31,6 +31,7 @@ std::optional<QString> saveCheckFailure(const ConfigurationWrite &write, bool da
 // is never sent.
 std::optional<QByteArray> packConfigurationWrite(const ConfigurationWrite &write);
 static_assert(configurationWriteLength(ElementRole::Encoder) == 35 &&
-              configurationWriteLength(ElementRole::Decoder) == 40);
+                  configurationWriteLength(ElementRole::Decoder) == 40,
+              "a write is 35 bytes, 40 for a decoder, every byte one field's");
 
 } // namespace ondalink

@@ -32,7 +32,8 @@ constexpr bool commonPartAgrees() {
 }
 static_assert(commonPartAgrees(), "the common part differs between roles or is not filled");
 static_assert(schema_rows::reportLength(ElementRole::Encoder) == 44 &&
-              schema_rows::reportLength(ElementRole::Decoder) == 48);
+                  schema_rows::reportLength(ElementRole::Decoder) == 48,
+              "an encoder's full report is 44 bytes, a decoder's 48");
 } // namespace report_layout
 
 // Outcome of decoding, in the order the checks are made: the first failing one wins.

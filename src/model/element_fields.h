@@ -221,7 +221,7 @@ constexpr const ElementKeySchema &schemaOf(ElementKey key) {
 
 // How a report and a configuration write hold a field, from its record member: a text is an
 // address's four bytes (the name its 16 characters), the whole number the serial's four big-endian
-// bytes, the tenths the version's two, a byte one.
+// bytes, the tenths the version's two, a byte one. Meaningless for a field neither holds (bound).
 enum class WireForm : quint8 {
     Address,
     Name,
