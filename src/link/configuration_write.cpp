@@ -12,20 +12,33 @@ namespace ondalink {
 
 namespace {
 
-// A byte of the datagram, only when the value lies in the control's range.
-std::optional<char> rangedByte(ElementKey key, int value) {
-    if (!schemaOf(key).range->contains(value))
-        return std::nullopt;
-    return static_cast<char>(static_cast<quint8>(value));
-}
-
-bool appendAll(QByteArray &bytes, const QList<std::optional<char>> &fields) {
-    for (const auto &field : fields) {
-        if (!field)
-            return false;
-        bytes.append(*field);
+// The field's bytes as the write sends them from the panel; nullopt when an address is not valid or
+// a value lies outside the control's range. The controls are read whether or not they are enabled.
+std::optional<QByteArray> fieldBytes(const ElementKeySchema &k, const ConfigurationWrite &write) {
+    const PanelMember &m = k.write.member;
+    switch (wireFormOf(k)) {
+    case WireForm::Address: {
+        const auto octets = addressToBytes(write.*m.text);
+        if (!octets)
+            return std::nullopt;
+        QByteArray bytes;
+        for (const quint8 octet : *octets)
+            bytes.append(static_cast<char>(octet));
+        return bytes;
     }
-    return true;
+    case WireForm::Name:
+        return nameToBytes(write.*m.text);
+    case WireForm::Byte: {
+        const int value = panelNumber(m, write);
+        if (!k.range->contains(value))
+            return std::nullopt;
+        return QByteArray(1, static_cast<char>(static_cast<quint8>(value)));
+    }
+    case WireForm::Serial: // no write carries them
+    case WireForm::Version:
+        break;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -69,28 +82,16 @@ std::optional<QString> saveCheckFailure(const ConfigurationWrite &write, bool da
 }
 
 std::optional<QByteArray> packConfigurationWrite(const ConfigurationWrite &write) {
-    using F = ElementKey;
-    QByteArray bytes;
-    bytes.reserve(40);
-    for (const QString &address : {write.ip, write.mask, write.gw, write.remote}) {
-        const auto octets = addressToBytes(address);
-        if (!octets)
+    QByteArray datagram(configurationWriteLength(write.role), '\0');
+    for (const ElementKeySchema &k : schema_rows::kSchema) {
+        if (!isWrittenFor(k.key, write.role))
+            continue;
+        const std::optional<QByteArray> bytes = fieldBytes(k, write);
+        if (!bytes)
             return std::nullopt;
-        for (quint8 octet : *octets)
-            bytes.append(static_cast<char>(octet));
+        datagram.replace(k.write.at, bytes->size(), *bytes);
     }
-    if (!appendAll(bytes, {rangedByte(F::Input, write.input), rangedByte(F::Type, write.type),
-                           rangedByte(F::Tx, write.tx)}))
-        return std::nullopt;
-    bytes.append(nameToBytes(write.name));
-    if (write.role != ElementRole::Decoder)
-        return bytes;
-    // Taken from the controls whether or not they are enabled.
-    if (!appendAll(bytes, {rangedByte(F::Sfn, write.sfn ? 1 : 0), rangedByte(F::Buf, write.buf),
-                           rangedByte(F::Sdm, write.sdm), rangedByte(F::Sdl, write.sdl),
-                           rangedByte(F::Sdt, write.sdt)}))
-        return std::nullopt;
-    return bytes;
+    return datagram;
 }
 
 } // namespace ondalink

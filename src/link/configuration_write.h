@@ -30,5 +30,8 @@ std::optional<QString> saveCheckFailure(const ConfigurationWrite &write, bool da
 // no value its byte can carry (no selection, a value outside the control's range): such a datagram
 // is never sent.
 std::optional<QByteArray> packConfigurationWrite(const ConfigurationWrite &write);
+static_assert(configurationWriteLength(ElementRole::Encoder) == 35 &&
+                  configurationWriteLength(ElementRole::Decoder) == 40,
+              "a write is 35 bytes, 40 for a decoder, every byte one field's");
 
 } // namespace ondalink

@@ -40,14 +40,26 @@ Confirmation confirm(const ElementReport &report, const ConfigurationWrite &show
         else
             compare(reported == selected, key, selected);
     };
-    compare(sameName(r.name, shown.name), ElementKey::Name, padName(shown.name));
-    address(r.ip, shown.ip, ElementKey::Ip);
-    address(r.mask, shown.mask, ElementKey::Mask);
-    address(r.gw, shown.gw, ElementKey::Gw);
-    address(r.remote, shown.remote, ElementKey::Remote);
-    index(r.input, shown.input, ElementKey::Input);
-    index(r.type, shown.type, ElementKey::Type);
-    index(r.tx, shown.tx, ElementKey::Tx);
+    for (const ElementKeySchema &k : schema_rows::kSchema) {
+        if (!isConfirmedByReport(k.key))
+            continue;
+        const RecordMember &reported = k.member;
+        const PanelMember &selected = k.write.member;
+        switch (wireFormOf(k)) {
+        case WireForm::Name:
+            compare(sameName(r.*reported.text, shown.*selected.text), k.key, padName(shown.*selected.text));
+            break;
+        case WireForm::Address:
+            address(r.*reported.text, shown.*selected.text, k.key);
+            break;
+        case WireForm::Byte:
+            index(r.*reported.byte, panelNumber(selected, shown), k.key);
+            break;
+        case WireForm::Serial: // no write carries them
+        case WireForm::Version:
+            break;
+        }
+    }
     out.failed = !out.mismatches.isEmpty() || r.kind() == ElementRole::Unknown;
 
     ConfirmedState &state = out.state;

@@ -6,6 +6,7 @@
 
 #include <QtEndian>
 
+#include <bitset>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -14,93 +15,50 @@ namespace ondalink {
 
 namespace {
 
-// Offsets of the common part.
-constexpr int kInputAt = 16;
-constexpr int kTypeAt = 17;
-constexpr int kTxAt = 18;
-constexpr int kNameAt = 19;
-constexpr int kRoleAt = 35;
-constexpr int kSerialAt = 36;
-
-// Offsets of the tails.
-constexpr int kEncoderVersionAt = 40;
-constexpr int kEncoderSfnAt = 42;
-constexpr int kEncoderBufAt = 43;
-constexpr int kDecoderAttAt = 40;
-constexpr int kDecoderVersionAt = 41;
-constexpr int kDecoderSfnAt = 43;
-constexpr int kDecoderBufAt = 44;
-constexpr int kDecoderSdmAt = 45;
-constexpr int kDecoderSdlAt = 46;
-constexpr int kDecoderSdtAt = 47;
-
-// What a report that ends before a field implies for it.
-constexpr double kShortReportVersion = 2.0;
-constexpr quint8 kShortReportSfn = 0;
-constexpr quint8 kShortEncoderBuf = 0;
-constexpr quint8 kShortDecoderBuf = 1;
-constexpr quint8 kShortDecoderAtt = 255;
-
-class Reader {
-public:
-    explicit Reader(QByteArrayView bytes) : m_bytes(bytes) {}
-
-    std::optional<quint8> byte(int at) const {
-        if (at >= m_bytes.size())
-            return std::nullopt;
-        return static_cast<quint8>(m_bytes[at]);
-    }
-    quint8 byteOr(int at, quint8 otherwise) const { return byte(at).value_or(otherwise); }
-    QByteArrayView slice(int at, int length) const { return m_bytes.sliced(at, length); }
-
-private:
-    QByteArrayView m_bytes;
-};
-
-// The version's two bytes when both are there; false when they are there but cannot be represented.
-bool readVersion(const Reader &in, int at, double &version) {
-    const auto high = in.byte(at);
-    const auto low = in.byte(at + 1);
-    if (!high || !low)
+// Takes the field from its bytes; false when they hold no value it can have, which leaves it as it was.
+bool take(const ElementKeySchema &k, QByteArrayView bytes, ElementRecord &r) {
+    const RecordMember &m = k.member;
+    switch (wireFormOf(k)) {
+    case WireForm::Address:
+        r.*m.text = addressFromBytes(bytes);
         return true;
-    const auto value = versionFromBytes(*high, *low);
-    if (!value)
+    case WireForm::Name:
+        r.*m.text = reportedName(bytes);
+        return true;
+    case WireForm::Byte: {
+        const auto value = static_cast<quint8>(bytes.front());
+        // A decoder setting the panel shows as a list is taken only when it is one of its entries.
+        if (k.report.carried && k.control == FieldControl::List && !k.range->contains(value))
+            return false;
+        r.*m.byte = value;
+        return true;
+    }
+    case WireForm::Serial:
+        // A serial that is 0 or does not fit a signed 32-bit number stays 0, which the check refuses.
+        if (const auto serial = serialFromBytes(bytes)) {
+            r.*m.number = *serial;
+            return true;
+        }
         return false;
-    version = *value;
-    return true;
+    case WireForm::Version:
+        if (const auto version =
+                versionFromBytes(static_cast<quint8>(bytes[0]), static_cast<quint8>(bytes[1]))) {
+            r.*m.tenths = *version;
+            return true;
+        }
+        return false;
+    }
+    return false;
 }
 
-// Reads a decoder's tail; returns whether its version is representable.
-bool readDecoderTail(const Reader &in, ElementReport &report) {
-    ElementRecord &r = report.record;
-    r.att = in.byteOr(kDecoderAttAt, kShortDecoderAtt);
-    report.carried |= OptionalField::Att;
-    r.ver = kShortReportVersion;
-    const bool versionOk = readVersion(in, kDecoderVersionAt, r.ver);
-    r.sfn = in.byteOr(kDecoderSfnAt, kShortReportSfn);
-    r.buf = in.byteOr(kDecoderBufAt, kShortDecoderBuf);
-    if (const auto sdm = in.byte(kDecoderSdmAt); sdm && kSilDetModeRange.contains(*sdm)) {
-        r.sdm = *sdm;
-        report.carried |= OptionalField::Sdm;
-    }
-    if (const auto sdl = in.byte(kDecoderSdlAt)) {
-        r.sdl = *sdl;
-        report.carried |= OptionalField::Sdl;
-    }
-    if (const auto sdt = in.byte(kDecoderSdtAt)) {
-        r.sdt = *sdt;
-        report.carried |= OptionalField::Sdt;
-    }
-    return versionOk;
-}
-
-bool readEncoderTail(const Reader &in, ElementReport &report) {
-    ElementRecord &r = report.record;
-    r.ver = kShortReportVersion;
-    const bool versionOk = readVersion(in, kEncoderVersionAt, r.ver);
-    r.sfn = in.byteOr(kEncoderSfnAt, kShortReportSfn);
-    r.buf = in.byteOr(kEncoderBufAt, kShortEncoderBuf);
-    return versionOk;
+void setImplied(const ElementKeySchema &k, int value, ElementRecord &r) {
+    const RecordMember &m = k.member;
+    if (m.byte)
+        r.*m.byte = static_cast<quint8>(value);
+    else if (m.number)
+        r.*m.number = value;
+    else if (m.tenths)
+        r.*m.tenths = value;
 }
 
 QString trimBlanks(const QString &text) {
@@ -126,22 +84,27 @@ ReportCheck decodeReport(QByteArrayView datagram, ElementReport &report) {
     if (datagram.size() < kReportCommonLength)
         return ReportCheck::TooShort;
 
-    const Reader in(datagram);
     ElementRecord &r = report.record;
-    r.ip = addressFromBytes(in.slice(0, 4));
-    r.mask = addressFromBytes(in.slice(4, 4));
-    r.gw = addressFromBytes(in.slice(8, 4));
-    r.remote = addressFromBytes(in.slice(12, 4));
-    r.input = in.byteOr(kInputAt, 0);
-    r.type = in.byteOr(kTypeAt, 0);
-    r.tx = in.byteOr(kTxAt, 0);
-    r.name = reportedName(in.slice(kNameAt, kNameLength));
-    r.role = in.byteOr(kRoleAt, 0);
-    // A serial that is 0 or does not fit a signed 32-bit number is kept as 0, which the check refuses.
-    r.sn = serialFromBytes(in.slice(kSerialAt, 4)).value_or(0);
-
-    const bool versionOk =
-        r.kind() == ElementRole::Decoder ? readDecoderTail(in, report) : readEncoderTail(in, report);
+    const int roleAt = schemaOf(ElementKey::Role).report.encoder.at; // the common part's
+    const ElementRole role = roleFromValue(static_cast<quint8>(datagram[roleAt]));
+    std::bitset<kElementKeyCount> unreadable;
+    for (const ElementKeySchema &k : schema_rows::kSchema) {
+        const ReportPlace &place = reportPlace(k, role);
+        if (place.at < 0)
+            continue;
+        const int width = wireWidth(wireFormOf(k));
+        bool taken = false;
+        if (place.at + width <= datagram.size()) {
+            taken = take(k, datagram.sliced(place.at, width), r);
+            unreadable[static_cast<std::size_t>(k.key)] = !taken;
+        }
+        if (!taken && place.implied) {
+            setImplied(k, *place.implied, r);
+            taken = true;
+        }
+        if (taken && k.report.carried)
+            report.carried |= *k.report.carried;
+    }
 
     const auto holds = [](ElementKey key, int value) { return schemaOf(key).stored->contains(value); };
     if (!holds(ElementKey::Input, r.input))
@@ -154,7 +117,7 @@ ReportCheck decodeReport(QByteArrayView datagram, ElementReport &report) {
         return ReportCheck::ElementType;
     if (!holds(ElementKey::Sn, r.sn))
         return ReportCheck::SerialNumber;
-    if (!versionOk)
+    if (unreadable[static_cast<std::size_t>(ElementKey::Ver)])
         return ReportCheck::Version;
     return ReportCheck::Ok;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/element_fields.h"
 #include "model/element_record.h"
 #include "model/messages.h"
 
@@ -12,6 +13,28 @@
 namespace ondalink {
 
 inline constexpr int kReportCommonLength = 40; // ip .. sn, the same for every role
+
+namespace report_layout {
+// Every field of the common part is at one place for every role, and the common part is filled.
+constexpr bool commonPartAgrees() {
+    for (const ElementKeySchema &k : schema_rows::kSchema) {
+        const ReportPlace &encoder = k.report.encoder;
+        const bool inCommon = encoder.at >= 0 && encoder.at < kReportCommonLength;
+        if (inCommon != (k.report.decoder.at >= 0 && k.report.decoder.at < kReportCommonLength))
+            return false;
+        if (inCommon && (k.report.decoder.at != encoder.at || encoder.implied || k.report.decoder.implied ||
+                         encoder.at + wireWidth(wireFormOf(k)) > kReportCommonLength))
+            return false;
+    }
+    return schema_rows::filledLength([](const ElementKeySchema &k) {
+               return k.report.encoder.at < kReportCommonLength ? k.report.encoder.at : -1;
+           }) == kReportCommonLength;
+}
+static_assert(commonPartAgrees(), "the common part differs between roles or is not filled");
+static_assert(schema_rows::reportLength(ElementRole::Encoder) == 44 &&
+                  schema_rows::reportLength(ElementRole::Decoder) == 48,
+              "an encoder's full report is 44 bytes, a decoder's 48");
+} // namespace report_layout
 
 // Outcome of decoding, in the order the checks are made: the first failing one wins.
 enum class ReportCheck {

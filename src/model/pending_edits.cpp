@@ -23,35 +23,18 @@ void PendingEdits::setConfirmed(const ConfigurationWrite &shown, const QList<Ele
     m_loaded = shown;
     if (!before || before->mac != shown.mac)
         return;
+    const ConfigurationWrite &was = *before;
+    ConfigurationWrite &now = *m_loaded;
     for (const ElementKey field : unconfirmed) {
-        switch (field) {
-        case ElementKey::Name:
-            m_loaded->name = before->name;
-            break;
-        case ElementKey::Ip:
-            m_loaded->ip = before->ip;
-            break;
-        case ElementKey::Mask:
-            m_loaded->mask = before->mask;
-            break;
-        case ElementKey::Gw:
-            m_loaded->gw = before->gw;
-            break;
-        case ElementKey::Remote:
-            m_loaded->remote = before->remote;
-            break;
-        case ElementKey::Input:
-            m_loaded->input = before->input;
-            break;
-        case ElementKey::Type:
-            m_loaded->type = before->type;
-            break;
-        case ElementKey::Tx:
-            m_loaded->tx = before->tx;
-            break;
-        default: // a report's decoder settings go into the panel as they are: never unconfirmed
-            break;
-        }
+        if (!isConfirmedByReport(field)) // a decoder setting goes into the panel as reported
+            continue;
+        const PanelMember &m = schemaOf(field).write.member;
+        if (m.text)
+            now.*m.text = was.*m.text;
+        else if (m.number)
+            now.*m.number = was.*m.number;
+        else
+            now.*m.flag = was.*m.flag;
     }
 }
 
@@ -74,41 +57,16 @@ QList<ElementKey> PendingEdits::carried(ElementRole role) {
 }
 
 bool PendingEdits::same(ElementKey field, const ConfigurationWrite &a, const ConfigurationWrite &b) {
-    switch (field) {
-    case ElementKey::Name:
-        return padName(a.name) == padName(b.name); // the bytes the element would be sent
-    case ElementKey::Ip:
-        return sameAddress(a.ip, b.ip);
-    case ElementKey::Mask:
-        return sameAddress(a.mask, b.mask);
-    case ElementKey::Gw:
-        return sameAddress(a.gw, b.gw);
-    case ElementKey::Remote:
-        return sameAddress(a.remote, b.remote);
-    case ElementKey::Input:
-        return a.input == b.input;
-    case ElementKey::Type:
-        return a.type == b.type;
-    case ElementKey::Tx:
-        return a.tx == b.tx;
-    case ElementKey::Sfn:
-        return a.sfn == b.sfn;
-    case ElementKey::Buf:
-        return a.buf == b.buf;
-    case ElementKey::Sdm:
-        return a.sdm == b.sdm;
-    case ElementKey::Sdl:
-        return a.sdl == b.sdl;
-    case ElementKey::Sdt:
-        return a.sdt == b.sdt;
-    case ElementKey::Role: // no field a write carries
-    case ElementKey::Sn:
-    case ElementKey::Ver:
-    case ElementKey::Att:
-    case ElementKey::Bound:
-        break;
-    }
-    return true;
+    const ElementKeySchema &k = schemaOf(field);
+    const PanelMember &m = k.write.member;
+    if (m.text) // the bytes the element would be sent
+        return wireFormOf(k) == WireForm::Name ? padName(a.*m.text) == padName(b.*m.text)
+                                               : sameAddress(a.*m.text, b.*m.text);
+    if (m.number)
+        return a.*m.number == b.*m.number;
+    if (m.flag)
+        return a.*m.flag == b.*m.flag;
+    return true; // no field a write carries
 }
 
 } // namespace ondalink

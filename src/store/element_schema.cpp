@@ -24,21 +24,6 @@ bool isSpace(uchar c) {
     return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x85 || c == 0xA0;
 }
 
-std::optional<OptionalField> optionalFieldOf(ElementKey key) {
-    switch (key) {
-    case K::Att:
-        return OptionalField::Att;
-    case K::Sdm:
-        return OptionalField::Sdm;
-    case K::Sdl:
-        return OptionalField::Sdl;
-    case K::Sdt:
-        return OptionalField::Sdt;
-    default:
-        return std::nullopt;
-    }
-}
-
 // The key's value as a discovery stores it: the name padded to its 16 characters.
 QString discoveryValue(const ElementRecord &r, const ElementKeySchema &k, const QLocale &locale) {
     const RecordMember &m = k.member;
@@ -102,7 +87,7 @@ std::optional<int> wholeNumber(QByteArrayView text) {
 KeyValues discoveryKeys(const ElementRecord &record, OptionalFields carried, const QLocale &locale) {
     KeyValues keys;
     for (const ElementKeySchema &k : elementKeySchema()) {
-        const auto field = optionalFieldOf(k.key);
+        const auto field = k.report.carried;
         const bool written =
             k.carriers == C::Every || (k.carriers == C::Decoder && field &&
                                        record.kind() == ElementRole::Decoder && carried.testFlag(*field));
@@ -130,9 +115,9 @@ bool StoredElement::has(ElementKey key) const {
 
 OptionalFields StoredElement::present() const {
     OptionalFields fields;
-    for (const ElementKey key : {K::Att, K::Sdm, K::Sdl, K::Sdt}) {
-        if (has(key))
-            fields |= *optionalFieldOf(key);
+    for (const ElementKeySchema &k : elementKeySchema()) {
+        if (k.report.carried && has(k.key))
+            fields |= *k.report.carried;
     }
     return fields;
 }
