@@ -3,6 +3,7 @@
 
 #include "model/configuration_write.h"
 #include "model/element_record.h"
+#include "model/encodings.h"
 #include "model/messages.h"
 
 #include <QLatin1StringView>
@@ -118,6 +119,8 @@ struct ElementKeySchema {
     RecordMember member;
     ReportLayout report;
     WritePlace write;
+    // How a bar's position reads beside it and in the list of changed fields ("7.5mS"); none elsewhere.
+    QString (*positionText)(int position, const QLocale &locale) = nullptr;
 };
 
 namespace schema_rows {
@@ -187,19 +190,19 @@ inline constexpr std::array kSchema{
                      writeFlag(35, &CW::sfn)},
     ElementKeySchema{K::Buf, "buf"_L1, "1"_L1, ValueRange{0, 8}, kByte, C::Every, W::Decoder, kNone, F::Bar,
                      byteMember(&ElementRecord::buf), R{.encoder = {43, 0}, .decoder = {44, 1}},
-                     writeNumber(36, &CW::buf)},
+                     writeNumber(36, &CW::buf), bufferText},
     ElementKeySchema{K::Att, "att"_L1, "0"_L1, ValueRange{14, 255}, kByte, C::Decoder, W::Nobody, kNone,
                      F::Bar, byteMember(&ElementRecord::att), R{.decoder = {40, 255}, .carried = O::Att},
-                     kNotWritten},
+                     kNotWritten, attenuationText},
     ElementKeySchema{K::Sdm, "sdm"_L1, "0"_L1, ValueRange{0, 2}, kByte, C::Decoder, W::Decoder, kNone,
                      F::List, byteMember(&ElementRecord::sdm), R{.decoder = {45}, .carried = O::Sdm},
                      writeNumber(37, &CW::sdm)},
     ElementKeySchema{K::Sdl, "sdl"_L1, "37"_L1, ValueRange{1, 154}, kByte, C::Decoder, W::Decoder, kNone,
                      F::Bar, byteMember(&ElementRecord::sdl), R{.decoder = {46}, .carried = O::Sdl},
-                     writeNumber(38, &CW::sdl)},
+                     writeNumber(38, &CW::sdl), silDetLevelText},
     ElementKeySchema{K::Sdt, "sdt"_L1, "43"_L1, ValueRange{1, 220}, kByte, C::Decoder, W::Decoder, kNone,
                      F::Bar, byteMember(&ElementRecord::sdt), R{.decoder = {47}, .carried = O::Sdt},
-                     writeNumber(39, &CW::sdt)},
+                     writeNumber(39, &CW::sdt), silDetTimeText},
     ElementKeySchema{K::Bound, "bound"_L1, "0"_L1, kNone, kAnyInt, C::Nobody, W::Nobody, kNone, F::Label,
                      textMember(&ElementRecord::bound), R{}, kNotWritten},
 };
@@ -327,6 +330,11 @@ static_assert(std::ranges::all_of(kSchema, writeAndFlagAgree),
               "a write's place, its member and a report's carried flag disagree");
 static_assert(reportLength(ElementRole::Encoder) > 0 && reportLength(ElementRole::Decoder) > 0,
               "the fields of a report overlap or leave a gap");
+static_assert(std::ranges::all_of(kSchema,
+                                  [](const ElementKeySchema &k) {
+                                      return (k.control == FieldControl::Bar) == (k.positionText != nullptr);
+                                  }),
+              "a bar without the text of its position, or a text for what is no bar");
 
 } // namespace schema_rows
 

@@ -78,52 +78,24 @@ void PanelPresenter::discardPendingEdits() {
 }
 
 QString PanelPresenter::valueText(ElementKey field, const ConfigurationWrite &values) const {
-    using F = ElementKey;
-    const auto text = [](const QString &typed) {
+    const ElementKeySchema &row = schemaOf(field);
+    const PanelMember &member = row.write.member;
+    if (member.text) {
+        const QString typed = (values.*member.text).trimmed();
         //: An empty text field, in the list of changed fields.
-        return typed.trimmed().isEmpty() ? tr("(empty)") : typed.trimmed();
-    };
-    const auto entry = [this, field](int index) {
-        const QStringList entries = m_fields.fieldEntries(field);
-        //: A list with nothing selected, in the list of changed fields.
-        return index >= 0 && index < entries.size() ? entries.at(index) : tr("(none)");
-    };
-    switch (field) {
-    case F::Name:
-        return text(values.name);
-    case F::Ip:
-        return text(values.ip);
-    case F::Mask:
-        return text(values.mask);
-    case F::Gw:
-        return text(values.gw);
-    case F::Remote:
-        return text(values.remote);
-    case F::Input:
-        return entry(values.input);
-    case F::Type:
-        return entry(values.type);
-    case F::Tx:
-        return entry(values.tx);
-    case F::Sfn:
-        //: The SFN option's check box, in the list of changed fields.
-        return values.sfn ? tr("checked") : tr("unchecked");
-    case F::Buf:
-        return bufferText(values.buf);
-    case F::Sdm:
-        return entry(values.sdm);
-    case F::Sdl:
-        return silDetLevelText(values.sdl);
-    case F::Sdt:
-        return silDetTimeText(values.sdt);
-    case F::Role: // not editable
-    case F::Sn:
-    case F::Ver:
-    case F::Att:
-    case F::Bound:
-        break;
+        return typed.isEmpty() ? tr("(empty)") : typed;
     }
-    return {};
+    if (member.flag)
+        //: The SFN option's check box, in the list of changed fields.
+        return values.*member.flag ? tr("checked") : tr("unchecked");
+    if (!member.number)
+        return {}; // not editable
+    const int value = values.*member.number;
+    if (row.positionText)
+        return row.positionText(value, QLocale());
+    const QStringList entries = m_fields.fieldEntries(field);
+    //: A list with nothing selected, in the list of changed fields.
+    return value >= 0 && value < entries.size() ? entries.at(value) : tr("(none)");
 }
 
 QString PanelPresenter::changedTip(ElementKey field) const {

@@ -2,6 +2,7 @@
 #include "console/presenters/panel_presenter.h"
 
 #include "fakes.h"
+#include "model/encodings.h"
 #include "store/element_database.h"
 
 #include <QFile>
@@ -146,6 +147,16 @@ TEST(PanelPresenter, EditsAreTheFieldsChangedSinceLoadedOrConfirmedAndTheSummary
     EXPECT_EQ(rig.presenter.changedTip(F::Sdm), u"Changed; was Auto detect"_s);
     rig.fields.shown.sdm = 7;
     EXPECT_EQ(rig.presenter.pendingEditSummary().constLast(), u"Audio routing: Auto detect → (none)"_s);
+    // A bar reads as its position's text, a check box as checked or not.
+    rig.fields.shown.sdm = 0;
+    const int buffer = rig.fields.shown.buf;
+    rig.fields.shown.buf = buffer + 1;
+    rig.fields.shown.sfn = !rig.fields.shown.sfn;
+    const auto checked = [](bool on) { return on ? u"checked"_s : u"unchecked"_s; };
+    EXPECT_EQ(rig.presenter.pendingEditSummary().mid(3),
+              (QStringList{u"Audio routing: %1 → %2"_s.arg(checked(!rig.fields.shown.sfn),
+                                                           checked(rig.fields.shown.sfn)),
+                           u"Audio routing: %1 → %2"_s.arg(bufferText(buffer), bufferText(buffer + 1))}));
 
     // A report's values are the element's own, except the fields it did not confirm.
     rig.presenter.editsConfirmed({ElementKey::Name});
