@@ -3,14 +3,14 @@
 
 namespace ondalink {
 
-Workstation::Workstation(WorkstationSeams seams, MainWindowSettings settings)
+Workstation::Workstation(WorkstationSeams seams, const MainWindowSettings &settings)
     : database(settings.databasePath),
       // What a Save sends and a report confirms is what the window's panel shows.
       link(
           database, seams.notifier, seams.resolver, [this] { return window->shownElement(); }, settings.link),
       level(link, seams.notifier), discovery(link) {
     window = std::make_unique<MainWindow>(
-        MainWindowParts{seams.notifier, database, link, level, discovery, seams.prober}, std::move(settings));
+        MainWindowParts{seams.notifier, database, link, level, discovery, seams.prober}, settings);
     dialogs = std::make_unique<DatabaseDialogsOver>(*window);
     commands = std::make_unique<DatabaseCommandsPresenter>(database, link, discovery, level, seams.notifier,
                                                            *dialogs, *window);

@@ -30,7 +30,7 @@ struct WorkstationSeams {
 // reaches another through the window.
 class Workstation {
 public:
-    explicit Workstation(WorkstationSeams seams, MainWindowSettings settings = {});
+    explicit Workstation(WorkstationSeams seams, const MainWindowSettings &settings = {});
     ~Workstation();
     Workstation(const Workstation &) = delete;
     Workstation &operator=(const Workstation &) = delete;

@@ -51,16 +51,16 @@ QString windowTitleText() {
 
 } // namespace
 
-MainWindow::MainWindow(MainWindowParts parts, MainWindowSettings settings, QWidget *parent)
+MainWindow::MainWindow(MainWindowParts parts, const MainWindowSettings &settings, QWidget *parent)
     : QMainWindow(parent), m_notifier(parts.notifier), m_database(parts.database), m_link(parts.link),
-      m_level(parts.level), m_discovery(parts.discovery), m_settings(std::move(settings)) {
+      m_level(parts.level), m_discovery(parts.discovery) {
     setObjectName(u"frmMain"_s);
     buildToolbar();
     buildMenus();
     buildCentre();
 
     m_ping = std::make_unique<PingPresenter>(static_cast<PingView &>(*this), parts.prober, m_notifier,
-                                             m_settings.pingRetryMs);
+                                             settings.pingRetryMs);
     connectParts();
     // Room for the panel beside the list's name, address and status columns, within the screen; smaller,
     // the properties scroll.

@@ -57,7 +57,8 @@ public:
     enum class Command { Discover, Refresh, Save, StartMonitoring, StopMonitoring };
     static constexpr int kCommandCount = 5;
 
-    explicit MainWindow(MainWindowParts parts, MainWindowSettings settings = {}, QWidget *parent = nullptr);
+    explicit MainWindow(MainWindowParts parts, const MainWindowSettings &settings = {},
+                        QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Start-up after the single-instance test: the monitoring commands off, the tree, the endpoint,
@@ -139,7 +140,6 @@ private:
     ElementLink &m_link;
     LevelMonitor &m_level;
     Discovery &m_discovery;
-    MainWindowSettings m_settings;
     QToolBar *Toolbar1 = nullptr;
     std::array<QAction *, kCommandCount> m_commands{};
     DiagnosticsFrame *m_diagnostics = nullptr;
