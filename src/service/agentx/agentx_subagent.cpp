@@ -4,11 +4,14 @@
 #include "service/agentx/element_values.h"
 #include "service/agentx/mib_table.h"
 
+// The agent library's headers want this order.
 #include <net-snmp/net-snmp-config.h>
+// clang-format off
 #include <net-snmp/net-snmp-includes.h>
 #include <net-snmp/agent/net-snmp-agent-includes.h>
 #include <net-snmp/agent/agent_callbacks.h>
 #include <net-snmp/library/large_fd_set.h>
+// clang-format on
 
 #include <QDebug>
 
@@ -28,24 +31,21 @@ constexpr std::array<oid, 9> kCount = {1, 3, 6, 1, 4, 1, 62014, 1, 1};
 constexpr std::array<oid, 9> kTable = {1, 3, 6, 1, 4, 1, 62014, 1, 2};
 constexpr std::array<oid, 10> kEntry = {1, 3, 6, 1, 4, 1, 62014, 1, 2, 1};
 constexpr std::array<oid, 11> kSnmpTrapOid = {1, 3, 6, 1, 6, 3, 1, 1, 4, 1, 0};
-constexpr std::array<oid, 9> kColumns = {mib::kColumnMac,      mib::kColumnName,     mib::kColumnAddressType,
-                                         mib::kColumnAddress,  mib::kColumnRole,     mib::kColumnStatus,
+constexpr std::array<oid, 9> kColumns = {mib::kColumnMac,      mib::kColumnName,      mib::kColumnAddressType,
+                                         mib::kColumnAddress,  mib::kColumnRole,      mib::kColumnStatus,
                                          mib::kColumnLastSeen, mib::kColumnRoundTrip, mib::kColumnSilence};
 bool g_running = false;
 
-void setString(netsnmp_variable_list *vb, const QByteArray &bytes)
-{
+void setString(netsnmp_variable_list *vb, const QByteArray &bytes) {
     snmp_set_var_typed_value(vb, ASN_OCTET_STR, bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-void setInteger(netsnmp_variable_list *vb, long value)
-{
+void setInteger(netsnmp_variable_list *vb, long value) {
     snmp_set_var_typed_value(vb, ASN_INTEGER, &value, sizeof value);
 }
 
 // The value of one cell of a row.
-void setCell(netsnmp_variable_list *vb, const BoardRow &row, oid column)
-{
+void setCell(netsnmp_variable_list *vb, const BoardRow &row, oid column) {
     switch (column) {
     case mib::kColumnMac:
         setString(vb, mib::macOctets(row.mac));
@@ -82,9 +82,8 @@ void setCell(netsnmp_variable_list *vb, const BoardRow &row, oid column)
 } // namespace
 
 struct AgentxSubagent::Glue {
-    static int table(netsnmp_mib_handler *handler, netsnmp_handler_registration *, netsnmp_agent_request_info *info,
-                     netsnmp_request_info *requests)
-    {
+    static int table(netsnmp_mib_handler *handler, netsnmp_handler_registration *,
+                     netsnmp_agent_request_info *info, netsnmp_request_info *requests) {
         auto *self = static_cast<AgentxSubagent *>(handler->myvoid);
         if (self->m_indices.size() != self->m_board.rows().size())
             self->rebuildIndices();
@@ -128,9 +127,8 @@ struct AgentxSubagent::Glue {
         return SNMP_ERR_NOERROR;
     }
 
-    static int count(netsnmp_mib_handler *handler, netsnmp_handler_registration *, netsnmp_agent_request_info *info,
-                     netsnmp_request_info *requests)
-    {
+    static int count(netsnmp_mib_handler *handler, netsnmp_handler_registration *,
+                     netsnmp_agent_request_info *info, netsnmp_request_info *requests) {
         const auto *self = static_cast<const AgentxSubagent *>(handler->myvoid);
         for (netsnmp_request_info *request = requests; request; request = request->next) {
             if (info->mode != MODE_GET) {
@@ -143,15 +141,13 @@ struct AgentxSubagent::Glue {
         return SNMP_ERR_NOERROR;
     }
 
-    static int connection(int, int minor, void *, void *client)
-    {
+    static int connection(int, int minor, void *, void *client) {
         static_cast<AgentxSubagent *>(client)->setConnected(minor == SNMPD_CALLBACK_INDEX_START);
         return SNMPERR_SUCCESS;
     }
 
     // The library's own messages: warnings and worse, one line each, as the service's.
-    static int log(int, int, void *server, void *)
-    {
+    static int log(int, int, void *server, void *) {
         const auto *message = static_cast<const snmp_log_message *>(server);
         if (message->priority <= LOG_WARNING)
             qWarning().noquote() << "net-snmp:" << QString::fromUtf8(message->msg).trimmed();
@@ -159,8 +155,7 @@ struct AgentxSubagent::Glue {
     }
 };
 
-AgentxSubagent::AgentxSubagent(const StatusBoard &board, QObject *parent) : QObject(parent), m_board(board)
-{
+AgentxSubagent::AgentxSubagent(const StatusBoard &board, QObject *parent) : QObject(parent), m_board(board) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &AgentxSubagent::serviceTimeout);
     connect(&board, &StatusBoard::listingReplaced, this, &AgentxSubagent::rebuildIndices);
@@ -168,18 +163,21 @@ AgentxSubagent::AgentxSubagent(const StatusBoard &board, QObject *parent) : QObj
     connect(&board, &StatusBoard::silenceChanged, this, &AgentxSubagent::onSilenceChanged);
 }
 
-AgentxSubagent::~AgentxSubagent()
-{
+AgentxSubagent::~AgentxSubagent() {
     if (!m_started)
         return;
     qDeleteAll(m_notifiers);
     m_notifiers.clear();
+    // The library frees a callback's client argument at shutdown unless it is unregistered first.
+    snmp_unregister_callback(SNMP_CALLBACK_APPLICATION, SNMPD_CALLBACK_INDEX_START, &Glue::connection, this,
+                             1);
+    snmp_unregister_callback(SNMP_CALLBACK_APPLICATION, SNMPD_CALLBACK_INDEX_STOP, &Glue::connection, this,
+                             1);
     snmp_shutdown(kAppName);
     g_running = false;
 }
 
-bool AgentxSubagent::start(const AgentxOptions &options, QString *error)
-{
+bool AgentxSubagent::start(const AgentxOptions &options, QString *error) {
     if (g_running) {
         if (error)
             *error = QStringLiteral("an AgentX subagent already runs in this process");
@@ -199,10 +197,9 @@ bool AgentxSubagent::start(const AgentxOptions &options, QString *error)
     netsnmp_ds_set_boolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_ROLE, 1);
     // Each failed reconnection would say so; this class says lost and back once each instead.
     netsnmp_ds_set_boolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_NO_CONNECTION_WARNINGS, 1);
-    netsnmp_ds_set_int(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_AGENTX_PING_INTERVAL,
-                       std::max(1, options.pingIntervalSeconds));
     if (!options.socket.isEmpty())
-        netsnmp_ds_set_string(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_X_SOCKET, options.socket.toLocal8Bit().constData());
+        netsnmp_ds_set_string(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_X_SOCKET,
+                              options.socket.toLocal8Bit().constData());
 
     snmp_register_callback(SNMP_CALLBACK_APPLICATION, SNMPD_CALLBACK_INDEX_START, &Glue::connection, this);
     snmp_register_callback(SNMP_CALLBACK_APPLICATION, SNMPD_CALLBACK_INDEX_STOP, &Glue::connection, this);
@@ -211,8 +208,12 @@ bool AgentxSubagent::start(const AgentxOptions &options, QString *error)
             *error = QStringLiteral("the SNMP agent library did not start");
         return false;
     }
-    netsnmp_handler_registration *table = netsnmp_create_handler_registration(
-        "onlElementTable", &Glue::table, kTable.data(), kTable.size(), HANDLER_CAN_RONLY | HANDLER_CAN_GETBULK);
+    // After init_agent, which sets its own default.
+    netsnmp_ds_set_int(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_AGENTX_PING_INTERVAL,
+                       std::max(1, options.pingIntervalSeconds));
+    netsnmp_handler_registration *table =
+        netsnmp_create_handler_registration("onlElementTable", &Glue::table, kTable.data(), kTable.size(),
+                                            HANDLER_CAN_RONLY | HANDLER_CAN_GETBULK);
     netsnmp_handler_registration *count = netsnmp_create_handler_registration(
         "onlElementCount", &Glue::count, kCount.data(), kCount.size(), HANDLER_CAN_RONLY);
     if (!table || !count) {
@@ -223,7 +224,8 @@ bool AgentxSubagent::start(const AgentxOptions &options, QString *error)
     table->handler->myvoid = this;
     count->handler->myvoid = this;
     netsnmp_inject_handler(table, netsnmp_get_bulk_to_next_handler());
-    if (netsnmp_register_handler(table) != MIB_REGISTERED_OK || netsnmp_register_scalar(count) != MIB_REGISTERED_OK) {
+    if (netsnmp_register_handler(table) != MIB_REGISTERED_OK ||
+        netsnmp_register_scalar(count) != MIB_REGISTERED_OK) {
         if (error)
             *error = QStringLiteral("the SNMP agent library could not register the MIB");
         return false;
@@ -233,14 +235,15 @@ bool AgentxSubagent::start(const AgentxOptions &options, QString *error)
     g_running = true;
     init_snmp(kAppName); // connects to the master, or arms the reconnection
     if (!m_connected)
-        qWarning().noquote() << "SNMP: no AgentX master at" << (options.socket.isEmpty() ? QStringLiteral("the default socket") : options.socket)
+        qWarning().noquote() << "SNMP: no AgentX master at"
+                             << (options.socket.isEmpty() ? QStringLiteral("the default socket")
+                                                          : options.socket)
                              << "yet; trying every" << options.pingIntervalSeconds << "s";
     rearm();
     return true;
 }
 
-void AgentxSubagent::serviceSockets(int fd)
-{
+void AgentxSubagent::serviceSockets(int fd) {
     netsnmp_large_fd_set fds;
     netsnmp_large_fd_set_init(&fds, fd + 1);
     NETSNMP_LARGE_FD_SET(fd, &fds);
@@ -249,22 +252,19 @@ void AgentxSubagent::serviceSockets(int fd)
     afterRound();
 }
 
-void AgentxSubagent::serviceTimeout()
-{
+void AgentxSubagent::serviceTimeout() {
     snmp_timeout();
     afterRound();
 }
 
-void AgentxSubagent::afterRound()
-{
+void AgentxSubagent::afterRound() {
     run_alarms();
     netsnmp_check_outstanding_agent_requests();
     rearm();
 }
 
 // The descriptors and the next timeout change with every (re)connection: read them after each round.
-void AgentxSubagent::rearm()
-{
+void AgentxSubagent::rearm() {
     int count = 0;
     int block = 1;
     timeval timeout{};
@@ -299,8 +299,7 @@ void AgentxSubagent::rearm()
         m_timer.start(static_cast<int>(timeout.tv_sec * 1000 + (timeout.tv_usec + 999) / 1000));
 }
 
-void AgentxSubagent::setConnected(bool connected)
-{
+void AgentxSubagent::setConnected(bool connected) {
     if (connected == m_connected)
         return;
     m_connected = connected;
@@ -309,24 +308,21 @@ void AgentxSubagent::setConnected(bool connected)
     Q_EMIT connectedChanged(connected);
 }
 
-void AgentxSubagent::rebuildIndices()
-{
+void AgentxSubagent::rebuildIndices() {
     m_indices.clear();
     m_indices.reserve(m_board.rows().size());
     for (const BoardRow &row : m_board.rows())
         m_indices.append(row.index);
 }
 
-void AgentxSubagent::onStatusChanged(const BoardRow &row, ElementStatus previous)
-{
+void AgentxSubagent::onStatusChanged(const BoardRow &row, ElementStatus previous) {
     if (row.status == ElementStatus::Offline)
         sendNotification(1, "onlElementOffline", row, mib::kColumnStatus);
     else if (row.status == ElementStatus::Online && previous == ElementStatus::Offline)
         sendNotification(2, "onlElementOnline", row, mib::kColumnStatus);
 }
 
-void AgentxSubagent::onSilenceChanged(const BoardRow &row, SilenceState previous)
-{
+void AgentxSubagent::onSilenceChanged(const BoardRow &row, SilenceState previous) {
     if (row.silence == SilenceState::Silent)
         sendNotification(3, "onlElementSilent", row, mib::kColumnSilence);
     else if (row.silence == SilenceState::Sounding && previous == SilenceState::Silent)
@@ -334,12 +330,12 @@ void AgentxSubagent::onSilenceChanged(const BoardRow &row, SilenceState previous
 }
 
 void AgentxSubagent::sendNotification(unsigned long which, const char *name, const BoardRow &row,
-                                      unsigned long stateColumn)
-{
+                                      unsigned long stateColumn) {
     if (!m_started)
         return;
     if (!m_connected) {
-        qWarning().noquote() << "SNMP: not connected to the AgentX master;" << name << "for" << row.mac << "dropped";
+        qWarning().noquote() << "SNMP: not connected to the AgentX master;" << name << "for" << row.mac
+                             << "dropped";
         return;
     }
     std::array<oid, kMib.size() + 2> trap{};

@@ -48,7 +48,8 @@ private:
     void rebuildIndices();
     void onStatusChanged(const BoardRow &row, ElementStatus previous);
     void onSilenceChanged(const BoardRow &row, SilenceState previous);
-    void sendNotification(unsigned long which, const char *name, const BoardRow &row, unsigned long stateColumn);
+    void sendNotification(unsigned long which, const char *name, const BoardRow &row,
+                          unsigned long stateColumn);
 
     const StatusBoard &m_board;
     QList<quint32> m_indices; // the board's row indices, ascending, for the table's searches

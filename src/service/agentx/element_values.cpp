@@ -5,8 +5,7 @@
 
 namespace ondalink::mib {
 
-QByteArray macOctets(const QString &mac)
-{
+QByteArray macOctets(const QString &mac) {
     const QStringList parts = mac.split(QLatin1Char(':'));
     if (parts.size() != 6)
         return {};
@@ -21,8 +20,7 @@ QByteArray macOctets(const QString &mac)
     return out;
 }
 
-QByteArray nameOctets(const QString &name)
-{
+QByteArray nameOctets(const QString &name) {
     constexpr qsizetype kMaxOctets = 32;
     QByteArray utf8 = name.toUtf8();
     if (utf8.size() <= kMaxOctets)
@@ -35,8 +33,7 @@ QByteArray nameOctets(const QString &name)
     return utf8;
 }
 
-InetValue inetAddress(const QString &ip)
-{
+InetValue inetAddress(const QString &ip) {
     // Four dotted decimals only: the short forms a resolver would take are no stored address.
     const std::optional<Ipv4Address> address = parseDottedAddress(ip);
     if (!address)
@@ -47,8 +44,7 @@ InetValue inetAddress(const QString &ip)
     return {1, octets};
 }
 
-QByteArray dateAndTime(const QDateTime &when)
-{
+QByteArray dateAndTime(const QDateTime &when) {
     if (!when.isValid())
         return QByteArray(8, '\0');
     const QDateTime utc = when.toUTC();
@@ -67,8 +63,7 @@ QByteArray dateAndTime(const QDateTime &when)
     return out; // offset hours and minutes stay 0
 }
 
-int roleValue(ElementRole role)
-{
+int roleValue(ElementRole role) {
     switch (role) {
     case ElementRole::Encoder:
         return 1;
@@ -80,8 +75,7 @@ int roleValue(ElementRole role)
     return 0;
 }
 
-int statusValue(ElementStatus status)
-{
+int statusValue(ElementStatus status) {
     switch (status) {
     case ElementStatus::Online:
         return 2;
@@ -93,8 +87,7 @@ int statusValue(ElementStatus status)
     return 1;
 }
 
-int silenceValue(SilenceState state)
-{
+int silenceValue(SilenceState state) {
     switch (state) {
     case SilenceState::Waiting:
         return 2;
@@ -108,8 +101,7 @@ int silenceValue(SilenceState state)
     return 1;
 }
 
-int roundTripValue(std::optional<int> ms)
-{
+int roundTripValue(std::optional<int> ms) {
     return ms && *ms >= 0 ? *ms : -1;
 }
 

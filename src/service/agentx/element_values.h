@@ -41,9 +41,9 @@ InetValue inetAddress(const QString &ip);
 // DateAndTime: eleven octets in UTC (offset +0:0), or eight zero octets when never.
 QByteArray dateAndTime(const QDateTime &when);
 
-int roleValue(ElementRole role);         // unknown(0) encoder(1) decoder(2)
-int statusValue(ElementStatus status);   // unknown(1) online(2) offline(3)
-int silenceValue(SilenceState state);    // notWatched(1) waiting(2) sounding(3) silent(4)
+int roleValue(ElementRole role);           // unknown(0) encoder(1) decoder(2)
+int statusValue(ElementStatus status);     // unknown(1) online(2) offline(3)
+int silenceValue(SilenceState state);      // notWatched(1) waiting(2) sounding(3) silent(4)
 int roundTripValue(std::optional<int> ms); // -1 when none
 
 } // namespace ondalink::mib

@@ -8,21 +8,19 @@ namespace ondalink::mib {
 namespace {
 
 // The first row with an index greater than `after` (every row when nullopt), in the given column.
-std::optional<Cell> firstInColumn(const TableShape &table, SubId column, std::optional<SubId> after)
-{
+std::optional<Cell> firstInColumn(const TableShape &table, SubId column, std::optional<SubId> after) {
     const auto begin = table.indices.begin();
     const auto end = table.indices.end();
-    const auto it = after ? std::upper_bound(begin, end, *after,
-                                             [](SubId value, quint32 index) { return value < index; })
-                          : begin;
+    const auto it =
+        after ? std::upper_bound(begin, end, *after, [](SubId value, quint32 index) { return value < index; })
+              : begin;
     if (it == end)
         return std::nullopt;
     return Cell{column, *it, static_cast<qsizetype>(it - begin)};
 }
 
 // The first cell of the first column numbered at least `column`.
-std::optional<Cell> firstFromColumn(const TableShape &table, SubId column)
-{
+std::optional<Cell> firstFromColumn(const TableShape &table, SubId column) {
     const auto it = std::lower_bound(table.columns.begin(), table.columns.end(), column);
     if (it == table.columns.end())
         return std::nullopt;
@@ -31,8 +29,7 @@ std::optional<Cell> firstFromColumn(const TableShape &table, SubId column)
 
 } // namespace
 
-std::optional<Cell> exactCell(const TableShape &table, std::span<const SubId> requested)
-{
+std::optional<Cell> exactCell(const TableShape &table, std::span<const SubId> requested) {
     const std::size_t n = table.entry.size();
     if (requested.size() != n + 2 || !std::equal(table.entry.begin(), table.entry.end(), requested.begin()))
         return std::nullopt;
@@ -47,14 +44,13 @@ std::optional<Cell> exactCell(const TableShape &table, std::span<const SubId> re
     return Cell{column, *it, static_cast<qsizetype>(it - table.indices.begin())};
 }
 
-std::optional<Cell> nextCell(const TableShape &table, std::span<const SubId> requested)
-{
+std::optional<Cell> nextCell(const TableShape &table, std::span<const SubId> requested) {
     if (table.indices.empty() || table.columns.empty())
         return std::nullopt;
     const std::size_t n = table.entry.size();
     const std::size_t common = std::min(n, requested.size());
-    const auto [e, r] = std::mismatch(table.entry.begin(), table.entry.begin() + static_cast<std::ptrdiff_t>(common),
-                                      requested.begin());
+    const auto [e, r] = std::mismatch(
+        table.entry.begin(), table.entry.begin() + static_cast<std::ptrdiff_t>(common), requested.begin());
     if (e != table.entry.begin() + static_cast<std::ptrdiff_t>(common))
         return *r < *e ? firstFromColumn(table, 0) : std::nullopt;
     if (requested.size() <= n) // the entry itself or a prefix of it

@@ -12,8 +12,7 @@ namespace {
 const std::vector<SubId> kEntry = {1, 3, 6, 1, 4, 1, 62014, 1, 2, 1};
 const std::vector<SubId> kColumns = {2, 3, 5, 10};
 
-std::vector<SubId> oidOf(std::initializer_list<SubId> suffix)
-{
+std::vector<SubId> oidOf(std::initializer_list<SubId> suffix) {
     std::vector<SubId> out = kEntry;
     out.insert(out.end(), suffix);
     return out;
@@ -24,8 +23,7 @@ struct Case {
     std::optional<Cell> expected;
 };
 
-void check(const std::vector<quint32> &indices, const std::vector<Case> &cases)
-{
+void check(const std::vector<quint32> &indices, const std::vector<Case> &cases) {
     const TableShape shape{kEntry, kColumns, indices};
     for (const Case &c : cases) {
         const auto got = nextCell(shape, c.requested);
@@ -35,8 +33,7 @@ void check(const std::vector<quint32> &indices, const std::vector<Case> &cases)
 
 } // namespace
 
-TEST(MibTable, NextCellGoesDownEachColumnThenToTheNextAndStopsAfterTheLast)
-{
+TEST(MibTable, NextCellGoesDownEachColumnThenToTheNextAndStopsAfterTheLast) {
     // Indices with gaps, as after a removed element.
     const std::vector<quint32> indices = {1, 2, 7, 4000000000U};
     check(indices, {
@@ -70,31 +67,28 @@ TEST(MibTable, NextCellGoesDownEachColumnThenToTheNextAndStopsAfterTheLast)
                    });
 }
 
-TEST(MibTable, AnEmptyTableHasNoNextCellAndNoCellAtAll)
-{
+TEST(MibTable, AnEmptyTableHasNoNextCellAndNoCellAtAll) {
     check({}, {{{1, 3}, std::nullopt}, {kEntry, std::nullopt}, {oidOf({2, 1}), std::nullopt}});
     const std::vector<quint32> none;
     EXPECT_EQ(exactCell({kEntry, kColumns, none}, oidOf({2, 1})), std::nullopt);
 }
 
-TEST(MibTable, ExactCellIsOnlyEntryColumnIndexOfAListedColumnAndRow)
-{
+TEST(MibTable, ExactCellIsOnlyEntryColumnIndexOfAListedColumnAndRow) {
     const std::vector<quint32> indices = {1, 2, 7};
     const TableShape shape{kEntry, kColumns, indices};
     EXPECT_EQ(exactCell(shape, oidOf({5, 7})), (Cell{5, 7, 2}));
     EXPECT_EQ(exactCell(shape, oidOf({2, 1})), (Cell{2, 1, 0}));
-    EXPECT_EQ(exactCell(shape, oidOf({5, 3})), std::nullopt);  // no such row
-    EXPECT_EQ(exactCell(shape, oidOf({4, 1})), std::nullopt);  // no such column
-    EXPECT_EQ(exactCell(shape, oidOf({5})), std::nullopt);     // partial
-    EXPECT_EQ(exactCell(shape, oidOf({5, 7, 0})), std::nullopt); // longer
+    EXPECT_EQ(exactCell(shape, oidOf({5, 3})), std::nullopt);            // no such row
+    EXPECT_EQ(exactCell(shape, oidOf({4, 1})), std::nullopt);            // no such column
+    EXPECT_EQ(exactCell(shape, oidOf({5})), std::nullopt);               // partial
+    EXPECT_EQ(exactCell(shape, oidOf({5, 7, 0})), std::nullopt);         // longer
     EXPECT_EQ(exactCell(shape, oidOf({5, 4294967303UL})), std::nullopt); // 7 + 2^32 is not row 7
     std::vector<SubId> other = oidOf({5, 7});
     other[6] = 62015;
     EXPECT_EQ(exactCell(shape, other), std::nullopt);
 }
 
-TEST(MibTable, AWalkOfAThousandRowsVisitsEveryCellOnceInOrder)
-{
+TEST(MibTable, AWalkOfAThousandRowsVisitsEveryCellOnceInOrder) {
     std::vector<quint32> indices;
     for (quint32 i = 1; i <= 1000; ++i)
         indices.push_back(i * 3);
