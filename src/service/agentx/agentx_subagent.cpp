@@ -31,10 +31,10 @@ constexpr std::array<oid, 9> kCount = {1, 3, 6, 1, 4, 1, 62014, 1, 1};
 constexpr std::array<oid, 9> kTable = {1, 3, 6, 1, 4, 1, 62014, 1, 2};
 constexpr std::array<oid, 10> kEntry = {1, 3, 6, 1, 4, 1, 62014, 1, 2, 1};
 constexpr std::array<oid, 11> kSnmpTrapOid = {1, 3, 6, 1, 6, 3, 1, 1, 4, 1, 0};
-constexpr std::array<oid, 9> kColumns = {mib::kColumnMac,      mib::kColumnName,      mib::kColumnAddressType,
-                                         mib::kColumnAddress,  mib::kColumnRole,      mib::kColumnStatus,
-                                         mib::kColumnLastSeen, mib::kColumnRoundTrip, mib::kColumnSilence};
-bool g_running = false;
+constexpr std::array<oid, 9> kColumns = {mib::ColumnMac,      mib::ColumnName,      mib::ColumnAddressType,
+                                         mib::ColumnAddress,  mib::ColumnRole,      mib::ColumnStatus,
+                                         mib::ColumnLastSeen, mib::ColumnRoundTrip, mib::ColumnSilence};
+bool subagentRunning = false;
 
 void setString(netsnmp_variable_list *vb, const QByteArray &bytes) {
     snmp_set_var_typed_value(vb, ASN_OCTET_STR, bytes.constData(), static_cast<size_t>(bytes.size()));
@@ -47,31 +47,31 @@ void setInteger(netsnmp_variable_list *vb, long value) {
 // The value of one cell of a row.
 void setCell(netsnmp_variable_list *vb, const BoardRow &row, oid column) {
     switch (column) {
-    case mib::kColumnMac:
+    case mib::ColumnMac:
         setString(vb, mib::macOctets(row.mac));
         break;
-    case mib::kColumnName:
+    case mib::ColumnName:
         setString(vb, mib::nameOctets(row.name));
         break;
-    case mib::kColumnAddressType:
+    case mib::ColumnAddressType:
         setInteger(vb, mib::inetAddress(row.ip).type);
         break;
-    case mib::kColumnAddress:
+    case mib::ColumnAddress:
         setString(vb, mib::inetAddress(row.ip).octets);
         break;
-    case mib::kColumnRole:
+    case mib::ColumnRole:
         setInteger(vb, mib::roleValue(row.role));
         break;
-    case mib::kColumnStatus:
+    case mib::ColumnStatus:
         setInteger(vb, mib::statusValue(row.status));
         break;
-    case mib::kColumnLastSeen:
+    case mib::ColumnLastSeen:
         setString(vb, mib::dateAndTime(row.lastSeen));
         break;
-    case mib::kColumnRoundTrip:
+    case mib::ColumnRoundTrip:
         setInteger(vb, mib::roundTripValue(row.roundTripMs));
         break;
-    case mib::kColumnSilence:
+    case mib::ColumnSilence:
         setInteger(vb, mib::silenceValue(row.silence));
         break;
     default:
@@ -82,7 +82,7 @@ void setCell(netsnmp_variable_list *vb, const BoardRow &row, oid column) {
 } // namespace
 
 struct AgentxSubagent::Glue {
-    static int table(netsnmp_mib_handler *handler, netsnmp_handler_registration *,
+    static int table(netsnmp_mib_handler *handler, netsnmp_handler_registration * /*registration*/,
                      netsnmp_agent_request_info *info, netsnmp_request_info *requests) {
         auto *self = static_cast<AgentxSubagent *>(handler->myvoid);
         if (self->m_indices.size() != self->m_board.rows().size())
@@ -127,7 +127,7 @@ struct AgentxSubagent::Glue {
         return SNMP_ERR_NOERROR;
     }
 
-    static int count(netsnmp_mib_handler *handler, netsnmp_handler_registration *,
+    static int count(netsnmp_mib_handler *handler, netsnmp_handler_registration * /*registration*/,
                      netsnmp_agent_request_info *info, netsnmp_request_info *requests) {
         const auto *self = static_cast<const AgentxSubagent *>(handler->myvoid);
         for (netsnmp_request_info *request = requests; request; request = request->next) {
@@ -135,19 +135,19 @@ struct AgentxSubagent::Glue {
                 netsnmp_set_request_error(info, request, SNMP_ERR_NOTWRITABLE);
                 continue;
             }
-            const u_long rows = static_cast<u_long>(self->m_board.rows().size());
+            const auto rows = static_cast<u_long>(self->m_board.rows().size());
             snmp_set_var_typed_value(request->requestvb, ASN_GAUGE, &rows, sizeof rows);
         }
         return SNMP_ERR_NOERROR;
     }
 
-    static int connection(int, int minor, void *, void *client) {
+    static int connection(int /*major*/, int minor, void * /*server*/, void *client) {
         static_cast<AgentxSubagent *>(client)->setConnected(minor == SNMPD_CALLBACK_INDEX_START);
         return SNMPERR_SUCCESS;
     }
 
     // The library's own messages: warnings and worse, one line each, as the service's.
-    static int log(int, int, void *server, void *) {
+    static int log(int /*major*/, int /*minor*/, void *server, void * /*client*/) {
         const auto *message = static_cast<const snmp_log_message *>(server);
         if (message->priority <= LOG_WARNING)
             qWarning().noquote() << "net-snmp:" << QString::fromUtf8(message->msg).trimmed();
@@ -174,11 +174,11 @@ AgentxSubagent::~AgentxSubagent() {
     snmp_unregister_callback(SNMP_CALLBACK_APPLICATION, SNMPD_CALLBACK_INDEX_STOP, &Glue::connection, this,
                              1);
     snmp_shutdown(kAppName);
-    g_running = false;
+    subagentRunning = false;
 }
 
 bool AgentxSubagent::start(const AgentxOptions &options, QString *error) {
-    if (g_running) {
+    if (subagentRunning) {
         if (error)
             *error = QStringLiteral("an AgentX subagent already runs in this process");
         return false;
@@ -232,7 +232,7 @@ bool AgentxSubagent::start(const AgentxOptions &options, QString *error) {
     }
     rebuildIndices();
     m_started = true;
-    g_running = true;
+    subagentRunning = true;
     init_snmp(kAppName); // connects to the master, or arms the reconnection
     if (!m_connected)
         qWarning().noquote() << "SNMP: no AgentX master at"
@@ -317,16 +317,16 @@ void AgentxSubagent::rebuildIndices() {
 
 void AgentxSubagent::onStatusChanged(const BoardRow &row, ElementStatus previous) {
     if (row.status == ElementStatus::Offline)
-        sendNotification(1, "onlElementOffline", row, mib::kColumnStatus);
+        sendNotification(1, "onlElementOffline", row, mib::ColumnStatus);
     else if (row.status == ElementStatus::Online && previous == ElementStatus::Offline)
-        sendNotification(2, "onlElementOnline", row, mib::kColumnStatus);
+        sendNotification(2, "onlElementOnline", row, mib::ColumnStatus);
 }
 
 void AgentxSubagent::onSilenceChanged(const BoardRow &row, SilenceState previous) {
     if (row.silence == SilenceState::Silent)
-        sendNotification(3, "onlElementSilent", row, mib::kColumnSilence);
+        sendNotification(3, "onlElementSilent", row, mib::ColumnSilence);
     else if (row.silence == SilenceState::Sounding && previous == SilenceState::Silent)
-        sendNotification(4, "onlElementSounding", row, mib::kColumnSilence);
+        sendNotification(4, "onlElementSounding", row, mib::ColumnSilence);
 }
 
 void AgentxSubagent::sendNotification(unsigned long which, const char *name, const BoardRow &row,
@@ -345,7 +345,7 @@ void AgentxSubagent::sendNotification(unsigned long which, const char *name, con
     netsnmp_variable_list *vars = nullptr;
     snmp_varlist_add_variable(&vars, kSnmpTrapOid.data(), kSnmpTrapOid.size(), ASN_OBJECT_ID, trap.data(),
                               trap.size() * sizeof(oid));
-    for (const oid column : {mib::kColumnMac, mib::kColumnName, mib::kColumnAddressType, mib::kColumnAddress,
+    for (const oid column : {mib::ColumnMac, mib::ColumnName, mib::ColumnAddressType, mib::ColumnAddress,
                              static_cast<mib::Column>(stateColumn)}) {
         std::array<oid, kEntry.size() + 2> instance{};
         std::copy(kEntry.begin(), kEntry.end(), instance.begin());

@@ -45,8 +45,10 @@ InetValue inetAddress(const QString &ip) {
 }
 
 QByteArray dateAndTime(const QDateTime &when) {
-    if (!when.isValid())
-        return QByteArray(8, '\0');
+    if (!when.isValid()) {
+        QByteArray never(8, '\0'); // not {8, '\0'}: that would be two octets
+        return never;
+    }
     const QDateTime utc = when.toUTC();
     const QDate date = utc.date();
     const QTime time = utc.time();

@@ -15,15 +15,15 @@ namespace ondalink::mib {
 
 // The columns of onlElementEntry.
 enum Column : unsigned long {
-    kColumnMac = 2,
-    kColumnName = 3,
-    kColumnAddressType = 4,
-    kColumnAddress = 5,
-    kColumnRole = 6,
-    kColumnStatus = 7,
-    kColumnLastSeen = 8,
-    kColumnRoundTrip = 9,
-    kColumnSilence = 10,
+    ColumnMac = 2,
+    ColumnName = 3,
+    ColumnAddressType = 4,
+    ColumnAddress = 5,
+    ColumnRole = 6,
+    ColumnStatus = 7,
+    ColumnLastSeen = 8,
+    ColumnRoundTrip = 9,
+    ColumnSilence = 10,
 };
 
 // The six octets of a colon-form MAC; empty when it is not one.
