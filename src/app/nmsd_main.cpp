@@ -3,6 +3,7 @@
 // monitoring (SNMP, Prometheus, the journal).
 #include "diag/linux/async_icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
+#include "service/agentx/agentx_subagent.h"
 #include "service/journal.h"
 #include "service/log_notifier.h"
 #include "service/monitoring_service.h"
@@ -144,6 +145,17 @@ int main(int argc, char **argv) {
 
     QStringList serving;
     serving << u"database %1"_s.arg(service.databasePath());
+    std::unique_ptr<ondalink::AgentxSubagent> agent;
+    if (config->agentx.enabled) {
+        agent = std::make_unique<ondalink::AgentxSubagent>(service.board());
+        if (!agent->start(config->agentx, &error)) {
+            say(error);
+            return 1;
+        }
+        serving << u"AgentX at %1 (%2)"_s.arg(config->agentx.socket.isEmpty() ? u"the default socket"_s
+                                                                              : config->agentx.socket,
+                                              agent->isConnected() ? u"connected"_s : u"not reachable yet"_s);
+    }
 
     const ondalink::StatusBoard &board = service.board();
     QObject::connect(&board, &ondalink::StatusBoard::statusChanged, &systemd,
