@@ -24,7 +24,8 @@ deb="${debs[0]}"
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sort >"$work/files"
 for f in ./usr/bin/ondalink-nms "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
          "./usr/share/icons/hicolor/scalable/apps/$id.svg" ./usr/share/doc/ondalink-nms/PING.md \
-         ./usr/share/ondalink-nms/translations/ondalink_en.qm; do
+         ./usr/share/ondalink-nms/translations/ondalink_en.qm ./usr/share/doc/ondalink-nms/PROMETHEUS.md \
+         ./usr/share/ondalink-nms/prometheus/ondalink-nmsd.rules.yml; do
   grep -qxF "$f" "$work/files" || fail "$f missing from the package"
 done
 if grep -v '^\./usr/' "$work/files" || grep -i 'sim' "$work/files"; then fail "unexpected files above"; fi
