@@ -705,6 +705,11 @@ Elements that do not answer stay in the local database in your computer.</source
         <extracomment>%1: the file&apos;s path, %2: why.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 uses it. One program per computer talks to the elements: stop that one first (the service: systemctl stop ondalink-nmsd).</source>
+        <extracomment>%1 names the program, its process and its user.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Phrase</name>

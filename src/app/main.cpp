@@ -55,6 +55,8 @@ int main(int argc, char **argv) {
     ondalink::IcmpProber prober;
     ondalink::MainWindowSettings settings;
     settings.databasePath = databasePath();
+    // The monitoring service on this host would hold the elements' port: it is named if it does.
+    settings.link.endpointOwner = u"ondalink-nms"_s;
     ondalink::Workstation station({notifier, resolver, prober}, settings);
     ondalink::MainWindow &window = *station.window;
     notifier.setParent(&window);

@@ -6,6 +6,7 @@
 #include "link/datagrams.h"
 #include "link/element_report.h"
 #include "link/element_report_handler.h"
+#include "link/endpoint_claim.h"
 #include "link/receive_dispatch.h"
 #include "model/element_record.h"
 #include "model/log.h"
@@ -157,6 +158,16 @@ ElementLink::~ElementLink() {
 }
 
 bool ElementLink::open() {
+    const quint16 port = m_settings.localPort;
+    if (!m_settings.endpointOwner.isEmpty() && port != 0 && !m_claim) {
+        auto claim = std::make_unique<EndpointClaim>(port, m_settings.endpointOwner);
+        if (!claim->acquire()) {
+            m_endpointHolder = claim->holder();
+            return false;
+        }
+        m_claim = std::move(claim);
+    }
+    m_endpointHolder.clear();
     return m_endpoint->open();
 }
 

@@ -24,6 +24,7 @@ namespace ondalink {
 
 class ElementDatabase;
 class ElementReportHandler;
+class EndpointClaim;
 class MacResolver;
 class Notifier;
 class ReceiveDispatch;
@@ -45,6 +46,9 @@ struct LinkSettings {
     int receiveBufferBytes = 4 * 1024 * 1024;
     qsizetype fifoBytes = 4 * 1024 * 1024; // datagram bytes the queue holds at most
     int additionWaitMs = 3000;             // how long an addition by address waits for the answer
+    // Not empty: open() first claims the port for this program by that name, so that a second
+    // program of ours on the host can name the first (EndpointClaim).
+    QString endpointOwner;
 };
 
 // The element link: everything the program says to the elements and hears from them. It owns the
@@ -59,8 +63,10 @@ public:
                 QObject *parent = nullptr);
     ~ElementLink() override;
 
-    // Binds the endpoint once for the program's life. False when the port is taken.
+    // Binds the endpoint once for the program's life. False when the port is taken; endpointHolder()
+    // then names the program of ours that holds it, when it is one.
     bool open();
+    QString endpointHolder() const { return m_endpointHolder; }
     void close();
 
     enum class SaveOutcome { Refused, Declined, NotSent, Sent };
@@ -189,6 +195,8 @@ private:
     std::optional<Addition> m_addition;
     MacResolver &m_resolver;
     QTimer m_responseTimer;
+    std::unique_ptr<EndpointClaim> m_claim;
+    QString m_endpointHolder;
     std::unique_ptr<UdpEndpoint> m_endpoint;
     std::unique_ptr<ElementReportHandler> m_reportHandler;
     std::unique_ptr<ReceiveDispatch> m_dispatch;

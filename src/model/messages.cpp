@@ -210,6 +210,13 @@ MessageText MessageTexts::render(const Message &message) {
         break;
     case MessageId::PortOccupied:
         t.primary = tr("Unable to use UDP port 2976: occupied.");
+        // The holder is named when it is one of ours (the monitoring service, or the window of
+        // another user).
+        if (!a.isEmpty())
+            //: %1 names the program, its process and its user.
+            t.informative = tr("%1 uses it. One program per computer talks to the elements: stop "
+                               "that one first (the service: systemctl stop ondalink-nmsd).")
+                                .arg(a.value(0));
         break;
     case MessageId::DiscoveryConfirm:
         //: Title of the question before a discovery.

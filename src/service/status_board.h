@@ -34,7 +34,7 @@ struct BoardRow {
 struct ServiceCounters {
     quint64 probesSent = 0;
     quint64 datagramsDropped = 0;
-    quint64 databaseReloads = 0;       // readings of the database after a change
+    quint64 databaseReloads = 0;        // readings of the database after a change
     quint64 databaseReloadFailures = 0; // changes that could not be read
 };
 

@@ -184,6 +184,7 @@ void ReachabilityMonitor::tick() {
             entry.token = m_prober.probe(*entry.state.address, timeout);
             if (entry.token == 0)
                 return; // the prober is full after all; try again on the next tick
+            ++m_probesSent;
             m_byToken.insert(entry.token, index);
         }
         // An element whose last probe is still out skips this turn.

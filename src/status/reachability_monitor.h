@@ -63,6 +63,8 @@ public:
     // Every element in the database's order.
     QList<ElementState> states() const;
     qsizetype elementCount() const { return m_elements.size(); }
+    // Echoes sent since the monitor was made.
+    quint64 probesSent() const { return m_probesSent; }
 
     // The operator's ping to an address (the console's PingPresenter result).
     void recordPing(const QString &address, const EchoResult &result);
@@ -105,6 +107,7 @@ private:
     ReachabilityOptions m_options;
     bool m_enabled = true;
     bool m_deniedSaid = false;
+    quint64 m_probesSent = 0;
     QList<Entry> m_elements;
     QHash<QString, qsizetype> m_byKey;
     QHash<quint32, QList<qsizetype>> m_byAddress;

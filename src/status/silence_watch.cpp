@@ -143,9 +143,16 @@ void SilenceWatch::levelReply(const QByteArray &reply, const QHostAddress &sende
     for (auto it = m_watched.begin(); it != m_watched.end(); ++it) {
         if (!it->address || *it->address != sender)
             continue;
-        if (const auto changed = it->detector.feed(peak, now))
+        const auto changed = it->detector.feed(peak, now);
+        Q_EMIT levelMeasured(it.key());
+        if (changed)
             Q_EMIT silenceChanged(it.key(), *changed);
     }
+}
+
+std::optional<double> SilenceWatch::levelDbfs(const QString &key) const {
+    const auto found = m_watched.constFind(key);
+    return found == m_watched.cend() ? std::nullopt : found->detector.lastDbfs();
 }
 
 } // namespace ondalink

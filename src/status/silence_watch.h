@@ -71,6 +71,8 @@ public:
     QSet<QString> watched() const;
     // NotWatched for an element not watched.
     SilenceState state(const QString &key) const;
+    // The last level reply of a watched encoder; nullopt for none, a peak of 0, or not watched.
+    std::optional<double> levelDbfs(const QString &key) const;
 
     // The stored addresses again (one reading of nms.ini).
     void reload();
@@ -82,6 +84,8 @@ public:
 
 Q_SIGNALS:
     void silenceChanged(const QString &key, ondalink::SilenceState state);
+    // A level reply of the watched encoder came (levelDbfs() has it).
+    void levelMeasured(const QString &key);
     // The watched set changed (the console stores it).
     void watchedChanged(const QSet<QString> &keys);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window: start-up, monitoring and ping through it, the About box, what it keeps of itself between
 // runs, and the panel's own reactions: layout by type and value labels.
+#include "claim_in_thread.h"
 #include "console_fixture.h"
 
 #include "console/qt_notifier.h"
@@ -95,6 +96,20 @@ TEST_F(MainWindowTest, OccupiedPortIsReportedAfterTheTreeIsLoaded) {
     EXPECT_FALSE(start(s));
     EXPECT_EQ(notifier.ids(), QList<MessageId>{MessageId::PortOccupied});
     EXPECT_EQ(rowCount(), 2);
+}
+
+TEST_F(MainWindowTest, APortHeldByTheMonitoringServiceIsReportedWithItsName) {
+    QUdpSocket free;
+    ASSERT_TRUE(free.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    MainWindowSettings s = settings();
+    s.link.localPort = free.localPort();
+    s.link.endpointOwner = u"ondalink-nms"_s;
+    free.close();
+    testing::ClaimInThread service(s.link.localPort, u"ondalink-nmsd"_s);
+    EXPECT_FALSE(start(s));
+    ASSERT_EQ(notifier.ids(), QList<MessageId>{MessageId::PortOccupied});
+    ASSERT_EQ(notifier.messages[0].args.size(), 1);
+    EXPECT_TRUE(notifier.messages[0].args[0].startsWith(u"ondalink-nmsd, process "_s));
 }
 
 TEST_F(MainWindowTest, MonitoringRunsOnAnEncoderUntilStoppedOrTheLayoutIsAppliedAndCloseEndsTheLink) {

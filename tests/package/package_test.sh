@@ -24,8 +24,10 @@ deb="${debs[0]}"
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sort >"$work/files"
 for f in ./usr/bin/ondalink-nms "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
          "./usr/share/icons/hicolor/scalable/apps/$id.svg" ./usr/share/doc/ondalink-nms/PING.md \
-         ./usr/share/ondalink-nms/translations/ondalink_en.qm ./usr/share/doc/ondalink-nms/PROMETHEUS.md \
-         ./usr/share/ondalink-nms/prometheus/ondalink-nmsd.rules.yml; do
+         ./usr/share/ondalink-nms/translations/ondalink_en.qm ./usr/bin/ondalink-nmsd \
+         ./usr/lib/systemd/system/ondalink-nmsd.service ./usr/lib/sysusers.d/ondalink-nmsd.conf \
+         ./usr/share/ondalink-nms/nmsd.conf ./usr/share/doc/ondalink-nms/SERVICE.md \
+         ./usr/share/doc/ondalink-nms/PROMETHEUS.md ./usr/share/ondalink-nms/prometheus/ondalink-nmsd.rules.yml; do
   grep -qxF "$f" "$work/files" || fail "$f missing from the package"
 done
 if grep -v '^\./usr/' "$work/files" || grep -i 'sim' "$work/files"; then fail "unexpected files above"; fi
@@ -82,5 +84,37 @@ garbage|$fake|0|yes|gave|
 1 0|$fake|1|yes||ping_group_range
 1 0|$nosetcap|0|||ping_group_range
 EOF_ROWS
+
+# The service: its unit is sound, its example configuration is one it accepts, and the post-install
+# step makes its user, puts the configuration in /etc once, and gives its echo a capability only
+# where the range leaves the user's group out.
+unit="$root/usr/lib/systemd/system/ondalink-nmsd.service"
+grep -qx 'Type=notify' "$unit" && grep -q '^WatchdogSec=' "$unit" && grep -qx 'User=ondalink-nmsd' "$unit" ||
+  fail "the unit is not Type=notify with a watchdog and its own user"
+grep -qx 'CapabilityBoundingSet=' "$unit" || fail "the unit itself gives a capability"
+if command -v systemd-analyze >/dev/null; then
+  # The host's units around it, the program from the package.
+  sed "s|/usr/bin/ondalink-nmsd|$root/usr/bin/ondalink-nmsd|g" "$unit" >"$work/ondalink-nmsd.service"
+  systemd-analyze verify --man=no "$work/ondalink-nmsd.service" >"$work/verify" 2>&1 ||
+    { cat "$work/verify"; fail "systemd-analyze verify"; }
+  [ ! -s "$work/verify" ] || { cat "$work/verify"; fail "systemd-analyze verify has remarks"; }
+fi
+"$root/usr/bin/ondalink-nmsd" --check --config "$root/usr/share/ondalink-nms/nmsd.conf" ||
+  fail "the service refuses its own example configuration"
+if command -v systemd-sysusers >/dev/null; then
+  dropin="$root/etc/systemd/system/ondalink-nmsd.service.d/ping.conf"
+  run_postinst "101 4294967294" "$fake" 0
+  gid="$(awk -F: '$1 == "ondalink-nmsd" { print $3 }' "$root/etc/group")"
+  [ -n "$gid" ] && grep -q '^ondalink-nmsd:' "$root/etc/passwd" || fail "no user ondalink-nmsd"
+  [ ! -e "$dropin" ] || fail "range 101..4294967294 holds the service's group $gid, yet it got a capability"
+  cmp -s "$root/etc/ondalink/nmsd.conf" "$root/usr/share/ondalink-nms/nmsd.conf" || fail "no /etc/ondalink/nmsd.conf"
+  echo "# the operator's" >>"$root/etc/ondalink/nmsd.conf"
+  run_postinst "1 0" "$fake" 0
+  grep -qx 'AmbientCapabilities=CAP_NET_RAW' "$dropin" || fail "range '1 0': the service's echo got no capability"
+  [[ "$out" == *"ondalink-nmsd: "*"CAP_NET_RAW"* ]] || fail "range '1 0': stdout is '$out'"
+  grep -q "the operator's" "$root/etc/ondalink/nmsd.conf" || fail "the operator's configuration was replaced"
+  run_postinst "0 $gid" "$fake" 0
+  [ ! -e "$dropin" ] || fail "range '0 $gid': the capability stayed"
+fi
 
 echo "package ok: $(basename "$deb")"

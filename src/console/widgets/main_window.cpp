@@ -271,7 +271,8 @@ bool MainWindow::Form_Load() {
     m_database.removeStaleTemporaries(); // what a killed write left beside nms.ini
     Load_Config();
     if (!m_link.open()) {
-        m_notifier.show({MessageId::PortOccupied});
+        const QString holder = m_link.endpointHolder();
+        m_notifier.show({MessageId::PortOccupied, holder.isEmpty() ? QStringList{} : QStringList{holder}});
         return false;
     }
     // The ping retry countdown starts at 3 with the ping presenter itself.

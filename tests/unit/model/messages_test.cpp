@@ -32,6 +32,10 @@ const Message kNoMac(MessageId::ReportFieldCorrupted, {u"Element MAC"_s});
 const Row kRows[] = {    {{MessageId::AlreadyRunning}, u"Korvalen Ondalink NMS"_s,
      u"Korvalen Ondalink NMS is already running (check the icon in system tray)!"_s, {}, kInformation},
     {{MessageId::PortOccupied}, kManager, u"Unable to use UDP port 2976: occupied."_s, {}, kCritical},
+    {{MessageId::PortOccupied, {u"ondalink-nmsd, process 812, user ondalink-nmsd"_s}}, kManager,
+     u"Unable to use UDP port 2976: occupied."_s,
+     u"ondalink-nmsd, process 812, user ondalink-nmsd uses it. One program per computer talks to the "
+     u"elements: stop that one first (the service: systemctl stop ondalink-nmsd)."_s, kCritical},
     {{MessageId::DiscoveryConfirm}, u"Auto Discovery"_s,
      u"Performing an 'Auto Discovery' will delete the local database in your computer\n"
      u"and create a new one, based on the Network Elements found (if any). "_s, u"Are you sure?"_s, kQuestion},
