@@ -5,6 +5,7 @@
 #include "diag/linux/neighbour_resolver.h"
 #include "service/journal.h"
 #include "service/log_notifier.h"
+#include "service/metrics/metrics_server.h"
 #include "service/monitoring_service.h"
 #include "service/systemd_notify.h"
 #include "status/clock.h"
@@ -144,6 +145,15 @@ int main(int argc, char **argv) {
 
     QStringList serving;
     serving << u"database %1"_s.arg(service.databasePath());
+    std::unique_ptr<ondalink::MetricsServer> metrics;
+    if (config->metrics.enabled) {
+        metrics = std::make_unique<ondalink::MetricsServer>(service.board());
+        if (!metrics->listen(config->metrics, &error)) {
+            say(error);
+            return 1;
+        }
+        serving << u"Prometheus on %1:%2"_s.arg(config->metrics.address.toString()).arg(metrics->port());
+    }
 
     const ondalink::StatusBoard &board = service.board();
     QObject::connect(&board, &ondalink::StatusBoard::statusChanged, &systemd,
