@@ -12,7 +12,7 @@ packages=(
   xvfb xauth imagemagick x11-utils
   iproute2 iputils-ping procps python3
   desktop-file-utils appstream dpkg-dev file libcap2-bin
-  qt6-httpserver-dev libsnmp-dev libsystemd-dev snmpd snmptrapd snmp smitools prometheus
+  qt6-httpserver-dev qt6-websockets-dev libsnmp-dev libsystemd-dev snmpd snmptrapd snmp smitools prometheus
 )
 
 missing=()

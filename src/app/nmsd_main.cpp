@@ -6,6 +6,7 @@
 #include "service/agentx/agentx_subagent.h"
 #include "service/journal.h"
 #include "service/log_notifier.h"
+#include "service/metrics/metrics_server.h"
 #include "service/monitoring_service.h"
 #include "service/systemd_notify.h"
 #include "status/clock.h"
@@ -155,6 +156,15 @@ int main(int argc, char **argv) {
         serving << u"AgentX at %1 (%2)"_s.arg(config->agentx.socket.isEmpty() ? u"the default socket"_s
                                                                               : config->agentx.socket,
                                               agent->isConnected() ? u"connected"_s : u"not reachable yet"_s);
+    }
+    std::unique_ptr<ondalink::MetricsServer> metrics;
+    if (config->metrics.enabled) {
+        metrics = std::make_unique<ondalink::MetricsServer>(service.board());
+        if (!metrics->listen(config->metrics, &error)) {
+            say(error);
+            return 1;
+        }
+        serving << u"Prometheus on %1:%2"_s.arg(config->metrics.address.toString()).arg(metrics->port());
     }
 
     const ondalink::StatusBoard &board = service.board();

@@ -26,7 +26,8 @@ for f in ./usr/bin/ondalink-nms "./usr/share/applications/$id.desktop" "./usr/sh
          "./usr/share/icons/hicolor/scalable/apps/$id.svg" ./usr/share/doc/ondalink-nms/PING.md \
          ./usr/share/ondalink-nms/translations/ondalink_en.qm ./usr/bin/ondalink-nmsd \
          ./usr/lib/systemd/system/ondalink-nmsd.service ./usr/lib/sysusers.d/ondalink-nmsd.conf \
-         ./usr/share/ondalink-nms/nmsd.conf ./usr/share/doc/ondalink-nms/SERVICE.md; do
+         ./usr/share/ondalink-nms/nmsd.conf ./usr/share/doc/ondalink-nms/SERVICE.md \
+         ./usr/share/doc/ondalink-nms/PROMETHEUS.md ./usr/share/ondalink-nms/prometheus/ondalink-nmsd.rules.yml; do
   grep -qxF "$f" "$work/files" || fail "$f missing from the package"
 done
 if grep -v '^\./usr/' "$work/files" || grep -i 'sim' "$work/files"; then fail "unexpected files above"; fi
