@@ -19,18 +19,17 @@ void StatusBoard::replaceListing(const QList<Listed> &listed) {
         row.name = element.name.trimmed();
         row.ip = element.ip;
         row.role = element.role;
-        auto index = m_indexByKey.constFind(element.key);
-        if (index == m_indexByKey.cend())
-            index = m_indexByKey.insert(element.key, m_nextIndex++);
-        row.index = *index;
+        if (!m_indexByKey.contains(element.key))
+            m_indexByKey.insert(element.key, m_nextIndex++);
+        row.index = m_indexByKey.value(element.key);
         rows.append(row);
     }
     // A database may list one key twice; the table holds it once.
     std::stable_sort(rows.begin(), rows.end(),
                      [](const BoardRow &a, const BoardRow &b) { return a.index < b.index; });
-    rows.erase(std::unique(rows.begin(), rows.end(),
-                           [](const BoardRow &a, const BoardRow &b) { return a.index == b.index; }),
-               rows.end());
+    const auto end = std::unique(rows.begin(), rows.end(),
+                                 [](const BoardRow &a, const BoardRow &b) { return a.index == b.index; });
+    rows.resize(end - rows.begin());
     m_rows = std::move(rows);
     reindex();
     Q_EMIT listingReplaced();
