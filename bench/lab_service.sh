@@ -15,23 +15,12 @@ work="$(mktemp -d /tmp/ondalink-service-bench.XXXXXX)"
 export ONDALINK_SIM="$build/tools/element-sim/ondalink-element-sim" ONDALINK_LAB_PREFIX="olsv$$"
 export ONDALINK_LAB_STATE="$work/state" ONDALINK_LAB_NET=10.82.0
 lab="$root/lab/lab"
-# As in lab_status.sh: the kernel's one ARP table must hold an entry per element on both hosts.
-neigh=/proc/sys/net/ipv4/neigh/default
-saved=()
-if [ -w "$neigh/gc_thresh3" ] && [ "$(cat "$neigh/gc_thresh3")" -lt $((4 * count)) ]; then
-  saved=("$(cat "$neigh/gc_thresh1")" "$(cat "$neigh/gc_thresh2")" "$(cat "$neigh/gc_thresh3")")
-  echo $((2 * count)) >"$neigh/gc_thresh1"
-  echo $((3 * count)) >"$neigh/gc_thresh2"
-  echo $((4 * count)) >"$neigh/gc_thresh3"
-fi
+source "$root/bench/neighbour_limits.sh"
+raise_neighbour_limits "$count"
 restore() {
   for pidf in "$work"/*.pid; do [ -f "$pidf" ] && "$lab" exec kill "$(cat "$pidf")" 2>/dev/null || true; done
   "$lab" down >/dev/null 2>&1 || true
-  if [ "${#saved[@]}" -eq 3 ]; then
-    echo "${saved[0]}" >"$neigh/gc_thresh1"
-    echo "${saved[1]}" >"$neigh/gc_thresh2"
-    echo "${saved[2]}" >"$neigh/gc_thresh3"
-  fi
+  restore_neighbour_limits
   rm -rf "$work"
 }
 trap restore EXIT

@@ -12,24 +12,11 @@ bench="$build/bench/bench_lab_status"
 export ONDALINK_SIM="$build/tools/element-sim/ondalink-element-sim" ONDALINK_LAB_PREFIX="olbs$$"
 export ONDALINK_LAB_STATE="/tmp/ondalink-lab-bench-$$" ONDALINK_LAB_NET=10.81.0
 lab="$root/lab/lab"
-# The kernel's ARP table is one for all namespaces: the NMS host and the element host each hold an entry
-# per element, and past gc_thresh3 (1,024 by default) new entries fail ("neighbor table overflow") and
-# those elements never answer. Raised for the run where we may, and put back afterwards.
-neigh=/proc/sys/net/ipv4/neigh/default
-saved=()
-if [ -w "$neigh/gc_thresh3" ] && [ "$(cat "$neigh/gc_thresh3")" -lt $((4 * count)) ]; then
-  saved=("$(cat "$neigh/gc_thresh1")" "$(cat "$neigh/gc_thresh2")" "$(cat "$neigh/gc_thresh3")")
-  echo $((2 * count)) >"$neigh/gc_thresh1"
-  echo $((3 * count)) >"$neigh/gc_thresh2"
-  echo $((4 * count)) >"$neigh/gc_thresh3"
-fi
+source "$root/bench/neighbour_limits.sh"
+raise_neighbour_limits "$count"
 restore() {
   "$lab" down >/dev/null 2>&1 || true
-  if [ "${#saved[@]}" -eq 3 ]; then
-    echo "${saved[0]}" >"$neigh/gc_thresh1"
-    echo "${saved[1]}" >"$neigh/gc_thresh2"
-    echo "${saved[2]}" >"$neigh/gc_thresh3"
-  fi
+  restore_neighbour_limits
 }
 trap restore EXIT
 "$lab" up "$count" --bulk --encoders $((count / 2)) | sed -n 3p
