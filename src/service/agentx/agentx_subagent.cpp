@@ -277,14 +277,13 @@ void AgentxSubagent::rearm() {
             wanted.append(fd);
     }
     netsnmp_large_fd_set_cleanup(&fds);
-    for (auto it = m_notifiers.begin(); it != m_notifiers.end();) {
-        if (!wanted.contains(it.key())) {
-            it.value()->setEnabled(false);
-            it.value()->deleteLater();
-            it = m_notifiers.erase(it);
-        } else {
-            ++it;
-        }
+    const QList<int> watched = m_notifiers.keys();
+    for (int fd : watched) {
+        if (wanted.contains(fd))
+            continue;
+        QSocketNotifier *gone = m_notifiers.take(fd);
+        gone->setEnabled(false);
+        gone->deleteLater();
     }
     for (int fd : wanted) {
         if (m_notifiers.contains(fd))

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The service's status without a window: the board follows the monitors and the database file as
 // another program rewrites it, and nothing the service hears is ever written to the database.
+#include "claim_in_thread.h"
 #include "element_wire.h"
 #include "fake_status.h"
 #include "fakes.h"
@@ -56,6 +57,7 @@ protected:
         QUdpSocket free;
         free.bind(QHostAddress(QHostAddress::LocalHost), 0);
         link.localPort = free.localPort();
+        link.endpointOwner = u"ondalink-nmsd"_s;
         service = std::make_unique<MonitoringService>(config, ServiceSeams{prober, clock, resolver, notifier},
                                                       link);
     }
@@ -144,6 +146,17 @@ TEST_F(MonitoringServiceTest, AReportFromAnElementCountsAsTrafficAndIsNeverStore
     EXPECT_EQ(bytes(), before);
     EXPECT_EQ(QFileInfo(path()).lastModified(), written);
     EXPECT_EQ(service->board().counters().databaseReloads, 0u);
+}
+
+TEST_F(MonitoringServiceTest, AWindowHoldingThePortIsNamedAndNothingStarts) {
+    write(element("00A000000001", "10.0.0.1"));
+    make();
+    testing::ClaimInThread window(service->link().settings().localPort, u"ondalink-nms"_s);
+    QString error;
+    EXPECT_FALSE(service->start(&error));
+    EXPECT_TRUE(error.contains(u"ondalink-nms, process "_s)) << qPrintable(error);
+    EXPECT_TRUE(service->board().rows().isEmpty());
+    EXPECT_TRUE(prober.sent.isEmpty());
 }
 
 } // namespace
