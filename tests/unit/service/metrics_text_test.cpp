@@ -271,7 +271,7 @@ TEST_F(MetricsTextTest, OnlyWhatWasMeasuredHasASample) {
     EXPECT_EQ(scrape.family("ondalink_encoder_level_dbfs").size(), 2);
 
     ASSERT_EQ(scrape.family("ondalink_elements").size(), 1);
-    EXPECT_EQ(scrape.family("ondalink_elements")[0].value, "6");
+    EXPECT_EQ(scrape.family("ondalink_elements").at(0).value, "6");
 }
 
 TEST_F(MetricsTextTest, AnEncoderNoLongerWatchedLosesItsSilenceAndLevel) {
