@@ -41,7 +41,7 @@ std::optional<ondalink::ServiceConfig> readConfig(const QString &named) {
         return ondalink::ServiceConfig{};
     }
     const ondalink::FileContents contents = ondalink::readWholeFile(path);
-    if (!contents.error.isEmpty() || !QFileInfo(path).isFile()) {
+    if (contents.status != ondalink::FileContents::Status::Read) {
         say(u"cannot read the configuration %1: %2"_s.arg(path, contents.error.isEmpty() ? u"no such file"_s
                                                                                          : contents.error));
         return std::nullopt;

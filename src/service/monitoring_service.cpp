@@ -101,14 +101,13 @@ bool MonitoringService::start(QString *error) {
 }
 
 void MonitoringService::connectBoard() {
-    connect(m_reachability.get(), &ReachabilityMonitor::statusChanged, this, [this](const QString &key) {
+    // A new status and a new last seen or round trip reach the board the same way.
+    const auto showState = [this](const QString &key) {
         if (const ElementState *state = m_reachability->state(key))
             m_board.setReachability(key, state->status, state->lastSeen, state->roundTripMs);
-    });
-    connect(m_reachability.get(), &ReachabilityMonitor::elementUpdated, this, [this](const QString &key) {
-        if (const ElementState *state = m_reachability->state(key))
-            m_board.setReachability(key, state->status, state->lastSeen, state->roundTripMs);
-    });
+    };
+    connect(m_reachability.get(), &ReachabilityMonitor::statusChanged, this, showState);
+    connect(m_reachability.get(), &ReachabilityMonitor::elementUpdated, this, showState);
     connect(m_silence.get(), &SilenceWatch::silenceChanged, &m_board, &StatusBoard::setSilence);
     connect(m_silence.get(), &SilenceWatch::levelMeasured, this,
             [this](const QString &key) { m_board.setLevel(key, m_silence->levelDbfs(key)); });
