@@ -965,6 +965,18 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
         <source>Its audio is no longer watched.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1: settings changed on the element</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not as stored: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ondalink::DatabaseCommands</name>
@@ -1085,6 +1097,10 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>Round trip</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drift</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1353,6 +1369,30 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>kept in the list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drift</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stored → reported: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drift cleared</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The element holds the stored settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drift accepted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The element&apos;s settings were stored</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1747,6 +1787,81 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
 </context>
 <context>
+    <name>ondalink::Setting</name>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Subnet mask</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remote IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio input</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Transmission</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SFN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Buffer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Attenuation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Silence detector mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Silence level</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Silence time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bounded to</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ondalink::SettingsDialog</name>
     <message>
         <source>Settings</source>
@@ -1810,6 +1925,30 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>Show alarms as &amp;desktop notifications</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Element settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Compare each element&apos;s settings with the database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings comparison interval in minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From 1 minute to 24 hours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Co&amp;mpare every:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1932,6 +2071,22 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>Event &amp;log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A&amp;ccept the element&apos;s settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Store the settings the element reported, in place of those in the database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send the stored co&amp;nfiguration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send the element the settings the database holds for it</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

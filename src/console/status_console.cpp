@@ -11,11 +11,15 @@
 #include "model/element_record.h"
 #include "model/mac_text.h"
 #include "status/alarm_notifier.h"
+#include "status/drift_watch.h"
 #include "status/event_log.h"
 #include "status/event_recorder.h"
 #include "status/silence_watch.h"
+#include "store/configuration_compare.h"
+#include "store/element_database.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -31,7 +35,9 @@ StatusConsole::StatusConsole(MainWindow &window, StatusParts parts, StatusSeams 
     m_reachability = std::make_unique<ReachabilityMonitor>(parts.database, m_seams.prober, m_seams.clock,
                                                            m_seams.reachability);
     m_silence = std::make_unique<SilenceWatch>(parts.link, parts.database, m_seams.clock);
+    m_drift = std::make_unique<DriftWatch>(parts.link, parts.database);
     m_alarms = std::make_unique<AlarmNotifier>(m_seams.notifications, *m_reachability, m_silence.get());
+    m_alarms->attachDriftWatch(*m_drift);
     m_dock = new EventLogDock(*m_log, m_seams.notifier, &window);
     window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
     m_dock->hide();
@@ -40,8 +46,10 @@ StatusConsole::StatusConsole(MainWindow &window, StatusParts parts, StatusSeams 
     new StatusBarView(*window.statusBar(), *m_statusBar);
 
     buildMenus();
+    buildElementActions();
     connectParts();
     m_settings = new StatusSettingsPresenter(m_seams.settings, *m_reachability, *m_silence, *m_alarms, this);
+    m_settings->attachDriftWatch(*m_drift);
     connect(m_settings, &StatusSettingsPresenter::applied, m_statusBar, &StatusBarPresenter::probingChanged);
     m_statusBar->probingChanged();
     listReloaded();
@@ -51,6 +59,7 @@ StatusConsole::~StatusConsole() {
     // The notifier and the recorder listen to the monitors: they go first.
     m_alarms.reset();
     m_recorder.reset();
+    m_drift.reset();
     m_silence.reset();
     m_reachability.reset();
 }
@@ -101,6 +110,15 @@ void StatusConsole::connectParts() {
     m_recorder->attachLevelMonitor(m_parts.level, link);
     m_recorder->attachReachability(*m_reachability);
     m_recorder->attachSilenceWatch(*m_silence);
+    m_recorder->attachDriftWatch(*m_drift);
+    connect(m_drift.get(), &DriftWatch::driftFound, this, [this, model = &list](const QString &key) {
+        model->setDrift(key, true);
+        updateElementActions();
+    });
+    connect(m_drift.get(), &DriftWatch::driftCleared, this, [this, model = &list](const QString &key) {
+        model->setDrift(key, false);
+        updateElementActions();
+    });
 
     connect(&m_window, &MainWindow::listReloaded, this, &StatusConsole::listReloaded);
     connectStatusBar();
@@ -147,6 +165,7 @@ void StatusConsole::listReloaded() {
     const QList<ElementListing> &listing = m_window.listing();
     m_reachability->reload(listing);
     m_silence->reload(listing);
+    m_drift->reload(listing);
     m_recorder->reloadNames(listing);
     m_statusBar->setListing(listing);
     ElementListModel &list = m_window.listModel();
@@ -156,6 +175,54 @@ void StatusConsole::listReloaded() {
     const QSet<QString> watched = m_silence->watched();
     for (const QString &key : watched)
         list.setSilence(key, m_silence->state(key));
+    const QList<QString> drifted = m_drift->driftedKeys();
+    for (const QString &key : drifted)
+        list.setDrift(key, true);
+    updateElementActions();
+}
+
+void StatusConsole::buildElementActions() {
+    m_acceptDrift = new QAction(tr("A&ccept the element's settings"), &m_window);
+    m_acceptDrift->setObjectName(u"actAcceptDrift"_s);
+    m_acceptDrift->setToolTip(
+        tr("Store the settings the element reported, in place of those in the database"));
+    connect(m_acceptDrift, &QAction::triggered, this, &StatusConsole::acceptDrift);
+    m_sendStored = new QAction(tr("Send the stored co&nfiguration"), &m_window);
+    m_sendStored->setObjectName(u"actSendStored"_s);
+    m_sendStored->setToolTip(tr("Send the element the settings the database holds for it"));
+    connect(m_sendStored, &QAction::triggered, this, &StatusConsole::sendStoredConfiguration);
+    m_window.addElementActions({m_acceptDrift, m_sendStored});
+}
+
+void StatusConsole::updateElementActions() {
+    const bool drifted = m_drift->drift(macToElementKey(m_window.shownMac())) != nullptr;
+    m_acceptDrift->setEnabled(drifted);
+    m_sendStored->setEnabled(drifted);
+}
+
+void StatusConsole::acceptDrift() {
+    const QString key = macToElementKey(m_window.shownMac());
+    if (m_drift->drift(key) == nullptr)
+        return;
+    // The panel is about to show other values than the element's loaded ones: nothing may be lost.
+    if (!m_window.settlePendingEdits([this] { acceptDrift(); }))
+        return;
+    if (!m_drift->accept(key)) {
+        m_seams.notifier.show(
+            {MessageId::DatabaseNotWritten, {QDir::toNativeSeparators(m_parts.database.path())}});
+        return;
+    }
+    m_parts.link.requestTreeReload();
+    // Shown again from the file: the panel holds what was stored.
+    static_cast<DatabaseSurroundings &>(m_window).selectElement(elementKeyToMac(key));
+}
+
+void StatusConsole::sendStoredConfiguration() {
+    const QString mac = m_window.shownMac();
+    const std::optional<StoredElement> stored = m_parts.database.load(macToElementKey(mac));
+    if (!stored)
+        return;
+    m_window.sendSettings(mac, sectionSettings(*stored));
 }
 
 void StatusConsole::showStatus(const QString &elementKey) {
@@ -165,6 +232,7 @@ void StatusConsole::showStatus(const QString &elementKey) {
 
 void StatusConsole::shownElementChanged(const QString &mac) {
     m_dock->setSelectedElement(mac);
+    updateElementActions();
     const bool encoder = !mac.isEmpty() && m_window.shownRole() == ElementRole::Encoder;
     m_window.showWatchAudio(encoder, m_silence->isWatched(macToElementKey(mac)));
 }

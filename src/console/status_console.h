@@ -17,6 +17,7 @@ class AlarmNotifier;
 class AsyncEchoProber;
 class Clock;
 class DatabaseCommandsPresenter;
+class DriftWatch;
 class Discovery;
 class ElementDatabase;
 class ElementLink;
@@ -66,6 +67,7 @@ public:
 
     ReachabilityMonitor &reachability() const { return *m_reachability; }
     SilenceWatch &silenceWatch() const { return *m_silence; }
+    DriftWatch &driftWatch() const { return *m_drift; }
     EventLog &eventLog() const { return *m_log; }
     EventLogDock &eventLogDock() const { return *m_dock; }
     QAction *settingsAction() const { return m_settingsAction; }
@@ -73,6 +75,10 @@ public:
     StatusSettingsPresenter &settings() const { return *m_settings; }
     // Tools > Settings…: the dialog; OK applies what it holds.
     void openSettings();
+    // The shown element's drift: its report stored, or the stored configuration sent to it (Save's
+    // question and confirmation).
+    void acceptDrift();
+    void sendStoredConfiguration();
     // "Watch audio" of the element with that colon-form MAC.
     void setWatched(const QString &mac, bool watched);
 
@@ -83,6 +89,8 @@ private:
     void listReloaded();
     void shownElementChanged(const QString &mac);
     void showStatus(const QString &elementKey);
+    void buildElementActions();
+    void updateElementActions();
 
     MainWindow &m_window;
     StatusParts m_parts;
@@ -91,11 +99,14 @@ private:
     std::unique_ptr<EventRecorder> m_recorder;
     std::unique_ptr<ReachabilityMonitor> m_reachability;
     std::unique_ptr<SilenceWatch> m_silence;
+    std::unique_ptr<DriftWatch> m_drift;
     std::unique_ptr<AlarmNotifier> m_alarms;
     StatusSettingsPresenter *m_settings = nullptr; // a child
     EventLogDock *m_dock = nullptr;
     StatusBarPresenter *m_statusBar = nullptr; // a child
     QAction *m_settingsAction = nullptr;
+    QAction *m_acceptDrift = nullptr;
+    QAction *m_sendStored = nullptr;
 };
 
 } // namespace ondalink

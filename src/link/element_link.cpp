@@ -80,6 +80,13 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
     };
     hooks.answersAddition = [this](const QString &address) { return isAdditionTarget(address); };
     // Told once the handler is done with the report, so that what follows runs on its own.
+    hooks.answersDriftPage = [this](const QString &address, Ipv4Address sender) {
+        const auto reported = parseDottedAddress(address);
+        return m_driftPages.contains(sender.value) || (reported && m_driftPages.contains(reported->value));
+    };
+    hooks.driftAnswered = [this](const ElementReport &report) {
+        Q_EMIT driftAnswered(report.record.mac, report.record, report.carried);
+    };
     hooks.additionHandled = [this](const QString &key) {
         QMetaObject::invokeMethod(
             this, [this, key] { Q_EMIT additionHandled(key); }, Qt::QueuedConnection);
@@ -234,10 +241,13 @@ bool ElementLink::sendConfiguration(const ConfigurationWrite &write) {
         return false;
     }
     QString failure;
-    if (!storedDestination(write.mac, &failure)) {
+    const auto destination = storedDestination(write.mac, &failure);
+    if (!destination) {
         m_notifier.show({MessageId::SaveNotSent, {failure}});
         return false;
     }
+    // The element's answer is the write's confirmation, whatever a drift page asked it before.
+    m_driftPages.remove(destination->toIPv4Address());
     m_responseTimer.start();
     const SendResult sent = sendToElement(write.mac, m_settings.elementPort, *datagram);
     if (!sent.ok) {
@@ -342,6 +352,22 @@ bool ElementLink::beginAddition(Ipv4Address address, const QString &typedMac, QS
     qCInfo(lcLink).noquote() << "addition: paging request sent to" << destination.toString() << "port"
                              << m_settings.pagingPort;
     return true;
+}
+
+bool ElementLink::pageForDrift(Ipv4Address address, QString *failure) {
+    const SendResult sent =
+        m_endpoint->send(pagingRequest(), QHostAddress(address.value), m_settings.pagingPort);
+    if (!sent.ok) {
+        if (failure)
+            *failure = sent.failure;
+        return false;
+    }
+    m_driftPages.insert(address.value);
+    return true;
+}
+
+void ElementLink::endDriftPage(Ipv4Address address) {
+    m_driftPages.remove(address.value);
 }
 
 void ElementLink::endAddition() {

@@ -113,6 +113,15 @@ public:
     bool isAdding() const { return m_addition.has_value(); }
     bool isOnLocalNetwork(Ipv4Address address) const;
 
+    // A drift page: the paging request by unicast to one listed element's address. Its answer (from
+    // that address, or giving it) is only compared: driftAnswered, no message, nothing stored, no
+    // confirmation, until endDriftPage. A configuration write to the element ends its page. False
+    // with the reason when nothing could be sent.
+    bool pageForDrift(Ipv4Address address, QString *failure = nullptr);
+    void endDriftPage(Ipv4Address address);
+    // A configuration write waits for its answer.
+    bool awaitsConfirmation() const { return m_responseTimer.isActive(); }
+
     // Asks the console to show the database again; afterReport when a report's handling ends.
     // Elements a discovery has handled are stored first.
     void requestTreeReload(bool afterReport = false);
@@ -137,6 +146,9 @@ Q_SIGNALS:
     void additionAnswered();
     // Its report has been handled: the Element key stored, or "" when it was refused.
     void additionHandled(const QString &key);
+    // An element answered a drift page with this report (mac in colon form).
+    void driftAnswered(const QString &mac, const ondalink::ElementRecord &record,
+                       ondalink::OptionalFields carried);
 
     // Every level reply with where it came from, whatever the attribution.
     void levelReplyFrom(const QByteArray &reply, const QHostAddress &sender);
@@ -193,6 +205,7 @@ private:
     int m_discoveryAnswers = 0;                     // reports that arrived during the discovery
     QStringList m_pagedOn;                          // where the discovery's paging request left
     std::optional<Addition> m_addition;
+    QSet<quint32> m_driftPages; // addresses a drift page waits for
     MacResolver &m_resolver;
     QTimer m_responseTimer;
     std::unique_ptr<EndpointClaim> m_claim;

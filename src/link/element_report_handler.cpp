@@ -64,9 +64,10 @@ void ElementReportHandler::handleReport(const QByteArray &datagram, Ipv4Address 
         finish({message});
         return;
     }
-    if (m_hooks.stopResponseTimer)
-        m_hooks.stopResponseTimer();
     const QString address = report.record.ip;
+    // A drift answer says nothing about the write that waits for its answer.
+    if (m_hooks.stopResponseTimer && !answersDriftPage(address, sender, discoveryAtArrival))
+        m_hooks.stopResponseTimer();
     // Behind an earlier report of the same address, in its order; otherwise at once when the MAC
     // is known.
     if (!m_parked.contains(address)) {
@@ -101,6 +102,7 @@ void ElementReportHandler::begin(ElementReport report, Ipv4Address sender, bool 
     m_stored = false;
     m_additionAnswer =
         !discoveryAtArrival && m_hooks.answersAddition && m_hooks.answersAddition(m_report.record.ip);
+    m_driftAnswer = !m_additionAnswer && answersDriftPage(m_report.record.ip, sender, discoveryAtArrival);
     m_addedKey.clear();
     m_messages.setHeld(true);
 }
@@ -131,6 +133,12 @@ void ElementReportHandler::macLookupEnded(QString mac, bool arpTried) {
     m_report.record.mac = mac;
     if (m_discoveryAtArrival) {
         finish(storeDiscovered());
+        return;
+    }
+    if (m_driftAnswer) {
+        if (m_hooks.driftAnswered)
+            m_hooks.driftAnswered(m_report);
+        finish({});
         return;
     }
     // What a discovery handled before this report is in the file before this report is compared.
@@ -222,8 +230,20 @@ Message ElementReportHandler::refused(const Message &message) {
     return message;
 }
 
+bool ElementReportHandler::answersDriftPage(const QString &address, Ipv4Address sender,
+                                            bool discoveryAtArrival) const {
+    return !discoveryAtArrival && m_hooks.answersDriftPage && m_hooks.answersDriftPage(address, sender);
+}
+
 void ElementReportHandler::finish(const QList<Message> &messages) {
-    m_messages.present(messages);
+    // Nobody asked the operator's question a drift page asks: what is wrong with its answer is logged.
+    if (std::exchange(m_driftAnswer, false)) {
+        for (const Message &message : messages)
+            qCInfo(lcLink).noquote() << "drift answer from" << m_report.record.ip
+                                     << "not compared:" << oneLine(message);
+    } else {
+        m_messages.present(messages);
+    }
     // A message box runs the event loop, so the discovery may have ended meanwhile: read the flag now.
     // A report that stored nothing leaves the list as it is: rebuilding it for every corrupt report of
     // a flood would keep the window repainting.

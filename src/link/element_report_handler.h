@@ -43,6 +43,11 @@ struct ReportHandlerHooks {
     std::function<bool(const QString &address)> answersAddition;
     // That answer has been handled: the element's key once its section is stored, "" when refused.
     std::function<void(const QString &key)> additionHandled;
+    // A report outside a discovery and an addition answers a drift page to that address (the one the
+    // report gives or the one it came from): it is compared only, never stored, confirmed or shown.
+    std::function<bool(const QString &address, Ipv4Address sender)> answersDriftPage;
+    // Such a report, its MAC found.
+    std::function<void(const ElementReport &report)> driftAnswered;
 };
 
 // Decodes and checks an element report, looks up the element's MAC, then stores it (discovery)
@@ -116,6 +121,7 @@ private:
     QList<Message> storeBatch();
     QList<Message> confirmWrite();
     void finish(const QList<Message> &messages);
+    bool answersDriftPage(const QString &address, Ipv4Address sender, bool discoveryAtArrival) const;
     // The message of a refused report, said to the event log too.
     Message refused(const Message &message);
     friend class ElementLinkTestPeer;
@@ -132,6 +138,7 @@ private:
     bool m_busy = false;
     bool m_stored = false;         // the report being handled wrote, or queued, something for nms.ini
     bool m_additionAnswer = false; // the report being handled answers an addition
+    bool m_driftAnswer = false;    // it answers a drift page: no message, nothing stored
     QString m_addedKey;
     std::function<void()> m_done;
     MessageCoalescer m_messages;

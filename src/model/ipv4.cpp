@@ -45,4 +45,11 @@ std::optional<Ipv4Address> parseDottedAddress(QStringView text) {
     return Ipv4Address::fromOctets(octets);
 }
 
+std::optional<Ipv4Address> hostAddress(QStringView text) {
+    const auto address = parseDottedAddress(text);
+    if (!address || address->value == 0 || address->value == 0xFFFFFFFFu || (address->value >> 28) == 0xE)
+        return std::nullopt;
+    return address;
+}
+
 } // namespace ondalink

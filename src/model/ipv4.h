@@ -38,4 +38,7 @@ struct Ipv4Address {
 // value 0..255 (leading zeros allowed), blanks around a part allowed. Nothing else is an address.
 std::optional<Ipv4Address> parseDottedAddress(QStringView text);
 
+// A dotted address that names one host: not 0.0.0.0, the limited broadcast or a multicast group.
+std::optional<Ipv4Address> hostAddress(QStringView text);
+
 } // namespace ondalink

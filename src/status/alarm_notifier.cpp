@@ -2,6 +2,7 @@
 #include "status/alarm_notifier.h"
 
 #include "model/mac_text.h"
+#include "status/drift_watch.h"
 #include "status/notification_sink.h"
 #include "status/reachability_monitor.h"
 #include "status/silence_watch.h"
@@ -14,6 +15,19 @@ AlarmNotifier::AlarmNotifier(NotificationSink &sink, ReachabilityMonitor &reacha
     connect(&reachability, &ReachabilityMonitor::statusChanged, this, &AlarmNotifier::statusChanged);
     if (silence)
         connect(silence, &SilenceWatch::silenceChanged, this, &AlarmNotifier::silenceChanged);
+}
+
+void AlarmNotifier::attachDriftWatch(DriftWatch &watch) {
+    connect(&watch, &DriftWatch::driftFound, this,
+            [this](const QString &key, const QList<FieldChange> &changes) {
+                if (!m_enabled)
+                    return;
+                QStringList fields;
+                for (const FieldChange &change : changes)
+                    fields.append(settingLabel(change.key));
+                m_sink.notify({tr("%1: settings changed on the element").arg(elementText(key)),
+                               tr("Not as stored: %1.").arg(fields.join(tr(", "))), key, true});
+            });
 }
 
 QString AlarmNotifier::elementText(const QString &key) const {

@@ -8,6 +8,7 @@
 
 namespace ondalink {
 
+class DriftWatch;
 class NotificationSink;
 class ReachabilityMonitor;
 class SilenceWatch;
@@ -22,6 +23,8 @@ public:
                   QObject *parent = nullptr);
 
     void setEnabled(bool enabled) { m_enabled = enabled; }
+    // Settings found changed on an element.
+    void attachDriftWatch(DriftWatch &watch);
     bool isEnabled() const { return m_enabled; }
 
 private:

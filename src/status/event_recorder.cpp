@@ -5,6 +5,7 @@
 #include "link/element_link.h"
 #include "link/level_monitor.h"
 #include "model/mac_text.h"
+#include "status/drift_watch.h"
 #include "status/reachability_monitor.h"
 #include "status/silence_watch.h"
 #include "store/element_database.h"
@@ -172,6 +173,22 @@ void EventRecorder::attachSilenceWatch(SilenceWatch &watch) {
                            state == SilenceState::Sounding ? tr("Audio back") : tr("No longer watched"), key);
                 }
             });
+}
+
+void EventRecorder::attachDriftWatch(DriftWatch &watch) {
+    connect(&watch, &DriftWatch::driftFound, this,
+            [this](const QString &key, const QList<FieldChange> &changes) {
+                record(EventSeverity::Warning, tr("Drift"),
+                       tr("Stored → reported: %1").arg(describeChanges(changes)), key);
+            });
+    connect(&watch, &DriftWatch::driftCleared, this, [this](const QString &key) {
+        record(EventSeverity::Information, tr("Drift cleared"), tr("The element holds the stored settings"),
+               key);
+    });
+    connect(&watch, &DriftWatch::accepted, this, [this](const QString &key) {
+        record(EventSeverity::Information, tr("Drift accepted"), tr("The element's settings were stored"),
+               key);
+    });
 }
 
 void EventRecorder::recordPing(const QString &address, const EchoResult &result) {

@@ -15,6 +15,7 @@
 namespace ondalink {
 
 class Discovery;
+class DriftWatch;
 class ElementDatabase;
 struct ElementListing;
 class ElementLink;
@@ -43,6 +44,8 @@ public:
     void attachReachability(ReachabilityMonitor &monitor);
     // Silence alarms raised and cleared.
     void attachSilenceWatch(SilenceWatch &watch);
+    // Settings found changed on an element (each field as stored → reported), matching again, accepted.
+    void attachDriftWatch(DriftWatch &watch);
 
     // The names the rows carry, from the element list (one reading of nms.ini).
     void reloadNames();

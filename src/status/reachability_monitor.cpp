@@ -12,18 +12,6 @@
 
 namespace ondalink {
 
-namespace {
-
-// An address an echo can go to: one host, not the network's or everybody's.
-std::optional<Ipv4Address> probeAddress(const QString &stored) {
-    const auto address = parseDottedAddress(stored);
-    if (!address || address->value == 0 || address->value == 0xFFFFFFFFu || (address->value >> 28) == 0xE)
-        return std::nullopt;
-    return address;
-}
-
-} // namespace
-
 QString probingNotPermittedText() {
     return QCoreApplication::translate(
         "ReachabilityMonitor",
@@ -67,7 +55,7 @@ void ReachabilityMonitor::reload(const QList<ElementListing> &listing) {
         Entry entry;
         entry.state.key = listed.key;
         entry.state.name = listed.name;
-        entry.state.address = probeAddress(listed.ip);
+        entry.state.address = hostAddress(listed.ip); // where an echo can go
         if (const auto known = m_byKey.constFind(listed.key); known != m_byKey.cend()) {
             const Entry &old = m_elements[*known];
             if (old.state.address == entry.state.address) {

@@ -46,6 +46,7 @@ StatusSettings StatusSettings::normalized() const {
             : kSilenceThresholdDefaultDbfs;
     value.silenceHoldS = std::clamp(silenceHoldS, kSilenceHoldMinS, kSilenceHoldMaxS);
     value.silenceClearS = std::clamp(silenceClearS, 1, kSilenceHoldMaxS);
+    value.driftCheckMin = std::clamp(driftCheckMin, kDriftCheckMinMin, kDriftCheckMaxMin);
     value.watchedElements.clear();
     for (const QString &key : watchedElements)
         if (isElementKey(key.toUpper()))
@@ -65,6 +66,8 @@ StatusSettings readStatusSettings(const QSettings &settings) {
     value.silenceHoldS = intValue(settings, key("silenceHoldSeconds"), value.silenceHoldS);
     value.silenceClearS = intValue(settings, key("silenceClearSeconds"), value.silenceClearS);
     value.notificationsEnabled = boolValue(settings, key("notifications"), value.notificationsEnabled);
+    value.driftCheckEnabled = boolValue(settings, key("driftCheck"), value.driftCheckEnabled);
+    value.driftCheckMin = intValue(settings, key("driftCheckMinutes"), value.driftCheckMin);
     const QStringList watched = settings.value(key("watched")).toStringList();
     value.watchedElements = QSet<QString>(watched.cbegin(), watched.cend());
     return value.normalized();
@@ -81,6 +84,8 @@ void writeStatusSettings(QSettings &settings, const StatusSettings &value) {
     settings.setValue(u"silenceHoldSeconds"_s, clean.silenceHoldS);
     settings.setValue(u"silenceClearSeconds"_s, clean.silenceClearS);
     settings.setValue(u"notifications"_s, clean.notificationsEnabled);
+    settings.setValue(u"driftCheck"_s, clean.driftCheckEnabled);
+    settings.setValue(u"driftCheckMinutes"_s, clean.driftCheckMin);
     settings.setValue(u"watched"_s, watched);
     settings.endGroup();
 }

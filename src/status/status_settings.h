@@ -22,6 +22,9 @@ inline constexpr int kSilenceHoldDefaultS = 10;
 inline constexpr int kSilenceHoldMinS = 1;
 inline constexpr int kSilenceHoldMaxS = 3600;
 inline constexpr int kSilenceClearS = 2;
+inline constexpr int kDriftCheckDefaultMin = 15;
+inline constexpr int kDriftCheckMinMin = 1;
+inline constexpr int kDriftCheckMaxMin = 24 * 60;
 
 struct StatusSettings {
     bool probingEnabled = true; // off: no background echoes, every status stays as it is
@@ -30,6 +33,8 @@ struct StatusSettings {
     int silenceHoldS = kSilenceHoldDefaultS;
     int silenceClearS = kSilenceClearS;
     bool notificationsEnabled = true;
+    bool driftCheckEnabled = true; // off: no element is paged to compare its settings
+    int driftCheckMin = kDriftCheckDefaultMin;
     QSet<QString> watchedElements; // element keys
 
     // Every value brought into its range; keys that are not element keys left out.

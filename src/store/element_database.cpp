@@ -208,6 +208,10 @@ bool ElementDatabase::replaceSections(
     return replaceSectionsInIni(sections, m_path, wholeFile);
 }
 
+bool ElementDatabase::removeSection(const QString &key) const {
+    return DeleteIniSection(key, m_path);
+}
+
 DuplicateAddresses duplicateAddresses(const QList<ElementListing> &elements) {
     QList<quint32> order;
     QHash<quint32, QList<ElementListing>> byAddress;

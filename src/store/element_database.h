@@ -70,6 +70,8 @@ public:
     // appended. With wholeFile the file holds these sections only. One replacement of the file.
     bool replaceSections(const QList<std::pair<QString, QList<std::pair<QString, QString>>>> &sections,
                          bool wholeFile = false) const;
+    // Removes the element's section; true when it is gone (or was never there).
+    bool removeSection(const QString &key) const;
     DuplicateAddresses duplicateAddresses() const { return ondalink::duplicateAddresses(listing()); }
 
     // Discovery's fresh start: keep the current file as nms.ini.bak, then leave an empty nms.ini.

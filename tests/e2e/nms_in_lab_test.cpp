@@ -13,6 +13,9 @@
 #include "lab_harness.h"
 #include "link/element_report_handler.h"
 #include "link_test_peer.h"
+#include "status/drift_watch.h"
+#include "status/event_log.h"
+#include "store/atomic_file.h"
 #include "store/profile_file.h"
 #include "window_widgets.h"
 
@@ -216,6 +219,79 @@ TEST_F(NmsInLab, EveryElementThatAnswersADiscoveryIsListedOnlineBeforeAnyProbeAn
         EXPECT_EQ(list.shownStatusAt(row), ShownStatus::Online) << qPrintable(list.macAt(row));
         EXPECT_FALSE(list.index(row, ElementListModel::LastSeenColumn).data().toString().isEmpty());
     }
+}
+
+// Settings changed on an element behind the program's back show as Drift within one round, and
+// nothing else moves: no box, no write of nms.ini, the panel as it was. Accepting stores what the
+// element holds; sending the stored configuration puts it back, confirmed as any write.
+TEST_F(NmsInLab, SettingsChangedOnAnElementShowAsDriftUntilAcceptedOrSentBack) {
+    testing::FakeAsyncProber probes;
+    testing::FakeClock clock;
+    testing::RecordingSink sink;
+    QTemporaryDir user;
+    QSettings settings(user.filePath(u"user.conf"_s), QSettings::IniFormat);
+    StatusConsole &status =
+        station->addStatus({probes, clock, sink, notifier, settings, user.filePath(u"events"_s), {}});
+    discover();
+    ElementListModel &list = testing::elementTree(*window).model();
+    const LabElement &decoder = lab.element(4);
+    const int row = list.rowOfMac(decoder.mac);
+    ASSERT_GE(row, 0);
+    select(2);
+    const QString shownName = text(u"txtElementName"_s);
+    const auto driftShown = [&] {
+        list.flushChanges();
+        return list.shownStatusAt(row) == ShownStatus::Drift;
+    };
+    constexpr int kRoundMs = 2000;
+    status.driftWatch().setIntervalMs(kRoundMs);
+    QTest::qWait(kRoundMs + 500);
+    EXPECT_FALSE(driftShown()) << "drift before anything changed";
+
+    atEnd([this] { lab.restartSim(4); }); // its settings as it started
+    ASSERT_TRUE(lab.tell(u"sim-control"_s, 4, {u"set"_s, u"sdm"_s, u"2"_s}));
+    const QByteArray before = readWholeFile(iniPath()).bytes;
+    notifier.messages.clear();
+    // Within one round, pages answered in milliseconds.
+    ASSERT_TRUE(QTest::qWaitFor(driftShown, kRoundMs + 1500));
+    EXPECT_EQ(list.index(row, ElementListModel::StatusColumn).data().toString(),
+              ElementListModel::statusText(ShownStatus::Drift));
+    EXPECT_EQ(readWholeFile(iniPath()).bytes, before);
+    EXPECT_TRUE(notifier.messages.isEmpty()) << ::testing::PrintToString(notifier.messages);
+    EXPECT_EQ(text(u"txtElementName"_s), shownName);
+    EXPECT_EQ(text(u"lblElementMAC"_s), lab.element(2).mac);
+    const QList<EventRow> rows = status.eventLog().rows();
+    const auto drift =
+        std::find_if(rows.cbegin(), rows.cend(), [](const EventRow &r) { return r.event == u"Drift"_s; });
+    ASSERT_NE(drift, rows.cend());
+    EXPECT_EQ(drift->elementMac, decoder.mac);
+    EXPECT_TRUE(drift->detail.contains(u"Silence detector mode: 1 → 2"_s) ||
+                drift->detail.contains(u"Silence detector mode: 0 → 2"_s))
+        << qPrintable(drift->detail);
+    EXPECT_FALSE(sink.shown.isEmpty());
+
+    // Accepted: stored as the element holds it.
+    select(4);
+    auto *accept = find<QAction>(u"actAcceptDrift"_s);
+    ASSERT_TRUE(accept->isEnabled());
+    accept->trigger();
+    EXPECT_EQ(stored(4, u"sdm"_s), u"2"_s);
+    EXPECT_FALSE(driftShown());
+    EXPECT_EQ(text(u"lblElementMAC"_s), decoder.mac);
+
+    // Changed again, and the stored configuration sent back.
+    ASSERT_TRUE(lab.tell(u"sim-control"_s, 4, {u"set"_s, u"sdm"_s, u"0"_s}));
+    ASSERT_TRUE(QTest::qWaitFor(driftShown, kRoundMs + 1500));
+    notifier.messages.clear();
+    notifier.answers = {Answer::Yes};
+    find<QAction>(u"actSendStored"_s)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notifier.messages.size() >= 2; }, 5000));
+    EXPECT_EQ(notifier.messages.value(0).id, MessageId::SendConfirm);
+    EXPECT_EQ(notifier.messages.value(1), kSaved);
+    EXPECT_FALSE(driftShown());
+    EXPECT_EQ(stored(4, u"sdm"_s), u"2"_s);
+    QTest::qWait(kRoundMs + 500);
+    EXPECT_FALSE(driftShown()) << "the element holds what was sent";
 }
 
 TEST_F(NmsInLab, AttenuationReachesTheDecoderAndTheEncoderLevelIsShown) {

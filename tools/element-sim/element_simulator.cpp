@@ -4,6 +4,7 @@
 #include "element_wire.h"
 #include "interface_mover.h"
 #include "level_signal.h"
+#include "model/ipv4.h"
 
 #include <QDateTime>
 #include <QTimer>
@@ -284,6 +285,14 @@ QString ElementSimulator::control(const ControlParse &parsed, const QByteArray &
         case ControlAction::Status:
             done = u"status"_s;
             break;
+        case ControlAction::Set:
+            if (QString why = changeSetting(parsed.command->key, parsed.command->value); !why.isEmpty()) {
+                reply = u"refused: "_s + why;
+                log(from + u" -> control "_s + describe(raw) + u": "_s + reply);
+                return reply;
+            }
+            done = parsed.command->key + u" set to "_s + parsed.command->value;
+            break;
         }
         const LevelSignal signal = levelSignal();
         reply = u"ok: "_s + done + u"; peak "_s +
@@ -292,6 +301,34 @@ QString ElementSimulator::control(const ControlParse &parsed, const QByteArray &
     }
     log(from + u" -> control "_s + describe(raw) + u": "_s + reply);
     return reply;
+}
+
+QString ElementSimulator::changeSetting(const QString &key, const QString &value) {
+    ElementSettings &s = m_state.settings;
+    if (key == u"name") {
+        s.name = value.toLatin1().leftJustified(16, ' ', true);
+        return {};
+    }
+    if (key == u"mask" || key == u"gw" || key == u"remote") {
+        const quint32 address = ondalink::parseDottedAddress(value)->value;
+        (key == u"mask" ? s.mask : key == u"gw" ? s.gw : s.remote) = address;
+        return {};
+    }
+    const auto byte = static_cast<quint8>(value.toUInt());
+    const bool decoderOnly = key == u"att" || key == u"sdm" || key == u"sdl" || key == u"sdt";
+    if (decoderOnly && m_state.identity.role != kDecoder)
+        return key + u" is a decoder's setting; this element is an encoder"_s;
+    const std::pair<const char *, quint8 ElementSettings::*> bytes[] = {
+        {"input", &ElementSettings::input}, {"type", &ElementSettings::type}, {"tx", &ElementSettings::tx},
+        {"sfn", &ElementSettings::sfn},     {"buf", &ElementSettings::buf},   {"att", &ElementSettings::att},
+        {"sdm", &ElementSettings::sdm},     {"sdl", &ElementSettings::sdl},   {"sdt", &ElementSettings::sdt}};
+    for (const auto &[name, member] : bytes) {
+        if (key == QLatin1StringView(name)) {
+            s.*member = byte;
+            return {};
+        }
+    }
+    return u"unknown setting "_s + key;
 }
 
 void ElementSimulator::log(const QString &text) {

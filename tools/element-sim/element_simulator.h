@@ -44,6 +44,8 @@ public:
     // Applies a command of the control channel (raw is the datagram as it came, from its sender),
     // logs it and returns the reply line: "ok: ..." or "refused: ...".
     QString control(const ControlParse &parsed, const QByteArray &raw, const QString &from);
+    // A setting changed as at the element's own panel; the reason when refused, empty when done.
+    QString changeSetting(const QString &key, const QString &value);
     bool isDown() const { return m_down; }
     bool isSilent() const { return m_silent; }
     // The signal level replies carry now: silent makes it a zero one.

@@ -87,7 +87,10 @@ SimArguments::SimArguments() {
         u"Take run-time commands as datagrams on 127.0.0.1:PORT (0 picks one), one command each: "
         "\"level N\" sets the peak, \"silent\" sends a zero signal, \"loud\" the signal again, "
         "\"down\" drops every datagram as if the element were off, \"up\" answers again, "
-        "\"status\" only replies. The sender gets \"ok: ...\" or \"refused: ...\"; each command "
+        "\"status\" only replies, \"set KEY VALUE\" changes a setting as the element's own front panel "
+        "would, behind the program's back (name, mask, gw, remote, input, type, tx, sfn, buf; on a decoder "
+        "also att, sdm, sdl, sdt; the value as nms.ini stores it), which its next report carries. The sender "
+        "gets \"ok: ...\" or \"refused: ...\"; each command "
         "is logged."_s,
         u"port"_s);
     add(u"tell"_s, u"Client mode: send this command to --control-port on this host, print the reply."_s,

@@ -3,6 +3,7 @@
 
 #include "element_simulator.h"
 #include "level_signal.h"
+#include "model/ipv4.h"
 
 #include <QNetworkDatagram>
 #include <QRegularExpression>
@@ -50,16 +51,41 @@ ControlParse parseControl(QByteArrayView text) {
         const qint64 peak = parts[1].toLongLong(&ok);
         if (!ok || peak < 0 || peak > kLargestSample || parts[1].startsWith(u'+'))
             return refuse(u"level needs one number, 0.."_s + QString::number(kLargestSample));
-        return {ControlCommand{ControlAction::Level, static_cast<qint32>(peak)}, {}};
+        return {ControlCommand{ControlAction::Level, static_cast<qint32>(peak), {}, {}}, {}};
+    }
+    if (verb == u"set") {
+        static const QStringList keys{u"name"_s, u"mask"_s, u"gw"_s,  u"remote"_s, u"input"_s,
+                                      u"type"_s, u"tx"_s,   u"sfn"_s, u"buf"_s,    u"att"_s,
+                                      u"sdm"_s,  u"sdl"_s,  u"sdt"_s};
+        if (parts.size() < 3 || !keys.contains(parts[1]))
+            return refuse(u"set needs a key ("_s + keys.join(u", "_s) + u") and a value"_s);
+        // The value as typed: a name keeps its letter case and its inner blanks.
+        const QString original = QString::fromLatin1(text).trimmed();
+        const QString value = original.section(blanks, 2).trimmed();
+        const QString &key = parts[1];
+        if (key == u"name") {
+            if (value.size() > 16)
+                return refuse(u"a name has at most 16 characters"_s);
+        } else if (key == u"mask" || key == u"gw" || key == u"remote") {
+            if (!ondalink::parseDottedAddress(value))
+                return refuse(key + u" needs a dotted IPv4 address"_s);
+        } else {
+            bool ok = false;
+            const int number = value.toInt(&ok);
+            if (!ok || number < 0 || number > 255 || value.startsWith(u'+'))
+                return refuse(key + u" needs a number 0..255"_s);
+        }
+        return {ControlCommand{ControlAction::Set, 0, key, value}, {}};
     }
     for (const Word &word : kBareWords) {
         if (verb != QLatin1StringView(word.text))
             continue;
         if (parts.size() != 1)
             return refuse(verb + u" takes no argument"_s);
-        return {ControlCommand{word.action, 0}, {}};
+        return {ControlCommand{word.action, 0, {}, {}}, {}};
     }
-    return refuse(u"unknown command \""_s + verb + u"\" (level N, silent, loud, down, up, status)"_s);
+    return refuse(u"unknown command \""_s + verb +
+                  u"\" (level N, silent, loud, down, up, status, set KEY VALUE)"_s);
 }
 
 ControlChannel::ControlChannel(std::vector<ElementSimulator *> elements, QObject *parent)

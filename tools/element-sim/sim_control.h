@@ -22,11 +22,16 @@ class ElementSimulator;
 //   down      nothing is answered or applied, as if the element were off
 //   up        back to answering
 //   status    only the reply: what the element does now
-enum class ControlAction { Level, Silent, Loud, Down, Up, Status };
+//   set KEY VALUE  a setting changed as at the element's own front panel, behind the program's back:
+//             name (the rest of the line, up to 16 characters), mask, gw, remote (dotted), input,
+//             type, tx, sfn, buf, and on a decoder att, sdm, sdl, sdt (0..255); its next report says it
+enum class ControlAction { Level, Silent, Loud, Down, Up, Status, Set };
 
 struct ControlCommand {
     ControlAction action = ControlAction::Status;
     qint32 peak = 0; // for Level
+    QString key;     // for Set: lower case
+    QString value;   // for Set: as typed
 };
 
 struct ControlParse {

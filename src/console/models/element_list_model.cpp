@@ -25,12 +25,14 @@ int statusRank(ShownStatus status) {
         return 1;
     case ShownStatus::DuplicateAddress:
         return 2;
-    case ShownStatus::Unknown:
+    case ShownStatus::Drift:
         return 3;
-    case ShownStatus::Online:
+    case ShownStatus::Unknown:
         return 4;
+    case ShownStatus::Online:
+        return 5;
     }
-    return 5;
+    return 6;
 }
 
 template <typename T> bool lessWithMissingFirst(const std::optional<T> &left, const std::optional<T> &right) {
@@ -124,6 +126,8 @@ ShownStatus ElementListModel::shownStatus(const Row &row) {
         return ShownStatus::DuplicateAddress;
     if (row.status.silence == SilenceState::Silent)
         return ShownStatus::Silent;
+    if (row.status.drift && row.status.reachability != ElementStatus::Offline)
+        return ShownStatus::Drift;
     switch (row.status.reachability) {
     case ElementStatus::Online:
         return ShownStatus::Online;
@@ -156,6 +160,14 @@ void ElementListModel::setSilence(const QString &elementKey, SilenceState state)
     if (!row || row->status.silence == state)
         return;
     row->status.silence = state;
+    changed(*row);
+}
+
+void ElementListModel::setDrift(const QString &elementKey, bool drifted) {
+    Row *row = rowToChange(elementKey);
+    if (!row || row->status.drift == drifted)
+        return;
+    row->status.drift = drifted;
     changed(*row);
 }
 
@@ -244,6 +256,8 @@ QString ElementListModel::statusText(ShownStatus status) {
         return ondalink::statusText(ElementStatus::Unknown, SilenceState::Silent);
     case ShownStatus::DuplicateAddress:
         return tr("Duplicate IP");
+    case ShownStatus::Drift:
+        return tr("Drift");
     case ShownStatus::Unknown:
         break;
     }
@@ -252,11 +266,11 @@ QString ElementListModel::statusText(ShownStatus status) {
 
 QIcon ElementListModel::statusIcon(ShownStatus status) {
     // Each state its own shape as well as its own colour: a tick, a stop sign, a question mark, a
-    // crossed-out speaker, a warning triangle.
-    static const std::array<QIcon, 5> icons = {
-        QIcon(u":/icons/status_unknown.svg"_s), QIcon(u":/icons/status_online.svg"_s),
-        QIcon(u":/icons/status_offline.svg"_s), QIcon(u":/icons/status_silent.svg"_s),
-        QIcon(u":/icons/status_duplicate.svg"_s)};
+    // crossed-out speaker, a warning triangle, two opposed arrows.
+    static const std::array<QIcon, 6> icons = {
+        QIcon(u":/icons/status_unknown.svg"_s),   QIcon(u":/icons/status_online.svg"_s),
+        QIcon(u":/icons/status_offline.svg"_s),   QIcon(u":/icons/status_silent.svg"_s),
+        QIcon(u":/icons/status_duplicate.svg"_s), QIcon(u":/icons/status_drift.svg"_s)};
     return icons.at(static_cast<size_t>(status));
 }
 

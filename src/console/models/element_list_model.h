@@ -21,7 +21,7 @@ struct ElementListing;
 inline constexpr int kNodeImageRole = Qt::UserRole + 1;
 
 // What the Status column says, whichever of the watches has the most to say.
-enum class ShownStatus { Unknown, Online, Offline, Silent, DuplicateAddress };
+enum class ShownStatus { Unknown, Online, Offline, Silent, DuplicateAddress, Drift };
 
 // The element list: one row per element of the database in file order, a row's key (colon-form MAC)
 // in Qt::UserRole of every column. The status columns follow what the status monitors report;
@@ -52,6 +52,8 @@ public:
     // An element's reachability as the monitor knows it; the key is the element key.
     void setReachability(const ElementState &state);
     void setSilence(const QString &elementKey, SilenceState state);
+    // The element's settings differ from its section (the drift watch).
+    void setDrift(const QString &elementKey, bool drifted);
     // The encoders whose audio is watched (element keys); the list's "Watch audio" shows it.
     void setWatched(const QSet<QString> &elementKeys);
     bool isWatchedAt(int row) const;
@@ -80,6 +82,7 @@ private:
         ElementStatus reachability = ElementStatus::Unknown;
         SilenceState silence = SilenceState::NotWatched;
         bool duplicateAddress = false;
+        bool drift = false;
         QDateTime lastSeen;
         std::optional<int> roundTripMs;
     };

@@ -2,6 +2,7 @@
 #include "console/presenters/status_settings_presenter.h"
 
 #include "status/alarm_notifier.h"
+#include "status/drift_watch.h"
 #include "status/reachability_monitor.h"
 #include "status/silence_watch.h"
 
@@ -31,7 +32,14 @@ void StatusSettingsPresenter::applyToMonitors(const StatusSettings &value) {
     m_silence.setOptions(options);
     m_silence.setWatched(value.watchedElements);
     m_alarms.setEnabled(value.notificationsEnabled);
+    if (m_drift)
+        m_drift->setIntervalSeconds(value.driftCheckEnabled ? value.driftCheckMin * 60 : 0);
     Q_EMIT applied();
+}
+
+void StatusSettingsPresenter::attachDriftWatch(DriftWatch &drift) {
+    m_drift = &drift;
+    applyToMonitors(m_settings);
 }
 
 void StatusSettingsPresenter::apply(const StatusSettings &value) {

@@ -10,6 +10,7 @@ class QSettings;
 namespace ondalink {
 
 class AlarmNotifier;
+class DriftWatch;
 class ReachabilityMonitor;
 class SilenceWatch;
 
@@ -23,6 +24,8 @@ public:
                             AlarmNotifier &alarms, QObject *parent = nullptr);
 
     const StatusSettings &settings() const { return m_settings; }
+    // The drift watch follows the settings from now on.
+    void attachDriftWatch(DriftWatch &drift);
     // Brought into range, applied and stored.
     void apply(const StatusSettings &value);
     // The Settings dialog's OK: the encoders watched stay those of the toggles meanwhile.
@@ -39,6 +42,7 @@ private:
     ReachabilityMonitor &m_reachability;
     SilenceWatch &m_silence;
     AlarmNotifier &m_alarms;
+    DriftWatch *m_drift = nullptr;
     StatusSettings m_settings;
 };
 

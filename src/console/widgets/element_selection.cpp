@@ -52,14 +52,7 @@ void PropertiesPanel::NodeClick(const QString &nodeKey, const QString &nodeText)
     using K = ElementKey;
     const StoredElement &stored = *m_presenter->element();
     const ElementRecord element = stored.record();
-    txtElementName->setText(element.name);
-    txtElementIP->setText(element.ip);
-    txtElementMask->setText(element.mask);
-    txtElementGW->setText(element.gw);
-    txtRemoteIP->setText(element.remote);
-    cmbAudioInput->setCurrentIndex(listIndex(stored.listIndex(K::Input), cmbAudioInput));
-    cmbAudioType->setCurrentIndex(listIndex(stored.listIndex(K::Type), cmbAudioType));
-    cmbAudioTX->setCurrentIndex(listIndex(stored.listIndex(K::Tx), cmbAudioTX));
+    showNetworkAndAudio(stored, element);
     lblVersion->setText(versionText(element.ver, 2));
     // An index beyond the encoder list shows "<None>".
     const int bound = listIndex(stored.number(K::Bound), cmbEncoders);
@@ -93,6 +86,38 @@ void PropertiesPanel::loadDecoderSettings(const ElementRecord &element) {
     scrlSilDetLevel->setValue(element.sdl);
     scrlSilDetTime->setValue(element.sdt);
     setSilDetMode(element.sdm);
+}
+
+// The fields every role's write carries.
+void PropertiesPanel::showNetworkAndAudio(const StoredElement &stored, const ElementRecord &element) {
+    using K = ElementKey;
+    txtElementName->setText(element.name);
+    txtElementIP->setText(element.ip);
+    txtElementMask->setText(element.mask);
+    txtElementGW->setText(element.gw);
+    txtRemoteIP->setText(element.remote);
+    cmbAudioInput->setCurrentIndex(listIndex(stored.listIndex(K::Input), cmbAudioInput));
+    cmbAudioType->setCurrentIndex(listIndex(stored.listIndex(K::Type), cmbAudioType));
+    cmbAudioTX->setCurrentIndex(listIndex(stored.listIndex(K::Tx), cmbAudioTX));
+}
+
+void PropertiesPanel::applySettings(const KeyValues &settings) {
+    using K = ElementKey;
+    StoredElement values(selectedMac());
+    for (const auto &[key, value] : settings)
+        values.addKeyLine(key.toLatin1(), value.toLatin1());
+    const ElementRecord element = values.record();
+    showNetworkAndAudio(values, element);
+    if (shownRole() != ElementRole::Decoder)
+        return;
+    chkSFNEnabled->setChecked(element.sfn != 0);
+    scrlBuffer->setValue(element.buf);
+    if (values.has(K::Sdl))
+        scrlSilDetLevel->setValue(element.sdl);
+    if (values.has(K::Sdt))
+        scrlSilDetTime->setValue(element.sdt);
+    if (values.has(K::Sdm))
+        setSilDetMode(element.sdm);
 }
 
 void PropertiesPanel::ClearPanel() {

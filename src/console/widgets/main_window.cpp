@@ -229,6 +229,31 @@ void MainWindow::connectParts() {
         m_panel->presenter(), m_link, m_notifier, [this] { return saveChanges(); }, this);
 }
 
+bool MainWindow::sendSettings(const QString &mac, const KeyValues &settings) {
+    // Loaded afresh, as a click would: unsaved edits are asked about first.
+    m_tree->selectNode(mac);
+    // Kept by unsaved edits, or the element is gone, or the edits' own Save waits for its answer.
+    if (m_panel->selectedMac() != mac || m_link.awaitsConfirmation())
+        return false;
+    m_panel->applySettings(settings);
+    return saveChanges() == ElementLink::SaveOutcome::Sent;
+}
+
+void MainWindow::addElementActions(const QList<QAction *> &actions) {
+    auto *elements = menuBar()->findChild<QMenu *>(u"mnuElements"_s);
+    QAction *quit = nullptr;
+    for (QAction *action : elements->actions()) {
+        if (action->objectName() == u"actQuit"_s)
+            quit = action;
+    }
+    elements->insertSeparator(quit);
+    elements->insertActions(quit, actions);
+    for (QAction *action : actions) {
+        m_tree->addContextAction(action);
+        addAction(action); // the shortcuts work while the menu is closed
+    }
+}
+
 void MainWindow::addDatabaseCommands(const DatabaseCommands &commands) {
     commands.install(*menuBar()->findChild<QMenu *>(u"mnuElements"_s));
     m_tree->addContextAction(commands.action(u"actAddByAddress"_s));

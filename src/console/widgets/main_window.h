@@ -77,6 +77,12 @@ public:
     ElementLink::SaveOutcome saveChanges();
 
     QAction *action(Command command) const { return m_commands[static_cast<size_t>(command)]; }
+    // Shows the element as a click in the list would (unsaved edits are asked about), puts the settings
+    // into its panel and runs Save: its checks, its question, the write and the element's confirmation.
+    // False when the element could not be shown or nothing was sent.
+    bool sendSettings(const QString &mac, const KeyValues &settings);
+    // Commands on the shown element: in the Elements menu before Quit and in the list's context menu.
+    void addElementActions(const QList<QAction *> &actions);
     // The database commands in the Elements menu before Quit, and Add in the list's context menu.
     void addDatabaseCommands(const DatabaseCommands &commands);
 

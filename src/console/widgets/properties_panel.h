@@ -79,6 +79,9 @@ public:
     // A confirming report's state: type, serial number, version and the decoder settings it carried.
     // Each control's own change handling runs, as for the operator's edits.
     void applyConfirmed(const ConfirmedState &state);
+    // Puts a configuration's settings (key names and stored texts) into the controls that a write sends,
+    // as edits of the shown element: the rest stays as loaded.
+    void applySettings(const KeyValues &settings);
     // Sends a wheel turn over scrlAtten that has not rested yet (before the selection changes or
     // the link closes).
     void flushAttenuationTurn() { m_presenter->flushAttenuationTurn(); }
@@ -113,6 +116,7 @@ private:
     void decoderLayout();
     void showControlsOfRole(bool encoder);
     void loadDecoderSettings(const ElementRecord &element);
+    void showNetworkAndAudio(const StoredElement &stored, const ElementRecord &element);
     void setSelected(const QString &mac);
     void setSilDetMode(int index);
     // Changed-field marks: bold captions and "(changed)" after the frame's caption.

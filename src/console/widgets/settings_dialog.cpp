@@ -74,6 +74,20 @@ SettingsDialog::SettingsDialog(const StatusSettings &current, bool probingPermit
     silenceForm->addRow(tr("&Hold time:"), m_hold);
     layout->addWidget(silence);
 
+    auto *drift = new QGroupBox(tr("Element settings"), this);
+    auto *driftForm = new QFormLayout(drift);
+    m_driftCheck = new QCheckBox(tr("&Compare each element's settings with the database"), drift);
+    m_driftCheck->setObjectName(u"chkDriftCheck"_s);
+    driftForm->addRow(m_driftCheck);
+    m_driftInterval = new QSpinBox(drift);
+    m_driftInterval->setObjectName(u"spnDriftInterval"_s);
+    m_driftInterval->setRange(kDriftCheckMinMin, kDriftCheckMaxMin);
+    m_driftInterval->setSuffix(tr(" min"));
+    m_driftInterval->setAccessibleName(tr("Settings comparison interval in minutes"));
+    m_driftInterval->setToolTip(tr("From 1 minute to 24 hours"));
+    driftForm->addRow(tr("Co&mpare every:"), m_driftInterval);
+    layout->addWidget(drift);
+
     m_notifications = new QCheckBox(tr("Show alarms as &desktop notifications"), this);
     m_notifications->setObjectName(u"chkNotifications"_s);
     layout->addWidget(m_notifications);
@@ -92,6 +106,7 @@ SettingsDialog::SettingsDialog(const StatusSettings &current, bool probingPermit
     layout->addWidget(buttons);
 
     connect(m_probing, &QCheckBox::toggled, this, &SettingsDialog::updateWidgets);
+    connect(m_driftCheck, &QCheckBox::toggled, this, &SettingsDialog::updateWidgets);
     showSettings(current);
 }
 
@@ -102,11 +117,14 @@ void SettingsDialog::showSettings(const StatusSettings &value) {
     m_threshold->setValue(shown.silenceThresholdDbfs);
     m_hold->setValue(shown.silenceHoldS);
     m_notifications->setChecked(shown.notificationsEnabled);
+    m_driftCheck->setChecked(shown.driftCheckEnabled);
+    m_driftInterval->setValue(shown.driftCheckMin);
     updateWidgets();
 }
 
 void SettingsDialog::updateWidgets() {
     m_interval->setEnabled(m_probing->isChecked());
+    m_driftInterval->setEnabled(m_driftCheck->isChecked());
 }
 
 StatusSettings SettingsDialog::settings() const {
@@ -116,6 +134,8 @@ StatusSettings SettingsDialog::settings() const {
     value.silenceThresholdDbfs = m_threshold->value();
     value.silenceHoldS = m_hold->value();
     value.notificationsEnabled = m_notifications->isChecked();
+    value.driftCheckEnabled = m_driftCheck->isChecked();
+    value.driftCheckMin = m_driftInterval->value();
     return value;
 }
 

@@ -34,6 +34,8 @@ private:
     QDoubleSpinBox *m_threshold = nullptr;
     QSpinBox *m_hold = nullptr;
     QCheckBox *m_notifications = nullptr;
+    QCheckBox *m_driftCheck = nullptr;
+    QSpinBox *m_driftInterval = nullptr;
     QLabel *m_permissionHint = nullptr;
 };
 

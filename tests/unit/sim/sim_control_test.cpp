@@ -157,6 +157,41 @@ TEST(SimControl, CommandsChangeWhatTheElementAnswers) {
     }
 }
 
+// A setting changed behind the program's back: the next report carries it, in its place; a setting
+// the element does not have, or a value it cannot hold, changes nothing.
+TEST(SimControl, SetChangesWhatTheNextReportSays) {
+    for (const char *refused : {"set", "set name", "set colour 1", "set sdm 256", "set sdm -1", "set sdm x",
+                                "set gw 10.0.0", "set name seventeen chars!!"}) {
+        const ControlParse parsed = parseControl(QByteArray(refused));
+        EXPECT_FALSE(parsed.command.has_value()) << refused;
+        EXPECT_TRUE(parsed.error.startsWith(u"set needs"_s) || parsed.error.contains(u"needs"_s) ||
+                    parsed.error.contains(u"at most 16"_s))
+            << refused << ": " << parsed.error.toStdString();
+    }
+    const ControlParse named = parseControl("SET Name  Studio  b ");
+    ASSERT_TRUE(named.command.has_value());
+    EXPECT_EQ(std::tuple(named.command->key, named.command->value), std::tuple(u"name"_s, u"Studio  b"_s));
+
+    ControlledElement lab({});
+    ASSERT_TRUE(lab.start());
+    const QByteArray before = lab.ask(kPaging, lab.element.pagingPort());
+    EXPECT_TRUE(lab.tell("set name Studio b").startsWith(u"ok: name set to Studio b"_s));
+    EXPECT_TRUE(lab.tell("set gw 10.1.2.254").startsWith(u"ok:"_s));
+    EXPECT_TRUE(lab.tell("set input 1").startsWith(u"ok:"_s));
+    // An encoder has no silence detector.
+    EXPECT_TRUE(lab.tell("set sdm 2").startsWith(u"refused: sdm is a decoder's setting"_s));
+    const QByteArray after = lab.ask(kPaging, lab.element.pagingPort());
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after.mid(19, 16), QByteArray("Studio b        "));
+    EXPECT_EQ(after.mid(8, 4), QByteArray::fromHex("0a0102fe"));
+    EXPECT_EQ(after.at(16), 1);
+    QByteArray unchanged = after;
+    unchanged.replace(19, 16, before.mid(19, 16))
+        .replace(8, 4, before.mid(8, 4))
+        .replace(16, 1, before.mid(16, 1));
+    EXPECT_EQ(unchanged, before) << "only the settings told changed";
+}
+
 TEST(SimControl, OneCommandReachesEveryElementOfTheProcessAndEachReplies) {
     std::vector<std::unique_ptr<ElementSimulator>> elements;
     std::vector<ElementSimulator *> played;
