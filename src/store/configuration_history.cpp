@@ -62,6 +62,18 @@ KeyValues normalised(KeyValues keys) {
     return keys;
 }
 
+// What writes killed before their rename left in the folder, one listing for all the files.
+void sweepStaleTemporaries(const QString &folder) {
+    const QDir dir(folder);
+    QSet<QString> targets;
+    const QStringList temporaries =
+        dir.entryList({u".*.jsonl.*.tmp"_s}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString &name : temporaries)
+        targets.insert(name.mid(1, name.indexOf(".jsonl."_L1) + 5));
+    for (const QString &target : std::as_const(targets))
+        removeStaleTemporaries(dir.filePath(target), kStaleTemporarySeconds);
+}
+
 QString refusedKey(const QString &key) {
     return u"not an Element key: \"%1\""_s.arg(key);
 }
@@ -182,9 +194,12 @@ bool ConfigurationHistory::write(const QString &elementKey, QList<ConfigurationV
             *error = u"cannot create the folder %1"_s.arg(m_folder);
         return false;
     }
-    const QString path = pathFor(elementKey);
-    removeStaleTemporaries(path, kStaleTemporarySeconds);
-    return replaceFileAtomically(path, bytes, error);
+    if (!m_swept) {
+        // Once per folder: a listing per write would cost a first discovery a quadratic time.
+        m_swept = true;
+        sweepStaleTemporaries(m_folder);
+    }
+    return replaceFileAtomically(pathFor(elementKey), bytes, error);
 }
 
 bool ConfigurationHistory::append(const QString &elementKey, const ConfigurationVersion &version,

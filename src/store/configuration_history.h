@@ -72,6 +72,7 @@ private:
 
     QString m_folder;
     int m_limit;
+    mutable bool m_swept = false; // stale temporaries removed
 };
 
 // One line of the file, without its line break.

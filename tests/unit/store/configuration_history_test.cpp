@@ -130,8 +130,16 @@ TEST_F(ConfigurationHistoryTest, AWriteKilledHalfwayLeavesTheOldVersionsReadable
     const auto reading = history.read(kKey);
     EXPECT_EQ(reading.damagedLines, 1);
     EXPECT_EQ(names(reading.versions), (QStringList{u"ENC 1"_s, u"ENC 2"_s}));
-    ASSERT_TRUE(history.append(kKey, version(4)));
-    EXPECT_EQ(names(history.read(kKey).versions), (QStringList{u"ENC 1"_s, u"ENC 2"_s, u"ENC 4"_s}));
+    {
+        QFile file(stale);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
+    }
+    ConfigurationHistory later(folder()); // as the next run of the program finds them
+    ASSERT_TRUE(later.append(kKey, version(4)));
+    EXPECT_EQ(names(later.read(kKey).versions), (QStringList{u"ENC 1"_s, u"ENC 2"_s, u"ENC 4"_s}));
+    EXPECT_FALSE(QFile::exists(stale));
 }
 
 TEST_F(ConfigurationHistoryTest, ATransferMovesTheOldUnitsHistoryBehindTheNewOnesAndMarksIt) {
