@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The element database at scale: listing, one read, one write and one report-sized write.
+// The element database at scale: listing, one read, one write and one report-sized write; the
+// configuration history of a first discovery and of an element with a full history.
 // BENCHMARK() registers each benchmark through a static object of the library's.
 // clazy:excludeall=non-pod-global-static
 #include "store/atomic_file.h"
+#include "store/configuration_history.h"
 #include "store/element_database.h"
 #include "store/ini_edit.h"
 #include "store/profile_file.h"
@@ -118,6 +120,48 @@ void BM_WriteSectionInMemory(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_WriteSectionInMemory)->Unit(benchmark::kMicrosecond);
+
+ConfigurationVersion historyVersion(int i, int variant) {
+    ConfigurationVersion version;
+    version.time = QDateTime::currentDateTimeUtc();
+    version.keys = decoderKeys(i, variant);
+    return version;
+}
+
+// A first discovery: one new file per element, 10,000 of them, in one fresh folder per iteration.
+void BM_HistoryFirstDiscovery(benchmark::State &state) {
+    const int elements = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        ConfigurationHistory history(dir.filePath(u"history"_s));
+        state.ResumeTiming();
+        for (int i = 0; i < elements; ++i) {
+            if (!history.append(keyOf(i), historyVersion(i, 0)))
+                state.SkipWithError("history not written");
+        }
+        state.PauseTiming();
+        dir.remove();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * elements);
+}
+BENCHMARK(BM_HistoryFirstDiscovery)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One more version for an element whose history is full (1,000 versions): read, drop the oldest, rewrite.
+void BM_HistoryAppendToFull(benchmark::State &state) {
+    QTemporaryDir dir;
+    ConfigurationHistory history(dir.filePath(u"history"_s), 1000);
+    const QString key = keyOf(7);
+    for (int v = 0; v < 1000; ++v)
+        history.append(key, historyVersion(7, v % 2));
+    int variant = 0;
+    for (auto _ : state) {
+        if (!history.append(key, historyVersion(7, ++variant % 2)))
+            state.SkipWithError("history not written");
+    }
+}
+BENCHMARK(BM_HistoryAppendToFull)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -284,16 +284,6 @@ QList<CsvRecord> csvRecords(QByteArrayView text, QList<ImportProblem> &problems)
     return records;
 }
 
-QByteArray csvCell(const QString &value) {
-    QByteArray bytes = value.toUtf8();
-    const bool quote = bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') ||
-                       bytes.contains('\n') || bytes.startsWith(' ') || bytes.endsWith(' ');
-    if (!quote)
-        return bytes;
-    bytes.replace("\"", "\"\"");
-    return '"' + bytes + '"';
-}
-
 QByteArray jsonString(const QString &value) {
     const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
     return array.sliced(1, array.size() - 2);
@@ -355,6 +345,16 @@ int lineAtOffset(QByteArrayView text, qsizetype offset) {
 }
 
 } // namespace
+
+QByteArray csvCell(const QString &value) {
+    QByteArray bytes = value.toUtf8();
+    const bool quote = bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') ||
+                       bytes.contains('\n') || bytes.startsWith(' ') || bytes.endsWith(' ');
+    if (!quote)
+        return bytes;
+    bytes.replace("\"", "\"\"");
+    return '"' + bytes + '"';
+}
 
 QList<ExchangedElement> exportableElements(const ElementDatabase &database) {
     const FileContents contents = readWholeFile(database.path());

@@ -40,6 +40,10 @@ enum class ExchangeFormat { Csv, Json };
 // the file. Keys the schema does not know are left out.
 QList<ExchangedElement> exportableElements(const ElementDatabase &database);
 
+// One CSV cell in UTF-8: quoted (a quote doubled) when it holds a separator, a quote, a line break or
+// blanks at either end, which a spreadsheet would otherwise trim.
+QByteArray csvCell(const QString &value);
+
 // CSV: UTF-8, CRLF, a header row of the key names with mac first, one row per element; an empty cell is
 // a key the section lacks.
 QByteArray toCsv(const QList<ExchangedElement> &elements);
