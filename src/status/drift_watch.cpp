@@ -6,6 +6,8 @@
 #include "model/mac_text.h"
 #include "store/element_database.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace ondalink {
@@ -17,6 +19,7 @@ DriftWatch::DriftWatch(ElementLink &link, ElementDatabase &database, DriftOption
     // A section stored from the element's own report holds what the element holds.
     connect(&m_link, &ElementLink::elementStored, this,
             [this](const QString &mac, const QString &, bool) { clear(macToElementKey(mac)); });
+    connect(&m_link, &ElementLink::databaseWritten, this, [this] { m_sectionsRead = false; });
 }
 
 DriftWatch::~DriftWatch() {
@@ -48,6 +51,7 @@ void DriftWatch::reload(const QList<ElementListing> &listing) {
             targets.append({element.key, *address});
     }
     m_targets = std::move(targets);
+    m_sectionsRead = false;
     m_indexOf.clear();
     m_indexOf.reserve(m_targets.size());
     for (qsizetype i = 0; i < m_targets.size(); ++i)
@@ -127,7 +131,7 @@ void DriftWatch::answered(const QString &mac, const ElementRecord &record, Optio
     }
     m_inFlight.remove(m_targets.at(*index).address.value);
     ++m_answers;
-    const std::optional<StoredElement> stored = m_database.load(key);
+    const StoredElement *stored = section(key);
     if (!stored || !stored->isPlausible())
         return; // nothing to compare with: the list shows the missing section on its next reload
     const QList<FieldChange> changes =
@@ -143,6 +147,20 @@ void DriftWatch::answered(const QString &mac, const ElementRecord &record, Optio
         Q_EMIT driftFound(key, changes);
 }
 
+const StoredElement *DriftWatch::section(const QString &elementKey) {
+    // Comparing a round's answers one file read each would cost as the square of the list.
+    const QFileInfo file(m_database.path());
+    const QDateTime time = file.lastModified();
+    if (!m_sectionsRead || file.size() != m_sectionsSize || time != m_sectionsTime) {
+        m_sections = m_database.loadAll();
+        m_sectionsRead = true;
+        m_sectionsSize = file.size();
+        m_sectionsTime = time;
+    }
+    const auto found = m_sections.constFind(elementKey);
+    return found == m_sections.cend() ? nullptr : &*found;
+}
+
 const DriftWatch::Drift *DriftWatch::drift(const QString &elementKey) const {
     const auto found = m_drift.constFind(elementKey);
     return found == m_drift.cend() ? nullptr : &*found;
@@ -153,6 +171,7 @@ bool DriftWatch::accept(const QString &elementKey) {
     if (found == m_drift.cend())
         return false;
     const KeyValues keys = discoveryKeys(found->reported, found->carried);
+    m_sectionsRead = false;
     if (!m_database.writeSections({{elementKey, keys}}))
         return false;
     clear(elementKey);

@@ -4,7 +4,9 @@
 #include "model/element_record.h"
 #include "model/ipv4.h"
 #include "store/configuration_compare.h"
+#include "store/element_schema.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -84,6 +86,8 @@ private:
     void expired(quint32 address, quint64 serial, bool late);
     void clear(const QString &elementKey);
     bool paused() const;
+    // The sections as the file holds them now: read again only when it has changed.
+    const StoredElement *section(const QString &elementKey);
 
     struct Target {
         QString key;
@@ -103,6 +107,10 @@ private:
     QHash<quint32, quint64> m_open;     // address → the serial of the page the link still keeps
     quint64 m_serial = 0;
     QHash<QString, Drift> m_drift;
+    QHash<QString, StoredElement> m_sections;
+    bool m_sectionsRead = false;
+    qint64 m_sectionsSize = -1;
+    QDateTime m_sectionsTime;
     quint64 m_pagesSent = 0;
     quint64 m_answers = 0;
 };

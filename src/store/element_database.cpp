@@ -84,6 +84,26 @@ std::optional<StoredElement> ElementDatabase::load(const QString &key) const {
     return element;
 }
 
+QHash<QString, StoredElement> ElementDatabase::loadAll() const {
+    const FileContents contents = readWholeFile(m_path);
+    const ini::Text text(contents.bytes);
+    QHash<QString, StoredElement> elements;
+    text.forEachSection([&](const ini::Section &section) {
+        const QString name = QString::fromLatin1(section.name).toUpper();
+        if (elements.contains(name))
+            return true;
+        StoredElement element(name);
+        text.forEachKeyLine(section, [&](const ini::KeyLine &line) {
+            element.addKeyLine(line.key, line.value);
+            return true;
+        });
+        if (element.keyCount() > 0)
+            elements.insert(name, element);
+        return true;
+    });
+    return elements;
+}
+
 bool ElementDatabase::writeSection(const QString &section,
                                    const QList<std::pair<QString, QString>> &keyValues) const {
     return WriteSectionToINI(section, keyValues, m_path);

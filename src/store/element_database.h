@@ -3,6 +3,7 @@
 
 #include "store/element_schema.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -43,6 +44,9 @@ public:
     // An element's section from one reading of the file; nullopt when the file holds no key line for
     // it or cannot be read.
     std::optional<StoredElement> load(const QString &key) const;
+    // Every section's first occurrence by its name (upper case), from one reading of the file: for a
+    // reader that compares many elements at once.
+    QHash<QString, StoredElement> loadAll() const;
     // Several keys of one section in one atomic replacement of the file.
     bool writeSection(const QString &section, const QList<std::pair<QString, QString>> &keyValues) const;
     // Several sections in one atomic replacement of the file.
