@@ -69,14 +69,14 @@ void BM_LabDriftRound(benchmark::State &state) {
         listed = double(listing.size());
 
         DriftWatch watch(link, database);
-        QObject::connect(&watch, &DriftWatch::driftFound, [&] { ++drifted; });
+        QObject::connect(&watch, &DriftWatch::driftFound, &watch, [&] { ++drifted; });
         watch.reload(listing);
         // A 1 ms beat: the longest gap between two beats, less the beat, is the longest stall.
         QElapsedTimer beat;
         qint64 lastNs = 0, longestNs = 0;
         QTimer beats;
         beats.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&beats, &QTimer::timeout, [&] {
+        QObject::connect(&beats, &QTimer::timeout, &beats, [&] {
             const qint64 now = beat.nsecsElapsed();
             longestNs = std::max(longestNs, now - lastNs);
             lastNs = now;

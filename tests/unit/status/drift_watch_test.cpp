@@ -160,7 +160,7 @@ TEST_F(DriftWatchTest, PagesAreSpreadAndBounded) {
     watch.reload(database.listing());
     int most = 0;
     QTimer sample;
-    QObject::connect(&sample, &QTimer::timeout, [&] { most = std::max(most, watch.inFlight()); });
+    QObject::connect(&sample, &QTimer::timeout, &sample, [&] { most = std::max(most, watch.inFlight()); });
     sample.start(5);
     watch.setIntervalMs(120);
     ASSERT_TRUE(QTest::qWaitFor([&] { return watch.pagesSent() >= 6; }, 10000));
