@@ -28,14 +28,12 @@ DriftWatch::~DriftWatch() {
 }
 
 void DriftWatch::setIntervalSeconds(int seconds) {
-    m_intervalS = seconds <= 0 ? 0 : std::clamp(seconds, kDriftIntervalMinS, kDriftIntervalMaxS);
-    m_intervalMs = m_intervalS * 1000;
+    m_intervalMs = seconds <= 0 ? 0 : std::clamp(seconds, kDriftIntervalMinS, kDriftIntervalMaxS) * 1000;
     restart();
 }
 
 void DriftWatch::setIntervalMs(int ms) {
     m_intervalMs = std::max(ms, 0);
-    m_intervalS = (m_intervalMs + 999) / 1000;
     restart();
 }
 

@@ -47,7 +47,7 @@ public:
 
     // 0: off. Otherwise brought into 1 minute .. 24 hours; a round starts over.
     void setIntervalSeconds(int seconds);
-    int intervalSeconds() const { return m_intervalS; }
+    int intervalSeconds() const { return (m_intervalMs + 999) / 1000; }
     // Tests and the benchmark: an interval below the operator's minimum.
     void setIntervalMs(int ms);
 
@@ -97,7 +97,6 @@ private:
     ElementLink &m_link;
     ElementDatabase &m_database;
     DriftOptions m_options;
-    int m_intervalS = kDriftIntervalDefaultS;
     int m_intervalMs = kDriftIntervalDefaultS * 1000;
     QList<Target> m_targets;
     QHash<QString, qsizetype> m_indexOf; // by element key

@@ -65,6 +65,23 @@ int ElementDatabase::keyCount(const QString &section) const {
     return GetSectionKeyCount(section, m_path);
 }
 
+namespace {
+
+// The section's key lines as panel loading reads them; nullopt when it has none.
+std::optional<StoredElement> storedElement(const ini::Text &text, const ini::Section &section,
+                                           const QString &key) {
+    StoredElement element(key);
+    text.forEachKeyLine(section, [&](const ini::KeyLine &line) {
+        element.addKeyLine(line.key, line.value);
+        return true;
+    });
+    if (element.keyCount() == 0)
+        return std::nullopt;
+    return element;
+}
+
+} // namespace
+
 std::optional<StoredElement> ElementDatabase::load(const QString &key) const {
     const QByteArray name = key.toLatin1();
     if (QString::fromLatin1(name) != key)
@@ -74,31 +91,21 @@ std::optional<StoredElement> ElementDatabase::load(const QString &key) const {
     const auto section = text.findSection(name);
     if (!section)
         return std::nullopt;
-    StoredElement element(key);
-    text.forEachKeyLine(*section, [&](const ini::KeyLine &line) {
-        element.addKeyLine(line.key, line.value);
-        return true;
-    });
-    if (element.keyCount() == 0)
-        return std::nullopt;
-    return element;
+    return storedElement(text, *section, key);
 }
 
 QHash<QString, StoredElement> ElementDatabase::loadAll() const {
     const FileContents contents = readWholeFile(m_path);
     const ini::Text text(contents.bytes);
     QHash<QString, StoredElement> elements;
+    QSet<QString> seen; // as load() finds it: the first section of a name, even an empty one
     text.forEachSection([&](const ini::Section &section) {
         const QString name = QString::fromLatin1(section.name).toUpper();
-        if (elements.contains(name))
+        if (seen.contains(name))
             return true;
-        StoredElement element(name);
-        text.forEachKeyLine(section, [&](const ini::KeyLine &line) {
-            element.addKeyLine(line.key, line.value);
-            return true;
-        });
-        if (element.keyCount() > 0)
-            elements.insert(name, element);
+        seen.insert(name);
+        if (auto element = storedElement(text, section, name))
+            elements.insert(name, *element);
         return true;
     });
     return elements;
