@@ -344,8 +344,14 @@ void BM_LabFlood(benchmark::State &state) {
         AsyncIcmpProber probes;
         testing::RecordingSink sink;
         QSettings user(dir.filePath(u"user.conf"_s), QSettings::IniFormat);
-        StatusConsole &status =
-            station.addStatus({probes, systemClock(), sink, notifier, user, dir.filePath(u"events"_s), {}});
+        StatusConsole &status = station.addStatus({probes,
+                                                   systemClock(),
+                                                   sink,
+                                                   notifier,
+                                                   user,
+                                                   dir.filePath(u"events"_s),
+                                                   dir.filePath(u"history"_s),
+                                                   {}});
         window.show();
         if (!QTest::qWaitForWindowExposed(&window)) {
             state.SkipWithError("the window is not shown");

@@ -154,8 +154,8 @@ void BM_Load_ConfigWithStatus(benchmark::State &state) {
     testing::FakeClock clock;
     testing::RecordingSink sink;
     QSettings settings(folder() + u"/user.conf"_s, QSettings::IniFormat);
-    StatusConsole &status =
-        w.station->addStatus({prober, clock, sink, w.notifier, settings, folder() + u"/events"_s, {}});
+    StatusConsole &status = w.station->addStatus(
+        {prober, clock, sink, w.notifier, settings, folder() + u"/events"_s, folder() + u"/history"_s, {}});
     for (auto _ : state)
         w.window->Load_Config();
     if (int(status.reachability().states().size()) != elements)

@@ -710,6 +710,45 @@ Elements that do not answer stay in the local database in your computer.</source
         <extracomment>%1 names the program, its process and its user.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Replace element</source>
+        <extracomment>Title of the questions and warnings of replacing a failed element by a spare.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has confirmed the configuration of %2.</source>
+        <extracomment>%1: the spare, as its name and MAC; %2: the failed element, as its name and MAC.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove %1 from the local database? Its history goes with %2.</source>
+        <extracomment>%1: the failed element, as its name and MAC; %2: the spare.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 did not confirm the configuration of %2.</source>
+        <extracomment>%1: the spare, as its name and MAC; %2: the failed element, as its name and MAC.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing has been removed from the local database.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration history</source>
+        <extracomment>Title of the boxes about an element&apos;s configuration history.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The configuration history of %1 could not be read: %2</source>
+        <extracomment>%1: the element&apos;s MAC, %2: why.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The history could not be saved in %1: %2</source>
+        <extracomment>%1: the file&apos;s path, %2: why.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Phrase</name>
@@ -975,6 +1014,42 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
     <message>
         <source>, </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::ConfigurationConsole</name>
+    <message>
+        <source>Configuration &amp;history…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every configuration stored for the element, and what each changed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Replace with…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send a spare of the same role this element&apos;s configuration, then remove this one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export the configuration history</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>replaces %1</source>
+        <extracomment>The note of a history&apos;s replacement marker; %1: the failed element&apos;s MAC.</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1397,6 +1472,134 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     </message>
 </context>
 <context>
+    <name>ondalink::HistoryDialog</name>
+    <message>
+        <source>Discovery</source>
+        <extracomment>How a configuration came to be stored: Auto Discovery found it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <extracomment>Update from network found it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Addition</source>
+        <extracomment>Add element by address found it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Confirmed write</source>
+        <extracomment>The element confirmed a configuration written to it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Accepted drift</source>
+        <extracomment>The operator accepted the settings the element reported.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replacement</source>
+        <extracomment>The element took over a failed element&apos;s configuration.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration history of %1</source>
+        <extracomment>%1: the element, as its name and MAC.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing has been stored for this element since its history began.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select a version to see what it changed, or two to compare them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Versions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Origin</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Changed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>First stored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Differences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Older</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Newer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Send this version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send the element this version&apos;s settings, after the usual question</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Export as CSV…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select one version, or two to compare.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The first version stored: nothing to compare it with.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Differences from %1 to %2:</source>
+        <extracomment>%1 and %2: the times the two compared versions were stored.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No setting differs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Damaged lines of the history file skipped: %1.</source>
+        <extracomment>%1: how many lines of the history file could not be read.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ondalink::ImportDialog</name>
     <message>
         <source>Import elements</source>
@@ -1783,6 +1986,34 @@ Behind a router its MAC address cannot be found: type the one printed on the uni
     <name>ondalink::RemoteElementName</name>
     <message>
         <source>Address of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondalink::ReplaceDialog</name>
+    <message>
+        <source>Replace %1</source>
+        <extracomment>%1: the failed element, as its name and MAC.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No other element of this role is listed. Add the spare by address, or find it with Update from network, then replace.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The spare is sent the name, addresses and audio settings of %1 at its current address. %1 stays in the local database until the spare has confirmed them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Spare:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Spare</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -64,7 +64,7 @@ int main(int argc, char **argv) {
     QSettings windowSettings;
     ondalink::AsyncIcmpProber statusProber;
     ondalink::DesktopNotifications desktop;
-    station.addStatus({statusProber, ondalink::systemClock(), desktop, notifier, windowSettings, {}, {}});
+    station.addStatus({statusProber, ondalink::systemClock(), desktop, notifier, windowSettings, {}, {}, {}});
     if (!station.start())
         return 1;
     ondalink::restoreWindowState(window, windowSettings);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/status_console.h"
 
+#include "console/configuration_console.h"
 #include "console/models/element_list_model.h"
 #include "console/presenters/status_bar_presenter.h"
 #include "console/presenters/status_settings_presenter.h"
@@ -38,6 +39,8 @@ StatusConsole::StatusConsole(MainWindow &window, StatusParts parts, StatusSeams 
     m_drift = std::make_unique<DriftWatch>(parts.link, parts.database);
     m_alarms = std::make_unique<AlarmNotifier>(m_seams.notifications, *m_reachability, m_silence.get());
     m_alarms->attachDriftWatch(*m_drift);
+    m_configurations = std::make_unique<ConfigurationConsole>(window, m_parts, *m_drift, m_seams.notifier,
+                                                              m_seams.historyFolder);
     m_dock = new EventLogDock(*m_log, m_seams.notifier, &window);
     window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
     m_dock->hide();
@@ -58,6 +61,7 @@ StatusConsole::StatusConsole(MainWindow &window, StatusParts parts, StatusSeams 
 StatusConsole::~StatusConsole() {
     // The notifier and the recorder listen to the monitors: they go first.
     m_alarms.reset();
+    m_configurations.reset();
     m_recorder.reset();
     m_drift.reset();
     m_silence.reset();

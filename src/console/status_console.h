@@ -15,6 +15,7 @@ namespace ondalink {
 
 class AlarmNotifier;
 class AsyncEchoProber;
+class ConfigurationConsole;
 class Clock;
 class DatabaseCommandsPresenter;
 class DriftWatch;
@@ -48,9 +49,10 @@ struct StatusSeams {
     AsyncEchoProber &prober;
     Clock &clock;
     NotificationSink &notifications;
-    Notifier &notifier;  // the boxes of the status parts
-    QSettings &settings; // per-user; the group "Status"
-    QString eventFolder; // empty: the per-user data folder
+    Notifier &notifier;    // the boxes of the status parts
+    QSettings &settings;   // per-user; the group "Status"
+    QString eventFolder;   // empty: the per-user data folder
+    QString historyFolder; // empty: the per-user data folder
     ReachabilityOptions reachability;
 };
 
@@ -68,6 +70,7 @@ public:
     ReachabilityMonitor &reachability() const { return *m_reachability; }
     SilenceWatch &silenceWatch() const { return *m_silence; }
     DriftWatch &driftWatch() const { return *m_drift; }
+    ConfigurationConsole &configurations() const { return *m_configurations; }
     EventLog &eventLog() const { return *m_log; }
     EventLogDock &eventLogDock() const { return *m_dock; }
     QAction *settingsAction() const { return m_settingsAction; }
@@ -101,6 +104,7 @@ private:
     std::unique_ptr<SilenceWatch> m_silence;
     std::unique_ptr<DriftWatch> m_drift;
     std::unique_ptr<AlarmNotifier> m_alarms;
+    std::unique_ptr<ConfigurationConsole> m_configurations;
     StatusSettingsPresenter *m_settings = nullptr; // a child
     EventLogDock *m_dock = nullptr;
     StatusBarPresenter *m_statusBar = nullptr; // a child

@@ -100,6 +100,8 @@ ElementLink::ElementLink(ElementDatabase &database, Notifier &notifier, MacResol
             &ElementLink::databaseWritten);
     connect(m_reportHandler.get(), &ElementReportHandler::databaseWriteFailed, this,
             &ElementLink::databaseWriteFailed);
+    connect(m_reportHandler.get(), &ElementReportHandler::configurationsStored, this,
+            &ElementLink::configurationsStored);
 
     m_dispatch = std::make_unique<ReceiveDispatch>(
         *m_endpoint,

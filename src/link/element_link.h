@@ -6,6 +6,7 @@
 #include "model/configuration_write.h"
 #include "model/ipv4.h"
 #include "model/pending_edits.h"
+#include "store/configuration_history.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -166,6 +167,9 @@ Q_SIGNALS:
     // nms.ini was replaced with this many elements' keys, or could not be (the message shown).
     void databaseWritten(int elements);
     void databaseWriteFailed(const QString &message);
+    // These sections' keys were stored from reports (Discovery: by any discovery, Addition, or
+    // ConfirmedWrite).
+    void configurationsStored(const ondalink::SectionKeys &sections, ondalink::ConfigurationOrigin origin);
     // A discovery's wait ended: where the request left, answers, elements stored and refused.
     void discoveryEnded(const QStringList &pagedOn, int answers, int stored, int refused);
 

@@ -168,6 +168,7 @@ QList<Message> ElementReportHandler::storeBatch() {
     const auto batch = std::exchange(m_unstored, {});
     if (m_database.writeSections(batch)) {
         Q_EMIT databaseWritten(static_cast<int>(batch.size()));
+        Q_EMIT configurationsStored(batch, ConfigurationOrigin::Discovery);
         return {};
     }
     const Message failed = databaseNotWritten(m_database);
@@ -179,9 +180,11 @@ QList<Message> ElementReportHandler::storeBatch() {
 QList<Message> ElementReportHandler::storeAdded() {
     m_stored = true;
     const QString key = macToElementKey(m_report.record.mac);
-    if (!m_database.replaceSections({{key, discoveryKeys(m_report.record, m_report.carried)}}))
+    const KeyValues keys = discoveryKeys(m_report.record, m_report.carried);
+    if (!m_database.replaceSections({{key, keys}}))
         return {databaseNotWritten(m_database)};
     m_addedKey = key;
+    Q_EMIT configurationsStored({{key, keys}}, ConfigurationOrigin::Addition);
     return {};
 }
 
@@ -216,6 +219,7 @@ QList<Message> ElementReportHandler::confirmWrite() {
     if (written) {
         Q_EMIT elementStored(m_report.record.mac, m_report.record.name, false);
         Q_EMIT databaseWritten(1);
+        Q_EMIT configurationsStored({{section, confirmation.keys}}, ConfigurationOrigin::ConfirmedWrite);
         if (!confirmation.failed)
             messages.append(MessageId::ConfigurationSaved);
     } else {

@@ -8,6 +8,7 @@
 #include "model/configuration_write.h"
 #include "model/element_record.h"
 #include "model/ipv4.h"
+#include "store/configuration_history.h"
 #include "store/element_schema.h"
 
 #include <QByteArray>
@@ -101,6 +102,8 @@ Q_SIGNALS:
                         ondalink::Ipv4Address sender);
     void databaseWritten(int elements);
     void databaseWriteFailed(const QString &message);
+    // These sections' keys are in the file now, written for that reason (Discovery: any discovery).
+    void configurationsStored(const ondalink::SectionKeys &sections, ondalink::ConfigurationOrigin origin);
 
 public:
     // Reports that wait for a MAC; beyond this many the dispatch waits too, so that the receive

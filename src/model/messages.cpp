@@ -127,9 +127,11 @@ MessageIcon messageIcon(MessageId id) {
     case MessageId::ImportReplaceConfirm:
     case MessageId::ImportMergeConfirm:
     case MessageId::UnsavedEdits:
+    case MessageId::ReplaceConfirm:
         return MessageIcon::Question;
     case MessageId::SharedAddresses:
     case MessageId::EventsNotSaved:
+    case MessageId::ReplacementNotConfirmed:
         return MessageIcon::Warning;
     case MessageId::NoBackup:
     case MessageId::Exported:
@@ -168,6 +170,8 @@ MessageIcon messageIcon(MessageId id) {
     case MessageId::ImportNotRead:
     case MessageId::ImportRefused:
     case MessageId::ImportNotWritten:
+    case MessageId::HistoryNotRead:
+    case MessageId::HistoryNotSaved:
         break;
     }
     return MessageIcon::Critical;
@@ -468,6 +472,34 @@ MessageText MessageTexts::render(const Message &message) {
         t.title = tr("Event log");
         //: %1: the file's path, %2: why.
         t.primary = tr("The events could not be saved in %1: %2").arg(arg(a, 0), arg(a, 1));
+        break;
+    case MessageId::ReplaceConfirm:
+        //: Title of the questions and warnings of replacing a failed element by a spare.
+        t.title = tr("Replace element");
+        //: %1: the spare, as its name and MAC; %2: the failed element, as its name and MAC.
+        t.primary =
+            tr("%1 has confirmed the configuration of %2.").arg(elementNamed(a.mid(2)), elementNamed(a));
+        //: %1: the failed element, as its name and MAC; %2: the spare.
+        t.informative = tr("Remove %1 from the local database? Its history goes with %2.")
+                            .arg(elementNamed(a), elementNamed(a.mid(2)));
+        break;
+    case MessageId::ReplacementNotConfirmed:
+        t.title = tr("Replace element");
+        //: %1: the spare, as its name and MAC; %2: the failed element, as its name and MAC.
+        t.primary =
+            tr("%1 did not confirm the configuration of %2.").arg(elementNamed(a.mid(2)), elementNamed(a));
+        t.informative = tr("Nothing has been removed from the local database.");
+        break;
+    case MessageId::HistoryNotRead:
+        //: Title of the boxes about an element's configuration history.
+        t.title = tr("Configuration history");
+        //: %1: the element's MAC, %2: why.
+        t.primary = tr("The configuration history of %1 could not be read: %2").arg(arg(a, 0), arg(a, 1));
+        break;
+    case MessageId::HistoryNotSaved:
+        t.title = tr("Configuration history");
+        //: %1: the file's path, %2: why.
+        t.primary = tr("The history could not be saved in %1: %2").arg(arg(a, 0), arg(a, 1));
         break;
     }
     return t;

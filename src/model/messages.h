@@ -100,6 +100,14 @@ public:
         UnsavedEdits,
         // The event log's CSV could not be written (path, reason).
         EventsNotSaved,
+        // Replace with…: the spare has confirmed the failed unit's configuration; the question before
+        // the failed unit's section goes (failed name, failed MAC, spare name, spare MAC). The spare's
+        // write was not confirmed, nothing removed (failed name, failed MAC, spare name, spare MAC).
+        ReplaceConfirm,
+        ReplacementNotConfirmed,
+        // An element's configuration history could not be read or written (element MAC, reason).
+        HistoryNotRead,
+        HistoryNotSaved,
     };
     Q_ENUM(Id)
 };

@@ -152,19 +152,9 @@ QString ConfigurationHistory::pathFor(const QString &elementKey) const {
     return QDir(m_folder).filePath(elementKey + ".jsonl"_L1);
 }
 
-ConfigurationHistory::Reading ConfigurationHistory::read(const QString &elementKey) const {
-    Reading reading;
-    const QString path = pathFor(elementKey);
-    if (path.isEmpty()) {
-        reading.error = refusedKey(elementKey);
-        return reading;
-    }
-    const FileContents contents = readWholeFile(path);
-    if (contents.status == FileContents::Status::Failed)
-        reading.error = contents.error;
-    if (contents.status != FileContents::Status::Read)
-        return reading;
-    const QByteArrayView bytes(contents.bytes);
+namespace {
+
+void parseLines(QByteArrayView bytes, ConfigurationHistory::Reading &reading) {
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);
@@ -179,6 +169,29 @@ ConfigurationHistory::Reading ConfigurationHistory::read(const QString &elementK
         }
         start = end + 1;
     }
+}
+
+// The file's last line that is not blank.
+QByteArrayView lastLine(QByteArrayView bytes) {
+    bytes = bytes.trimmed();
+    const qsizetype start = bytes.lastIndexOf('\n') + 1;
+    return bytes.sliced(start).trimmed();
+}
+
+} // namespace
+
+ConfigurationHistory::Reading ConfigurationHistory::read(const QString &elementKey) const {
+    Reading reading;
+    const QString path = pathFor(elementKey);
+    if (path.isEmpty()) {
+        reading.error = refusedKey(elementKey);
+        return reading;
+    }
+    const FileContents contents = readWholeFile(path);
+    if (contents.status == FileContents::Status::Failed)
+        reading.error = contents.error;
+    if (contents.status == FileContents::Status::Read)
+        parseLines(contents.bytes, reading);
     return reading;
 }
 
@@ -204,16 +217,27 @@ bool ConfigurationHistory::write(const QString &elementKey, QList<ConfigurationV
 
 bool ConfigurationHistory::append(const QString &elementKey, const ConfigurationVersion &version,
                                   QString *error) {
-    Reading reading = read(elementKey);
-    if (!reading.error.isEmpty()) {
+    const QString path = pathFor(elementKey);
+    const FileContents contents = path.isEmpty() ? FileContents{} : readWholeFile(path);
+    const QString why = path.isEmpty() ? refusedKey(elementKey) : contents.error;
+    if (path.isEmpty() || contents.status == FileContents::Status::Failed) {
         if (error)
-            *error = reading.error;
+            *error = why;
         return false;
     }
-    // Nothing changed: nothing to write (damaged lines go with the next change).
+    // Nothing changed: nothing to write (damaged lines go with the next change). Only the newest
+    // line is parsed, so that a discovery that finds everything as it was stays cheap.
+    if (contents.status == FileContents::Status::Read) {
+        const auto newest = parseHistoryLine(lastLine(contents.bytes));
+        if (newest && normalised(newest->keys) == normalised(version.keys))
+            return true;
+    }
+    Reading reading;
+    if (contents.status == FileContents::Status::Read)
+        parseLines(contents.bytes, reading);
     if (!reading.versions.isEmpty() &&
         normalised(reading.versions.constLast().keys) == normalised(version.keys))
-        return true;
+        return true; // behind a damaged last line
     reading.versions.append(version);
     return write(elementKey, std::move(reading.versions), error);
 }
@@ -307,6 +331,12 @@ void HistoryRecorder::flush() {
 ConfigurationHistory::Reading HistoryRecorder::read(const QString &elementKey) {
     flush();
     return m_history.read(elementKey);
+}
+
+bool HistoryRecorder::transfer(const QString &fromKey, const QString &toKey,
+                               const ConfigurationVersion &marker, QString *error) {
+    flush();
+    return m_history.transfer(fromKey, toKey, marker, error);
 }
 
 void HistoryRecorder::drain(qint64 budgetMs) {

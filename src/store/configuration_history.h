@@ -99,6 +99,9 @@ public:
     ConfigurationHistory::Reading read(const QString &elementKey);
     int pending() const { return static_cast<int>(m_queue.size() - m_next); }
     const ConfigurationHistory &history() const { return m_history; }
+    // What is queued written first, then ConfigurationHistory::transfer.
+    bool transfer(const QString &fromKey, const QString &toKey, const ConfigurationVersion &marker,
+                  QString *error = nullptr);
 
 Q_SIGNALS:
     // Once until the next write succeeds.

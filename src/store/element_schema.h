@@ -44,6 +44,8 @@ constexpr bool isPlausibleKeyCount(int keyLines) {
 std::optional<int> wholeNumber(QByteArrayView text);
 
 using KeyValues = QList<std::pair<QString, QString>>;
+// Element key -> the keys stored in its section.
+using SectionKeys = QList<std::pair<QString, KeyValues>>;
 
 // An element's section as panel loading reads it. Every key's first line counts; a key the section
 // lacks reads as its load default.

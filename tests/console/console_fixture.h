@@ -151,8 +151,9 @@ protected:
         build(settings());
         ReachabilityOptions options;
         options.intervalMs = 3600 * 1000; // nothing probes unless a test says so
-        console = &station->addStatus(
-            StatusSeams{asyncProber, clock, sink, notifier, userSettings, folder() + u"/events"_s, options});
+        console =
+            &station->addStatus(StatusSeams{asyncProber, clock, sink, notifier, userSettings,
+                                            folder() + u"/events"_s, folder() + u"/history"_s, options});
         if (!station->start())
             return false;
         window->show();

@@ -135,8 +135,14 @@ TEST_F(PseudoTranslation, MainWindowWithAnElementSelected) {
     writeIni(iniText({{kDecoderKey, with(decoderKeys(), u"IP=127.0.0.2"_s)},
                       {kEncoderKey, with(encoderKeys(), u"REMOTE=127.0.0.2"_s)}}));
     build(settings());
-    console = &station->addStatus(
-        StatusSeams{asyncProber, clock, sink, notifier, userSettings, folder() + u"/events"_s, {}});
+    console = &station->addStatus(StatusSeams{asyncProber,
+                                              clock,
+                                              sink,
+                                              notifier,
+                                              userSettings,
+                                              folder() + u"/events"_s,
+                                              folder() + u"/history"_s,
+                                              {}});
     ASSERT_TRUE(station->start());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));        // selected once laid out, as an operator does

@@ -3,9 +3,11 @@
 // backends and the element simulators: what an operator does, checked on the screen, in nms.ini
 // and in what the elements logged they received.
 #include "app/workstation.h"
+#include "console/configuration_console.h"
 #include "console/models/element_list_model.h"
 #include "console/widgets/element_tree.h"
 #include "console/widgets/ping_indicator.h"
+#include "console/widgets/replace_dialog.h"
 #include "diag/linux/icmp_prober.h"
 #include "diag/linux/neighbour_resolver.h"
 #include "fake_status.h"
@@ -16,6 +18,7 @@
 #include "status/drift_watch.h"
 #include "status/event_log.h"
 #include "store/atomic_file.h"
+#include "store/configuration_history.h"
 #include "store/profile_file.h"
 #include "window_widgets.h"
 
@@ -72,6 +75,17 @@ protected:
         ASSERT_TRUE(lab.restartSim(number, options));
     }
     void atEnd(std::function<void()> undo) { m_undo.push_back(std::move(undo)); }
+    // The status beside the window: probes never answered, a fake clock, its own per-user folder.
+    StatusConsole &addStatus() {
+        return station->addStatus({m_probes,
+                                   m_clock,
+                                   sink,
+                                   notifier,
+                                   m_userSettings,
+                                   m_user.filePath(u"events"_s),
+                                   m_user.filePath(u"history"_s),
+                                   {}});
+    }
 
     QString iniPath() const { return m_dir.filePath(u"nms.ini"_s); }
     QStringList sections() const { return LoadIniSectionsArray(iniPath()); }
@@ -146,8 +160,14 @@ protected:
     std::unique_ptr<Workstation> station;
     MainWindow *window = nullptr; // the station's
 
+    testing::RecordingSink sink; // the status's notifications
+
 private:
     QTemporaryDir m_dir;
+    testing::FakeAsyncProber m_probes;
+    testing::FakeClock m_clock;
+    QTemporaryDir m_user;
+    QSettings m_userSettings{m_user.filePath(u"user.conf"_s), QSettings::IniFormat};
     std::vector<std::function<void()>> m_undo;
 };
 
@@ -205,12 +225,7 @@ TEST_F(NmsInLab, DiscoveryRebuildsTheDatabaseAndWritesAreConfirmedByTheElements)
 }
 
 TEST_F(NmsInLab, EveryElementThatAnswersADiscoveryIsListedOnlineBeforeAnyProbeAnswers) {
-    testing::FakeAsyncProber probes; // never answered: only the reports speak
-    testing::FakeClock clock;
-    testing::RecordingSink sink;
-    QTemporaryDir user;
-    QSettings settings(user.filePath(u"user.conf"_s), QSettings::IniFormat);
-    station->addStatus({probes, clock, sink, notifier, settings, user.filePath(u"events"_s), {}});
+    addStatus();
     discover();
     ElementListModel &list = testing::elementTree(*window).model();
     ASSERT_EQ(list.rowCount(), lab.elements().size());
@@ -225,13 +240,7 @@ TEST_F(NmsInLab, EveryElementThatAnswersADiscoveryIsListedOnlineBeforeAnyProbeAn
 // nothing else moves: no box, no write of nms.ini, the panel as it was. Accepting stores what the
 // element holds; sending the stored configuration puts it back, confirmed as any write.
 TEST_F(NmsInLab, SettingsChangedOnAnElementShowAsDriftUntilAcceptedOrSentBack) {
-    testing::FakeAsyncProber probes;
-    testing::FakeClock clock;
-    testing::RecordingSink sink;
-    QTemporaryDir user;
-    QSettings settings(user.filePath(u"user.conf"_s), QSettings::IniFormat);
-    StatusConsole &status =
-        station->addStatus({probes, clock, sink, notifier, settings, user.filePath(u"events"_s), {}});
+    StatusConsole &status = addStatus();
     discover();
     ElementListModel &list = testing::elementTree(*window).model();
     const LabElement &decoder = lab.element(4);
@@ -276,6 +285,12 @@ TEST_F(NmsInLab, SettingsChangedOnAnElementShowAsDriftUntilAcceptedOrSentBack) {
     ASSERT_TRUE(accept->isEnabled());
     accept->trigger();
     EXPECT_EQ(stored(4, u"sdm"_s), u"2"_s);
+    HistoryRecorder &history = status.configurations().history();
+    const auto newestOrigin = [&] {
+        const QList<ConfigurationVersion> versions = history.read(decoder.key()).versions;
+        return versions.isEmpty() ? std::nullopt : std::optional(versions.constLast().origin);
+    };
+    EXPECT_EQ(newestOrigin(), ConfigurationOrigin::AcceptedDrift);
     EXPECT_FALSE(driftShown());
     EXPECT_EQ(text(u"lblElementMAC"_s), decoder.mac);
 
@@ -290,8 +305,101 @@ TEST_F(NmsInLab, SettingsChangedOnAnElementShowAsDriftUntilAcceptedOrSentBack) {
     EXPECT_EQ(notifier.messages.value(1), kSaved);
     EXPECT_FALSE(driftShown());
     EXPECT_EQ(stored(4, u"sdm"_s), u"2"_s);
+    EXPECT_EQ(newestOrigin(), ConfigurationOrigin::ConfirmedWrite);
     QTest::qWait(kRoundMs + 500);
     EXPECT_FALSE(driftShown()) << "the element holds what was sent";
+}
+
+// A failed encoder's configuration goes to a spare of its role in one write. The failed unit's
+// section goes only once the spare has confirmed it and the operator has agreed, and its history
+// goes with it. A spare that does not answer leaves everything as it was.
+TEST_F(NmsInLab, AFailedEncoderIsReplacedByASpareOnlyOnceTheSpareConfirms) {
+    StatusConsole &status = addStatus();
+    discover();
+    const LabElement &failed = lab.element(1);
+    const LabElement &spare = lab.element(2);
+    ASSERT_FALSE(failed.decoder());
+    ASSERT_FALSE(spare.decoder());
+    ConfigurationConsole &configurations = status.configurations();
+    HistoryRecorder &history = configurations.history();
+    const QList<ConfigurationVersion> failedHistory = history.read(failed.key()).versions;
+    ASSERT_EQ(failedHistory.size(), 1);
+    EXPECT_EQ(failedHistory.first().origin, ConfigurationOrigin::Discovery);
+    const QString settingKeys = u"name ip mask gw remote input type tx"_s;
+    const QString carried = stored(failed.number, settingKeys);
+
+    const auto replaceWith = [&](const LabElement &with) {
+        select(failed.number);
+        find<QAction>(u"actReplace"_s)->trigger();
+        ReplaceDialog *dialog = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            const QList<ReplaceDialog *> open = window->findChildren<ReplaceDialog *>(u"dlgReplace"_s);
+            dialog = open.isEmpty() ? nullptr : open.constLast();
+            return dialog && dialog->isVisible();
+        }));
+        dialog->pick(with.key());
+        ASSERT_EQ(dialog->spareKey(), with.key());
+        dialog->accept();
+    };
+
+    // The spare does not answer: its write times out, nothing is removed.
+    ASSERT_TRUE(lab.tell(u"sim-control"_s, spare.number, {u"down"_s}));
+    const QByteArray before = readWholeFile(iniPath()).bytes;
+    notifier.messages.clear();
+    notifier.answers = {Answer::Yes};
+    replaceWith(spare);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return notifier.ids().contains(MessageId::ReplacementNotConfirmed); }, 8000))
+        << ::testing::PrintToString(notifier.messages);
+    EXPECT_EQ(notifier.ids(), QList<MessageId>({MessageId::SendConfirm, MessageId::ResponseTimedOut,
+                                                MessageId::ReplacementNotConfirmed}));
+    EXPECT_EQ(readWholeFile(iniPath()).bytes, before);
+    EXPECT_EQ(history.read(failed.key()).versions.size(), 1);
+    EXPECT_FALSE(configurations.isReplacing());
+    ASSERT_TRUE(lab.tell(u"sim-control"_s, spare.number, {u"up"_s}));
+    // As after any Save that was not answered, the panel still holds what was sent.
+    notifier.answers = {Answer::Discard};
+    select(failed.number);
+
+    // The unit has failed; the spare takes its place, address included.
+    atEnd([this, failed] { lab.tell(u"element-up"_s, failed.number); });
+    atEnd([this, spare, failed] {
+        lab.onElement(spare.number,
+                      {u"ip"_s, u"addr"_s, u"del"_s, failed.ip + u"/24"_s, u"dev"_s, u"eth0"_s});
+        lab.restartSim(spare.number);
+    });
+    ASSERT_TRUE(lab.tell(u"element-down"_s, failed.number));
+    notifier.messages.clear();
+    notifier.answers = {Answer::Yes, Answer::Yes};
+    std::optional<bool> failedListedAtQuestion;
+    notifier.onShow = [&](const Message &message) {
+        if (message.id == MessageId::ReplaceConfirm)
+            failedListedAtQuestion = sections().contains(failed.key());
+    };
+    replaceWith(spare);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !treeMacs().contains(failed.mac); }, 8000))
+        << ::testing::PrintToString(notifier.messages);
+    notifier.onShow = nullptr;
+    EXPECT_EQ(notifier.ids(), QList<MessageId>({MessageId::SendConfirm, MessageId::ConfigurationSaved,
+                                                MessageId::ReplaceConfirm}));
+    EXPECT_EQ(failedListedAtQuestion, true) << "the failed unit's section went before the question";
+    EXPECT_FALSE(sections().contains(failed.key()));
+    EXPECT_EQ(stored(spare.key(), settingKeys), carried);
+    const QStringList writes = lab.simLog(spare.number, u"\\] configuration write"_s);
+    ASSERT_EQ(writes.size(), 1) << "one configuration write";
+    EXPECT_TRUE(writes.first().contains(fromNms(2976) + u" len "_s));
+    EXPECT_TRUE(writes.first().contains(addressHex(failed.ip) + u"ffffff00"_s)) << qPrintable(writes.first());
+    EXPECT_TRUE(writes.first().contains(nameHex(failed.name))) << qPrintable(writes.first());
+
+    const QList<ConfigurationVersion> spareHistory = history.read(spare.key()).versions;
+    ASSERT_GE(spareHistory.size(), 3); // its discovery, its confirmed write, the failed unit's, the marker
+    EXPECT_EQ(spareHistory.constLast().origin, ConfigurationOrigin::Replacement);
+    EXPECT_TRUE(spareHistory.constLast().note.contains(failed.mac))
+        << qPrintable(spareHistory.constLast().note);
+    EXPECT_TRUE(std::any_of(spareHistory.cbegin(), spareHistory.cend(), [&](const ConfigurationVersion &v) {
+        return v.time == failedHistory.first().time && v.keys == failedHistory.first().keys;
+    })) << "the failed unit's history did not go with it";
+    EXPECT_TRUE(history.read(failed.key()).versions.isEmpty());
 }
 
 TEST_F(NmsInLab, AttenuationReachesTheDecoderAndTheEncoderLevelIsShown) {

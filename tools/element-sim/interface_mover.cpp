@@ -39,6 +39,11 @@ void InterfaceMover::move(quint32 oldAddress, int oldPrefix, quint32 newAddress,
         steps.append(
             {{u"route"_s, u"replace"_s, u"default"_s, u"via"_s, dotted(gateway), u"dev"_s, m_interface},
              false});
+    // A unit at a new address asks its peers' hardware addresses afresh, and its ARP request tells
+    // them its own: the station's stale entry for an address a failed unit had is corrected before
+    // the report from there arrives.
+    if (oldAddress != newAddress)
+        steps.append({{u"neigh"_s, u"flush"_s, u"dev"_s, m_interface}, false});
     runSteps(steps);
 }
 

@@ -79,6 +79,7 @@ int main(int argc, char **argv) {
                        notifier,
                        statusSettings,
                        scratch.filePath(u"events"_s),
+                       scratch.filePath(u"history"_s),
                        {}});
     if (!station.start())
         return 1;

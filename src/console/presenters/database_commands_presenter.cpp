@@ -154,7 +154,7 @@ bool DatabaseCommandsPresenter::importFrom(const QString &path, bool replace) {
                 : Message(MessageId::ImportMergeConfirm, {count, fileName(path), backup});
     if (m_notifier.show(ask) != Answer::Yes)
         return false;
-    QList<std::pair<QString, KeyValues>> sections;
+    SectionKeys sections;
     for (const ExchangedElement &element : result.elements)
         sections.append({element.key, element.keys});
     const auto write = [this, sections, replace, count = static_cast<int>(result.elements.size())] {
@@ -167,6 +167,7 @@ bool DatabaseCommandsPresenter::importFrom(const QString &path, bool replace) {
         m_surroundings.refreshList();
         warnDuplicates();
         Q_EMIT imported(count);
+        Q_EMIT sectionsImported(sections);
         return true;
     };
     return m_surroundings.settlePendingEdits([write] { write(); }) && write();

@@ -91,6 +91,8 @@ Q_SIGNALS:
     // The command's file was written, or the database replaced by it; the list shows it by now.
     void exported(int elements, const QString &path);
     void imported(int elements);
+    // What an import wrote, each section's keys as the file gave them.
+    void sectionsImported(const ondalink::SectionKeys &sections);
     void restored();
 
 private:
