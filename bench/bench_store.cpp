@@ -9,6 +9,7 @@
 #include "store/ini_edit.h"
 #include "store/profile_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -162,6 +163,34 @@ void BM_HistoryAppendToFull(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_HistoryAppendToFull)->Unit(benchmark::kMillisecond);
+
+// Another discovery that finds every element as it was: each element's file is read and only its
+// newest line parsed; nothing is written. Each history holds 100 versions.
+void BM_HistoryRediscoveryUnchanged(benchmark::State &state) {
+    const int elements = static_cast<int>(state.range(0));
+    QTemporaryDir dir;
+    ConfigurationHistory history(dir.filePath(u"history"_s));
+    QByteArray lines;
+    for (int v = 0; v < 100; ++v)
+        lines += historyLine(historyVersion(0, v)) + '\n';
+    QDir().mkpath(history.folder());
+    for (int i = 0; i < elements; ++i) {
+        // The same 100 lines for every element: what matters is the size of the file read.
+        if (!replaceFileAtomically(history.pathFor(keyOf(i)), lines)) {
+            state.SkipWithError("history not prepared");
+            return;
+        }
+    }
+    const ConfigurationVersion same = historyVersion(0, 99);
+    for (auto _ : state) {
+        for (int i = 0; i < elements; ++i) {
+            if (!history.append(keyOf(i), same))
+                state.SkipWithError("history not read");
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * elements);
+}
+BENCHMARK(BM_HistoryRediscoveryUnchanged)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

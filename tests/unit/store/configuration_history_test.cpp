@@ -87,6 +87,11 @@ TEST_F(ConfigurationHistoryTest, TheSameKeysAgainWriteNothing) {
     again.keys[0].second.chop(1);
     EXPECT_TRUE(history.append(kKey, again));
     EXPECT_EQ(history.read(kKey).versions.size(), 2);
+    // Behind a cut last line the newest version that reads is the one compared.
+    putBytes(history.pathFor(kKey), fileBytes(history.pathFor(kKey)) + R"({"time":"2026-12-08T14:0)");
+    const QByteArray damaged = fileBytes(history.pathFor(kKey));
+    EXPECT_TRUE(history.append(kKey, again));
+    EXPECT_EQ(fileBytes(history.pathFor(kKey)), damaged);
 }
 
 TEST_F(ConfigurationHistoryTest, DamagedLinesAreSkippedCountedAndDroppedByTheNextWrite) {
