@@ -20,6 +20,8 @@
 #include <QFileDialog>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace ondalink {
@@ -101,12 +103,18 @@ void ConfigurationConsole::updateActions() {
     m_replace->setEnabled(shown && !m_replacement);
 }
 
+const ElementListing *ConfigurationConsole::listed(const QString &key) const {
+    const QList<ElementListing> &listing = m_window.listing();
+    const auto it = std::find_if(listing.cbegin(), listing.cend(),
+                                 [&key](const ElementListing &element) { return element.key == key; });
+    return it == listing.cend() ? nullptr : &*it;
+}
+
 QString ConfigurationConsole::elementLabel(const QString &key) const {
     QString mac = elementKeyToMac(key);
-    for (const ElementListing &element : m_window.listing()) {
-        if (element.key == key && !element.name.trimmed().isEmpty())
-            return tr("%1 (%2)").arg(element.name.trimmed(), mac);
-    }
+    const ElementListing *element = listed(key);
+    if (element && !element->name.trimmed().isEmpty())
+        return tr("%1 (%2)").arg(element->name.trimmed(), mac);
     return mac;
 }
 
@@ -150,11 +158,8 @@ void ConfigurationConsole::replaceShown() {
     const QString failedKey = macToElementKey(m_window.shownMac());
     if (failedKey.isEmpty() || m_replacement)
         return;
-    ElementRole role = ElementRole::Unknown;
-    for (const ElementListing &element : m_window.listing()) {
-        if (element.key == failedKey)
-            role = element.kind();
-    }
+    const ElementListing *failed = listed(failedKey);
+    const ElementRole role = failed ? failed->kind() : ElementRole::Unknown;
     QList<std::pair<QString, QString>> spares;
     for (const ElementListing &element : m_window.listing()) {
         if (element.key != failedKey && element.kind() == role && role != ElementRole::Unknown)
@@ -175,11 +180,8 @@ bool ConfigurationConsole::replace(const QString &failedKey, const QString &spar
     if (!failed || m_replacement)
         return false;
     const auto nameOf = [this](const QString &key) {
-        for (const ElementListing &element : m_window.listing()) {
-            if (element.key == key)
-                return element.name;
-        }
-        return QString();
+        const ElementListing *element = listed(key);
+        return element ? element->name : QString();
     };
     Replacement replacement{
         failedKey,

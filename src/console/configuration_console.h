@@ -17,6 +17,7 @@ class DriftWatch;
 class HistoryFeed;
 class HistoryRecorder;
 class MainWindow;
+struct ElementListing;
 class Notifier;
 struct StatusParts;
 
@@ -53,6 +54,8 @@ private:
     void spareStored(const KeyValues &stored);
     void finishReplacement(const KeyValues &stored);
     QString elementLabel(const QString &key) const;
+    // The listed element of that Element key; nullptr when the list does not hold it.
+    const ElementListing *listed(const QString &key) const;
 
     MainWindow &m_window;
     const StatusParts &m_parts;
